@@ -1,0 +1,106 @@
+#include "app/mainwindow.h"
+
+#include "app/infowindow.h"
+#include "app/passwordwindows.h"
+#include "fleet/normativwindow.h"
+#include "fleet/partswindow.h"
+#include "fleet/settingswindow.h"
+#include "fleet/vehiclewindow.h"
+#include "fuel/refuelwindow.h"
+#include "reports/activitywindow.h"
+#include "reports/fleetwindow.h"
+#include "trips/tripwindow.h"
+
+#include <QCloseEvent>
+#include <QMenuBar>
+
+namespace vok {
+
+MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
+    : QMainWindow(parent)
+    , m_context(context)
+{
+    setObjectName(QStringLiteral("mnu"));
+    setWindowTitle(QStringLiteral("MECANIZARE - VOK"));
+    // No close button: "IESIRE" is the way out.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+
+    QMenuBar *bar = menuBar();
+    connect(addItem(bar, QStringLiteral("mnuauto"), QStringLiteral("AUTO")), &QAction::triggered,
+            this, &MainWindow::open<VehicleWindow>);
+    connect(addItem(bar, QStringLiteral("mnufoi"), QStringLiteral("FOI_PARCURS")), &QAction::triggered,
+            this, &MainWindow::open<TripWindow>);
+    connect(addItem(bar, QStringLiteral("mnucarb"), QStringLiteral("ALIMENTARE")), &QAction::triggered,
+            this, &MainWindow::open<RefuelWindow>);
+    connect(addItem(bar, QStringLiteral("mnuvok"), QStringLiteral("V.O.K.")), &QAction::triggered,
+            this, &MainWindow::open<ActivityWindow>);
+    connect(addItem(bar, QStringLiteral("mnup"), QStringLiteral("PIESE")), &QAction::triggered,
+            this, &MainWindow::open<PartsWindow>);
+    connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,
+            this, &MainWindow::open<FleetWindow>);
+    connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SETARI")), &QAction::triggered,
+            this, &MainWindow::open<SettingsWindow>);
+    connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("NORMATIV")), &QAction::triggered,
+            this, &MainWindow::open<NormativWindow>);
+
+    // The database maintenance entry is shown disabled; its items have no action.
+    QMenu *maintenance = bar->addMenu(QStringLiteral("BAZA-DATE"));
+    maintenance->setObjectName(QStringLiteral("mnubz"));
+    maintenance->menuAction()->setObjectName(QStringLiteral("mnubz"));
+    maintenance->menuAction()->setEnabled(false);
+    addItem(maintenance, QStringLiteral("mnucompact"), QStringLiteral("Compactare"));
+    addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("Reparolare"));
+
+    connect(addItem(bar, QStringLiteral("mnupar"), QStringLiteral("PAROLA")), &QAction::triggered,
+            this, &MainWindow::openPassword);
+
+    QMenu *info = bar->addMenu(QStringLiteral("INFO"));
+    info->setObjectName(QStringLiteral("mnuinfo"));
+    info->menuAction()->setObjectName(QStringLiteral("mnuinfo"));
+    connect(addItem(info, QStringLiteral("mnuprg"), QStringLiteral("Program")), &QAction::triggered,
+            this, [this] {
+                InfoWindow window(this);
+                window.exec();
+            });
+
+    connect(addItem(bar, QStringLiteral("mnuies"), QStringLiteral("IESIRE")), &QAction::triggered,
+            this, [this] {
+                m_exiting = true;
+                emit exitRequested();
+            });
+
+    resize(900, 120);
+}
+
+QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)
+{
+    auto *action = new QAction(caption, menu);
+    action->setObjectName(name);
+    menu->addAction(action);
+    return action;
+}
+
+QAction *MainWindow::item(const QString &name) const
+{
+    const QList<QAction *> actions = findChildren<QAction *>(name);
+    return actions.isEmpty() ? nullptr : actions.first();
+}
+
+template <typename Window> void MainWindow::open()
+{
+    Window window(m_context, this);
+    window.exec();
+}
+
+void MainWindow::openPassword() { openPasswordWindow(m_context, this); }
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting)
+        event->accept();
+    else
+        event->ignore();
+}
+
+} // namespace vok

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "ui/windowcontext.h"
+
+#include <QMainWindow>
+
+class QAction;
+
+namespace vok {
+
+// The main menu `mnu`: nothing but its menu bar. Each item opens its window
+// modally, created afresh each time. Only "IESIRE" ends the program.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit MainWindow(const WindowContext &context, QWidget *parent = nullptr);
+
+    // The menu item of that objectName ("mnuauto", "mnuies", ...).
+    QAction *item(const QString &name) const;
+
+signals:
+    // Emitted by "IESIRE" (the program ends).
+    void exitRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    template <typename Window> void open();
+    QAction *addItem(QWidget *menu, const QString &name, const QString &caption);
+    void openPassword();
+
+    WindowContext m_context;
+    bool m_exiting = false;
+};
+
+} // namespace vok

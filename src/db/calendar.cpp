@@ -1,0 +1,20 @@
+#include "db/calendar.h"
+
+namespace vok {
+
+const QStringList &monthNames()
+{
+    static const QStringList names = {
+        QStringLiteral("ianuarie"), QStringLiteral("februarie"), QStringLiteral("martie"),
+        QStringLiteral("aprilie"),  QStringLiteral("mai"),       QStringLiteral("iunie"),
+        QStringLiteral("iulie"),    QStringLiteral("august"),    QStringLiteral("septembrie"),
+        QStringLiteral("octombrie"), QStringLiteral("noiembrie"), QStringLiteral("decembrie")};
+    return names;
+}
+
+QString monthName(int month)
+{
+    return month >= 1 && month <= 12 ? monthNames().at(month - 1) : QString();
+}
+
+} // namespace vok

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QVariant>
+#include <QVariantList>
+
+#include <stdexcept>
+
+namespace vok {
+
+// A statement that failed, with the database engine's own message. Stores
+// throw it; windows catch it, show the message and go on.
+class DbError : public std::runtime_error {
+public:
+    explicit DbError(const QString &message);
+    QString message() const { return m_message; }
+
+private:
+    QString m_message;
+};
+
+// Which of the two database files a connection serves.
+enum class DatabaseKind {
+    Data,   // vok.db: every business table
+    System, // sys.db: the access password
+};
+
+// The connection names the program uses (never the default connection).
+inline constexpr char DataConnectionName[] = "vok";
+inline constexpr char SystemConnectionName[] = "vok-sys";
+
+// Runs one statement with its bound values; throws DbError on failure.
+QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+
+// The first column of the first row, or an invalid QVariant when no row.
+QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+
+// One run of statements between two user interactions: rolled back on
+// destruction unless committed.
+class Transaction {
+public:
+    explicit Transaction(const QSqlDatabase &db);
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+    void commit();
+
+private:
+    QSqlDatabase m_db;
+    bool m_open = false;
+};
+
+// Opening, creating and migrating the program's database files.
+namespace database {
+
+// Opens the SQLite file at `path` under `connectionName`, creating it with the
+// full schema when it does not exist and migrating an older one. A file that
+// is not a usable database is left untouched and reported by a DbError whose
+// message names the file and what is wrong.
+QSqlDatabase openSqlite(const QString &path, const QString &connectionName, DatabaseKind kind);
+
+// Creates or migrates the schema of an open connection (safe to repeat).
+void ensureSchema(const QSqlDatabase &db, DatabaseKind kind);
+
+// The schema version this program writes (PRAGMA user_version).
+int currentSchemaVersion(DatabaseKind kind);
+
+// Closes and removes a named connection.
+void close(const QString &connectionName);
+
+} // namespace database
+} // namespace vok

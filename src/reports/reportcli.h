@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class QTextStream;
+
+namespace vok {
+
+// A report written from the command line, without a window:
+//   vok --data-dir DIR --report FILE.rpt --selection "..." [--sort F]... [--formula N=V]... --pdf OUT | --html OUT
+struct ReportCommand {
+    QString dataDir;
+    QString reportFile;
+    QString selection;
+    QStringList sortFields;
+    QStringList formulas;
+    QString pdfFile;
+    QString htmlFile;
+};
+
+// Writes the report; returns the process exit code, with the message on `errors` when it fails.
+int runReportCommand(const ReportCommand &command, QTextStream &errors);
+
+} // namespace vok

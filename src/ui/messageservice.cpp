@@ -1,0 +1,57 @@
+#include "ui/messageservice.h"
+
+#include <QMessageBox>
+
+namespace vok {
+
+namespace {
+int showingCount = 0;
+
+QMessageBox::Icon toQt(MessageService::Icon icon)
+{
+    switch (icon) {
+    case MessageService::Icon::Information: return QMessageBox::Information;
+    case MessageService::Icon::Warning: return QMessageBox::Warning;
+    case MessageService::Icon::Critical: return QMessageBox::Critical;
+    case MessageService::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+int run(QWidget *parent, const QString &text, const QString &title, MessageService::Icon icon,
+        QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(toQt(icon), title.isEmpty() ? defaultMessageTitle() : title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    return box.exec();
+}
+} // namespace
+
+QString defaultMessageTitle() { return QStringLiteral("MECANIZARE - VOK"); }
+
+bool MessageService::isShowing() { return showingCount > 0; }
+
+MessageService::ShowingScope::ShowingScope() { ++showingCount; }
+MessageService::ShowingScope::~ShowingScope() { --showingCount; }
+
+void QtMessageService::inform(QWidget *parent, const QString &text, const QString &title, Icon icon)
+{
+    ShowingScope scope;
+    run(parent, text, title, icon, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool QtMessageService::confirm(QWidget *parent, const QString &text, const QString &title, Icon icon)
+{
+    ShowingScope scope;
+    return run(parent, text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+void QtMessageService::error(QWidget *parent, const QString &text, const QString &title)
+{
+    ShowingScope scope;
+    run(parent, text, title.isEmpty() ? QStringLiteral("Eroare") : title, Icon::Critical,
+        QMessageBox::Ok, QMessageBox::Ok);
+}
+
+} // namespace vok

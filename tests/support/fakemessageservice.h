@@ -1,0 +1,51 @@
+#pragma once
+
+#include "ui/messageservice.h"
+
+#include <QList>
+#include <QQueue>
+#include <QString>
+#include <QStringList>
+
+namespace vok::test {
+
+// A scripted message service: records every message and answers questions
+// from a queue. A question with no answer queued, or an answer left unused,
+// is a problem the test must see (problems()).
+class FakeMessageService : public MessageService {
+public:
+    enum class Kind { Inform, Confirm, Error };
+    struct Message {
+        Kind kind;
+        QString text;
+        QString title;
+        Icon icon;
+    };
+
+    void inform(QWidget *parent, const QString &text, const QString &title = {},
+                Icon icon = Icon::None) override;
+    bool confirm(QWidget *parent, const QString &text, const QString &title = {},
+                 Icon icon = Icon::None) override;
+    void error(QWidget *parent, const QString &text, const QString &title = {}) override;
+
+    // Queues the answer to the next question (true = Yes).
+    void answer(bool yes) { m_answers.enqueue(yes); }
+    void answers(std::initializer_list<bool> yes) { for (bool a : yes) m_answers.enqueue(a); }
+
+    const QList<Message> &messages() const { return m_messages; }
+    // The texts of every message so far, in order.
+    QStringList texts() const;
+    // The last message's text; empty when none.
+    QString last() const;
+    void clear() { m_messages.clear(); }
+
+    // Unexpected questions and unused answers; empty when the script ran as written.
+    QStringList problems() const;
+
+private:
+    QList<Message> m_messages;
+    QQueue<bool> m_answers;
+    QStringList m_unexpected;
+};
+
+} // namespace vok::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "fakemessageservice.h"
+#include "fakereportservice.h"
+#include "ui/windowcontext.h"
+
+#include <QTemporaryDir>
+
+namespace vok::test {
+
+// A fresh data folder with both databases created through the program's own
+// code, a scripted message service and a recording report service. Each
+// instance uses connection names of its own.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    ~TestEnvironment();
+    TestEnvironment(const TestEnvironment &) = delete;
+    TestEnvironment &operator=(const TestEnvironment &) = delete;
+
+    QString dataDir() const { return m_dir.path(); }
+    QSqlDatabase db() const { return m_context.db; }
+    QSqlDatabase sys() const { return m_context.sys; }
+    const WindowContext &context() const { return m_context; }
+    FakeMessageService &messages() { return m_messages; }
+    FakeReportService &reports() { return m_reports; }
+    ProgramState &state() { return m_state; }
+
+    // Runs one statement (with bound values) on vok.db; fails the test on error.
+    void sql(const QString &statement, const QVariantList &values = {});
+    // The first column of the first row.
+    QVariant value(const QString &query, const QVariantList &values = {});
+
+private:
+    QTemporaryDir m_dir;
+    QString m_dataConnection;
+    QString m_sysConnection;
+    FakeMessageService m_messages;
+    FakeReportService m_reports;
+    ProgramState m_state;
+    WindowContext m_context;
+};
+
+} // namespace vok::test
