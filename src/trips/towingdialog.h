@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ui/windowcontext.h"
+
+#include <QDialog>
+
+namespace vok {
+
+// The dialog "Tractare" (`tractare`), opened from the trip window; it writes its
+// results straight into the boxes of `tripWindow` (found by their names).
+class TowingDialog : public QDialog {
+    Q_OBJECT
+public:
+    TowingDialog(const WindowContext &context, QWidget *tripWindow);
+
+private:
+    WindowContext m_context;
+    QWidget *m_tripWindow;
+};
+
+} // namespace vok
