@@ -30,6 +30,12 @@ QString errorText(const QSqlError &error)
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query(db);
+    if (values.isEmpty()) {
+        // A statement without values runs as it is: servers cannot prepare DDL.
+        if (!query.exec(sql))
+            throw DbError(errorText(query.lastError()));
+        return query;
+    }
     if (!query.prepare(sql))
         throw DbError(errorText(query.lastError()));
     for (int i = 0; i < values.size(); ++i)
@@ -79,15 +85,15 @@ int currentSchemaVersion(DatabaseKind kind) { return schema::stepCount(kind); }
 void ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
 {
     const schema::Dialect dialect = schema::dialectOf(db);
-    int version = 0;
-    if (dialect == schema::Dialect::Sqlite)
-        version = scalar(db, QStringLiteral("PRAGMA user_version")).toInt();
-    for (int step = version + 1; step <= schema::stepCount(kind); ++step) {
+    for (;;) {
         Transaction transaction(db);
+        schema::lockForMigration(db);
+        const int step = schema::version(db, kind) + 1;
+        if (step > schema::stepCount(kind))
+            break;
         for (const QString &statement : schema::migrationStep(kind, step, dialect))
             exec(db, statement);
-        if (dialect == schema::Dialect::Sqlite)
-            exec(db, QStringLiteral("PRAGMA user_version = %1").arg(step));
+        schema::setVersion(db, kind, step);
         transaction.commit();
     }
 }

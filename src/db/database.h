@@ -61,6 +61,13 @@ namespace database {
 // message names the file and what is wrong.
 QSqlDatabase openSqlite(const QString &path, const QString &connectionName, DatabaseKind kind);
 
+// Opens a shared department database on a PostgreSQL server, named by a URL
+// "postgresql://user@host:port/dbname", and creates or migrates both schemas
+// (business data and the access password) in it. The password comes from
+// ~/.pgpass or $PGPASSWORD, never from the URL. Throws DbError naming the
+// server when it cannot be reached or used.
+QSqlDatabase openServer(const QString &url, const QString &connectionName);
+
 // Creates or migrates the schema of an open connection (safe to repeat).
 void ensureSchema(const QSqlDatabase &db, DatabaseKind kind);
 

@@ -117,6 +117,37 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
     return statements;
 }
 
+namespace {
+QString kindName(DatabaseKind kind)
+{
+    return kind == DatabaseKind::Data ? QStringLiteral("data") : QStringLiteral("system");
+}
+} // namespace
+
+int version(const QSqlDatabase &db, DatabaseKind kind)
+{
+    if (dialectOf(db) == Dialect::Sqlite)
+        return scalar(db, QStringLiteral("PRAGMA user_version")).toInt();
+    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS vok_schema (kind TEXT PRIMARY KEY, version INTEGER)"));
+    return scalar(db, QStringLiteral("SELECT version FROM vok_schema WHERE kind=?"), {kindName(kind)}).toInt();
+}
+
+void lockForMigration(const QSqlDatabase &db)
+{
+    if (dialectOf(db) == Dialect::Postgres)
+        exec(db, QStringLiteral("SELECT pg_advisory_xact_lock(7420001)"));
+}
+
+void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version)
+{
+    if (dialectOf(db) == Dialect::Sqlite) {
+        exec(db, QStringLiteral("PRAGMA user_version = %1").arg(version));
+        return;
+    }
+    exec(db, QStringLiteral("DELETE FROM vok_schema WHERE kind=?"), {kindName(kind)});
+    exec(db, QStringLiteral("INSERT INTO vok_schema (kind, version) VALUES (?, ?)"), {kindName(kind), version});
+}
+
 QStringList tableNames(DatabaseKind kind)
 {
     QStringList names;

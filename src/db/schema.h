@@ -16,6 +16,15 @@ Dialect dialectOf(const QSqlDatabase &db);
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect);
 int stepCount(DatabaseKind kind);
 
+// The schema version of a database kind: PRAGMA user_version of its SQLite
+// file; on a server, the row of that kind in vok_schema (both kinds share one
+// database there). setVersion runs inside the migration's transaction.
+int version(const QSqlDatabase &db, DatabaseKind kind);
+// Inside a migration's transaction: on a server, makes a second program
+// starting at the same time wait until this one has migrated.
+void lockForMigration(const QSqlDatabase &db);
+void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version);
+
 // The table names of each kind, in creation order.
 QStringList tableNames(DatabaseKind kind);
 

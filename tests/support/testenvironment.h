@@ -10,7 +10,9 @@ namespace vok::test {
 
 // A fresh data folder with both databases created through the program's own
 // code, a scripted message service and a recording report service. Each
-// instance uses connection names of its own.
+// instance uses connection names of its own. With $VOK_TEST_POSTGRES set to a
+// server address, the databases are a fresh schema on that server instead
+// (both kinds in one connection, as the program runs there).
 class TestEnvironment {
 public:
     TestEnvironment();
@@ -19,6 +21,9 @@ public:
     TestEnvironment &operator=(const TestEnvironment &) = delete;
 
     QString dataDir() const { return m_dir.path(); }
+    // The test server's address, or empty when the tests run on SQLite.
+    static QString serverUrl();
+    bool onServer() const { return !m_schema.isEmpty(); }
     QSqlDatabase db() const { return m_context.db; }
     QSqlDatabase sys() const { return m_context.sys; }
     const WindowContext &context() const { return m_context; }
@@ -35,6 +40,7 @@ private:
     QTemporaryDir m_dir;
     QString m_dataConnection;
     QString m_sysConnection;
+    QString m_schema;
     FakeMessageService m_messages;
     FakeReportService m_reports;
     ProgramState m_state;

@@ -1,0 +1,46 @@
+#include "db/database.h"
+
+#include <QSqlError>
+#include <QUrl>
+
+namespace vok::database {
+
+QSqlDatabase openServer(const QString &url, const QString &connectionName)
+{
+    const QUrl parsed(url, QUrl::StrictMode);
+    const QString scheme = parsed.scheme();
+    if (!parsed.isValid() || (scheme != QLatin1String("postgresql") && scheme != QLatin1String("postgres"))
+        || parsed.host().isEmpty() || parsed.path().size() < 2)
+        throw DbError(QStringLiteral("%1: not a database address of the form postgresql://user@host:port/dbname")
+                          .arg(url));
+    const QString shown = parsed.toDisplayString(QUrl::RemovePassword);
+    if (!parsed.password().isEmpty())
+        throw DbError(QStringLiteral("%1: the password belongs in ~/.pgpass or $PGPASSWORD, not in the address")
+                          .arg(shown));
+
+    QSqlDatabase db = QSqlDatabase::contains(connectionName)
+                          ? QSqlDatabase::database(connectionName, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connectionName);
+    if (!db.isValid())
+        throw DbError(QStringLiteral("%1: the PostgreSQL driver of Qt is not installed").arg(shown));
+    db.setHostName(parsed.host());
+    db.setPort(parsed.port(5432));
+    db.setDatabaseName(parsed.path().mid(1));
+    if (!parsed.userName().isEmpty())
+        db.setUserName(parsed.userName());
+    db.setConnectOptions(QStringLiteral("connect_timeout=10;application_name=vok"));
+    if (!db.open()) {
+        const QString message = db.lastError().databaseText().trimmed();
+        throw DbError(QStringLiteral("%1: %2").arg(shown, message.isEmpty() ? db.lastError().text() : message));
+    }
+    try {
+        ensureSchema(db, DatabaseKind::Data);
+        ensureSchema(db, DatabaseKind::System);
+    } catch (const DbError &error) {
+        db.close();
+        throw DbError(QStringLiteral("%1: %2").arg(shown, error.message()));
+    }
+    return db;
+}
+
+} // namespace vok::database
