@@ -25,13 +25,16 @@ int main(int argc, char *argv[])
     const QCommandLineOption dataDir(QStringLiteral("data-dir"),
                                      QStringLiteral("Folder of vok.db and sys.db (else $VOK_DATA_DIR, else the per-user data folder)."),
                                      QStringLiteral("DIR"));
+    const QCommandLineOption database(QStringLiteral("database"),
+                                      QStringLiteral("A shared PostgreSQL database, postgresql://user@host:port/dbname (else $VOK_DATABASE); the password comes from ~/.pgpass or $PGPASSWORD."),
+                                      QStringLiteral("URL"));
     const QCommandLineOption report(QStringLiteral("report"), QStringLiteral("Write this report (e.g. rapcalculf.rpt) without a window."), QStringLiteral("FILE"));
     const QCommandLineOption selection(QStringLiteral("selection"), QStringLiteral("Selection formula of the report, e.g. \"{curse.idf}=5\"."), QStringLiteral("FORMULA"));
     const QCommandLineOption sort(QStringLiteral("sort"), QStringLiteral("Sort field of the report, e.g. \"+{foaie.nrf}\" (repeatable)."), QStringLiteral("FIELD"));
     const QCommandLineOption formula(QStringLiteral("formula"), QStringLiteral("Named formula value, e.g. \"rest=50\" (repeatable)."), QStringLiteral("NAME=VALUE"));
     const QCommandLineOption pdf(QStringLiteral("pdf"), QStringLiteral("Write the report as PDF to this file."), QStringLiteral("FILE"));
     const QCommandLineOption html(QStringLiteral("html"), QStringLiteral("Write the report as HTML to this file."), QStringLiteral("FILE"));
-    parser.addOptions({dataDir, report, selection, sort, formula, pdf, html});
+    parser.addOptions({dataDir, database, report, selection, sort, formula, pdf, html});
     parser.process(app);
 
     const QString folder = vok::resolveDataDir(parser.value(dataDir));
@@ -50,5 +53,6 @@ int main(int argc, char *argv[])
 
     vok::StartupOptions options;
     options.dataDir = folder;
+    options.databaseUrl = vok::resolveDatabaseUrl(parser.value(database));
     return vok::runProgram(options);
 }

@@ -24,22 +24,34 @@ QString resolveDataDir(const QString &fromCommandLine)
     return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
 }
 
+QString resolveDatabaseUrl(const QString &fromCommandLine)
+{
+    return fromCommandLine.isEmpty() ? qEnvironmentVariable("VOK_DATABASE") : fromCommandLine;
+}
+
 int runProgram(const StartupOptions &options)
 {
     QtMessageService messages;
     const QDir dir(options.dataDir);
-    if (!QDir().mkpath(dir.absolutePath())) {
+    if (options.databaseUrl.isEmpty() && !QDir().mkpath(dir.absolutePath())) {
         messages.error(nullptr, QStringLiteral("Dosarul de date nu poate fi creat: %1").arg(dir.absolutePath()));
         return 1;
     }
 
     WindowContext context;
     try {
-        context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));
-        context.db = database::openSqlite(context.dataFile, QString::fromLatin1(DataConnectionName),
-                                          DatabaseKind::Data);
-        context.sys = database::openSqlite(dir.absoluteFilePath(QStringLiteral("sys.db")),
-                                           QString::fromLatin1(SystemConnectionName), DatabaseKind::System);
+        if (!options.databaseUrl.isEmpty()) {
+            // One shared database on the server holds the access password too.
+            context.dataFile = options.databaseUrl;
+            context.db = database::openServer(options.databaseUrl, QString::fromLatin1(DataConnectionName));
+            context.sys = context.db;
+        } else {
+            context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));
+            context.db = database::openSqlite(context.dataFile, QString::fromLatin1(DataConnectionName),
+                                              DatabaseKind::Data);
+            context.sys = database::openSqlite(dir.absoluteFilePath(QStringLiteral("sys.db")),
+                                               QString::fromLatin1(SystemConnectionName), DatabaseKind::System);
+        }
     } catch (const DbError &error) {
         messages.error(nullptr, error.message());
         return 1;

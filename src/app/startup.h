@@ -6,8 +6,13 @@ namespace vok {
 
 struct StartupOptions {
     QString dataDir;               // holds vok.db and sys.db
+    QString databaseUrl;           // a shared PostgreSQL database instead, when not empty
     int splashMilliseconds = 2500;
 };
+
+// The shared database from the command line, else $VOK_DATABASE; empty for
+// the embedded database of the data folder.
+QString resolveDatabaseUrl(const QString &fromCommandLine);
 
 // The data folder from the command line, else $VOK_DATA_DIR, else the
 // per-user application data folder.

@@ -34,6 +34,7 @@ QSqlDatabase openServer(const QString &url, const QString &connectionName)
         throw DbError(QStringLiteral("%1: %2").arg(shown, message.isEmpty() ? db.lastError().text() : message));
     }
     try {
+        exec(db, QStringLiteral("SET client_min_messages TO warning"));
         ensureSchema(db, DatabaseKind::Data);
         ensureSchema(db, DatabaseKind::System);
     } catch (const DbError &error) {
