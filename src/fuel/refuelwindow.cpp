@@ -129,6 +129,8 @@ void RefuelWindow::buildControls()
     m_actrst = textBox(this, QStringLiteral("actrst"), QString(), 200);
     m_actschu->setEnabled(false);
     m_actschf->setEnabled(false);
+    for (QLineEdit *box : {m_cantc, m_cantu1, m_cantu2, m_cantu3, m_rstc})
+        box->setMaximumWidth(110);
 
     m_save = button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
     m_monthReport = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
@@ -243,6 +245,7 @@ void RefuelWindow::buildLayout()
                         m_save, m_monthReport, m_yearReport, m_exit};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
+    resize(640, sizeHint().height());
 }
 
 void RefuelWindow::connectControls()
@@ -374,6 +377,10 @@ void RefuelWindow::forgetSheet()
     }
     emptyFields();
     setFuelType(FuelType::None);
+    // The list offers the sheets of the new choice at once: the month may be
+    // changed (with the wheel) while the sheet list keeps the focus.
+    if (m_ida != 0)
+        fillSheetList();
 }
 
 void RefuelWindow::showSheet(const SheetRefuel &sheet)
