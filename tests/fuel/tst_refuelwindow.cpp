@@ -8,6 +8,8 @@
 #include <QDate>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -89,6 +91,7 @@ private slots:
     void opensWithItsControls();
     void sheetListOffersOnlyTheMonthsSheets();
     void enteringSheetListWithoutVehicle();
+    void realMessageBoxAsksOnce();
     void saveNeedsVehicleAndSheet();
     void gasThenPetrolMovesTheQuantity();
     void noFuelTypeSavesZeroForBoth();
@@ -178,6 +181,33 @@ void RefuelWindowTest::enteringSheetListWithoutVehicle()
     QCOMPARE(f.c<QComboBox>("nrfoi")->count(), 0);
     QTest::qWait(50);
     QCOMPARE(f.env.messages().texts().size(), 1);
+}
+
+// The fake message service never takes the activation from the window; a real
+// message box does, and the window must not ask again when it gets it back.
+void RefuelWindowTest::realMessageBoxAsksOnce()
+{
+    test::TestEnvironment env;
+    QtMessageService messages;
+    WindowContext context = env.context();
+    context.messages = &messages;
+    RefuelWindow window(context);
+    QVERIFY(test::showActive(&window));
+
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &window, [&shown] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    window.findChild<QComboBox *>(QStringLiteral("nrfoi"))->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(shown, QStringList{noVehicle});
+    QTRY_VERIFY(window.findChild<QComboBox *>(QStringLiteral("nra"))->hasFocus());
+    QTest::qWait(200);
+    QCOMPARE(shown, QStringList{noVehicle});
 }
 
 void RefuelWindowTest::saveNeedsVehicleAndSheet()
