@@ -22,8 +22,6 @@ private slots:
     void fuelShown();
     void fuelStored_data();
     void fuelStored();
-    void quantityMissing_data();
-    void quantityMissing();
     void selectionTexts();
     void selectionAdmitsOnlySheetsWithAQuantity();
 };
@@ -188,24 +186,6 @@ void RefuelStoreTest::fuelStored()
     const FuelStored stored = vok::fuelStored(type, quantity);
     QTEST(stored.bm, "bm");
     QTEST(stored.gz, "gz");
-}
-
-void RefuelStoreTest::quantityMissing_data()
-{
-    QTest::addColumn<FuelType>("type");
-    QTest::addColumn<double>("quantity");
-    QTest::addColumn<bool>("missing");
-    QTest::newRow("petrol 0") << FuelType::PetrolDiesel << 0.0 << true;
-    QTest::newRow("gas 0") << FuelType::Gas << 0.0 << true;
-    QTest::newRow("none 0") << FuelType::None << 0.0 << false;
-    QTest::newRow("petrol 5") << FuelType::PetrolDiesel << 5.0 << false;
-}
-
-void RefuelStoreTest::quantityMissing()
-{
-    QFETCH(FuelType, type);
-    QFETCH(double, quantity);
-    QTEST(vok::quantityMissing(type, quantity), "missing");
 }
 
 void RefuelStoreTest::selectionTexts()
