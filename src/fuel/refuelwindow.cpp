@@ -1,14 +1,540 @@
 #include "fuel/refuelwindow.h"
 
-#include "ui/placeholder.h"
+#include "db/calendar.h"
+#include "db/numbers.h"
+#include "fleet/vehiclestore.h"
+#include "fuel/refuelstore.h"
+#include "reports/reportrequest.h"
+#include "ui/fields.h"
+#include "ui/guard.h"
+#include "ui/lists.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace vok {
+
+namespace {
+
+const QString fuelMask = QStringLiteral("#0.000");
+const QString oilMask = QStringLiteral("#0.00");
+
+QString noVehicle() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
+QString noSheet() { return QStringLiteral(" Selectati numarul foii de parcurs !!! "); }
+QString noQuantity() { return QStringLiteral(" Specificati cantitatea !!! "); }
+QString saveQuestion() { return QStringLiteral(" Sigur doriti salvarea datelor !!! "); }
+QString saved() { return QStringLiteral(" Datele au fost salvate "); }
+
+QComboBox *list(QWidget *parent, const QString &name)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setEditable(false);
+    box->setMinimumContentsLength(10);
+    return box;
+}
+
+QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, int width)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setMinimumWidth(width);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel *caption(const QString &text, QWidget *buddy)
+{
+    auto *label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
+}
+
+} // namespace
 
 RefuelWindow::RefuelWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
 {
-    buildPlaceholder(this, QStringLiteral("alim"), QStringLiteral("Alimentare carburant, ulei "));
+    setObjectName(QStringLiteral("alim"));
+    setWindowTitle(QStringLiteral("Alimentare carburant, ulei "));
+    buildControls();
+    buildLayout();
+    connectControls();
+
+    lists::fillYears(m_an);
+    lists::fillMonths(m_luna);
+    m_an->setCurrentIndex(m_an->count() - 1);
+    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    periodChanged();
+    guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });
+    m_nra->setCurrentIndex(-1);
+    m_nra->setFocus();
+}
+
+void RefuelWindow::buildControls()
+{
+    m_nra = list(this, QStringLiteral("nra"));
+    m_tip = new QLabel(this);
+    m_tip->setObjectName(QStringLiteral("tip"));
+    m_an = list(this, QStringLiteral("an"));
+    m_luna = list(this, QStringLiteral("luna"));
+    m_nrfoi = list(this, QStringLiteral("nrfoi"));
+    m_dataf = new QLabel(this);
+    m_dataf->setObjectName(QStringLiteral("dataf"));
+    m_dataf->setMinimumWidth(90);
+
+    m_bm = new QRadioButton(QStringLiteral("benzina, motorina"), this);
+    m_bm->setObjectName(QStringLiteral("bm"));
+    m_gz = new QRadioButton(QStringLiteral("gaz"), this);
+    m_gz->setObjectName(QStringLiteral("gz"));
+    m_fuel = new QButtonGroup(this);
+    m_fuel->addButton(m_bm);
+    m_fuel->addButton(m_gz);
+
+    m_cantc = textBox(this, QStringLiteral("cantc"), QStringLiteral("0.000"), 90);
+    m_actc = textBox(this, QStringLiteral("actc"), QString(), 200);
+    m_cantu1 = textBox(this, QStringLiteral("cantu1"), QStringLiteral("0.00"), 90);
+    m_actu1 = textBox(this, QStringLiteral("actu1"), QString(), 200);
+    m_cantu2 = textBox(this, QStringLiteral("cantu2"), QStringLiteral("0.00"), 90);
+    m_actu2 = textBox(this, QStringLiteral("actu2"), QString(), 200);
+    m_cantu3 = textBox(this, QStringLiteral("cantu3"), QStringLiteral("0.00"), 90);
+    m_actu3 = textBox(this, QStringLiteral("actu3"), QString(), 200);
+    m_schu = new QCheckBox(QStringLiteral("ulei"), this);
+    m_schu->setObjectName(QStringLiteral("schu"));
+    m_actschu = textBox(this, QStringLiteral("actschu"), QString(), 200);
+    m_schf = new QCheckBox(QStringLiteral("filtru"), this);
+    m_schf->setObjectName(QStringLiteral("schf"));
+    m_actschf = textBox(this, QStringLiteral("actschf"), QString(), 200);
+    m_rstc = textBox(this, QStringLiteral("rstc"), QStringLiteral("0.000"), 90);
+    m_actrst = textBox(this, QStringLiteral("actrst"), QString(), 200);
+    m_actschu->setEnabled(false);
+    m_actschf->setEnabled(false);
+    for (QLineEdit *box : {m_cantc, m_cantu1, m_cantu2, m_cantu3, m_rstc})
+        box->setMaximumWidth(110);
+
+    m_save = button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    m_monthReport = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearReport = button(this, QStringLiteral("Command4"), QStringLiteral("Raport an"));
+    m_exit = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+
+    // The document boxes share one caption; their accessible names say which.
+    m_actc->setAccessibleName(QStringLiteral("Nr.act/data combustibil"));
+    m_actu1->setAccessibleName(QStringLiteral("Nr.act/data ulei motor"));
+    m_actu2->setAccessibleName(QStringLiteral("Nr.act/data ulei transmisie"));
+    m_actu3->setAccessibleName(QStringLiteral("Nr.act/data ulei instalatii auxiliare"));
+    m_actschu->setAccessibleName(QStringLiteral("Nr.act/data schimb ulei"));
+    m_actschf->setAccessibleName(QStringLiteral("Nr.act/data schimb filtru"));
+    m_actrst->setAccessibleName(QStringLiteral("Nr.act/data restituire"));
+    m_cantu1->setAccessibleName(QStringLiteral("Motor"));
+    m_cantu2->setAccessibleName(QStringLiteral("Transmisie"));
+    m_cantu3->setAccessibleName(QStringLiteral("Instalatii auxiliare"));
+    m_tip->setAccessibleName(QStringLiteral("Marca si tipul"));
+    m_dataf->setAccessibleName(QStringLiteral("Data foii de parcurs"));
+
+    // Every box selects its text on entry, except the fuel document.
+    for (QLineEdit *box : {m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst})
+        fields::selectAllOnEntry(box);
+    for (QLineEdit *box : {m_actc, m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst})
+        fields::onLeave(box, [this, box] { return checkApostrophe(box); });
+    fields::numericBox(m_cantc, m_context.messages, fuelMask);
+    fields::numericBox(m_rstc, m_context.messages, fuelMask);
+    for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
+        fields::numericBox(box, m_context.messages, oilMask);
+}
+
+void RefuelWindow::buildLayout()
+{
+    auto *sheet = new QGridLayout;
+    sheet->addWidget(caption(QStringLiteral("Numar inmatriculare"), m_nra), 0, 0);
+    sheet->addWidget(m_nra, 0, 1);
+    sheet->addWidget(m_tip, 0, 2, 1, 4);
+    sheet->addWidget(caption(QStringLiteral("Anul"), m_an), 1, 0);
+    sheet->addWidget(m_an, 1, 1);
+    sheet->addWidget(caption(QStringLiteral("Luna"), m_luna), 1, 2);
+    sheet->addWidget(m_luna, 1, 3);
+    sheet->addWidget(caption(QStringLiteral("Nr. foaie parcurs"), m_nrfoi), 2, 0);
+    sheet->addWidget(m_nrfoi, 2, 1);
+    sheet->addWidget(new QLabel(QStringLiteral("Data")), 2, 2);
+    sheet->addWidget(m_dataf, 2, 3);
+    sheet->setColumnStretch(5, 1);
+
+    auto *fuel = new QGroupBox(QStringLiteral("Alimentare combustibil"), this);
+    auto *fuelGrid = new QGridLayout(fuel);
+    fuelGrid->addWidget(m_bm, 0, 0);
+    fuelGrid->addWidget(m_gz, 1, 0);
+    fuelGrid->addWidget(caption(QStringLiteral("Cantitate(litri)"), m_cantc), 0, 1);
+    fuelGrid->addWidget(m_cantc, 1, 1);
+    fuelGrid->addWidget(caption(QStringLiteral("Nr.act/data"), m_actc), 0, 2);
+    fuelGrid->addWidget(m_actc, 1, 2);
+    fuelGrid->setColumnStretch(2, 1);
+
+    auto *oil = new QGroupBox(QStringLiteral("Alimentare ulei"), this);
+    auto *oilGrid = new QGridLayout(oil);
+    oilGrid->addWidget(new QLabel(QStringLiteral("Cantitate(litri)")), 0, 1);
+    oilGrid->addWidget(new QLabel(QStringLiteral("Nr.act/data")), 0, 2);
+    const QList<std::tuple<QString, QLineEdit *, QLineEdit *>> oilRows = {
+        {QStringLiteral("Motor"), m_cantu1, m_actu1},
+        {QStringLiteral("Transmisie"), m_cantu2, m_actu2},
+        {QStringLiteral("Instalatii auxiliare"), m_cantu3, m_actu3}};
+    int row = 1;
+    for (const auto &[text, quantity, document] : oilRows) {
+        oilGrid->addWidget(caption(text, quantity), row, 0);
+        oilGrid->addWidget(quantity, row, 1);
+        oilGrid->addWidget(document, row, 2);
+        ++row;
+    }
+    oilGrid->setColumnStretch(2, 1);
+
+    auto *change = new QGroupBox(QStringLiteral("Schimb"), this);
+    auto *changeGrid = new QGridLayout(change);
+    changeGrid->addWidget(new QLabel(QStringLiteral("Nr.act/data")), 0, 1);
+    changeGrid->addWidget(m_schu, 1, 0);
+    changeGrid->addWidget(m_actschu, 1, 1);
+    changeGrid->addWidget(m_schf, 2, 0);
+    changeGrid->addWidget(m_actschf, 2, 1);
+    changeGrid->setColumnStretch(1, 1);
+
+    auto *returned = new QGroupBox(QStringLiteral("Restituiri combustibil (litri)"), this);
+    auto *returnedGrid = new QGridLayout(returned);
+    returnedGrid->addWidget(caption(QStringLiteral("Cantitate(litri)"), m_rstc), 0, 0);
+    returnedGrid->addWidget(caption(QStringLiteral("Nr.act/data"), m_actrst), 0, 1);
+    returnedGrid->addWidget(m_rstc, 1, 0);
+    returnedGrid->addWidget(m_actrst, 1, 1);
+    returnedGrid->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_save);
+    buttons->addStretch();
+    buttons->addWidget(m_monthReport);
+    buttons->addWidget(m_yearReport);
+    buttons->addStretch();
+    buttons->addWidget(m_exit);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(sheet);
+    layout->addWidget(fuel);
+    layout->addWidget(oil);
+    layout->addWidget(change);
+    layout->addWidget(returned);
+    layout->addLayout(buttons);
+
+    // The order in which the clerk types.
+    QWidget *order[] = {m_nra, m_an, m_luna, m_nrfoi, m_bm, m_gz, m_cantc, m_actc,
+                        m_cantu1, m_actu1, m_cantu2, m_actu2, m_cantu3, m_actu3,
+                        m_schu, m_actschu, m_schf, m_actschf, m_rstc, m_actrst,
+                        m_save, m_monthReport, m_yearReport, m_exit};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(640, sizeHint().height());
+}
+
+void RefuelWindow::connectControls()
+{
+    lists::refillVehiclesOnFocus(m_nra, m_context.db, m_context.messages);
+    connect(m_nra, &QComboBox::activated, this, &RefuelWindow::chooseVehicle);
+    connect(m_an, &QComboBox::currentIndexChanged, this, &RefuelWindow::periodChanged);
+    connect(m_luna, &QComboBox::currentIndexChanged, this, &RefuelWindow::periodChanged);
+    m_nrfoi->installEventFilter(this);
+    connect(m_nrfoi, &QComboBox::activated, this, &RefuelWindow::chooseSheet);
+
+    for (auto [box, document] : {std::pair{m_schu, m_actschu}, std::pair{m_schf, m_actschf}}) {
+        connect(box, &QCheckBox::toggled, this, [document](bool ticked) {
+            if (!ticked)
+                document->clear();
+            document->setEnabled(ticked);
+        });
+    }
+
+    connect(m_save, &QPushButton::clicked, this, &RefuelWindow::save);
+    connect(m_monthReport, &QPushButton::clicked, this, [this] { report(true); });
+    connect(m_yearReport, &QPushButton::clicked, this, [this] { report(false); });
+    connect(m_exit, &QPushButton::clicked, this, [this] {
+        fields::setClosing(this);
+        accept();
+    });
+}
+
+bool RefuelWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != m_nrfoi)
+        return QDialog::eventFilter(watched, event);
+    if (event->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
+            && !MessageService::isShowing())
+            enterSheetList();
+    } else if (m_ida == 0 && (event->type() == QEvent::MouseButtonPress
+                              || event->type() == QEvent::MouseButtonDblClick)) {
+        // With no vehicle there is no sheet to offer: the list does not open.
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void RefuelWindow::closeEvent(QCloseEvent *event)
+{
+    fields::setClosing(this);
+    QDialog::closeEvent(event);
+}
+
+void RefuelWindow::chooseVehicle()
+{
+    guarded(m_context.messages, this, [this] {
+        const std::optional<Vehicle> vehicle = VehicleStore(m_context.db).byNumber(m_nra->currentText());
+        const int ida = vehicle ? vehicle->ida : 0;
+        m_tip->setText(vehicle ? lists::makeCaption(vehicle->marca) : QString());
+        if (ida != m_ida) {
+            m_ida = ida;
+            forgetSheet();
+        }
+    });
+}
+
+void RefuelWindow::periodChanged()
+{
+    m_yearReport->setText(reportCaption(m_an->currentText()));
+    m_monthReport->setText(reportCaption(m_luna->currentText()));
+    forgetSheet();
+}
+
+void RefuelWindow::enterSheetList()
+{
+    if (m_ida != 0) {
+        fillSheetList();
+        return;
+    }
+    // The message comes after the focus change, never inside it.
+    QPointer<RefuelWindow> self(this);
+    QMetaObject::invokeMethod(this, [self] {
+        if (!self || !self->isVisible() || self->m_ida != 0 || !self->m_nrfoi->hasFocus())
+            return;
+        self->refuse(self->m_nra, noVehicle());
+    }, Qt::QueuedConnection);
+}
+
+void RefuelWindow::fillSheetList()
+{
+    QList<int> numbers;
+    if (!guarded(m_context.messages, this, [&] {
+            numbers = RefuelStore(m_context.db).sheetNumbers(m_ida, lists::chosenYear(m_an),
+                                                             lists::chosenMonth(m_luna));
+        }))
+        return;
+    const QString chosen = m_idf != 0 ? m_nrfoi->currentText() : QString();
+    const QSignalBlocker blocker(m_nrfoi);
+    m_nrfoi->clear();
+    for (int nrf : numbers)
+        m_nrfoi->addItem(QString::number(nrf));
+    const int index = chosen.isEmpty() ? -1 : m_nrfoi->findText(chosen);
+    m_nrfoi->setCurrentIndex(index);
+    if (index < 0 && m_idf != 0) {
+        m_idf = 0;
+        emptyFields();
+    }
+}
+
+void RefuelWindow::chooseSheet()
+{
+    guarded(m_context.messages, this, [this] {
+        const std::optional<SheetRefuel> sheet
+            = m_ida == 0 ? std::nullopt : RefuelStore(m_context.db).sheet(m_ida, m_nrfoi->currentText().toInt());
+        if (!sheet) {
+            m_idf = 0;
+            emptyFields();
+            return;
+        }
+        m_idf = sheet->idf;
+        showSheet(*sheet);
+    });
+}
+
+void RefuelWindow::forgetSheet()
+{
+    m_idf = 0;
+    {
+        const QSignalBlocker blocker(m_nrfoi);
+        m_nrfoi->clear();
+    }
+    emptyFields();
+    setFuelType(FuelType::None);
+    // The list offers the sheets of the new choice at once: the month may be
+    // changed (with the wheel) while the sheet list keeps the focus.
+    if (m_ida != 0)
+        fillSheetList();
+}
+
+void RefuelWindow::showSheet(const SheetRefuel &sheet)
+{
+    m_dataf->setText(sheet.data);
+    m_rstc->setText(formatNumber(sheet.restit, fuelMask));
+    m_actrst->setText(sheet.nractrst);
+
+    const FuelShown fuel = fuelShown(sheet.bm, sheet.gz, sheet.nractc, fuelType());
+    setFuelType(fuel.type);
+    m_cantc->setText(formatNumber(fuel.quantity, fuelMask));
+    m_actc->setText(fuel.document);
+
+    m_cantu1->setText(formatNumber(sheet.um, oilMask));
+    m_actu1->setText(sheet.nractu1);
+    m_cantu2->setText(formatNumber(sheet.ut, oilMask));
+    m_actu2->setText(sheet.nractu2);
+    m_cantu3->setText(formatNumber(sheet.ua, oilMask));
+    m_actu3->setText(sheet.nractu3);
+
+    // Ticking enables the document box; unticking empties it, so the
+    // document is shown after the box is set.
+    m_schu->setChecked(sheet.schu);
+    m_actschu->setText(sheet.schu ? sheet.nractschu : QString());
+    m_schf->setChecked(sheet.schf);
+    m_actschf->setText(sheet.schf ? sheet.nractschf : QString());
+}
+
+void RefuelWindow::emptyFields()
+{
+    m_dataf->clear();
+    m_cantc->setText(formatNumber(0, fuelMask));
+    m_actc->clear();
+    for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
+        box->setText(formatNumber(0, oilMask));
+    for (QLineEdit *box : {m_actu1, m_actu2, m_actu3})
+        box->clear();
+    m_schu->setChecked(false);
+    m_schf->setChecked(false);
+    m_actschu->clear();
+    m_actschf->clear();
+    m_rstc->setText(formatNumber(0, fuelMask));
+    m_actrst->clear();
+}
+
+void RefuelWindow::setFuelType(FuelType type)
+{
+    // An exclusive group cannot untick its last button.
+    m_fuel->setExclusive(false);
+    m_bm->setChecked(type == FuelType::PetrolDiesel);
+    m_gz->setChecked(type == FuelType::Gas);
+    m_fuel->setExclusive(true);
+}
+
+FuelType RefuelWindow::fuelType() const
+{
+    if (m_bm->isChecked())
+        return FuelType::PetrolDiesel;
+    if (m_gz->isChecked())
+        return FuelType::Gas;
+    return FuelType::None;
+}
+
+void RefuelWindow::save()
+{
+    if (!vehicleChosen())
+        return;
+    if (m_idf == 0) {
+        refuse(m_nrfoi, noSheet());
+        return;
+    }
+    // The boxes are checked on leaving; a save that comes before that check
+    // must not store a text that is not a number.
+    for (QLineEdit *box : {m_cantc, m_cantu1, m_cantu2, m_cantu3, m_rstc}) {
+        if (!isNumber(box->text())) {
+            refuse(box, texts::onlyNumbers());
+            return;
+        }
+    }
+    for (QLineEdit *box : {m_actc, m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst}) {
+        if (!checkApostrophe(box)) {
+            refuse(box, QString());
+            return;
+        }
+    }
+    const FuelType type = fuelType();
+    const double quantity = readNumber(m_cantc->text());
+    if (quantityMissing(type, quantity)) {
+        refuse(m_cantc, noQuantity());
+        return;
+    }
+    if (!m_context.messages->confirm(this, saveQuestion()))
+        return;
+
+    SheetRefuel values;
+    values.idf = m_idf;
+    const FuelStored fuel = fuelStored(type, quantity);
+    values.bm = fuel.bm;
+    values.gz = fuel.gz;
+    values.nractc = m_actc->text();
+    values.um = readNumber(m_cantu1->text());
+    values.nractu1 = m_actu1->text();
+    values.ut = readNumber(m_cantu2->text());
+    values.nractu2 = m_actu2->text();
+    values.ua = readNumber(m_cantu3->text());
+    values.nractu3 = m_actu3->text();
+    values.schu = m_schu->isChecked();
+    values.nractschu = m_actschu->text();
+    values.schf = m_schf->isChecked();
+    values.nractschf = m_actschf->text();
+    values.restit = readNumber(m_rstc->text());
+    values.nractrst = m_actrst->text();
+    if (guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
+        m_context.messages->inform(this, saved());
+}
+
+void RefuelWindow::report(bool monthly)
+{
+    if (!vehicleChosen())
+        return;
+    const int year = lists::chosenYear(m_an);
+    ReportRequest request;
+    request.reportFile = monthly ? monthlyReportFile() : annualReportFile();
+    request.dataFile = m_context.dataFile;
+    request.selection = monthly ? monthlySelection(year, lists::chosenMonth(m_luna), m_ida)
+                                : annualSelection(year, m_ida);
+    // The window stays as it is: vehicle, year and month remain chosen.
+    m_context.reports->show(this, request);
+}
+
+bool RefuelWindow::checkApostrophe(QLineEdit *box)
+{
+    if (!box->text().contains(u'\''))
+        return true;
+    m_context.messages->inform(this, texts::apostropheRefused());
+    return false;
+}
+
+bool RefuelWindow::vehicleChosen()
+{
+    if (m_ida != 0)
+        return true;
+    refuse(m_nra, noVehicle());
+    return false;
+}
+
+void RefuelWindow::refuse(QWidget *box, const QString &text)
+{
+    if (!text.isEmpty())
+        m_context.messages->inform(this, text);
+    activateWindow();
+    box->setFocus(Qt::OtherFocusReason);
+    if (auto *edit = qobject_cast<QLineEdit *>(box))
+        edit->selectAll();
 }
 
 } // namespace vok

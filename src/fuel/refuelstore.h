@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+
+namespace vok {
+
+// What a trip sheet records of its refuelling: the columns of its `foaie` row
+// that the refuelling window shows and writes, with the sheet's key, number
+// and date.
+struct SheetRefuel {
+    int idf = 0;
+    int nrf = 0;
+    QString data;           // the sheet's date, as the trip window wrote it
+
+    double bm = 0;          // petrol or diesel received, litres
+    double gz = 0;          // gas received, litres
+    QString nractc;         // document of the fuel
+    double um = 0;          // oil added to the engine
+    QString nractu1;
+    double ut = 0;          // oil added to the transmission
+    QString nractu2;
+    double ua = 0;          // oil added to the auxiliary installations
+    QString nractu3;
+    bool schu = false;      // oil changed
+    QString nractschu;
+    bool schf = false;      // oil filter changed
+    QString nractschf;
+    double restit = 0;      // fuel returned, litres
+    QString nractrst;
+};
+
+// The refuelling columns of the trip sheets. The sheets themselves are made
+// and deleted by the trip window; this store only reads them and updates their
+// refuelling. Throws DbError when a statement fails.
+class RefuelStore {
+public:
+    explicit RefuelStore(const QSqlDatabase &db);
+
+    // The numbers of the vehicle's sheets of that month, ascending.
+    QList<int> sheetNumbers(int ida, int year, int month) const;
+
+    // The sheet `nrf` of the vehicle; nullopt when there is none.
+    std::optional<SheetRefuel> sheet(int ida, int nrf) const;
+
+    // Writes the refuelling columns of the sheet `values.idf` in one UPDATE
+    // (nrf and data are not written). A sheet that no longer exists is a
+    // DbError, never a silent success.
+    void save(const SheetRefuel &values) const;
+
+private:
+    QSqlDatabase m_db;
+};
+
+} // namespace vok
