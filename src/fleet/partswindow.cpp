@@ -73,11 +73,13 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     caption->setBuddy(m_grid);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setModel(m_model);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Extended: a click on a row's marker selects the whole row.
+    m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                             | QAbstractItemView::AnyKeyPressed);
     m_grid->setTabKeyNavigation(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
+    m_grid->verticalHeader()->setFixedWidth(18); // the row marker the clerk clicks to delete
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_grid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     m_grid->setColumnWidth(0, 220);
@@ -276,7 +278,11 @@ void PartsWindow::deleteCurrentRow()
     const QModelIndexList rows = m_grid->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
-    const int row = rows.first().row();
+    // The current row when it is selected, else the first selected one.
+    int row = rows.first().row();
+    for (const QModelIndex &index : rows)
+        if (index.row() == m_grid->currentIndex().row())
+            row = index.row();
     if (!m_context.messages->confirm(this, parts::deleteQuestion(), parts::deleteTitle(),
                                      MessageService::Icon::Information))
         return;

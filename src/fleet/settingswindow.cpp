@@ -24,7 +24,10 @@ void setUpGrid(QTableView *grid)
                           | QAbstractItemView::AnyKeyPressed);
     grid->setTabKeyNavigation(false);
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 8);
+    grid->verticalHeader()->setFixedWidth(18);
     grid->horizontalHeader()->setHighlightSections(false);
+    // Long headings wrap onto two lines instead of being cut.
+    grid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
 }
 
 } // namespace
@@ -62,14 +65,13 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_stateGrid->setModel(m_stateModel);
     setUpGrid(m_stateGrid);
     m_stateGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_stateGrid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    m_stateGrid->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_stateGrid->horizontalHeader()->setFixedHeight(2 * m_stateGrid->fontMetrics().height() + 12);
 
     auto *takenOutLabel = new QLabel(QStringLiteral("Auto scoase"), this);
     takenOutLabel->setFont(titleFont);
     takenOutLabel->setBuddy(m_takenOut);
     m_takenOut->setObjectName(QStringLiteral("nra"));
-    m_takenOut->setMaximumWidth(200);
+    m_takenOut->setMaximumWidth(170);
     m_exit->setObjectName(QStringLiteral("Command1"));
     m_exit->setAutoDefault(false);
 
