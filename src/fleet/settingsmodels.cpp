@@ -89,7 +89,7 @@ bool HeaderModel::setData(const QModelIndex &index, const QVariant &value, int r
     fields[index.column()] = value.toString();
     const QStringList problems = settings::headerProblems(fields);
     if (!problems.isEmpty()) {
-        emit refused(problems);
+        emit refused(problems, index.row(), index.column());
         return false;
     }
     ReportHeader header = m_rows.at(index.row());

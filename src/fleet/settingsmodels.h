@@ -19,8 +19,8 @@ bool startingStateValid(const QStringList &values);
 } // namespace settings
 
 // The report header grid (`DBGrid1`): an edit is stored at once unless a field
-// of the row holds an apostrophe; then refused() lists one message per field
-// and nothing is stored.
+// of the row holds an apostrophe; then refused() lists one message per field,
+// with the cell edited, and nothing is stored.
 class HeaderModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -37,7 +37,7 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 signals:
-    void refused(const QStringList &messages);
+    void refused(const QStringList &messages, int row, int column);
     void failed(const QString &message);
 
 private:

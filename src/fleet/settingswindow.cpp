@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -96,7 +97,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_takenOut, m_exit);
 
     // Refusals are shown once the grid has finished with its editor.
-    connect(m_headerModel, &HeaderModel::refused, this, &SettingsWindow::showMessages, Qt::QueuedConnection);
+    connect(m_headerModel, &HeaderModel::refused, this, &SettingsWindow::headerRefused, Qt::QueuedConnection);
     connect(m_stateModel, &StartingStateModel::refused, this, &SettingsWindow::showMessages,
             Qt::QueuedConnection);
     auto showFailure = [this](const QString &message) { m_context.messages->error(this, message); };
@@ -131,6 +132,22 @@ void SettingsWindow::showMessages(const QStringList &messages)
 {
     for (const QString &message : messages)
         m_context.messages->inform(this, message);
+}
+
+// The cell refused is opened again, emptied, for the clerk to type anew; Esc
+// brings back the stored text.
+void SettingsWindow::headerRefused(const QStringList &messages, int row, int column)
+{
+    showMessages(messages);
+    if (!isVisible())
+        return;
+    const QModelIndex index = m_headerModel->index(row, column);
+    activateWindow();
+    m_headerGrid->setFocus(Qt::OtherFocusReason);
+    m_headerGrid->setCurrentIndex(index);
+    m_headerGrid->edit(index);
+    if (auto *editor = qobject_cast<QLineEdit *>(m_headerGrid->indexWidget(index)))
+        editor->clear();
 }
 
 void SettingsWindow::leave()

@@ -24,6 +24,7 @@ public:
 private:
     void load();
     void showMessages(const QStringList &messages);
+    void headerRefused(const QStringList &messages, int row, int column);
     void leave();
 
     WindowContext m_context;

@@ -10,6 +10,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -78,6 +80,7 @@ private slots:
     void headerEditIsStored();
     void headerApostropheRefused();
     void twoApostrophesGiveTwoMessages();
+    void refusalWithRealMessageBoxes();
     void startingStateRefusesNonNumbers_data();
     void startingStateRefusesNonNumbers();
     void startingStateStoresNumber();
@@ -146,6 +149,18 @@ void SettingsWindowTest::headerApostropheRefused()
     QTRY_COMPARE(env.messages().texts(), QStringList{apostrophe});
     QCOMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC A"));
     QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("SC A"));
+    // The cell is open again, emptied; Esc brings back what is stored.
+    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->model()->index(0, 0)));
+    QVERIFY(editor);
+    QVERIFY(editor->text().isEmpty());
+    QTRY_VERIFY(editor->hasFocus());
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QTRY_VERIFY(!grid->indexWidget(grid->model()->index(0, 0)));
+    QCOMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC A"));
+    // Typed again without the apostrophe, it is stored.
+    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("SC DARC")));
+    QTRY_COMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC DARC"));
+    QCOMPARE(env.messages().texts().size(), 1);
     QVERIFY(env.messages().problems().isEmpty());
 }
 
@@ -167,6 +182,38 @@ void SettingsWindowTest::twoApostrophesGiveTwoMessages()
     QCOMPARE(settings::headerProblems({QStringLiteral("a'"), QStringLiteral("b"), QStringLiteral("'c"),
                                        QStringLiteral("d'd")}).size(), 3);
     QVERIFY(settings::headerProblems({QStringLiteral("a"), {}, {}, {}}).isEmpty());
+}
+
+void SettingsWindowTest::refusalWithRealMessageBoxes()
+{
+    // Real message boxes, closed as they come, while the grid finishes its edit.
+    test::TestEnvironment env;
+    env.sql(QStringLiteral("INSERT INTO setari (unitate, functie, numeman, intocmit) VALUES ('', ?, '', '')"),
+            {QStringLiteral("Director'")});
+    QtMessageService real;
+    WindowContext context = env.context();
+    context.messages = &real;
+    SettingsWindow window(context);
+    QVERIFY(test::showActive(&window));
+    int closed = 0;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &closer, [&closed] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            QCOMPARE(box->text(), apostrophe);
+            box->accept();
+            ++closed;
+        }
+    });
+    closer.start(20);
+    auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid1"));
+    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("O'Neil")));
+    QTRY_COMPARE(closed, 2);
+    auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->model()->index(0, 0)));
+    QTRY_VERIFY(editor && editor->hasFocus());
+    QVERIFY(editor->text().isEmpty());
+    QVERIFY(env.value(QStringLiteral("SELECT unitate FROM setari")).toString().isEmpty());
+    QTest::qWait(100);
+    QCOMPARE(closed, 2);
 }
 
 void SettingsWindowTest::startingStateRefusesNonNumbers_data()
