@@ -35,6 +35,7 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
     auto *b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    b->setMinimumWidth(110);
     return b;
 }
 
@@ -74,6 +75,7 @@ ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
 
     auto *choices = new QGroupBox(QStringLiteral("Autovehicul si perioada"), this);
     auto *form = new QFormLayout(choices);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     auto *vehicleRow = new QHBoxLayout;
     vehicleRow->addWidget(m_nra);
     vehicleRow->addWidget(m_tip, 1);
@@ -109,6 +111,7 @@ ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     layout->addWidget(warning);
     layout->addStretch();
     layout->addLayout(buttons);
+    resize(600, sizeHint().height());
 
     setTabOrder(m_nra, m_an);
     setTabOrder(m_an, m_luna);
