@@ -174,8 +174,12 @@ bool FleetWindow::storeMarks()
         const QListWidgetItem *item = m_nra->item(row);
         marks.append({item->text(), item->isSelected()});
     }
-    return guarded(m_context.messages, this,
-                   [&] { FleetStore(m_context.db).setReportMarks(marks); });
+    if (marks == m_storedMarks)
+        return true;
+    return guarded(m_context.messages, this, [&] {
+        FleetStore(m_context.db).setReportMarks(marks);
+        m_storedMarks = marks;
+    });
 }
 
 void FleetWindow::monthReport()

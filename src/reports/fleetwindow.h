@@ -3,6 +3,9 @@
 #include "ui/windowcontext.h"
 
 #include <QDialog>
+#include <QList>
+
+#include <utility>
 
 class QComboBox;
 class QListWidget;
@@ -38,6 +41,8 @@ private:
     QPushButton *m_monthButton = nullptr; // Command2
     QPushButton *m_yearButton = nullptr;  // Command1
     QPushButton *m_toggleButton = nullptr; // Command4
+    // The marks as last written to auto.rap by this window.
+    QList<std::pair<QString, bool>> m_storedMarks;
 };
 
 } // namespace vok

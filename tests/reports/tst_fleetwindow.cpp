@@ -22,6 +22,7 @@ private slots:
     void marksWrittenBeforeAnnualReport();
     void marksWrittenWhenReportButtonGainsFocus();
     void monthlyReportRequest();
+    void marksChangedWhileButtonKeepsFocus();
     void monthNeverViewedIsAbsent();
 };
 
@@ -169,6 +170,22 @@ void FleetWindowTest::monthlyReportRequest()
     QCOMPARE(request.selection, QStringLiteral("{dateluna.anul}=2023 and {dateluna.idl}=11 and {auto.rap}=1"));
     QCOMPARE(marks(env).value(numbers[2]), 1);
     QVERIFY(env.messages().problems().isEmpty());
+}
+
+void FleetWindowTest::marksChangedWhileButtonKeepsFocus()
+{
+    TestEnvironment env;
+    addFleet(env);
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.year->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(w.year->hasFocus());
+    QCOMPARE(marks(env).value(numbers[2]), 1);
+    w.nra->item(2)->setSelected(false);
+    QTest::keyClick(w.year, Qt::Key_Space);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QCOMPARE(marks(env).value(numbers[2]), 0);
+    QCOMPARE(marks(env).value(numbers[3]), 1);
 }
 
 void FleetWindowTest::monthNeverViewedIsAbsent()
