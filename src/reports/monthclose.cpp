@@ -2,7 +2,6 @@
 
 #include "db/database.h"
 #include "db/numbers.h"
-#include "fleet/vehiclestore.h"
 #include "reports/monthstore.h"
 
 namespace vok {
@@ -13,44 +12,41 @@ MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
     Transaction transaction(db);
     const MonthStore store(db);
 
-    const SheetTotals sheets = store.sheetTotals(ida, year, month);
+    const auto [sheets, trips] = store.totals(ida, year, month);
     if (sheets.sheets == 0) {
         result.noSheets = true;
         return result;
     }
-    const std::optional<Vehicle> vehicle = VehicleStore(db).byId(ida);
-    if (!vehicle)
+    const int previousYear = month == 1 ? year - 1 : year;
+    const int previousMonth = month == 1 ? 12 : month - 1;
+    const MonthBasis basis = store.basis(ida, year, month, previousYear, previousMonth);
+    if (!basis.vehicleFound)
         throw DbError(QStringLiteral("Autovehiculul %1 nu exista in baza de date.").arg(ida));
 
     // Hours to one decimal; every oil change adds the sump, every filter
-    // change the filter (single precision, as the sheet's capacities).
+    // change the filter (single precision, as the vehicle's capacities).
     const double hours = readNumber(formatNumber(sheets.hours, QStringLiteral("#0.0")));
     float oilChanges = 0;
     for (int i = 0; i < sheets.oilChanges; ++i)
-        oilChanges += static_cast<float>(vehicle->Cb);
+        oilChanges += static_cast<float>(basis.Cb);
     for (int i = 0; i < sheets.filterChanges; ++i)
-        oilChanges += static_cast<float>(vehicle->Cf);
+        oilChanges += static_cast<float>(basis.Cf);
 
     // The opening values: the previous month's closing values, else the
     // vehicle's initial state.
-    const int previousYear = month == 1 ? year - 1 : year;
-    const int previousMonth = month == 1 ? 12 : month - 1;
-    if (const std::optional<MonthRow> previous = store.row(ida, previousYear, previousMonth)) {
-        result.openingRest = previous->restrez;
-        result.openingKm = previous->kmt;
-        result.openingKmEquiv = previous->kmet;
+    if (basis.previousFound) {
+        result.openingRest = basis.previousRest;
+        result.openingKm = basis.previousKm;
+        result.openingKmEquiv = basis.previousKmEquiv;
     } else {
         result.openedFromSettings = true;
-        result.openingRest = vehicle->restrez;
-        result.openingKm = vehicle->kmef;
-        result.openingKmEquiv = vehicle->kmechiv;
+        result.openingRest = basis.restrez;
+        result.openingKm = basis.kmef;
+        result.openingKmEquiv = basis.kmechiv;
     }
 
-    const TripTotals trips = store.tripTotals(ida, year, month);
-
     MonthRow row;
-    if (const std::optional<MonthRow> existing = store.row(ida, year, month))
-        row.idd = existing->idd;
+    row.idd = basis.idd;
     row.ida = ida;
     row.anul = year;
     row.idl = month;

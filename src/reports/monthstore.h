@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 
 #include <optional>
+#include <utility>
 
 namespace vok {
 
@@ -22,6 +23,18 @@ struct TripTotals {
     double loadedTonnes = 0, tonneKm = 0, loadedKm = 0;
 };
 
+// Everything the closing of a month reads besides the sums: the vehicle's
+// capacities and initial state, the previous month's closing values and the
+// key of the month's own row.
+struct MonthBasis {
+    bool vehicleFound = false;
+    double Cb = 0, Cf = 0;                   // sump and filter capacities
+    double restrez = 0, kmef = 0, kmechiv = 0; // the vehicle's initial state
+    bool previousFound = false;
+    double previousRest = 0, previousKm = 0, previousKmEquiv = 0; // restrez, kmt, kmet of the previous month
+    int idd = 0;                             // the month's own row, 0 when there is none
+};
+
 // One row of dateluna, the closed month of a vehicle.
 struct MonthRow {
     int idd = 0; // 0 for a row not stored yet
@@ -37,8 +50,11 @@ class MonthStore {
 public:
     explicit MonthStore(const QSqlDatabase &db);
 
-    SheetTotals sheetTotals(int ida, int year, int month) const;
-    TripTotals tripTotals(int ida, int year, int month) const;
+    // The month's sheet sums and, when it has sheets, its trip sums.
+    std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
+    // The vehicle, the row of month `previousMonth` of `previousYear` and the
+    // key of the month's own row, in one statement.
+    MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth) const;
     std::optional<MonthRow> row(int ida, int year, int month) const;
     // Updates the row when it has a key, inserts it otherwise.
     void save(const MonthRow &row) const;
