@@ -110,6 +110,18 @@ QLineEdit *LoadDialog::addLegBox(const QString &name, bool distance)
 
 void LoadDialog::calculate()
 {
+    // The box just left is checked after this click: settle it first, as
+    // leaving it would, so the calculation uses what the boxes will show. A
+    // text that is no number waits for the check of its box.
+    for (const LegBoxes &leg : std::as_const(m_legs)) {
+        for (QLineEdit *box : {leg.km, leg.load}) {
+            const std::optional<QString> text = fields::numericText(box->text(), oneDecimal, std::nullopt);
+            if (!text)
+                return;
+            if (*text != box->text())
+                box->setText(*text);
+        }
+    }
     QList<loadcalc::Leg> legs;
     for (const LegBoxes &leg : std::as_const(m_legs))
         legs.append(loadcalc::Leg{leg.km->text(), leg.load->text()});

@@ -22,6 +22,13 @@ namespace vok {
 
 namespace {
 
+void settle(QLineEdit *box, const QString &mask)
+{
+    const std::optional<QString> text = fields::numericText(box->text(), mask, std::nullopt);
+    if (text && *text != box->text())
+        box->setText(*text);
+}
+
 // A horizontal header with headings over groups of columns, as on the
 // normative's printed table: the captions of the model sit in the bottom row,
 // a group's heading spans its columns above them; columns outside every group
@@ -250,6 +257,9 @@ void TowingDialog::buildLayout()
 void TowingDialog::done(int result)
 {
     // What was typed stays on the trip window; nothing is checked any more.
+    // A number in the box just left is rewritten as leaving it would.
+    settle(m_pt, QStringLiteral("#0.0"));
+    settle(m_stract, QStringLiteral("#0"));
     fields::setClosing(this);
     QDialog::done(result);
 }

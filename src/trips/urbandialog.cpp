@@ -18,6 +18,17 @@
 
 namespace vok {
 
+namespace {
+
+void settle(QLineEdit *box, const QString &mask)
+{
+    const std::optional<QString> text = fields::numericText(box->text(), mask, std::nullopt);
+    if (text && *text != box->text())
+        box->setText(*text);
+}
+
+} // namespace
+
 UrbanDialog::UrbanDialog(const WindowContext &context, QWidget *tripWindow)
     : QDialog(tripWindow)
     , m_context(context)
@@ -121,6 +132,9 @@ void UrbanDialog::buildLayout()
 void UrbanDialog::done(int result)
 {
     // What was typed stays on the trip window; nothing is checked any more.
+    // A number in the box just left is rewritten as leaving it would.
+    settle(m_pu, QStringLiteral("#0.0"));
+    settle(m_surb, QStringLiteral("#0"));
     fields::setClosing(this);
     QDialog::done(result);
 }
