@@ -132,6 +132,7 @@ TowingDialog::TowingDialog(const WindowContext &context, QWidget *tripWindow)
         header->setSectionResizeMode(2, QHeaderView::Stretch);
     m_grid->setColumnHidden(SurchargeTableStore::towingKeyColumn, true);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->verticalHeader()->hide(); // the normative's own row numbers are in "Nr.crt."
 
     switch (trailers()) {
     case 1: m_trailers->setText(QStringLiteral("1 remorca")); break;

@@ -68,6 +68,9 @@ void UrbanDialog::buildLayout()
         QStringLiteral("Sporul specific pentru circulatia in localitatile urbane ,,u'' (km echivalenti / 100 km)"), this);
     title->setObjectName(QStringLiteral("Label1"));
     title->setWordWrap(true);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
 
     m_model = new ReferenceTableModel(this);
     m_grid = new QTableView(this);
@@ -78,6 +81,7 @@ void UrbanDialog::buildLayout()
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setWordWrap(true);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->verticalHeader()->hide();
     m_grid->setAccessibleName(title->text());
     m_grid->setMinimumSize(640, 260);
     title->setBuddy(m_grid);
@@ -100,8 +104,6 @@ void UrbanDialog::buildLayout()
 
     m_result = new QLabel(QStringLiteral("U = (Pu/100) * u = 0"), this);
     m_result->setObjectName(QStringLiteral("Label2"));
-    QFont bold = m_result->font();
-    bold.setBold(true);
     m_result->setFont(bold);
 
     auto *exit = new QPushButton(QStringLiteral("Iesire"), this);

@@ -3,7 +3,10 @@
 #include "windowtest.h"
 
 #include <QHeaderView>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -54,6 +57,7 @@ private slots:
     void rateIsRoundedWhenLeft();
     void emptyOrTextIsRefused();
     void reopeningKeepsTheDistanceAndDropsU();
+    void realMessageBoxGivesTheFocusBack();
 };
 
 void UrbanDialogTest::gridShowsTheTableReadOnly()
@@ -186,6 +190,42 @@ void UrbanDialogTest::reopeningKeepsTheDistanceAndDropsU()
     QCOMPARE(trip.spU->text(), QStringLiteral("0.0"));
     QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12.0 km in urban"));
     QVERIFY(env.messages().texts().isEmpty());
+}
+
+void UrbanDialogTest::realMessageBoxGivesTheFocusBack()
+{
+    test::TestEnvironment env;
+    QtMessageService messages;
+    WindowContext context = env.context();
+    context.messages = &messages;
+    TripStandIn trip;
+    QVERIFY(test::showActive(&trip.window));
+    UrbanDialog dialog(context, &trip.window);
+    QVERIFY(test::showActive(&dialog));
+    auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
+    auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
+
+    int boxes = 0;
+    QString shown;
+    QTimer closer;
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            ++boxes;
+            shown = box->text();
+            box->accept();
+        }
+    });
+    closer.start();
+    type(pu, QStringLiteral("abc"));
+    surb->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(boxes, 1);
+    QTRY_VERIFY(pu->hasFocus());
+    QTRY_COMPARE(pu->selectedText(), QStringLiteral("abc"));
+    QTest::qWait(100);
+    QCOMPARE(boxes, 1);
+    QCOMPARE(shown, QStringLiteral("Introduceti doar numere !"));
+    closer.stop();
 }
 
 QTEST_MAIN(UrbanDialogTest)
