@@ -269,24 +269,10 @@ void TripWindow::buildLayout()
     tr->addWidget(m_r1);
     tr->addWidget(m_r2);
 
-    auto *regime = new QGroupBox(QStringLiteral("Consum mediu folosit"), trip);
-    auto *rg = new QHBoxLayout(regime);
-    rg->setContentsMargins(6, 0, 6, 2);
-    const char *const regimeNames[] = {"Urban", "Mixt", "Extraurban"};
-    for (int i = 0; i < 3; ++i) {
-        m_regime[i] = new QRadioButton(QLatin1String(regimeNames[i]), regime);
-        m_regime[i]->setObjectName(QStringLiteral("c%1").arg(i + 1));
-        rg->addWidget(m_regime[i]);
-    }
-    m_label49 = namedLabel(regime, QStringLiteral("Label49"), QString());
-    m_label49->setMinimumWidth(190);
-    rg->addWidget(m_label49, 1);
-
-    auto *regimeRow = new QHBoxLayout;
-    regimeRow->addWidget(trailers);
-    regimeRow->addSpacing(10);
-    regimeRow->addWidget(regime, 1);
-    t->addLayout(regimeRow);
+    auto *trailerRow = new QHBoxLayout;
+    trailerRow->addWidget(trailers);
+    trailerRow->addStretch(1);
+    t->addLayout(trailerRow);
 
     // The surcharges: check box, value box, unit or preview.
     auto *sp = new QGridLayout;
@@ -306,8 +292,9 @@ void TripWindow::buildLayout()
     m_sporI = check(QStringLiteral("sporI"), QStringLiteral("Sporul pentru actionarea instalatiilor speciale (I)"));
     m_spi = lineEdit(trip, QStringLiteral("spi"), QStringLiteral("0.0"), 56);
     m_label27 = namedLabel(trip, QStringLiteral("Label27"), QStringLiteral("km echiv./1 prestatie"));
-    m_nri = lineEdit(trip, QStringLiteral("nri"), QStringLiteral("0"), 40);
+    m_nri = lineEdit(trip, QStringLiteral("nri"), QStringLiteral("0"), 56);
     m_label28 = namedLabel(trip, QStringLiteral("Label28"), QString());
+    m_label28->setWordWrap(true);
     m_sporRa = check(QStringLiteral("sporRa"), QStringLiteral("Sporul pentru rezistenta aerului (Ra)"));
     m_spRa = lineEdit(trip, QStringLiteral("spRa"), QStringLiteral("0"), 56);
     m_coefA = check(QStringLiteral("coefA"), QStringLiteral("Coeficient pentru conditii climaterice nefavorabile (A)"));
@@ -343,12 +330,12 @@ void TripWindow::buildLayout()
     ++r;
     sp->addWidget(m_sporI, r, 0);
     sp->addWidget(m_spi, r, 1);
-    sp->addWidget(m_label27, r, 2);
-    sp->addWidget(m_nri, r, 3);
-    sp->addWidget(label(trip, QStringLiteral("numar prestatii"), m_nri), r, 4);
+    sp->addWidget(m_label27, r, 2, 1, 3);
     ++r;
     sp->addWidget(smallNote(trip, QStringLiteral("Vezi configuratia din meniul AUTO")), r, 0);
-    sp->addWidget(m_label28, r, 1, 1, 4);
+    sp->addWidget(m_nri, r, 1);
+    sp->addWidget(label(trip, QStringLiteral("numar prestatii"), m_nri), r, 2);
+    sp->addWidget(m_label28, r, 3, 1, 2);
     ++r;
     sp->addWidget(m_sporRa, r, 0);
     sp->addWidget(m_spRa, r, 1);
@@ -375,10 +362,31 @@ void TripWindow::buildLayout()
     t->addStretch(1);
     middle->addWidget(trip, 1);
 
-    // The formula panel, shown once a vehicle is chosen.
+    // Beside the trip: the consumption regime and the formula panel, which is
+    // shown once a vehicle is chosen (its place is kept meanwhile).
+    auto *side = new QVBoxLayout;
+    side->setSpacing(4);
+    auto *regime = new QGroupBox(QStringLiteral("Consum mediu folosit"), this);
+    regime->setFixedWidth(310);
+    auto *rg = new QGridLayout(regime);
+    rg->setContentsMargins(6, 2, 6, 2);
+    rg->setVerticalSpacing(1);
+    const char *const regimeNames[] = {"Urban", "Mixt", "Extraurban"};
+    for (int i = 0; i < 3; ++i) {
+        m_regime[i] = new QRadioButton(QLatin1String(regimeNames[i]), regime);
+        m_regime[i]->setObjectName(QStringLiteral("c%1").arg(i + 1));
+        rg->addWidget(m_regime[i], 0, i);
+    }
+    m_label49 = namedLabel(regime, QStringLiteral("Label49"), QString());
+    rg->addWidget(m_label49, 1, 0, 1, 3);
+    side->addWidget(regime);
+
     m_formulaFrame = new QGroupBox(QStringLiteral("Formula de calcul"), this);
     m_formulaFrame->setObjectName(QStringLiteral("Frame1"));
-    m_formulaFrame->setFixedWidth(330);
+    m_formulaFrame->setFixedWidth(310);
+    QSizePolicy keep = m_formulaFrame->sizePolicy();
+    keep.setRetainSizeWhenHidden(true);
+    m_formulaFrame->setSizePolicy(keep);
     auto *f = new QVBoxLayout(m_formulaFrame);
     f->setContentsMargins(6, 2, 6, 2);
     f->setSpacing(1);
@@ -414,7 +422,8 @@ void TripWindow::buildLayout()
     line(QStringLiteral("Label44"),
          QStringLiteral("Daca s-a schimbat uleiul si/sau filtrul se trec valorile acestor capacitati"));
     f->addStretch(1);
-    middle->addWidget(m_formulaFrame);
+    side->addWidget(m_formulaFrame, 1);
+    middle->addLayout(side);
     main->addLayout(middle);
 
     // The trips of the sheet.
