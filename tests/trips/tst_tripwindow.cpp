@@ -149,6 +149,11 @@ private slots:
     void deleteSheet();
     void deleteSheetNotStored();
     void calculationReport();
+    void headerFields();
+    void sheetNumberBox();
+    void driverBox();
+    void tripNumberNeedsVehicleAndSheet();
+    void sheetListOfTheMonth();
     void monthOfSheets();
     void screenshots();
 };
@@ -894,6 +899,139 @@ void TripWindowTest::calculationReport()
     QCOMPARE(r.reportFile, s("rapcalculf.rpt"));
     QCOMPARE(r.dataFile, f.env.context().dataFile);
     QCOMPARE(r.selection, s("{curse.idf}=") + f.env.value(s("SELECT idf FROM foaie")).toString());
+}
+
+// Leaves `box` for `next` and lets the check on leaving run.
+static void leave(QWidget *box, QWidget *next)
+{
+    box->setFocus();
+    QTRY_VERIFY(box->hasFocus());
+    next->setFocus();
+    QTest::qWait(20);
+}
+
+void TripWindowTest::headerFields()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    f.box("zi")->setText(s("5"));
+    leave(f.box("zi"), f.box("os"));
+    QCOMPARE(f.box("zi")->text(), s("05"));
+    f.box("luna")->clear();
+    leave(f.box("luna"), f.box("os"));
+    QCOMPARE(f.box("luna")->text(), s("00"));
+    f.box("op")->setText(s("7.5"));
+    leave(f.box("op"), f.box("zi"));
+    QCOMPARE(f.box("op")->text(), s("7.50"));
+    f.box("os")->clear();
+    leave(f.box("os"), f.box("zi"));
+    QCOMPARE(f.box("os")->text(), s("0.00"));
+    f.box("anul")->setText(s("20x6"));
+    leave(f.box("anul"), f.box("zi"));
+    QCOMPARE(f.env.messages().texts(), QStringList{s("Introduceti doar numere !")});
+    QTRY_VERIFY(f.box("anul")->hasFocus());
+    QCOMPARE(f.box("anul")->text(), s("20x6"));
+}
+
+void TripWindowTest::sheetNumberBox()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    auto *nrfoi = f.c<QComboBox>("nrfoi");
+    // Entering the sheet number needs a vehicle.
+    nrfoi->setFocus();
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s(" Selectati numarul de inmatriculare !!! ")});
+    QTRY_VERIFY(f.c<QComboBox>("nra")->hasFocus());
+    f.env.messages().clear();
+
+    f.chooseVehicle(s("B-02-CAR"));
+    nrfoi->setFocus();
+    QTRY_VERIFY(nrfoi->hasFocus());
+    nrfoi->setEditText(s("12a"));
+    f.box("zi")->setFocus();
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s("Introduceti doar numere !")});
+    QTRY_VERIFY(nrfoi->hasFocus());
+    nrfoi->setEditText(s("12.6"));
+    f.box("zi")->setFocus();
+    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
+    QCOMPARE(nrfoi->currentText(), s("13"));
+}
+
+void TripWindowTest::driverBox()
+{
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES (1, 1, 'ZAHARIA', '01.01.2026', 1, 2026), "
+                "(2, 1, 'ANDREI', '01.01.2026', 1, 2026), (3, 2, 'ZAHARIA', '01.01.2026', 1, 2026)"));
+    QVERIFY(test::showActive(f.window.get()));
+    auto *sof = f.c<QComboBox>("sof");
+    sof->setFocus();
+    QTRY_COMPARE(sof->count(), 2);
+    QCOMPARE(sof->itemText(0), s("ANDREI"));
+    QCOMPARE(sof->itemText(1), s("ZAHARIA"));
+    sof->lineEdit()->clear();
+    QTest::keyClicks(sof, s("ionescu vasile"));
+    f.box("zi")->setFocus();
+    QTRY_COMPARE(sof->currentText(), s("IONESCU VASILE"));
+
+    sof->setFocus();
+    QTRY_VERIFY(sof->hasFocus());
+    sof->lineEdit()->clear();
+    QTest::keyClicks(sof, s("ABCDEFGHIJKLMNOPQRSTU")); // 21 characters
+    QCOMPARE(f.env.messages().texts(), QStringList{s(" Numarul maxim de caractere este 20 !!! ")});
+    f.box("zi")->setFocus();
+    QTRY_COMPARE(f.env.messages().texts().size(), 2);
+    QCOMPARE(f.env.messages().last(), s(" Numarul maxim de caractere este 20 !!! "));
+    QTRY_VERIFY(sof->hasFocus());
+
+    f.env.messages().clear();
+    sof->setEditText(s("O'NEILL"));
+    f.box("zi")->setFocus();
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s(" Nu se acccepta caracterul apostrof (') !!! ")});
+    QTRY_VERIFY(sof->hasFocus());
+
+    sof->setEditText(s("ONEILL"));
+    f.env.messages().clear();
+    f.box("trs")->setText(s("Drum 'vechi'"));
+    leave(f.box("trs"), f.box("zi"));
+    QCOMPARE(f.env.messages().texts(), QStringList{s(" Nu se acccepta caracterul apostrof (') !!! ")});
+}
+
+void TripWindowTest::tripNumberNeedsVehicleAndSheet()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    f.box("nrc")->setFocus();
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s(" Selectati numarul de inmatriculare !!! ")});
+    QTRY_VERIFY(f.c<QComboBox>("nra")->hasFocus());
+    f.env.messages().clear();
+    f.chooseVehicle(s("B-02-CAR"));
+    f.box("nrc")->setFocus();
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s(" Selectati numarul foii de parcurs !!! ")});
+    QTRY_VERIFY(f.c<QComboBox>("nrfoi")->hasFocus());
+}
+
+void TripWindowTest::sheetListOfTheMonth()
+{
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, data, idl, anul) VALUES (8, 2, '01.03.2026', 3, 2026), "
+                "(5, 2, '02.03.2026', 3, 2026), (9, 2, '01.04.2026', 4, 2026), (7, 1, '01.03.2026', 3, 2026)"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    f.box("luna")->setText(s("03"));
+    f.box("anul")->setText(s("2026"));
+    auto *nrfoi = f.c<QComboBox>("nrfoi");
+    nrfoi->setFocus();
+    QTRY_COMPARE(nrfoi->count(), 2);
+    QCOMPARE(nrfoi->itemText(0), s("5"));
+    QCOMPARE(nrfoi->itemText(1), s("8"));
+    // Choosing a number from the list loads that sheet.
+    emit nrfoi->activated(1);
+    QTRY_COMPARE(f.box("zi")->text(), s("01"));
+    QTest::qWait(20);
+    f.box("luna")->setText(s("00"));
+    f.box("zi")->setFocus();
+    nrfoi->setFocus();
+    QTRY_COMPARE(nrfoi->count(), 3);
 }
 
 // A month of sheets for both vehicles, every surcharge used once; the stored
