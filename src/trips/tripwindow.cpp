@@ -1208,11 +1208,15 @@ void TripWindow::deleteTrip()
                                                + m_nrfoi->currentText() + QStringLiteral("'' ?")))
         return;
     guarded(m_context.messages, this, [&] {
+        // The trip deleted is on the sheet on screen (this vehicle's sheet of
+        // that number), even after another vehicle was chosen.
+        const std::optional<Sheet> sheet = SheetStore(m_context.db).byNumber(m_indauto, sheetNumber());
+        const int idf = sheet ? sheet->idf : 0;
         Transaction transaction(m_context.db);
-        TripStore(m_context.db).removeByNumber(m_indf, tripNumber());
+        TripStore(m_context.db).removeByNumber(idf, tripNumber());
         transaction.commit();
         inform(deleted);
-        showTrips(m_indf);
+        showTrips(idf);
         focus(m_grid);
     });
 }
@@ -1231,8 +1235,9 @@ void TripWindow::deleteSheet()
     }
     guarded(m_context.messages, this, [&] {
         SheetStore sheets(m_context.db);
-        // Only a stored sheet can be deleted; a number not stored deletes nothing.
-        const std::optional<Sheet> sheet = m_indf == 0 ? std::nullopt : sheets.byId(m_indf);
+        // The sheet deleted is the one on screen, this vehicle's sheet of that
+        // number; a number not stored deletes nothing.
+        const std::optional<Sheet> sheet = sheets.byNumber(m_indauto, sheetNumber());
         if (!sheet) {
             inform(QStringLiteral(" Foaia de parcurs nu este inregistrata !!! "));
             focus(m_nrfoi);
@@ -1250,7 +1255,7 @@ void TripWindow::deleteSheet()
         Transaction transaction(m_context.db);
         sheets.remove(*sheet);
         transaction.commit();
-        showTrips(m_indf);
+        showTrips(sheet->idf);
         focus(m_grid);
         inform(deleted);
     });

@@ -878,6 +878,22 @@ void TripWindowTest::deleteSheetNotStored()
     f.c<QPushButton>("Command3")->click();
     QCOMPARE(f.env.messages().texts(), QStringList{s(" Foaia de parcurs nu este inregistrata !!! ")});
     QCOMPARE(f.count(s("SELECT COUNT(*) FROM dateluna")), 2);
+
+    // A sheet loaded for one vehicle is not deleted once another vehicle is chosen.
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, data, idl, anul) VALUES (50, 1, '01.03.2026', 3, 2026)"));
+    f.env.sql(s("INSERT INTO curse (idf, nrc) VALUES (1, 1)"));
+    f.chooseSheet(s("50"));
+    f.chooseVehicle(s("B-02-CAR"));
+    f.env.messages().clear();
+    f.c<QPushButton>("Command3")->click();
+    QCOMPARE(f.env.messages().texts(), QStringList{s(" Foaia de parcurs nu este inregistrata !!! ")});
+    f.box("nrc")->setText(s("1"));
+    f.env.messages().clear();
+    f.env.messages().answer(true);
+    f.c<QPushButton>("Command5")->click();
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM foaie")), 1);
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 1);
+    QVERIFY(f.env.messages().problems().isEmpty());
 }
 
 void TripWindowTest::calculationReport()
