@@ -435,7 +435,12 @@ void TripWindow::buildLayout()
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
+    QFont gridFont = m_grid->font();
+    gridFont.setPointSizeF(gridFont.pointSizeF() * 0.9);
+    m_grid->setFont(gridFont);
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter | static_cast<Qt::AlignmentFlag>(Qt::TextWordWrap));
+    m_grid->horizontalHeader()->setMinimumHeight(2 * m_grid->fontMetrics().height() + 6);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->verticalHeader()->setMinimumWidth(16);
     m_grid->setMinimumHeight(120);
     m_grid->installEventFilter(this);
@@ -772,7 +777,17 @@ void TripWindow::showTrips(int idf)
         m_gridSheet = idf;
         for (int c = 0; c < int(std::size(gridCaptions)); ++c)
             m_trips->setHeaderData(c, Qt::Horizontal, QLatin1String(gridCaptions[c]));
-        m_grid->resizeColumnsToContents();
+        // Narrow columns with their captions on two lines, so that the whole
+        // trip fits the window's width.
+        const QFontMetrics metrics = m_grid->fontMetrics();
+        for (int c = 0; c < m_trips->columnCount(); ++c) {
+            int width = metrics.horizontalAdvance(QStringLiteral("000.0"));
+            for (const QString &word : QString::fromLatin1(gridCaptions[c]).split(u' '))
+                width = std::max(width, metrics.horizontalAdvance(word));
+            for (int r = 0; r < m_trips->rowCount(); ++r)
+                width = std::max(width, metrics.horizontalAdvance(m_trips->data(m_trips->index(r, c)).toString()));
+            m_grid->setColumnWidth(c, width + 8);
+        }
     });
 }
 
