@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QSqlQueryModel>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vok {
@@ -89,6 +90,17 @@ private:
 };
 
 void onEnter(QWidget *box, std::function<void()> action) { new EnterAction(box, std::move(action)); }
+
+// A refused list text is selected once the focus is back, so that typing
+// replaces it (as in every refused box).
+void selectWhenBack(QComboBox *list)
+{
+    QPointer<QComboBox> guard = list;
+    QTimer::singleShot(0, list, [guard] {
+        if (guard && guard->lineEdit())
+            guard->lineEdit()->selectAll();
+    });
+}
 
 QLineEdit *lineEdit(QWidget *parent, const QString &name, const QString &text, int width = 0)
 {
@@ -739,6 +751,7 @@ bool TripWindow::leaveSheetNumber()
                                                             QStringLiteral("0"));
     if (!text) {
         inform(texts::onlyNumbers());
+        selectWhenBack(m_nrfoi);
         return false;
     }
     const QSignalBlocker blocker(m_nrfoi);
@@ -809,10 +822,12 @@ bool TripWindow::leaveDriver()
     const QString text = m_sof->currentText();
     if (text.contains(u'\'')) {
         inform(texts::apostropheRefused());
+        selectWhenBack(m_sof);
         return false;
     }
     if (text.size() > 20) {
         inform(texts::maxLength(20));
+        selectWhenBack(m_sof);
         return false;
     }
     if (text != text.toUpper())

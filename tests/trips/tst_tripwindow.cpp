@@ -967,6 +967,7 @@ void TripWindowTest::sheetNumberBox()
     f.box("zi")->setFocus();
     QTRY_COMPARE(f.env.messages().texts(), QStringList{s("Introduceti doar numere !")});
     QTRY_VERIFY(nrfoi->hasFocus());
+    QTRY_COMPARE(nrfoi->lineEdit()->selectedText(), s("12a")); // typing replaces it
     nrfoi->setEditText(s("12.6"));
     f.box("zi")->setFocus();
     QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
