@@ -646,6 +646,11 @@ void TripWindow::focus(QWidget *widget)
     widget->setFocus(Qt::OtherFocusReason);
 }
 
+std::optional<Sheet> TripWindow::sheetOnScreen() const
+{
+    return SheetStore(m_context.db).byNumber(m_indauto, sheetNumber());
+}
+
 int TripWindow::sheetNumber() const { return wholeNumber(m_nrfoi->currentText()); }
 
 int TripWindow::tripNumber() const { return wholeNumber(m_nrc->text()); }
@@ -960,7 +965,10 @@ bool TripWindow::leaveTripNumber()
     if (!vehicleChosen() || m_nrfoi->currentText().isEmpty())
         return true;
     guarded(m_context.messages, this, [&] {
-        if (const std::optional<Trip> trip = TripStore(m_context.db).byNumber(m_indf, text->toInt()))
+        const std::optional<Sheet> sheet = sheetOnScreen();
+        if (!sheet)
+            return;
+        if (const std::optional<Trip> trip = TripStore(m_context.db).byNumber(sheet->idf, text->toInt()))
             loadTrip(*trip);
     });
     return true;
@@ -1240,7 +1248,7 @@ void TripWindow::deleteTrip()
     guarded(m_context.messages, this, [&] {
         // The trip deleted is on the sheet on screen (this vehicle's sheet of
         // that number), even after another vehicle was chosen.
-        const std::optional<Sheet> sheet = SheetStore(m_context.db).byNumber(m_indauto, sheetNumber());
+        const std::optional<Sheet> sheet = sheetOnScreen();
         const int idf = sheet ? sheet->idf : 0;
         Transaction transaction(m_context.db);
         TripStore(m_context.db).removeByNumber(idf, tripNumber());
@@ -1267,7 +1275,7 @@ void TripWindow::deleteSheet()
         SheetStore sheets(m_context.db);
         // The sheet deleted is the one on screen, this vehicle's sheet of that
         // number; a number not stored deletes nothing.
-        const std::optional<Sheet> sheet = sheets.byNumber(m_indauto, sheetNumber());
+        const std::optional<Sheet> sheet = sheetOnScreen();
         if (!sheet) {
             inform(QStringLiteral(" Foaia de parcurs nu este inregistrata !!! "));
             focus(m_nrfoi);
@@ -1303,8 +1311,15 @@ void TripWindow::openReport()
         focus(m_nrfoi);
         return;
     }
+    // The report of the sheet on screen: this vehicle's sheet of that number.
+    int idf = 0;
+    if (!guarded(m_context.messages, this, [&] {
+            if (const std::optional<Sheet> sheet = sheetOnScreen())
+                idf = sheet->idf;
+        }))
+        return;
     m_context.reports->show(this, ReportRequest{QStringLiteral("rapcalculf.rpt"), m_context.dataFile,
-                                                QStringLiteral("{curse.idf}=") + QString::number(m_indf)});
+                                                QStringLiteral("{curse.idf}=") + QString::number(idf)});
 }
 
 void TripWindow::gridClicked(const QModelIndex &index)

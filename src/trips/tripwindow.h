@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trips/sheetstore.h"
 #include "ui/windowcontext.h"
 
 #include <QDialog>
@@ -20,7 +21,6 @@ class QTableView;
 namespace vok {
 
 struct Trip;
-struct SheetHeader;
 
 // The window "Date foi parcurs" (`foaie`): the header of a trip sheet (vehicle,
 // sheet number, driver, date, hours), the trip being typed with its road
@@ -87,6 +87,9 @@ private:
     void inform(const QString &text);
     void focus(QWidget *widget);
     int sheetNumber() const;
+    // The stored sheet the header shows: the chosen vehicle's sheet of the
+    // number in nrfoi (the sheet loaded last may be another vehicle's).
+    std::optional<Sheet> sheetOnScreen() const;
     int tripNumber() const;
 
     WindowContext m_context;
