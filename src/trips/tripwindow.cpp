@@ -1379,6 +1379,17 @@ void TripWindow::deleteGridRows()
     });
 }
 
+void TripWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does not close the window and lose the trip being typed:
+    // "Iesire" is the way out.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool TripWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid && event->type() == QEvent::KeyPress

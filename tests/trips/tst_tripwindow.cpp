@@ -182,6 +182,11 @@ void TripWindowTest::formLoad()
     QVERIFY(f.window->width() <= 1024 && f.window->height() <= 768);
     QVERIFY(f.window->minimumSizeHint().width() <= 1024 && f.window->minimumSizeHint().height() <= 740);
     QVERIFY(f.env.messages().texts().isEmpty());
+    // Escape keeps the window open; "Iesire" closes it.
+    QTest::keyClick(f.box("trs"), Qt::Key_Escape);
+    QVERIFY(f.window->isVisible());
+    f.c<QPushButton>("Command4")->click();
+    QVERIFY(!f.window->isVisible());
 }
 
 void TripWindowTest::vehicleSelection()
