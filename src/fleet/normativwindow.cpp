@@ -179,7 +179,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed
                             | QAbstractItemView::AnyKeyPressed);
     m_grid->setAlternatingRowColors(true);
-    m_grid->horizontalHeader()->setStretchLastSection(true);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
 

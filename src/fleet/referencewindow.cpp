@@ -20,7 +20,7 @@ QTableView *makeGrid(QWidget *parent, const QString &name, const QString &access
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    grid->horizontalHeader()->setStretchLastSection(true);
+    grid->horizontalHeader()->setStretchLastSection(false);
     grid->setWordWrap(false);
     return grid;
 }
@@ -56,7 +56,10 @@ void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown,
     grid->resizeColumnsToContents();
     // Long headings and texts stay readable without pushing the grid wider than the screen.
     for (int c = 0; c < model->columnCount(); ++c)
-        grid->setColumnWidth(c, qBound(60, grid->columnWidth(c), 320));
+        grid->setColumnWidth(c, qBound(60, grid->columnWidth(c) + 12, 320));
+    // The first column names the row (kind of vehicle, kilometre band): it takes the spare width.
+    if (model->columnCount() > 0)
+        grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
 }
 
 QString cellText(const QTableView *grid, int row, int column)

@@ -194,7 +194,9 @@ void VehicleWindow::buildControls()
 void VehicleWindow::buildLayout()
 {
     auto *identity = new QGridLayout;
-    identity->addWidget(labelFor(this, QStringLiteral("Numar inmatriculare"), m_nrauto), 0, 0);
+    auto *numberLabel = labelFor(this, QStringLiteral("Numar inmatriculare"), m_nrauto);
+    numberLabel->setWordWrap(false);
+    identity->addWidget(numberLabel, 0, 0);
     identity->addWidget(m_nrauto, 0, 1);
     identity->addWidget(labelFor(this, QStringLiteral("Marca si tipul"), m_marca), 0, 2);
     identity->addWidget(m_marca, 0, 3);
@@ -261,7 +263,7 @@ void VehicleWindow::buildLayout()
     layout->addWidget(kindBox);
     layout->addLayout(values);
     layout->addWidget(extras);
-    layout->addStretch();
+    layout->addSpacing(8);
     layout->addLayout(buttons);
 
     // The order in which the clerk types a vehicle.
@@ -270,7 +272,7 @@ void VehicleWindow::buildLayout()
                         m_oilUtil, m_caUtil, m_cmUtil, m_exit};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
-    resize(960, 560);
+    resize(960, sizeHint().height());
 }
 
 void VehicleWindow::connectEvents()
