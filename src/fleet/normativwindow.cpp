@@ -276,8 +276,8 @@ void NormativWindow::reload()
     QString note = QStringLiteral("Dublu-click pe o celula pentru a o modifica. Stergerea unui rand: selectati randul si "
                                   "apasati Delete.");
     if (table == QLatin1String("sporI"))
-        note += QStringLiteral(" Coloana nri se numeroteaza automat 1, 2, 3 ... in ordinea randurilor; vehiculele "
-                               "pastreaza numarul instalatiei.");
+        note += QStringLiteral(" Coloana nri se numeroteaza automat 1, 2, 3 ... in ordinea randurilor. Vehiculele retin "
+                               "numarul instalatiei: stergerea unui rand schimba numerele randurilor de sub el.");
     else if (table.startsWith(QLatin1String("consumCm")))
         note += QStringLiteral(" aprind: 1 = motoare cu aprindere prin scanteie, 2 = motoare cu aprindere prin compresie.");
     m_note->setText(note);

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -110,6 +111,7 @@ private slots:
     void deletionOnlyOfTheNumberShown();
     void uleiDoubleClickFillsOilBoxes();
     void utilityButtonsOpenReferenceWindows();
+    void realMessageBoxGivesFocusBack();
 };
 
 void VehicleWindowTest::opensWithDefaults()
@@ -546,6 +548,37 @@ void VehicleWindowTest::utilityButtonsOpenReferenceWindows()
         QCOMPARE(opened, QString::fromLatin1(u.window));
     }
     QVERIFY(f.env.messages().texts().isEmpty());
+}
+
+void VehicleWindowTest::realMessageBoxGivesFocusBack()
+{
+    // The scripted messages never take the activation away; a real box does.
+    test::TestEnvironment env;
+    QtMessageService real;
+    WindowContext context = env.context();
+    context.messages = &real;
+    VehicleWindow window(context);
+    QVERIFY(test::showActive(&window));
+    auto *nrauto = child<QComboBox>(&window, QStringLiteral("nrauto"));
+    auto *marca = child<QComboBox>(&window, QStringLiteral("marca"));
+    QStringList shown;
+    std::function<void()> closeBox = [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        } else {
+            QTimer::singleShot(20, closeBox);
+        }
+    };
+    QTimer::singleShot(20, closeBox);
+    nrauto->setFocus(Qt::TabFocusReason);
+    nrauto->setEditText(QStringLiteral("B'1"));
+    marca->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(shown, QStringList{QStringLiteral(" Nu se acccepta caracterul apostrof (') !!! ")});
+    QTRY_VERIFY(nrauto->hasFocus());
+    QTest::qWait(100);
+    QCOMPARE(shown.size(), 1);
+    QCOMPARE(nrauto->currentText(), QStringLiteral("B'1"));
 }
 
 QTEST_MAIN(VehicleWindowTest)
