@@ -92,7 +92,7 @@ void ConsumWindow::refill(int aprind)
         ReferenceStore store(m_context.db);
         for (int i = 0; i < 4; ++i)
             reference::fillGrid(m_grids[i], QStringLiteral("consumCm%1").arg(i + 1), grids.at(i).columns,
-                                store.consumptionRows(i + 1, aprind));
+                                store.consumptionRows(i + 1, aprind), 1);
     });
 }
 

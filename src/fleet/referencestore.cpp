@@ -5,6 +5,7 @@
 #include "db/schema.h"
 #include "fleet/csvtable.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 #include <cmath>
@@ -25,7 +26,6 @@ bool isConsumptionTable(const QString &table) { return table.startsWith(QLatin1S
 // Table names reach SQL only after this check against the fixed list.
 const QList<ReferenceColumn> &columnsOrThrow(const QString &table)
 {
-    static QList<ReferenceColumn> none;
     if (!schema::referenceTables().contains(table))
         throw DbError(QStringLiteral("%1 nu este un tabel al normativului").arg(table));
     static QHash<QString, QList<ReferenceColumn>> cache;

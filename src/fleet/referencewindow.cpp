@@ -25,7 +25,8 @@ QTableView *makeGrid(QWidget *parent, const QString &name, const QString &access
     return grid;
 }
 
-void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown, const QList<ReferenceRow> &rows)
+void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown, const QList<ReferenceRow> &rows,
+              int stretch)
 {
     auto *model = static_cast<QStandardItemModel *>(grid->model());
     const QList<ReferenceColumn> columns = referenceColumns(table);
@@ -57,9 +58,8 @@ void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown,
     // Long headings and texts stay readable without pushing the grid wider than the screen.
     for (int c = 0; c < model->columnCount(); ++c)
         grid->setColumnWidth(c, qBound(60, grid->columnWidth(c) + 12, 320));
-    // The first column names the row (kind of vehicle, kilometre band): it takes the spare width.
-    if (model->columnCount() > 0)
-        grid->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    if (stretch >= 0 && stretch < model->columnCount())
+        grid->horizontalHeader()->setSectionResizeMode(stretch, QHeaderView::Stretch);
 }
 
 QString cellText(const QTableView *grid, int row, int column)

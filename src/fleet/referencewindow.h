@@ -19,8 +19,10 @@ using Shown = QPair<QString, QString>;
 // A read-only grid with whole-row selection, named `name`.
 QTableView *makeGrid(QWidget *parent, const QString &name, const QString &accessibleName);
 
-// Fills the grid with `rows` of `table`, showing the columns `shown` in order.
-void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown, const QList<ReferenceRow> &rows);
+// Fills the grid with `rows` of `table`, showing the columns `shown` in order;
+// the column `stretch` takes the spare width.
+void fillGrid(QTableView *grid, const QString &table, const QList<Shown> &shown, const QList<ReferenceRow> &rows,
+              int stretch = 0);
 
 // The text of one cell as the grid shows it.
 QString cellText(const QTableView *grid, int row, int column);

@@ -1,3 +1,4 @@
+#include "db/database.h"
 #include "fleet/vehiclestore.h"
 #include "testenvironment.h"
 
@@ -157,6 +158,13 @@ void VehicleStoreTest::removalDropsVehicleAndMonthsOnly()
     env.sql(QStringLiteral("INSERT INTO piese (ida, act, denp) VALUES (?, '1/2024', 'filtru')"), {ida});
     QCOMPARE(store.remove(ida), VehicleStore::Removal::Removed);
     QVERIFY(!store.byId(ida));
+    {
+        // Committed: another connection to the file sees the vehicle gone.
+        QSqlDatabase second = database::openSqlite(env.context().dataFile, QStringLiteral("second"), DatabaseKind::Data);
+        QCOMPARE(scalar(second, QStringLiteral("SELECT COUNT(*) FROM auto WHERE ida=?"), {ida}).toInt(), 0);
+        QCOMPARE(scalar(second, QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE ida=?"), {ida}).toInt(), 0);
+    }
+    database::close(QStringLiteral("second"));
     QVERIFY(store.byId(other));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE ida=?"), {ida}).toInt(), 0);
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE ida=?"), {other}).toInt(), 1);
