@@ -262,7 +262,11 @@ QString NormativWindow::currentTable() const { return m_table->currentData().toS
 void NormativWindow::chooseTable(const QString &table)
 {
     const int index = m_table->findData(table);
-    if (index >= 0)
+    if (index < 0)
+        return;
+    if (index == m_table->currentIndex())
+        reload(); // shows changes made meanwhile
+    else
         m_table->setCurrentIndex(index);
 }
 
@@ -276,8 +280,8 @@ void NormativWindow::reload()
     QString note = QStringLiteral("Dublu-click pe o celula pentru a o modifica. Stergerea unui rand: selectati randul si "
                                   "apasati Delete.");
     if (table == QLatin1String("sporI"))
-        note += QStringLiteral(" Coloana nri se numeroteaza automat 1, 2, 3 ... in ordinea randurilor. Vehiculele retin "
-                               "numarul instalatiei: stergerea unui rand schimba numerele randurilor de sub el.");
+        note += QStringLiteral(" Coloana nri se numeroteaza automat 1, 2, 3 ... in ordinea randurilor; autovehiculele retin "
+                               "instalatia dupa acest numar.");
     else if (table.startsWith(QLatin1String("consumCm")))
         note += QStringLiteral(" aprind: 1 = motoare cu aprindere prin scanteie, 2 = motoare cu aprindere prin compresie.");
     m_note->setText(note);
@@ -308,6 +312,17 @@ void NormativWindow::deleteCurrentRow()
     if (!current.isValid())
         return;
     const int idr = m_model->idr(current.row());
+    if (currentTable() == QLatin1String("sporI")) {
+        // An installation still named by a vehicle stays.
+        QStringList users;
+        if (!guarded(m_context.messages, this, [&] { users = ReferenceStore(m_context.db).installationUsers(idr); }))
+            return;
+        if (!users.isEmpty()) {
+            m_context.messages->inform(this, QStringLiteral(" Instalatia este folosita de autovehiculele: %1 !!! ")
+                                                 .arg(users.join(QStringLiteral(", "))));
+            return;
+        }
+    }
     if (!m_context.messages->confirm(this, texts::deleteRowQuestion(), texts::deleteRowTitle(),
                                      MessageService::Icon::Information))
         return;
@@ -337,13 +352,22 @@ bool NormativWindow::importCsv(const QString &path)
         return false;
     }
     int existing = 0;
-    if (!guarded(m_context.messages, this, [&] { existing = ReferenceStore(m_context.db).count(table); }))
+    int equipped = 0;
+    if (!guarded(m_context.messages, this, [&] {
+            ReferenceStore store(m_context.db);
+            existing = store.count(table);
+            if (table == QLatin1String("sporI"))
+                equipped = store.vehiclesWithInstallation();
+        }))
         return false;
-    if (!m_context.messages->confirm(this, QStringLiteral(" Se vor pune %1 randuri din fisier in locul celor %2 randuri "
-                                                          "ale tabelului %3. Continuati ? ")
-                                               .arg(import.rows.size())
-                                               .arg(existing)
-                                               .arg(table)))
+    QString question = QStringLiteral(" Se vor pune %1 randuri din fisier in locul celor %2 randuri ale tabelului %3. ")
+                           .arg(import.rows.size())
+                           .arg(existing)
+                           .arg(table);
+    // Vehicles name their installation by its row number, which the file decides.
+    if (equipped > 0)
+        question += QStringLiteral("%1 autovehicule retin instalatia speciala dupa numarul randului (nri). ").arg(equipped);
+    if (!m_context.messages->confirm(this, question + QStringLiteral("Continuati ? ")))
         return false;
     if (!guarded(m_context.messages, this, [&] { ReferenceStore(m_context.db).replaceAll(table, import.rows); }))
         return false;

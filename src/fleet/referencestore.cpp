@@ -258,9 +258,34 @@ void ReferenceStore::removeRow(const QString &table, int idr)
 {
     columnsOrThrow(table);
     Transaction transaction(m_db);
+    if (table == QLatin1String("sporI")) {
+        const QVariant nri = scalar(m_db, QStringLiteral("SELECT nri FROM sporI WHERE idr=?"), {idr});
+        if (nri.isValid() && !nri.isNull()) {
+            // The vehicles keep their installation although its number changes.
+            exec(m_db, QStringLiteral("UPDATE auto SET Ispec=0 WHERE Ispec=?"), {nri.toInt()});
+            exec(m_db, QStringLiteral("UPDATE auto SET Ispec=Ispec-1 WHERE Ispec>?"), {nri.toInt()});
+        }
+    }
     exec(m_db, QStringLiteral("DELETE FROM %1 WHERE idr=?").arg(table), {idr});
     renumber(table);
     transaction.commit();
+}
+
+QStringList ReferenceStore::installationUsers(int idr) const
+{
+    QSqlQuery query = exec(m_db,
+                           QStringLiteral("SELECT a.nrauto FROM auto a JOIN sporI s ON s.nri=a.Ispec WHERE s.idr=? "
+                                          "ORDER BY a.nrauto"),
+                           {idr});
+    QStringList numbers;
+    while (query.next())
+        numbers << query.value(0).toString();
+    return numbers;
+}
+
+int ReferenceStore::vehiclesWithInstallation() const
+{
+    return scalar(m_db, QStringLiteral("SELECT COUNT(*) FROM auto WHERE Ispec>0")).toInt();
 }
 
 void ReferenceStore::replaceAll(const QString &table, const QList<QVariantList> &rows)

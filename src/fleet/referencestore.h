@@ -80,7 +80,15 @@ public:
     // consumption tables); returns its key.
     int addRow(const QString &table);
     void setValue(const QString &table, int idr, const QString &column, const QVariant &value);
+    // Deletes a row. A sporI row goes with the rows below it moving up one
+    // number, and the vehicles that name those rows follow them (auto.Ispec).
     void removeRow(const QString &table, int idr);
+
+    // The registration numbers of the vehicles whose special installation is
+    // the sporI row `idr`, in order.
+    QStringList installationUsers(int idr) const;
+    // How many vehicles name a special installation at all.
+    int vehiclesWithInstallation() const;
     // Puts `rows` in place of every row of the table, in one transaction.
     void replaceAll(const QString &table, const QList<QVariantList> &rows);
 

@@ -61,6 +61,7 @@ private slots:
     void buttonsAskForTheFile();
     void cellsCheckedBeforeStored();
     void rowsAddedAndDeleted();
+    void installationInUseStays();
 };
 
 void NormativWindowTest::opensWithEveryTable()
@@ -245,6 +246,31 @@ void NormativWindowTest::rowsAddedAndDeleted()
     child<QPushButton>(f.window.get(), QStringLiteral("Command3"))->click();
     QCOMPARE(f.model()->rowCount(), 2);
     QCOMPARE(f.env.messages().texts().size(), 1);
+    QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void NormativWindowTest::installationInUseStays()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    const QString sporI = QStringLiteral("sporI");
+    const ReferenceImport rows = readReferenceCsv(sporI, "nri,fel_auto,fel_prest,fel_prest2,sporkm\n"
+                                                         "1,Autobasculante,cursa,a,0.5\n2,Autocisterne,ora,b,4\n");
+    ReferenceStore(f.env.db()).replaceAll(sporI, rows.rows);
+    f.env.sql(QStringLiteral("INSERT INTO auto (nrauto, Ispec) VALUES ('B-1', 2), ('B-2', 2)"));
+    f.window->chooseTable(sporI);
+    f.grid()->setCurrentIndex(f.model()->index(1, 1));
+    child<QPushButton>(f.window.get(), QStringLiteral("Command3"))->click();
+    QCOMPARE(f.env.messages().texts(), QStringList{QStringLiteral(" Instalatia este folosita de autovehiculele: B-1, B-2 !!! ")});
+    QCOMPARE(f.model()->rowCount(), 2);
+
+    // Replacing the table warns that vehicles name installations by number.
+    f.env.messages().clear();
+    const QString path = f.env.dataDir() + QStringLiteral("/sporI.csv");
+    QVERIFY(f.window->exportCsv(path));
+    f.env.messages().answer(false);
+    QVERIFY(!f.window->importCsv(path));
+    QVERIFY(f.env.messages().last().contains(QStringLiteral("2 autovehicule retin instalatia speciala")));
     QVERIFY(f.env.messages().problems().isEmpty());
 }
 

@@ -54,6 +54,7 @@ private slots:
     void cellChecks_data();
     void cellChecks();
     void installationsNumberedInTableOrder();
+    void vehiclesFollowTheirInstallation();
     void consumptionRowsByIgnition();
     void failedReplaceLeavesTable();
     void unknownTableRefused();
@@ -211,6 +212,32 @@ void ReferenceStoreTest::installationsNumberedInTableOrder()
     QCOMPARE(env.value(QStringLiteral("SELECT fel_auto FROM sporI WHERE nri=1")).toString(), QStringLiteral("Autocisterne"));
     // nri is the program's, never the clerk's.
     QVERIFY_THROWS_EXCEPTION(DbError, store.setValue(sporI, added, QStringLiteral("nri"), 9));
+}
+
+void ReferenceStoreTest::vehiclesFollowTheirInstallation()
+{
+    test::TestEnvironment env;
+    ReferenceStore store(env.db());
+    const QString sporI = QStringLiteral("sporI");
+    QList<QVariantList> rows;
+    for (int i = 1; i <= 4; ++i)
+        rows << sampleRow(sporI, i);
+    store.replaceAll(sporI, rows);
+    env.sql(QStringLiteral("INSERT INTO auto (nrauto, Ispec) VALUES ('A', 1), ('B', 2), ('C', 3), ('D', 4), ('E', 0)"));
+    const QList<ReferenceRow> stored = store.rows(sporI);
+    QCOMPARE(store.installationUsers(stored.at(2).idr), QStringList{QStringLiteral("C")});
+    QCOMPARE(store.vehiclesWithInstallation(), 4);
+    // Row 2 goes (no vehicle should name it by then, but one does): 3 and 4 move up.
+    store.removeRow(sporI, stored.at(1).idr);
+    QCOMPARE(env.value(QStringLiteral("SELECT Ispec FROM auto WHERE nrauto='A'")).toInt(), 1);
+    QCOMPARE(env.value(QStringLiteral("SELECT Ispec FROM auto WHERE nrauto='B'")).toInt(), 0);
+    QCOMPARE(env.value(QStringLiteral("SELECT Ispec FROM auto WHERE nrauto='C'")).toInt(), 2);
+    QCOMPARE(env.value(QStringLiteral("SELECT Ispec FROM auto WHERE nrauto='D'")).toInt(), 3);
+    QCOMPARE(env.value(QStringLiteral("SELECT Ispec FROM auto WHERE nrauto='E'")).toInt(), 0);
+    // Each still names the same installation.
+    QCOMPARE(env.value(QStringLiteral("SELECT s.sporkm FROM auto a JOIN sporI s ON s.nri=a.Ispec WHERE a.nrauto='D'")),
+             rows.at(3).at(4));
+    QCOMPARE(store.installationUsers(stored.at(2).idr), QStringList{QStringLiteral("C")});
 }
 
 void ReferenceStoreTest::consumptionRowsByIgnition()
