@@ -112,6 +112,7 @@ private slots:
     void uleiDoubleClickFillsOilBoxes();
     void utilityButtonsOpenReferenceWindows();
     void realMessageBoxGivesFocusBack();
+    void threeVehiclesRegisteredChangedDeleted();
 };
 
 void VehicleWindowTest::opensWithDefaults()
@@ -579,6 +580,64 @@ void VehicleWindowTest::realMessageBoxGivesFocusBack()
     QTest::qWait(100);
     QCOMPARE(shown.size(), 1);
     QCOMPARE(nrauto->currentText(), QStringLiteral("B'1"));
+}
+
+void VehicleWindowTest::threeVehiclesRegisteredChangedDeleted()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    struct Entry {
+        const char *number, *make, *formula, *regime;
+        int motor;
+        bool installation, aerodynamic;
+    };
+    const Entry entries[] = {
+        {"B-01-AAA", "ROMAN 8.135 F", "for1", "c1", 1, true, false},
+        {"B-02-BBB", "DACIA 1310", "for2", "c2", 0, false, false},
+        {"B-03-CCC", "ROCAR 412", "for2", "c3", 2, false, true},
+    };
+    for (const Entry &e : entries) {
+        f.fill(QString::fromLatin1(e.number), QString::fromLatin1(e.make));
+        f.get<QRadioButton>(e.formula)->setChecked(true);
+        f.get<QRadioButton>(e.regime)->setChecked(true);
+        f.get<QComboBox>("motorcp")->setCurrentIndex(e.motor);
+        if (e.installation)
+            f.get<QCheckBox>("spec")->click();
+        if (e.aerodynamic)
+            f.get<QCheckBox>("aero")->click();
+        f.env.messages().answer(true);
+        f.button("Command1")->click();
+        QCOMPARE(f.env.messages().last(), saved());
+    }
+    QCOMPARE(VehicleStore(f.env.db()).visibleNumbers(),
+             (QStringList{QStringLiteral("B-01-AAA"), QStringLiteral("B-02-BBB"), QStringLiteral("B-03-CCC")}));
+    QCOMPARE(f.db(QStringLiteral("SELECT COUNT(*) FROM auto a JOIN consum c ON c.ida=a.ida WHERE "
+                                 "a.Cm = CASE c.implicit WHEN 1 THEN c.Cm1 WHEN 2 THEN c.Cm2 ELSE c.Cm3 END"))
+                 .toInt(),
+             3);
+    QCOMPARE(f.db(QStringLiteral("SELECT formula || '/' || motor || '/' || Ispec || '/' || Iaerod FROM auto "
+                                 "WHERE nrauto='B-01-AAA'")).toString(),
+             QStringLiteral("1/2/3/0"));
+    QCOMPARE(f.db(QStringLiteral("SELECT formula || '/' || motor || '/' || Ispec || '/' || Iaerod FROM auto "
+                                 "WHERE nrauto='B-03-CCC'")).toString(),
+             QStringLiteral("2/3/0/1"));
+
+    // Change the second: another default regime.
+    f.typeNumber(QStringLiteral("B-02-BBB"));
+    QTRY_VERIFY(f.window->rememberedVehicle() > 0);
+    QVERIFY(f.get<QRadioButton>("c2")->isChecked());
+    f.get<QRadioButton>("c1")->setChecked(true);
+    f.env.messages().answer(true);
+    f.button("Command1")->click();
+    QCOMPARE(f.db(QStringLiteral("SELECT Cm FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 30.5);
+
+    // Delete the third, which has no sheets.
+    f.typeNumber(QStringLiteral("B-03-CCC"));
+    f.env.messages().answer(true);
+    f.button("Command3")->click();
+    QCOMPARE(f.env.messages().last(), QStringLiteral(" Stergerea a fost executata "));
+    QCOMPARE(VehicleStore(f.env.db()).visibleNumbers().size(), 2);
+    QVERIFY(f.env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(VehicleWindowTest)
