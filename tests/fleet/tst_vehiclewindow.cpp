@@ -92,6 +92,7 @@ class VehicleWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void opensWithDefaults();
+    void shortInstallationList();
     void listsRefreshedOnEntry();
     void hiddenVehicleLoadsByTyping();
     void pickingFromListDoesNotRemember();
@@ -143,6 +144,24 @@ void VehicleWindowTest::opensWithDefaults()
     QVERIFY(!list->isEnabled());
     QCOMPARE(list->currentIndex(), -1);
     QVERIFY(f.env.messages().texts().isEmpty());
+}
+
+void VehicleWindowTest::shortInstallationList()
+{
+    // Fewer than three installations: ticking offers the last one, none at all offers nothing.
+    test::TestEnvironment env;
+    const ReferenceImport one =
+        readReferenceCsv(QStringLiteral("sporI"), "nri,fel_auto,fel_prest,fel_prest2,sporkm\n1,Autocisterne,ora,b,4\n");
+    ReferenceStore(env.db()).replaceAll(QStringLiteral("sporI"), one.rows);
+    {
+        VehicleWindow window(env.context());
+        child<QCheckBox>(&window, QStringLiteral("spec"))->click();
+        QCOMPARE(child<QComboBox>(&window, QStringLiteral("listinstal"))->currentIndex(), 0);
+    }
+    env.sql(QStringLiteral("DELETE FROM sporI"));
+    VehicleWindow window(env.context());
+    child<QCheckBox>(&window, QStringLiteral("spec"))->click();
+    QCOMPARE(child<QComboBox>(&window, QStringLiteral("listinstal"))->currentIndex(), -1);
 }
 
 void VehicleWindowTest::listsRefreshedOnEntry()
