@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -44,6 +45,43 @@ const TableChoice tableChoices[] = {
     {"uleiCa1", "Ca - automobile cu motor SR-211"},
     {"uleiCa2", "Ca - automobile cu alte tipuri de motoare"},
 };
+
+// Icons and types told from the name alone. Qt's own provider reads files to
+// guess their type; opening and closing the database files of the data folder
+// that way drops this process's SQLite locks, and another program that then
+// opens the database would take the journal away from under the program.
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
+    QString type(const QFileInfo &info) const override
+    {
+        if (info.isDir())
+            return QStringLiteral("Folder");
+        return info.suffix().isEmpty() ? QStringLiteral("Fisier") : info.suffix().toUpper();
+    }
+};
+
+QString askForFile(QWidget *parent, bool save, const QString &suggested)
+{
+    NameOnlyIconProvider icons;
+    QFileDialog dialog(parent, save ? QStringLiteral("Export CSV") : QStringLiteral("Import CSV"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog); // so that it takes our icon provider
+    dialog.setIconProvider(&icons);
+    dialog.setNameFilters({QStringLiteral("Fisiere CSV (*.csv)"), QStringLiteral("Toate fisierele (*)")});
+    if (save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("csv"));
+        dialog.selectFile(suggested);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
 
 } // namespace
 
@@ -223,12 +261,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(import, exportButton);
     setTabOrder(exportButton, exit);
 
-    chooseFile = [this](bool save) {
-        const QString filter = QStringLiteral("Fisiere CSV (*.csv);;Toate fisierele (*)");
-        if (save)
-            return QFileDialog::getSaveFileName(this, QStringLiteral("Export CSV"), currentTable() + QStringLiteral(".csv"), filter);
-        return QFileDialog::getOpenFileName(this, QStringLiteral("Import CSV"), QString(), filter);
-    };
+    chooseFile = [this](bool save) { return askForFile(this, save, currentTable() + QStringLiteral(".csv")); };
 
     connect(m_table, &QComboBox::currentIndexChanged, this, [this] { reload(); });
     connect(add, &QPushButton::clicked, this, &NormativWindow::addRow);
