@@ -5,7 +5,11 @@
 #include "windowtest.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
@@ -62,6 +66,7 @@ private slots:
     void cellsCheckedBeforeStored();
     void rowsAddedAndDeleted();
     void installationInUseStays();
+    void browsingTheDataFolderKeepsTheJournal();
 };
 
 void NormativWindowTest::opensWithEveryTable()
@@ -272,6 +277,48 @@ void NormativWindowTest::installationInUseStays()
     QVERIFY(!f.window->importCsv(path));
     QVERIFY(f.env.messages().last().contains(QStringLiteral("2 autovehicule retin instalatia speciala")));
     QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void NormativWindowTest::browsingTheDataFolderKeepsTheJournal()
+{
+    // Reading a file to guess its type drops this process's locks on it; a
+    // second program opening the database would then remove the journal that
+    // the program is still writing to.
+    const QString sqlite = QStandardPaths::findExecutable(QStringLiteral("sqlite3"));
+    if (sqlite.isEmpty())
+        QSKIP("needs the sqlite3 program");
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    const QString journal = f.env.context().dataFile + QStringLiteral("-wal");
+    QVERIFY(QFile::exists(journal));
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(f.env.dataDir());
+    bool listed = false;
+    QTimer::singleShot(50, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        dialog->selectNameFilter(QStringLiteral("Toate fisierele (*)"));
+        auto *view = dialog->findChild<QAbstractItemView *>(QStringLiteral("treeView"));
+        QTRY_VERIFY(view && view->model()->rowCount(view->rootIndex()) >= 3);
+        QTest::qWait(300); // the types and icons of the listed files
+        listed = true;
+        dialog->reject();
+    });
+    child<QPushButton>(f.window.get(), QStringLiteral("Command4"))->click();
+    QDir::setCurrent(previous);
+    QVERIFY(listed);
+
+    QProcess other;
+    other.start(sqlite, {f.env.context().dataFile, QStringLiteral("SELECT COUNT(*) FROM sistemU;")});
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("1"));
+    QVERIFY(QFile::exists(journal));
+    // What the program writes next is seen by the other program.
+    f.env.sql(QStringLiteral("DELETE FROM sistemU"));
+    other.start(sqlite, {f.env.context().dataFile, QStringLiteral("SELECT COUNT(*) FROM sistemU;")});
+    QVERIFY(other.waitForFinished(10000));
+    QCOMPARE(other.readAllStandardOutput().trimmed(), QByteArray("0"));
+    QVERIFY(f.env.messages().texts().isEmpty());
 }
 
 QTEST_MAIN(NormativWindowTest)
