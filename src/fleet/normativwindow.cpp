@@ -87,9 +87,9 @@ QString askForFile(QWidget *parent, bool save, const QString &suggested)
 
 // The rows of one reference table, edited in place: a typed value is checked
 // before it is stored, and a refused one is announced and left unstored.
-class ReferenceTableModel : public QAbstractTableModel {
+class NormativTableModel : public QAbstractTableModel {
 public:
-    ReferenceTableModel(NormativWindow *window, const WindowContext &context)
+    NormativTableModel(NormativWindow *window, const WindowContext &context)
         : QAbstractTableModel(window)
         , m_window(window)
         , m_context(context)
@@ -208,7 +208,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     auto *tableLabel = new QLabel(QStringLiteral("Tabelul"), this);
     tableLabel->setBuddy(m_table);
 
-    m_model = new ReferenceTableModel(this, m_context);
+    m_model = new NormativTableModel(this, m_context);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setAccessibleName(QStringLiteral("Randurile tabelului"));
