@@ -22,6 +22,7 @@
 #include <QScrollBar>
 #include <QSpinBox>
 #include <QStandardPaths>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <optional>
@@ -115,6 +116,8 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     m_scroll->setAlignment(Qt::AlignCenter);
     m_scroll->setBackgroundRole(QPalette::Dark);
 
+    m_scroll->installEventFilter(this);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(bar);
     layout->addWidget(m_scroll, 1);
@@ -180,7 +183,10 @@ double PreviewWindow::zoom() const
     // Fit the page width (or the whole page) into the visible area.
     const double pixelsPerPoint = logicalDpiX() / 72.0;
     const QSizeF paper = m_pages->paperSize() * pixelsPerPoint;
-    const QSize area = m_scroll->viewport()->size() - QSize(24, 24);
+    // The area without scroll bars, so that a scroll bar coming or going
+    // does not change the fit.
+    const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const QSize area = m_scroll->contentsRect().size() - QSize(bar + 16, bar + 16);
     double fit = area.width() / paper.width();
     if (factor < 0)
         fit = std::min(fit, area.height() / paper.height());
@@ -244,11 +250,13 @@ void PreviewWindow::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-void PreviewWindow::resizeEvent(QResizeEvent *event)
+bool PreviewWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    QDialog::resizeEvent(event);
-    if (zoomLevels[std::clamp(m_zoom->currentIndex(), 0, int(std::size(zoomLevels)) - 1)].factor <= 0)
+    // Fitting zooms follow the size of the visible area.
+    if (watched == m_scroll && event->type() == QEvent::Resize
+        && zoomLevels[std::clamp(m_zoom->currentIndex(), 0, int(std::size(zoomLevels)) - 1)].factor <= 0)
         render();
+    return QDialog::eventFilter(watched, event);
 }
 
 void PreviewWindow::printTo(QPrinter &printer)
