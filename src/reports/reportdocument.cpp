@@ -7,6 +7,11 @@
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QSet>
+
+#include <cmath>
+#include <set>
+#include <tuple>
 
 #include <array>
 
@@ -205,7 +210,25 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
     const double left = m_printable.left();
     const double width = m_printable.width();
     QVector<QLineF> rules;
-    rules.reserve(1024);
+    rules.reserve(256);
+    // Grid lines of consecutive rows join into long lines, and the line
+    // between two rows is drawn once: far fewer strokes on a long page.
+    QHash<qint64, QVector<QPair<double, double>>> verticals; // x -> runs of y
+    std::set<std::tuple<qint64, qint64, qint64>> horizontals;
+    auto key = [](double v) { return qint64(std::llround(v * 100)); };
+    auto vertical = [&](double x, double y0, double y1) {
+        QVector<QPair<double, double>> &runs = verticals[key(x)];
+        if (!runs.isEmpty() && std::fabs(runs.last().second - y0) < 0.01)
+            runs.last().second = y1;
+        else
+            runs.append({y0, y1});
+    };
+    auto horizontal = [&](double x0, double x1, double y) {
+        const auto k = std::make_tuple(key(y), key(x0), key(x1));
+        if (!horizontals.insert(k).second)
+            return;
+        rules.append(QLineF(x0, y, x1, y));
+    };
 
     painter.save();
     painter.setPen(QPen(Qt::black, 0.5));
@@ -227,9 +250,9 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
             const double x1 = left + c.to * width;
             if (line.border == ReportDocument::Border::Grid) {
                 // Each cell draws its left edge; the last one its right edge too.
-                rules.append(QLineF(x0, y, x0, y + h));
+                vertical(x0, y, y + h);
                 if (&c == &line.cells.last())
-                    rules.append(QLineF(x1, y, x1, y + h));
+                    vertical(x1, y, y + h);
             }
             if (c.text.isEmpty())
                 continue;
@@ -255,8 +278,8 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
         }
         switch (line.border) {
         case ReportDocument::Border::Grid:
-            rules.append(QLineF(left + line.cells.first().from * width, y, left + line.cells.last().to * width, y));
-            rules.append(QLineF(left + line.cells.first().from * width, y + h, left + line.cells.last().to * width, y + h));
+            horizontal(left + line.cells.first().from * width, left + line.cells.last().to * width, y);
+            horizontal(left + line.cells.first().from * width, left + line.cells.last().to * width, y + h);
             break;
         case ReportDocument::Border::Top:
             rules.append(QLineF(left, y, left + width, y));
@@ -309,6 +332,11 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
         painter.drawText(QPointF(left + width - small.horizontalAdvance(page), baseline), page);
     }
 
+    for (auto it = verticals.cbegin(); it != verticals.cend(); ++it) {
+        const double x = double(it.key()) / 100;
+        for (const auto &[y0, y1] : it.value())
+            rules.append(QLineF(x, y0, x, y1));
+    }
     painter.drawLines(rules);
     painter.restore();
 }

@@ -510,26 +510,49 @@ private:
         if (f == u"count" && call.args.empty()) {
             return Value::of(m_begin < 0 ? 0.0 : double(m_end - m_begin + 1));
         }
+        auto keyText = [](const Value &key) {
+            return key.kind == Value::Kind::Number ? doubleText(key.number) : u'\'' + key.text;
+        };
+        if (f == u"count") {
+            // count(x): how many different values x takes.
+            QSet<QString> seen;
+            for (int r = m_begin; r >= 0 && r <= m_end; ++r) {
+                m_current = r;
+                const Value key = formula::evaluate(*call.args[0], m_access);
+                if (!key.isNull())
+                    seen.insert(keyText(key));
+            }
+            m_current = saved;
+            return Value::of(double(seen.size()));
+        }
+        // sum(x, key): x once per key, from the key's last row (a sheet's
+        // fuel once per sheet, a vehicle's last month once per vehicle).
+        QList<int> rows;
+        if (f == u"sum" && call.args.size() > 1) {
+            QHash<QString, int> position; // key -> its place in rows
+            for (int r = m_begin; r >= 0 && r <= m_end; ++r) {
+                m_current = r;
+                const Value key = formula::evaluate(*call.args[1], m_access);
+                if (key.isNull())
+                    continue;
+                const QString k = keyText(key);
+                const auto it = position.constFind(k);
+                if (it == position.constEnd()) {
+                    position.insert(k, int(rows.size()));
+                    rows.append(r);
+                } else {
+                    rows[*it] = r;
+                }
+            }
+        } else {
+            for (int r = m_begin; r >= 0 && r <= m_end; ++r)
+                rows.append(r);
+        }
         double sum = 0;
         double lo = 0, hi = 0;
         int count = 0;
-        QSet<QString> seen;
-        const bool distinct = (f == u"sum" && call.args.size() > 1) || f == u"count";
-        for (int r = m_begin; r >= 0 && r <= m_end; ++r) {
+        for (int r : rows) {
             m_current = r;
-            if (distinct) {
-                const Value key = formula::evaluate(*call.args[f == u"count" ? 0 : 1], m_access);
-                if (key.isNull())
-                    continue;
-                const QString k = key.kind == Value::Kind::Number ? doubleText(key.number) : u'\'' + key.text;
-                if (seen.contains(k))
-                    continue;
-                seen.insert(k);
-                if (f == u"count") {
-                    ++count;
-                    continue;
-                }
-            }
             const Value v = formula::evaluate(*call.args[0], m_access);
             if (v.isNull())
                 continue;
