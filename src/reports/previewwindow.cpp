@@ -60,7 +60,8 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
                              QWidget *parent)
     : QDialog(parent)
     , m_document(std::move(document))
-    , m_settings(settings)
+    , m_ownSettings(settings ? nullptr : std::make_unique<PreviewSettings>())
+    , m_settings(settings ? settings : m_ownSettings.get())
     , m_messages(messages)
 {
     setObjectName(QStringLiteral("previzualizare"));

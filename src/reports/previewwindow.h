@@ -35,6 +35,7 @@ struct PreviewSettings {
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
+    // `settings` (kept by the caller for the run) may be null.
     PreviewWindow(ReportDocument document, PreviewSettings *settings, MessageService *messages,
                   QWidget *parent = nullptr);
     ~PreviewWindow() override;
@@ -61,6 +62,7 @@ private:
 
     ReportDocument m_document;
     std::unique_ptr<ReportPages> m_pages;
+    std::unique_ptr<PreviewSettings> m_ownSettings; // when the caller keeps none
     PreviewSettings *m_settings;
     MessageService *m_messages;
     int m_page = 0;
