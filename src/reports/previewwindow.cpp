@@ -196,15 +196,18 @@ double PreviewWindow::zoom() const
 
 void PreviewWindow::render()
 {
-    const double scale = zoom() * logicalDpiX() / 72.0;
+    // Sharp on high-density screens: the image has the screen's pixels.
+    const double ratio = devicePixelRatioF();
+    const double scale = zoom() * logicalDpiX() / 72.0 * ratio;
     const QSizeF paper = m_pages->paperSize();
     QImage image(QSize(qRound(paper.width() * scale), qRound(paper.height() * scale)), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setRenderHint(QPainter::TextAntialiasing);
-        painter.scale(scale, scale);
+        painter.scale(scale / ratio, scale / ratio);
         m_pages->paint(painter, m_page);
     }
     m_view->setPixmap(QPixmap::fromImage(image));

@@ -413,7 +413,7 @@ QString ReportDocument::toHtml() const
             + QStringLiteral("</title>\n<style>\n"
                              "body{font-family:Arial,Helvetica,sans-serif;font-size:%1pt;margin:1em}\n"
                              "table{border-collapse:collapse;width:100%;table-layout:fixed}\n"
-                             "td,th{padding:1px 3px;vertical-align:top;overflow:hidden}\n"
+                             "td,th{padding:1px 3px;vertical-align:top;overflow:hidden;white-space:pre-wrap}\n"
                              "table.rows td,table.rows th{border:1px solid #000}\n"
                              "th{font-weight:bold;text-align:center}\n"
                              ".l{text-align:left}.c{text-align:center}.r{text-align:right}\n"

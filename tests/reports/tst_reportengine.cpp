@@ -76,6 +76,8 @@ private slots:
     void commandLineWritesPdfAndHtml();
     void commandLineRefusesABadRequest();
     void pagesRepeatHeadingAndCountPages();
+    void groupsAndTotals();
+    void htmlEscapesTheData();
 };
 
 void ReportEngineTest::calculationReportShowsOnlyItsSheet()
@@ -330,6 +332,55 @@ void ReportEngineTest::pagesRepeatHeadingAndCountPages()
             QVERIFY(sheets[p].contains(QStringLiteral("Traseu")));
         QVERIFY(sheets[p].contains(QStringLiteral("SC TRANSPORT AUTO SRL")));
     }
+}
+
+void ReportEngineTest::groupsAndTotals()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    // Trips by vehicle and sheet: a sheet's fuel counted once, the last row of
+    // each key, distinct counts, conditions and the opening value.
+    const QByteArray json = R"json({
+      "source": {"from": "curse", "joins": [{"table": "foaie", "on": "{curse.idf}={foaie.idf}"},
+                                            {"table": "auto", "on": "{foaie.ida}={auto.ida}"}]},
+      "parameters": {"start": 1},
+      "sort": ["+{curse.nrc}"],
+      "detail": false,
+      "columns": [{"id": "v", "caption": "V", "width": 2, "align": "left"},
+                  {"id": "trips", "caption": "Curse", "mask": "0"},
+                  {"id": "sheets", "caption": "Foi", "mask": "0"},
+                  {"id": "bm", "caption": "bm", "mask": "#0.0"},
+                  {"id": "bmPerTrip", "caption": "bm x curse", "mask": "#0.0"},
+                  {"id": "lastSheet", "caption": "Ultima foaie", "mask": "0"}],
+      "groups": [{"by": "{auto.nrauto}",
+                  "header": [{"text": "Auto {auto.nrauto}, prima cursa {curse.traseu}"}],
+                  "footer": [{"row": {"v": "{auto.nrauto}", "trips": "count()", "sheets": "count({foaie.idf})",
+                                      "bm": "sum({foaie.bm}, {foaie.idf})", "bmPerTrip": "sum({foaie.bm})",
+                                      "lastSheet": "last({foaie.nrf})"}},
+                             {"text": "camion", "if": "{auto.formula}=1"}]}],
+      "footer": [{"label": "Total", "row": {"trips": "count()", "sheets": "count({foaie.idf})",
+                                            "bm": "sum({foaie.bm}, {foaie.idf}) + {@start}"}}]
+    })json";
+    ReportRequest r = request(QStringLiteral("x.rpt"), QStringLiteral("{foaie.anul}=2024"), {QStringLiteral("+{foaie.nrf}")},
+                              {QStringLiteral("start=0.5")});
+    const ReportDocument doc = ReportEngine(env.db()).run(ReportDefinition::parse(json, QStringLiteral("x.rpt")), r, printDate);
+    const QString text = doc.toText();
+    // Vehicle 1: sheets 1234 (two trips, 120 l), 1235 (80.5 l), 1236, 1301 (60 l): 5 trips, 4 sheets.
+    QVERIFY2(text.contains(QStringLiteral("Auto B-10-ABC, prima cursa Bucuresti - Ploiesti\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("> B-10-ABC | 5 | 4 | 260.5 | 380.5 | 1301\ncamion\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("> B-22-XYZ | 1 | 1 | 0.0 | 0.0 | 77\n")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("> Total | 6 | 5 | 261.0\n")), qPrintable(text));
+    QVERIFY(!text.contains(QStringLiteral("B-22-XYZ | 1 | 1 | 0.0 | 0.0 | 77\ncamion")));
+}
+
+void ReportEngineTest::htmlEscapesTheData()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    env.sql(QStringLiteral("UPDATE auto SET marca=? WHERE ida=1"), {QStringLiteral("<b>ROMAN</b> & \"FIII\"")});
+    const QString html = ReportEngine(env.db()).run(request(QStringLiteral("rapcalculf.rpt"), QStringLiteral("{curse.idf}=1")), printDate).toHtml();
+    QVERIFY(html.contains(QStringLiteral("&lt;b&gt;ROMAN&lt;/b&gt; &amp; &quot;FIII&quot;")));
+    QVERIFY(!html.contains(QStringLiteral("<b>ROMAN")));
 }
 
 QTEST_MAIN(ReportEngineTest)
