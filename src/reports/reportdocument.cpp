@@ -4,6 +4,8 @@
 
 #include <QFile>
 #include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QRawFont>
 #include <QImage>
 #include <QPainter>
 #include <QPdfWriter>
@@ -131,6 +133,57 @@ double lineHeight(const ReportDocument::Line &line, const Metrics &metrics, doub
 
 } // namespace
 
+// Texts of one line style turned into glyphs once: no text shaping per cell.
+// Report texts are plain Latin text, for which one glyph per character at its
+// advance is what shaping gives; a text with a character the font lacks is
+// left to the painter.
+struct ReportPages::Glyphs {
+    struct Shaped {
+        QGlyphRun run;
+        double width = 0;
+        bool ok = false;
+    };
+    std::array<QRawFont, styleCount> fonts;
+    std::array<QHash<QString, Shaped>, styleCount> cache;
+
+    explicit Glyphs(const Metrics &metrics)
+    {
+        for (int i = 0; i < styleCount; ++i) {
+            fonts[i] = QRawFont::fromFont(metrics.fonts[i]);
+            fonts[i].setPixelSize(metrics.fonts[i].pointSizeF()); // one unit is one point
+        }
+    }
+
+    const Shaped &shape(ReportDocument::Style style, const QString &text)
+    {
+        QHash<QString, Shaped> &c = cache[std::size_t(style)];
+        const auto it = c.constFind(text);
+        if (it != c.constEnd())
+            return *it;
+        Shaped s;
+        const QRawFont &font = fonts[std::size_t(style)];
+        if (font.isValid()) {
+            const QList<quint32> glyphs = font.glyphIndexesForString(text);
+            s.ok = glyphs.size() == text.size() && !glyphs.contains(0u);
+            if (s.ok) {
+                const QList<QPointF> advances = font.advancesForGlyphIndexes(glyphs);
+                QList<QPointF> positions;
+                positions.reserve(glyphs.size());
+                double x = 0;
+                for (const QPointF &a : advances) {
+                    positions.append(QPointF(x, 0));
+                    x += a.x();
+                }
+                s.width = x;
+                s.run.setRawFont(font);
+                s.run.setGlyphIndexes(glyphs);
+                s.run.setPositions(positions);
+            }
+        }
+        return *c.insert(text, s);
+    }
+};
+
 QPageLayout ReportDocument::pageLayout() const
 {
     return QPageLayout(QPageSize(QPageSize::A4), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
@@ -199,6 +252,8 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
     if (pageIndex < 0 || pageIndex >= m_pages.size())
         return;
     const Metrics metrics(m_document.fontSize);
+    if (!m_glyphs)
+        m_glyphs = std::make_shared<Glyphs>(metrics);
     // Fonts are sized for the device, so that after the painter's scaling to
     // points they have their size in points.
     const double dpi = painter.device() ? painter.device()->logicalDpiY() : 72;
@@ -262,9 +317,11 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
                 painter.drawText(r, int(qtAlign(c.align)) | Qt::AlignTop | (c.wrap ? Qt::TextWordWrap : 0), c.text);
                 continue;
             }
+            const Glyphs::Shaped &shaped = m_glyphs->shape(line.style, c.text);
             QString text = c.text;
-            double w = fm.horizontalAdvance(text);
-            if (w > avail && c.align == ReportDocument::Align::Left) {
+            double w = shaped.ok ? shaped.width : fm.horizontalAdvance(text);
+            const bool elide = w > avail && c.align == ReportDocument::Align::Left;
+            if (elide) {
                 text = fm.elidedText(text, Qt::ElideRight, avail);
                 w = fm.horizontalAdvance(text);
             }
@@ -274,7 +331,10 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
             else if (c.align == ReportDocument::Align::Center)
                 x = x0 + (x1 - x0 - w) / 2;
             const double baseline = y + (h - fm.height()) / 2 + fm.ascent();
-            painter.drawText(QPointF(x, baseline), text);
+            if (shaped.ok && !elide)
+                painter.drawGlyphRun(QPointF(x, baseline), shaped.run);
+            else
+                painter.drawText(QPointF(x, baseline), text);
         }
         switch (line.border) {
         case ReportDocument::Border::Grid:

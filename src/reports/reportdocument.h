@@ -8,6 +8,8 @@
 #include <QString>
 #include <QVector>
 
+#include <memory>
+
 class QPainter;
 class QPagedPaintDevice;
 
@@ -83,6 +85,10 @@ private:
         double y;
         double height;
     };
+    // Shaped texts kept between pages: a report repeats its numbers a lot.
+    struct Glyphs;
+    mutable std::shared_ptr<Glyphs> m_glyphs;
+
     const ReportDocument &m_document;
     QRectF m_paper;   // points
     QRectF m_body;    // between page header and footer
