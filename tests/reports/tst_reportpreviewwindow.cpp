@@ -42,6 +42,7 @@ private slots:
     void badRequestIsToldAndNothingOpens_data();
     void badRequestIsToldAndNothingOpens();
     void anotherDataFileIsRead();
+    void failedQueryIsToldAndTheProgramGoesOn();
 };
 
 void ReportPreviewWindowTest::showsTheSheetAndPagesThrough()
@@ -191,6 +192,22 @@ void ReportPreviewWindowTest::anotherDataFileIsRead()
     request.dataFile = other.dataDir() + QStringLiteral("/lipsa.db");
     QVERIFY(!service.render(nullptr, request).has_value());
     QVERIFY(env.messages().last().contains(QStringLiteral("nu exista")));
+}
+
+void ReportPreviewWindowTest::failedQueryIsToldAndTheProgramGoesOn()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    env.sql(QStringLiteral("ALTER TABLE setari RENAME TO setari_vechi"));
+    PreviewReportService service(env.db(), &env.messages());
+    QVERIFY(!service.render(nullptr, calculation(1)).has_value());
+    QCOMPARE(env.messages().messages().size(), 1);
+    QVERIFY2(env.messages().last().startsWith(QStringLiteral("Raportul rapcalculf.rpt nu poate fi intocmit: ")),
+             qPrintable(env.messages().last()));
+    QVERIFY(env.messages().last().contains(QStringLiteral("setari")));
+    // The connection still serves the next report.
+    env.sql(QStringLiteral("ALTER TABLE setari_vechi RENAME TO setari"));
+    QVERIFY(service.render(nullptr, calculation(1)).has_value());
 }
 
 QTEST_MAIN(ReportPreviewWindowTest)
