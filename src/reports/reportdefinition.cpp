@@ -361,6 +361,17 @@ ReportDefinition ReportDefinition::parse(const QByteArray &json, const QString &
         d.noData = r.text(o, QStringLiteral("noData"), QStringLiteral("noData"));
     d.signatures = r.flag(o, QStringLiteral("signatures"), QStringLiteral("signatures"), true);
 
+    auto checkRows = [&](const QList<Line> &lines) {
+        for (const Line &l : lines)
+            if (l.isRow && ids.isEmpty())
+                r.fail(l.where, QStringLiteral("o linie row are nevoie de columns"));
+    };
+    checkRows(d.header);
+    checkRows(d.footer);
+    for (const Group &g : d.groups) {
+        checkRows(g.header);
+        checkRows(g.footer);
+    }
     for (const QList<Line> *list : {&d.header, &d.footer}) {
         for (const Line &l : *list)
             for (const auto &[id, value] : l.row)

@@ -221,6 +221,9 @@ void ReportEngineTest::malformedDefinitionsAreNamed_data()
     QTest::newRow("row names unknown column") << QByteArray("{\"source\": {\"from\": \"curse\"}, \"columns\": [{\"id\": \"a\", \"value\": \"{curse.Cn}\"}], "
                                                             "\"footer\": [{\"row\": {\"b\": \"sum({curse.Cn})\"}}]}")
                                               << QStringLiteral("x.rpt: footer[0]: coloana \"b\" nu exista in columns");
+    QTest::newRow("row without columns") << QByteArray("{\"source\": {\"from\": \"curse\"}, \"detail\": false, "
+                                                       "\"footer\": [{\"label\": \"Total\", \"row\": {}}]}")
+                                         << QStringLiteral("x.rpt: footer[0]: o linie row are nevoie de columns");
     QTest::newRow("unknown table") << QByteArray("{\"source\": {\"from\": \"cursa\"}, \"columns\": [{\"id\": \"a\", \"value\": \"1\"}]}")
                                    << QStringLiteral("x.rpt: source.from: tabela cursa nu exista in baza de date");
     QTest::newRow("bad join") << QByteArray("{\"source\": {\"from\": \"curse\", \"joins\": [{\"table\": \"foaie\", \"on\": \"{curse.idf}={foaie.idx}\"}]}, "

@@ -3,6 +3,7 @@
 #include "reports/reportengine.h"
 #include "reports/selectionformula.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
 
 using namespace vok;
@@ -44,6 +45,7 @@ private slots:
     void evaluationFollowsSqlRules_data();
     void evaluationFollowsSqlRules();
     void functionsOnlyWhereAllowed();
+    void anyTextEitherParsesOrIsRefused();
 };
 
 void SelectionFormulaTest::windowFormulasBecomeBoundFilters_data()
@@ -226,6 +228,40 @@ void SelectionFormulaTest::functionsOnlyWhereAllowed()
     layout.aggregates = true;
     QVERIFY_THROWS_EXCEPTION(ReportError, formula::parse(QStringLiteral("sum(sum({curse.Cn}))"), layout, QStringLiteral("F")));
     QVERIFY_THROWS_EXCEPTION(ReportError, formula::parse(QStringLiteral("iif({curse.Cn}>0, 1)"), layout, QStringLiteral("F")));
+}
+
+void SelectionFormulaTest::anyTextEitherParsesOrIsRefused()
+{
+    // Pieces of formulas glued at random: every text parses into a filter or
+    // is refused with a ReportError, never anything else.
+    const QStringList pieces = {
+        QStringLiteral("{foaie.anul}"), QStringLiteral("{foaie.bm"), QStringLiteral("{@rest}"), QStringLiteral("{x.y}"),
+        QStringLiteral("{}"), QStringLiteral("{.}"), QStringLiteral("="), QStringLiteral("<>"), QStringLiteral("<="),
+        QStringLiteral(">"), QStringLiteral("and"), QStringLiteral("or"), QStringLiteral("not"), QStringLiteral("("),
+        QStringLiteral(")"), QStringLiteral("2024"), QStringLiteral("1.5"), QStringLiteral("."), QStringLiteral("'a''b'"),
+        QStringLiteral("'"), QStringLiteral("\""), QStringLiteral("-"), QStringLiteral("*"), QStringLiteral("/"),
+        QStringLiteral("sum("), QStringLiteral(","), QStringLiteral(";"), QStringLiteral(" "), QStringLiteral("iif("),
+    };
+    formula::Scope layout = schemaScope();
+    layout.functions = true;
+    QRandomGenerator random(20240315);
+    int parsed = 0;
+    for (int i = 0; i < 5000; ++i) {
+        QString text;
+        const int n = int(random.bounded(1, 9));
+        for (int j = 0; j < n; ++j)
+            text += pieces[int(random.bounded(qsizetype(pieces.size())))] + (random.bounded(2) ? QStringLiteral(" ") : QString());
+        try {
+            const formula::NodePtr node = formula::parse(text, i % 2 ? layout : schemaScope(), QStringLiteral("F"));
+            QVERIFY(node);
+            if (!formula::hasAggregate(node) && i % 2 == 0)
+                formula::toSql(node, columnSql);
+            ++parsed;
+        } catch (const ReportError &error) {
+            QVERIFY2(error.message().startsWith(QStringLiteral("F: ")), qPrintable(text + u' ' + error.message()));
+        }
+    }
+    QVERIFY(parsed > 0);
 }
 
 QTEST_GUILESS_MAIN(SelectionFormulaTest)
