@@ -2,7 +2,7 @@
 // program's database layer until it is killed, holds locks on a database
 // file, or opens a data folder with the rights it was started with.
 //
-//   childprocess save <vok.db> <first nrf>   saves trip sheets, printing each nrf once committed
+//   childprocess save <vok.db> <first nrf>   saves trip sheets after the last one, printing each nrf once committed
 //   childprocess lock <file> exclusive|write holds a lock until stdin closes
 //   childprocess open <vok.db>               opens the file as the program does, prints the outcome
 #include "db/database.h"
@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QSqlError>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -45,6 +46,7 @@ int save(const QString &path, qint64 nrf)
     }
     const QVariant ida = scalar(db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"),
                                 {QStringLiteral("B-01-KIL")});
+    nrf = std::max(nrf, scalar(db, QStringLiteral("SELECT COALESCE(MAX(nrf), 0) + 1 FROM foaie")).toLongLong());
     say("ready");
     for (;; ++nrf) {
         Transaction transaction(db);
