@@ -92,6 +92,23 @@ QString refusal(const QString &path, DatabaseKind kind)
 
 QString childProgram() { return QStringLiteral(VOK_CHILD_PROCESS); }
 
+// Opens `path` in a second process, as "nobody" when the tests run as root
+// (root writes wherever it likes), else as this user. Returns its answer.
+QString openInChild(const QString &path)
+{
+    QProcess child;
+    if (::geteuid() == 0) {
+        child.setChildProcessModifier([] {
+            const gid_t none[1] = {65534};
+            if (::setgroups(1, none) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(3);
+        });
+    }
+    child.start(childProgram(), {QStringLiteral("open"), path});
+    child.waitForFinished(20000);
+    return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
+}
+
 // A second process holding `path` locked until it is stopped.
 class Locker {
 public:
@@ -168,6 +185,7 @@ private slots:
     void writeLockedWhileWorkingRollsBackAndRetries();
     void readOnlyFolder();
     void readOnlyFolderForAnotherUser();
+    void readOnlyFileForAnotherUser();
     void folderUnderARegularFile();
     void folderOfAReadOnlyFileSystem();
     void startupRefusesAMissingPasswordFile_data();
@@ -362,19 +380,6 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
     QVERIFY(QFile::setPermissions(folder, readAndEnter));
     QVERIFY(QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup));
 
-    auto openInChild = [&](const QString &path) {
-        QProcess child;
-        if (::geteuid() == 0) {
-            child.setChildProcessModifier([] {
-                const gid_t none[1] = {65534};
-                if (::setgroups(1, none) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(3);
-            });
-        }
-        child.start(childProgram(), {QStringLiteral("open"), path});
-        child.waitForFinished(20000);
-        return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
-    };
     const QString onExisting = openInChild(existing);
     const QString onMissing = openInChild(folder + QStringLiteral("/sys.db"));
 
@@ -384,6 +389,28 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
              qPrintable(onMissing));
     QVERIFY(snapshot(existing) == before);
     QVERIFY(!QFile::exists(folder + QStringLiteral("/sys.db")));
+}
+
+void StartupFaultsTest::readOnlyFileForAnotherUser()
+{
+    // The folder takes new files from anyone; vok.db is writable only by its owner.
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("data"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString existing = folder + QStringLiteral("/vok.db");
+    writeFile(existing, realDatabase(DatabaseKind::Data));
+    const Snapshot before = snapshot(existing);
+    QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                  | QFile::ReadOther | QFile::ExeOther));
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0777) == 0);
+    QVERIFY(QFile::setPermissions(existing, QFile::ReadOwner | QFile::ReadOther | QFile::ReadGroup
+                                                | (::geteuid() == 0 ? QFile::WriteOwner : QFileDevice::Permissions())));
+
+    const QString answer = openInChild(existing);
+
+    QVERIFY2(answer.startsWith(QStringLiteral("error vok.db: the file is read-only")), qPrintable(answer));
+    QVERIFY(snapshot(existing) == before);
+    QVERIFY(!QFile::exists(existing + QStringLiteral("-wal")));
 }
 
 void StartupFaultsTest::folderUnderARegularFile()
