@@ -182,7 +182,9 @@ private slots:
     void refusedFileIsLeftUntouched();
     void emptyFileIsANewDatabase();
     void lockedByAnotherProcessAtStartup();
+    void writeLockedAtStartupStillOpens();
     void writeLockedWhileWorkingRollsBackAndRetries();
+    void databasePathIsAFolder();
     void readOnlyFolder();
     void readOnlyFolderForAnotherUser();
     void readOnlyFileForAnotherUser();
@@ -308,6 +310,32 @@ void StartupFaultsTest::lockedByAnotherProcessAtStartup()
         QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 400);
     }
     database::close(QStringLiteral("after"));
+}
+
+void StartupFaultsTest::writeLockedAtStartupStillOpens()
+{
+    // Another program in the middle of a write: readers go on (WAL), so the
+    // program starts; its own saves wait for the other to finish.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vok.db"));
+    writeFile(path, realDatabase(DatabaseKind::Data));
+    Locker locker(path, QStringLiteral("write"));
+    QVERIFY2(locker.locked(), qPrintable(locker.line()));
+    {
+        const QSqlDatabase db = database::openSqlite(path, QStringLiteral("shared"), DatabaseKind::Data);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 400);
+    }
+    database::close(QStringLiteral("shared"));
+}
+
+void StartupFaultsTest::databasePathIsAFolder()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vok.db"));
+    QVERIFY(QDir().mkpath(path));
+    const QString message = refusal(path, DatabaseKind::Data);
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: not a database file")), qPrintable(message));
+    QVERIFY(QDir(path).isEmpty());
 }
 
 void StartupFaultsTest::writeLockedWhileWorkingRollsBackAndRetries()
