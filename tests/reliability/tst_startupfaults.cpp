@@ -94,20 +94,34 @@ QString childProgram() { return QStringLiteral(VOK_CHILD_PROCESS); }
 
 // Opens `path` in a second process, as "nobody" when the tests run as root
 // (root writes wherever it likes), else as this user. Returns its answer.
-QString openInChild(const QString &path)
+// As "nobody" it runs a copy of the program in `folder` (open to others),
+// since the build folder's parents may be closed to other users.
+QString openInChild(const QString &path, const QString &folder)
 {
     QProcess child;
+    QString program = childProgram();
     if (::geteuid() == 0) {
+        program = folder + QStringLiteral("/childprocess");
+        if (!QFile::exists(program) && !QFile::copy(childProgram(), program))
+            return QStringLiteral("cannot copy the child program");
+        ::chmod(QFile::encodeName(program).constData(), 0755);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("LSAN_OPTIONS")); // its suppressions file may be out of reach
+        child.setProcessEnvironment(environment);
         child.setChildProcessModifier([] {
             const gid_t none[1] = {65534};
             if (::setgroups(1, none) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
                 ::_exit(3);
         });
     }
-    child.start(childProgram(), {QStringLiteral("open"), path});
+    child.start(program, {QStringLiteral("open"), path});
     child.waitForFinished(20000);
     return QString::fromUtf8(child.readAllStandardOutput()).trimmed();
 }
+
+// A temporary folder that user "nobody" can enter: under /tmp, whatever
+// TMPDIR says.
+QString openTemplate() { return QStringLiteral("/tmp/vok-reliability-XXXXXX"); }
 
 // A second process holding `path` locked until it is stopped.
 class Locker {
@@ -396,7 +410,7 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
     // The folder belongs to this user and is read-only to everyone; the
     // second process runs as "nobody" when the tests run as root, else as
     // this user. Either way it may read but not write there.
-    QTemporaryDir dir;
+    QTemporaryDir dir(openTemplate());
     const QString folder = dir.filePath(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(folder));
     const QString existing = folder + QStringLiteral("/vok.db");
@@ -408,8 +422,8 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
     QVERIFY(QFile::setPermissions(folder, readAndEnter));
     QVERIFY(QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::ReadGroup));
 
-    const QString onExisting = openInChild(existing);
-    const QString onMissing = openInChild(folder + QStringLiteral("/sys.db"));
+    const QString onExisting = openInChild(existing, dir.path());
+    const QString onMissing = openInChild(folder + QStringLiteral("/sys.db"), dir.path());
 
     QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
     QVERIFY2(onExisting.startsWith(QStringLiteral("error vok.db: the data folder is read-only")), qPrintable(onExisting));
@@ -422,7 +436,7 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
 void StartupFaultsTest::readOnlyFileForAnotherUser()
 {
     // The folder takes new files from anyone; vok.db is writable only by its owner.
-    QTemporaryDir dir;
+    QTemporaryDir dir(openTemplate());
     const QString folder = dir.filePath(QStringLiteral("data"));
     QVERIFY(QDir().mkpath(folder));
     const QString existing = folder + QStringLiteral("/vok.db");
@@ -434,7 +448,7 @@ void StartupFaultsTest::readOnlyFileForAnotherUser()
     QVERIFY(QFile::setPermissions(existing, QFile::ReadOwner | QFile::ReadOther | QFile::ReadGroup
                                                 | (::geteuid() == 0 ? QFile::WriteOwner : QFileDevice::Permissions())));
 
-    const QString answer = openInChild(existing);
+    const QString answer = openInChild(existing, dir.path());
 
     QVERIFY2(answer.startsWith(QStringLiteral("error vok.db: the file is read-only")), qPrintable(answer));
     QVERIFY(snapshot(existing) == before);
