@@ -206,7 +206,10 @@ QVariant checkScalar(const QSqlDatabase &db, const QString &sql)
 // one of this program, not newer, not damaged.
 void checkExisting(const QString &path, const QString &connectionName, DatabaseKind kind)
 {
-    QSqlDatabase db = connection(path, connectionName, true);
+    // A hot rollback journal (a file in rollback mode whose writer died) must
+    // be rolled back before anyone reads, which a read-only connection cannot.
+    const bool hotJournal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+    QSqlDatabase db = connection(path, connectionName, !hotJournal);
     if (!db.open())
         throw DbError(openErrorText(db.lastError()));
     try {

@@ -85,8 +85,14 @@ int lock(const QString &path, const QString &how)
             exec(db, QStringLiteral("BEGIN EXCLUSIVE"));
             exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS lockprobe (x INTEGER)"));
         } else {
+            // A small cache, so that the change spills into the file before
+            // any commit: a writer killed now leaves a journal to roll back.
+            exec(db, QStringLiteral("PRAGMA cache_size=2"));
             exec(db, QStringLiteral("BEGIN IMMEDIATE"));
-            exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS lockprobe (x INTEGER)"));
+            exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS lockprobe (x INTEGER, t TEXT)"));
+            for (int i = 0; i < 500; ++i)
+                exec(db, QStringLiteral("INSERT INTO lockprobe VALUES (?, ?)"), {i, QString(300, QLatin1Char('p'))});
+            exec(db, QStringLiteral("UPDATE auto SET marca='half-done'"));
         }
     } catch (const DbError &error) {
         say("error " + error.message().toStdString());

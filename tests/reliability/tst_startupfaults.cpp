@@ -197,6 +197,7 @@ private slots:
     void emptyFileIsANewDatabase();
     void lockedByAnotherProcessAtStartup();
     void writeLockedAtStartupStillOpens();
+    void writerKilledInRollbackModeIsRecovered();
     void writeLockedWhileWorkingRollsBackAndRetries();
     void databasePathIsAFolder();
     void readOnlyFolder();
@@ -340,6 +341,48 @@ void StartupFaultsTest::writeLockedAtStartupStillOpens()
         QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 400);
     }
     database::close(QStringLiteral("shared"));
+}
+
+void StartupFaultsTest::writerKilledInRollbackModeIsRecovered()
+{
+    // A copy of vok.db in the rollback-journal mode, whose writer was killed
+    // in the middle of a transaction: the journal left behind is rolled back
+    // and the file opens with its rows and without the half-done change.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vok.db"));
+    writeFile(path, realDatabase(DatabaseKind::Data));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("rollback"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA journal_mode=DELETE")).toString(), QStringLiteral("delete"));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("rollback"));
+    const qint64 sizeBefore = QFileInfo(path).size();
+    QProcess writer;
+    writer.start(childProgram(), {QStringLiteral("lock"), path, QStringLiteral("write")});
+    QVERIFY(writer.waitForReadyRead(10000));
+    QCOMPARE(QString::fromUtf8(writer.readLine()).trimmed(), QStringLiteral("locked"));
+    writer.kill();
+    QVERIFY(writer.waitForFinished(10000));
+    QVERIFY(QFileInfo(path + QStringLiteral("-journal")).size() > 0);
+    QVERIFY(QFileInfo(path).size() > sizeBefore); // the change reached the file
+
+    {
+        QSqlDatabase db;
+        try {
+            db = database::openSqlite(path, QStringLiteral("recovered"), DatabaseKind::Data);
+        } catch (const DbError &error) {
+            QFAIL(qPrintable(error.message()));
+        }
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 400);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master WHERE name='lockprobe'")).toInt(), 0);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto WHERE marca='half-done'")).toInt(), 0);
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
+    }
+    database::close(QStringLiteral("recovered"));
 }
 
 void StartupFaultsTest::databasePathIsAFolder()
