@@ -315,17 +315,27 @@ bool PreviewWindow::savePdf(const QString &path)
     }
 }
 
+QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile)
+{
+    QString folder = QDir::homePath();
+    for (const QString &candidate :
+         {rememberedFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isDir()) {
+            folder = candidate;
+            break;
+        }
+    }
+    const QString name = QFileInfo(reportFile).completeBaseName() + QStringLiteral(".pdf");
+    return QDir(folder).absoluteFilePath(name);
+}
+
 void PreviewWindow::askAndSavePdf()
 {
-    QString folder = m_settings ? m_settings->pdfFolder : QString();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = QFileInfo(m_document.fileName).completeBaseName() + QStringLiteral(".pdf");
     FileRequest request;
     request.title = QStringLiteral("Salvare PDF");
     request.nameFilters = {QStringLiteral("Fisiere PDF (*.pdf)")};
     request.save = true;
-    request.suggested = QDir(folder).filePath(name);
+    request.suggested = suggestedPdfPath(m_settings ? m_settings->pdfFolder : QString(), m_document.fileName);
     request.defaultSuffix = QStringLiteral("pdf");
     QString path = askForFile(this, request);
     if (path.isEmpty())

@@ -30,6 +30,11 @@ struct PreviewSettings {
     ~PreviewSettings();
 };
 
+// The file "Salvare PDF" proposes: the report's name in the folder of the last
+// PDF saved, else in the documents folder, else in the home folder; always a
+// folder that exists, so the first save of a fresh account does not fail.
+QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile);
+
 // The report on screen: zoom, page through, "Tiparire" (print dialog) and
 // "Salvare PDF".
 class PreviewWindow : public QDialog {

@@ -39,6 +39,7 @@ private slots:
     void showsTheSheetAndPagesThrough();
     void zoomChangesThePageSizeAndIsKeptForTheRun();
     void savesAndPrintsThePdf();
+    void proposesAFolderThatExists();
     void badRequestIsToldAndNothingOpens_data();
     void badRequestIsToldAndNothingOpens();
     void anotherDataFileIsRead();
@@ -148,6 +149,19 @@ void ReportPreviewWindowTest::savesAndPrintsThePdf()
     QCOMPARE(env.messages().messages().size(), 1);
     QVERIFY(env.messages().last().contains(QStringLiteral("nu poate fi scris")));
     QVERIFY(window.isVisible());
+}
+
+void ReportPreviewWindowTest::proposesAFolderThatExists()
+{
+    QTemporaryDir dir;
+    QCOMPARE(suggestedPdfPath(dir.path(), QStringLiteral("rappiese.rpt")),
+             QDir(dir.path()).filePath(QStringLiteral("rappiese.pdf")));
+    // A remembered folder removed since, or an account without a documents
+    // folder: the proposal is still an absolute path in a folder that exists.
+    const QString proposed = suggestedPdfPath(dir.filePath(QStringLiteral("sters")), QStringLiteral("rapvokan.rpt"));
+    QVERIFY(QFileInfo(proposed).isAbsolute());
+    QVERIFY(QFileInfo(QFileInfo(proposed).path()).isDir());
+    QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("rapvokan.pdf"));
 }
 
 void ReportPreviewWindowTest::badRequestIsToldAndNothingOpens_data()
