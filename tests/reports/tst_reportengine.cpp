@@ -77,6 +77,7 @@ private slots:
     void commandLineRefusesABadRequest();
     void pagesRepeatHeadingAndCountPages();
     void groupsAndTotals();
+    void aLongWordInANarrowColumnBreaks();
     void htmlEscapesTheData();
 };
 
@@ -339,6 +340,32 @@ void ReportEngineTest::pagesRepeatHeadingAndCountPages()
             QVERIFY(sheets[p].contains(QStringLiteral("Traseu")));
         QVERIFY(sheets[p].contains(QStringLiteral("SC TRANSPORT AUTO SRL")));
     }
+}
+
+void ReportEngineTest::aLongWordInANarrowColumnBreaks()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    for (int n = 10; n < 70; ++n)
+        env.sql(QStringLiteral("INSERT INTO curse (idf, nrc, kmT, Cn, traseu) VALUES (1, ?, 10, 2.7, ?)"),
+                {n, QStringLiteral("FACT1001/05.01.2026")});
+    // The same document number, once in a column wide enough and once in one
+    // that is not: there it continues on a second line instead of being cut
+    // off at the cell's edge, so the rows are taller and need more pages.
+    auto pagesWith = [&](double width) {
+        const QByteArray json = QStringLiteral(R"json({
+          "source": {"from": "curse"}, "signatures": false,
+          "columns": [{"id": "nrc", "caption": "Nr", "value": "{curse.nrc}", "mask": "0", "width": 1},
+                      {"id": "act", "caption": "Act", "value": "{curse.traseu}", "width": %1, "wrap": true},
+                      {"id": "rest", "caption": "Rest", "value": "{curse.Cn}", "mask": "#0.000", "width": 16}]
+        })json").arg(width).toUtf8();
+        const ReportDocument doc = ReportEngine(env.db()).run(ReportDefinition::parse(json, QStringLiteral("x.rpt")),
+                                                              request(QStringLiteral("x.rpt"), QStringLiteral("{curse.idf}=1")), printDate);
+        return ReportPages(doc, doc.pageLayout()).count();
+    };
+    const int wide = pagesWith(12);
+    const int narrow = pagesWith(1.5);
+    QVERIFY2(narrow > wide, qPrintable(QStringLiteral("%1 pages narrow, %2 wide").arg(narrow).arg(wide)));
 }
 
 void ReportEngineTest::groupsAndTotals()
