@@ -78,6 +78,7 @@ private slots:
     void pagesRepeatHeadingAndCountPages();
     void groupsAndTotals();
     void aLongWordInANarrowColumnBreaks();
+    void fleetReportsLeaveOutVehiclesTakenOut();
     void htmlEscapesTheData();
 };
 
@@ -366,6 +367,24 @@ void ReportEngineTest::aLongWordInANarrowColumnBreaks()
     const int wide = pagesWith(12);
     const int narrow = pagesWith(1.5);
     QVERIFY2(narrow > wide, qPrintable(QStringLiteral("%1 pages narrow, %2 wide").arg(narrow).arg(wide)));
+}
+
+void ReportEngineTest::fleetReportsLeaveOutVehiclesTakenOut()
+{
+    // B-22-XYZ was marked for an earlier fleet report and then taken out: the
+    // fleet window no longer lists it, so the clerk cannot unmark it; its old
+    // mark must not bring it into the report.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    env.sql(QStringLiteral("UPDATE auto SET apar=0, rap=1 WHERE nrauto='B-22-XYZ'"));
+    const QString monthly = ReportEngine(env.db()).run(request(QStringLiteral("rapvoklunaauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {dateluna.idl}=3 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(monthly.contains(QStringLiteral("B-10-ABC")), qPrintable(monthly));
+    QVERIFY2(!monthly.contains(QStringLiteral("B-22-XYZ")), qPrintable(monthly));
+    const QString annual = ReportEngine(env.db()).run(request(QStringLiteral("rapvokanauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(annual.contains(QStringLiteral("B-10-ABC")), qPrintable(annual));
+    QVERIFY2(!annual.contains(QStringLiteral("B-22-XYZ")), qPrintable(annual));
 }
 
 void ReportEngineTest::groupsAndTotals()
