@@ -459,16 +459,28 @@ public:
                 if (r + 1 < n && sameKeys(r, r + 1, k))
                     continue;
                 setRange(groupStart[k], r, r);
+                keepLastRowWith(m_b.m_groups[k].footer);
                 for (const BoundLine &l : m_b.m_groups[k].footer)
                     put(l, false);
             }
         }
         setRange(0, n - 1, n - 1);
+        keepLastRowWith(m_b.m_footer);
         for (const BoundLine &l : m_b.m_footer)
             put(l, false);
     }
 
 private:
+    // A total never starts a page on its own: the row above goes along with it.
+    void keepLastRowWith(const QList<BoundLine> &footer)
+    {
+        if (footer.isEmpty() || footer.first().kind != ReportDocument::Line::Kind::Row || m_doc.lines.isEmpty())
+            return;
+        ReportDocument::Line &last = m_doc.lines.last();
+        if (last.kind == ReportDocument::Line::Kind::Row)
+            last.keepWithNext = true;
+    }
+
     void setRange(int begin, int end, int current)
     {
         m_begin = begin;

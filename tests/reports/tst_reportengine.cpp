@@ -79,6 +79,7 @@ private slots:
     void groupsAndTotals();
     void aLongWordInANarrowColumnBreaks();
     void fleetReportsLeaveOutVehiclesTakenOut();
+    void totalsKeepTheLastRowWithThem();
     void htmlEscapesTheData();
 };
 
@@ -385,6 +386,25 @@ void ReportEngineTest::fleetReportsLeaveOutVehiclesTakenOut()
         QStringLiteral("{dateluna.anul}=2024 and {auto.rap}=1")), printDate).toText();
     QVERIFY2(annual.contains(QStringLiteral("B-10-ABC")), qPrintable(annual));
     QVERIFY2(!annual.contains(QStringLiteral("B-22-XYZ")), qPrintable(annual));
+}
+
+void ReportEngineTest::totalsKeepTheLastRowWithThem()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    // However many rows: the row above a total goes to the next page with it,
+    // so the total never stands alone under the column heading.
+    const ReportDocument doc = ReportEngine(env.db()).run(request(QStringLiteral("rappiese.rpt"), QStringLiteral("{piese.ida}=1")), printDate);
+    int totals = 0;
+    for (int i = 1; i < doc.lines.size(); ++i) {
+        const ReportDocument::Line &line = doc.lines[i];
+        if (line.kind != ReportDocument::Line::Kind::Row || line.cells.isEmpty() || line.cells.first().text != QStringLiteral("Total"))
+            continue;
+        ++totals;
+        QCOMPARE(doc.lines[i - 1].kind, ReportDocument::Line::Kind::Row);
+        QVERIFY(doc.lines[i - 1].keepWithNext);
+    }
+    QCOMPARE(totals, 1);
 }
 
 void ReportEngineTest::groupsAndTotals()
