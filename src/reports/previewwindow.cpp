@@ -282,13 +282,20 @@ void PreviewWindow::printTo(QPrinter &printer)
     }
 }
 
+void PreviewWindow::preparePrinter(QPrinter &printer) const
+{
+    printer.setPageOrientation(m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(m_document.title);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
+}
+
 void PreviewWindow::print()
 {
     if (!m_settings->printer)
         m_settings->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter &printer = *m_settings->printer;
-    printer.setPageOrientation(m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(m_document.title);
+    preparePrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Tiparire"));
     dialog.setMinMax(1, pageCount());

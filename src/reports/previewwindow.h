@@ -52,6 +52,10 @@ public:
     double zoom() const;
     // Prints every page, or the range the printer asks for, on `printer`.
     void printTo(QPrinter &printer);
+    // Readies the printer kept for the run for this report: its orientation and
+    // name, and every page to print (a range chosen for an earlier report
+    // does not carry over); the printer and paper chosen stay.
+    void preparePrinter(QPrinter &printer) const;
     // Writes the PDF; tells the clerk when it fails. True when written.
     bool savePdf(const QString &path);
 

@@ -144,6 +144,15 @@ void ReportPreviewWindowTest::savesAndPrintsThePdf()
     QVERIFY(printed.contains(QStringLiteral("34.092")));
     QVERIFY(printed.contains(QStringLiteral("Pagina 1 din 1")));
 
+    // The printer is kept for the run; a page range chosen for one report is
+    // not applied to the next one.
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    window.preparePrinter(printer);
+    QCOMPARE(printer.printRange(), QPrinter::AllPages);
+    QCOMPARE(printer.fromPage(), 0);
+    QCOMPARE(printer.pageLayout().orientation(), doc->landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+
     // A folder that cannot be written is told, and the preview stays.
     QVERIFY(!window.savePdf(dir.filePath(QStringLiteral("nu/exista/raport.pdf"))));
     QCOMPARE(env.messages().messages().size(), 1);
