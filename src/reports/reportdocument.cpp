@@ -259,7 +259,8 @@ ReportPages::ReportPages(const ReportDocument &document, const QPageLayout &layo
         if (line.pageBreakBefore && !page.isEmpty())
             newPage();
         const bool row = line.kind == ReportDocument::Line::Kind::Row;
-        double needed = heights[i] + (row && !previousRow ? headingHeight : 0);
+        const double own = heights[i] + (row && !previousRow ? headingHeight : 0);
+        double needed = own;
         // A line kept with the next one moves to the next page with it.
         bool chainRow = row;
         for (int j = i; j < lines.size() && lines[j].keepWithNext && j + 1 < lines.size(); ++j) {
@@ -267,6 +268,10 @@ ReportPages::ReportPages(const ReportDocument &document, const QPageLayout &layo
             needed += heights[j + 1] + (nextRow && !chainRow ? headingHeight : 0);
             chainRow = nextRow;
         }
+        // Lines kept together that would not fit even on an empty page are cut
+        // where the page ends, instead of giving each line a page of its own.
+        if (needed > m_body.height())
+            needed = own;
         if (y + needed > m_body.bottom() + 0.01 && !page.isEmpty())
             newPage();
         if (row && !previousRow && headingHeight > 0) {
