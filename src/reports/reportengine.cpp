@@ -459,26 +459,29 @@ public:
                 if (r + 1 < n && sameKeys(r, r + 1, k))
                     continue;
                 setRange(groupStart[k], r, r);
-                keepLastRowWith(m_b.m_groups[k].footer);
+                keepLastRowWith(m_b.m_groups[k].footer, false);
                 for (const BoundLine &l : m_b.m_groups[k].footer)
                     put(l, false);
             }
         }
         setRange(0, n - 1, n - 1);
-        keepLastRowWith(m_b.m_footer);
+        keepLastRowWith(m_b.m_footer, true);
         for (const BoundLine &l : m_b.m_footer)
             put(l, false);
     }
 
 private:
     // A total never starts a page on its own: the row above goes along with it.
-    void keepLastRowWith(const QList<BoundLine> &footer)
+    // A group's total holds on to a detail row only: the totals of a summary
+    // (one row per group) must not chain every row of the report together.
+    void keepLastRowWith(const QList<BoundLine> &footer, bool reportFooter)
     {
         if (footer.isEmpty() || footer.first().kind != ReportDocument::Line::Kind::Row || m_doc.lines.isEmpty())
             return;
-        ReportDocument::Line &last = m_doc.lines.last();
-        if (last.kind == ReportDocument::Line::Kind::Row)
-            last.keepWithNext = true;
+        const int last = int(m_doc.lines.size()) - 1;
+        if (m_doc.lines[last].kind != ReportDocument::Line::Kind::Row || (!reportFooter && last != m_lastDetail))
+            return;
+        m_doc.lines[last].keepWithNext = true;
     }
 
     void setRange(int begin, int end, int current)
@@ -638,6 +641,7 @@ private:
             line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
         }
         m_doc.lines.append(std::move(line));
+        m_lastDetail = int(m_doc.lines.size()) - 1;
     }
 
     const Binder &m_b;
@@ -645,6 +649,7 @@ private:
     ReportDocument &m_doc;
     formula::RowAccess m_access;
     int m_begin = -1, m_end = -1, m_current = -1;
+    int m_lastDetail = -1;
 };
 
 } // namespace

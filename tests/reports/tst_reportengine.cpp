@@ -80,6 +80,8 @@ private slots:
     void aLongWordInANarrowColumnBreaks();
     void fleetReportsLeaveOutVehiclesTakenOut();
     void totalsKeepTheLastRowWithThem();
+    void aSummaryOfManyGroupsFillsItsPages();
+    void linesKeptTogetherLongerThanAPageAreCut();
     void htmlEscapesTheData();
 };
 
@@ -405,6 +407,43 @@ void ReportEngineTest::totalsKeepTheLastRowWithThem()
         QVERIFY(doc.lines[i - 1].keepWithNext);
     }
     QCOMPARE(totals, 1);
+}
+
+void ReportEngineTest::aSummaryOfManyGroupsFillsItsPages()
+{
+    // The monthly V.O.K. of a busy vehicle: one summary row per sheet (a
+    // group footer), sixty sheets. They fill the pages, one after another.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    for (int n = 1; n <= 60; ++n) {
+        env.sql(QStringLiteral("INSERT INTO foaie (nrf, ida, orap, oras, data, decada, idl, anul, bm) VALUES (?, 1, 7, 15, '02.05.2024', 1, 5, 2024, 10)"),
+                {5000 + n});
+        env.sql(QStringLiteral("INSERT INTO curse (idf, nrc, kmT, kmE, Gm, Cn, Cu) SELECT idf, 1, 100, 105, 0, 11.5, 0.08 FROM foaie WHERE nrf=?"),
+                {5000 + n});
+    }
+    const ReportDocument doc = ReportEngine(env.db()).run(
+        request(QStringLiteral("rapvokluna.rpt"), QStringLiteral("{foaie.anul}=2024 and {foaie.idl}=5 and {foaie.ida}=1"),
+                {QStringLiteral("+{foaie.nrf}")}),
+        printDate);
+    QVERIFY2(doc.toText().contains(QStringLiteral("> 5060 |")), qPrintable(doc.toText()));
+    const int pages = ReportPages(doc, doc.pageLayout()).count();
+    QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QString::number(pages)));
+}
+
+void ReportEngineTest::linesKeptTogetherLongerThanAPageAreCut()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    QString lines;
+    for (int n = 0; n < 150; ++n)
+        lines += QStringLiteral(R"({"text": "Rand %1", "keepWithNext": true},)").arg(n);
+    lines.chop(1);
+    const QByteArray json = QStringLiteral(R"json({"source": {"from": "piese"}, "detail": false, "signatures": false,
+        "columns": [{"id": "a", "caption": "A", "value": "{piese.act}"}], "footer": [%1]})json").arg(lines).toUtf8();
+    const ReportDocument doc = ReportEngine(env.db()).run(ReportDefinition::parse(json, QStringLiteral("x.rpt")),
+                                                          request(QStringLiteral("x.rpt"), QStringLiteral("{piese.ida}=1")), printDate);
+    const int pages = ReportPages(doc, doc.pageLayout()).count();
+    QVERIFY2(pages >= 2 && pages <= 5, qPrintable(QString::number(pages)));
 }
 
 void ReportEngineTest::groupsAndTotals()
