@@ -81,6 +81,7 @@ private slots:
     void fleetReportsLeaveOutVehiclesTakenOut();
     void totalsKeepTheLastRowWithThem();
     void aSummaryOfManyGroupsFillsItsPages();
+    void anEmptyReportStillNamesWhatWasAskedFor();
     void linesKeptTogetherLongerThanAPageAreCut();
     void htmlEscapesTheData();
 };
@@ -407,6 +408,23 @@ void ReportEngineTest::totalsKeepTheLastRowWithThem()
         QVERIFY(doc.lines[i - 1].keepWithNext);
     }
     QCOMPARE(totals, 1);
+}
+
+void ReportEngineTest::anEmptyReportStillNamesWhatWasAskedFor()
+{
+    // A month in which the vehicle received nothing: no sheet is selected,
+    // and the page still says which vehicle and month it is about.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    const QString text = ReportEngine(env.db()).run(request(QStringLiteral("rapalimluna.rpt"),
+        QStringLiteral("{foaie.anul}=2024 and {foaie.idl}=7 and {foaie.ida}=1 and ({foaie.bm}>0 or {foaie.gz}>0)")), printDate).toText();
+    QVERIFY2(text.contains(QStringLiteral("Nu exista date pentru selectia facuta.")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Numar inmatriculare: B-10-ABC | Marca si tipul: ROMAN 10.215 FK | Luna: iulie | Anul: 2024")),
+             qPrintable(text));
+    // A fleet month never viewed: its month and year.
+    const QString fleet = ReportEngine(env.db()).run(request(QStringLiteral("rapvoklunaauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {dateluna.idl}=9 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(fleet.contains(QStringLiteral("Luna: septembrie | Anul: 2024")), qPrintable(fleet));
 }
 
 void ReportEngineTest::aSummaryOfManyGroupsFillsItsPages()
