@@ -66,6 +66,15 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_stateGrid->setModel(m_stateModel);
     setUpGrid(m_stateGrid);
     m_stateGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    // The make and type is the longest text: it gets the room the numbers leave.
+    m_stateGrid->horizontalHeader()->setStretchLastSection(false);
+    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Kilometri parcursi")) + 16;
+    for (int column = 0; column < m_stateModel->columnCount(); ++column) {
+        if (column == 1)
+            continue;
+        m_stateGrid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
+        m_stateGrid->setColumnWidth(column, numberWidth);
+    }
     m_stateGrid->horizontalHeader()->setFixedHeight(2 * m_stateGrid->fontMetrics().height() + 12);
 
     auto *takenOutLabel = new QLabel(QStringLiteral("Auto scoase"), this);

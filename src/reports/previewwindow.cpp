@@ -282,13 +282,20 @@ void PreviewWindow::printTo(QPrinter &printer)
     }
 }
 
+void PreviewWindow::preparePrinter(QPrinter &printer) const
+{
+    printer.setPageOrientation(m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+    printer.setDocName(m_document.title);
+    printer.setPrintRange(QPrinter::AllPages);
+    printer.setFromTo(0, 0);
+}
+
 void PreviewWindow::print()
 {
     if (!m_settings->printer)
         m_settings->printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     QPrinter &printer = *m_settings->printer;
-    printer.setPageOrientation(m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(m_document.title);
+    preparePrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Tiparire"));
     dialog.setMinMax(1, pageCount());
@@ -315,17 +322,27 @@ bool PreviewWindow::savePdf(const QString &path)
     }
 }
 
+QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile)
+{
+    QString folder = QDir::homePath();
+    for (const QString &candidate :
+         {rememberedFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
+        if (!candidate.isEmpty() && QFileInfo(candidate).isDir()) {
+            folder = candidate;
+            break;
+        }
+    }
+    const QString name = QFileInfo(reportFile).completeBaseName() + QStringLiteral(".pdf");
+    return QDir(folder).absoluteFilePath(name);
+}
+
 void PreviewWindow::askAndSavePdf()
 {
-    QString folder = m_settings ? m_settings->pdfFolder : QString();
-    if (folder.isEmpty())
-        folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = QFileInfo(m_document.fileName).completeBaseName() + QStringLiteral(".pdf");
     FileRequest request;
     request.title = QStringLiteral("Salvare PDF");
     request.nameFilters = {QStringLiteral("Fisiere PDF (*.pdf)")};
     request.save = true;
-    request.suggested = QDir(folder).filePath(name);
+    request.suggested = suggestedPdfPath(m_settings ? m_settings->pdfFolder : QString(), m_document.fileName);
     request.defaultSuffix = QStringLiteral("pdf");
     QString path = askForFile(this, request);
     if (path.isEmpty())

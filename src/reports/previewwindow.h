@@ -30,6 +30,11 @@ struct PreviewSettings {
     ~PreviewSettings();
 };
 
+// The file "Salvare PDF" proposes: the report's name in the folder of the last
+// PDF saved, else in the documents folder, else in the home folder; always a
+// folder that exists, so the first save of a fresh account does not fail.
+QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile);
+
 // The report on screen: zoom, page through, "Tiparire" (print dialog) and
 // "Salvare PDF".
 class PreviewWindow : public QDialog {
@@ -47,6 +52,10 @@ public:
     double zoom() const;
     // Prints every page, or the range the printer asks for, on `printer`.
     void printTo(QPrinter &printer);
+    // Readies the printer kept for the run for this report: its orientation and
+    // name, and every page to print (a range chosen for an earlier report
+    // does not carry over); the printer and paper chosen stay.
+    void preparePrinter(QPrinter &printer) const;
     // Writes the PDF; tells the clerk when it fails. True when written.
     bool savePdf(const QString &path);
 

@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSet>
+#include <QTextLayout>
 
 #include <cmath>
 #include <set>
@@ -100,6 +101,39 @@ Qt::Alignment qtAlign(ReportDocument::Align a)
 
 bool multiLine(const ReportDocument::Cell &c) { return c.wrap || c.text.contains(u'\n'); }
 
+// The lines of a wrapped cell: broken between words, and inside a word only
+// when the word alone is wider than the cell ("BON 1001/05.01.2026" in a
+// narrow document column), so that no text is cut off at the cell's edge.
+QString wrappedText(const QFont &font, const QString &text, double width)
+{
+    QStringList lines;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (const QString &paragraph : text.split(u'\n')) {
+        QTextLayout layout(paragraph, font, &metricDevice());
+        layout.setTextOption(option);
+        layout.beginLayout();
+        bool any = false;
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(std::max(width, 1.0));
+            QString piece = paragraph.mid(line.textStart(), line.textLength());
+            while (piece.endsWith(u' '))
+                piece.chop(1);
+            lines.append(piece);
+            any = true;
+        }
+        layout.endLayout();
+        if (!any)
+            lines.append(QString());
+    }
+    return lines.join(u'\n');
+}
+
+QString cellText(const ReportDocument::Cell &c, const QFont &font, double width)
+{
+    return c.wrap ? wrappedText(font, c.text, width) : c.text;
+}
+
 QString pageText(int page, int count) { return QStringLiteral("Pagina %1 din %2").arg(page).arg(count); }
 QString dateText(const QDate &date) { return QStringLiteral("Data tiparirii: ") + date.toString(QStringLiteral("dd.MM.yyyy")); }
 
@@ -118,8 +152,8 @@ double lineHeight(const ReportDocument::Line &line, const Metrics &metrics, doub
         if (!multiLine(c) || c.text.isEmpty())
             continue;
         const double w = (c.to - c.from) * width - 2 * cellPadding;
-        const QRectF r = fm.boundingRect(QRectF(0, 0, std::max(w, 1.0), 1e6),
-                                         int(qtAlign(c.align)) | (c.wrap ? Qt::TextWordWrap : 0), c.text);
+        const QRectF r = fm.boundingRect(QRectF(0, 0, std::max(w, 1.0), 1e6), int(qtAlign(c.align)),
+                                         cellText(c, metrics.fonts[std::size_t(line.style)], w));
         text = std::max(text, r.height());
     }
     const double padding = line.kind == ReportDocument::Line::Kind::Row ? rowPadding : textPadding;
@@ -225,7 +259,8 @@ ReportPages::ReportPages(const ReportDocument &document, const QPageLayout &layo
         if (line.pageBreakBefore && !page.isEmpty())
             newPage();
         const bool row = line.kind == ReportDocument::Line::Kind::Row;
-        double needed = heights[i] + (row && !previousRow ? headingHeight : 0);
+        const double own = heights[i] + (row && !previousRow ? headingHeight : 0);
+        double needed = own;
         // A line kept with the next one moves to the next page with it.
         bool chainRow = row;
         for (int j = i; j < lines.size() && lines[j].keepWithNext && j + 1 < lines.size(); ++j) {
@@ -233,6 +268,10 @@ ReportPages::ReportPages(const ReportDocument &document, const QPageLayout &layo
             needed += heights[j + 1] + (nextRow && !chainRow ? headingHeight : 0);
             chainRow = nextRow;
         }
+        // Lines kept together that would not fit even on an empty page are cut
+        // where the page ends, instead of giving each line a page of its own.
+        if (needed > m_body.height())
+            needed = own;
         if (y + needed > m_body.bottom() + 0.01 && !page.isEmpty())
             newPage();
         if (row && !previousRow && headingHeight > 0) {
@@ -314,7 +353,8 @@ void ReportPages::paint(QPainter &painter, int pageIndex) const
             const double avail = x1 - x0 - 2 * cellPadding;
             if (multiLine(c)) {
                 const QRectF r(x0 + cellPadding, y + padding, avail, h - 2 * padding);
-                painter.drawText(r, int(qtAlign(c.align)) | Qt::AlignTop | (c.wrap ? Qt::TextWordWrap : 0), c.text);
+                painter.drawText(r, int(qtAlign(c.align)) | Qt::AlignTop,
+                                 cellText(c, metrics.fonts[std::size_t(line.style)], avail));
                 continue;
             }
             const Glyphs::Shaped &shaped = m_glyphs->shape(line.style, c.text);
@@ -473,7 +513,7 @@ QString ReportDocument::toHtml() const
             + QStringLiteral("</title>\n<style>\n"
                              "body{font-family:Arial,Helvetica,sans-serif;font-size:%1pt;margin:1em}\n"
                              "table{border-collapse:collapse;width:100%;table-layout:fixed}\n"
-                             "td,th{padding:1px 3px;vertical-align:top;overflow:hidden;white-space:pre-wrap}\n"
+                             "td,th{padding:1px 3px;vertical-align:top;overflow:hidden;white-space:pre-wrap;overflow-wrap:anywhere}\n"
                              "table.rows td,table.rows th{border:1px solid #000}\n"
                              "th{font-weight:bold;text-align:center}\n"
                              ".l{text-align:left}.c{text-align:center}.r{text-align:right}\n"

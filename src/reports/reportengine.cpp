@@ -1,6 +1,7 @@
 #include "reports/reportengine.h"
 
 #include "db/calendar.h"
+#include "db/database.h"
 #include "db/numbers.h"
 #include "reports/reportpaths.h"
 #include "reports/reportstore.h"
@@ -386,16 +387,124 @@ void assignSlots(const NodePtr &node, const QHash<QString, int> &fieldSlots)
         assignSlots(a, fieldSlots);
 }
 
+// When the selection finds nothing, the header still names what was asked
+// for: the values the selection fixes ({foaie.ida}=1 and {foaie.idl}=3), the
+// values the joins carry over ({foaie.ida}={auto.ida}) and the other columns
+// of the rows these name (the vehicle's number and make).
+QVector<Value> contextRow(const ReportStore &store, const Binder &b)
+{
+    struct Known {
+        NodePtr field;
+        Value value;
+    };
+    QHash<QString, Known> known;
+    QList<std::pair<NodePtr, NodePtr>> links; // {a.x}={b.y} of the joins
+    auto literal = [](const NodePtr &n, Value &v) {
+        if (n->kind == Node::Kind::Number)
+            v = Value::of(n->number);
+        else if (n->kind == Node::Kind::Text)
+            v = Value::of(n->text);
+        else
+            return false;
+        return true;
+    };
+    std::function<void(const NodePtr &, bool)> conjuncts = [&](const NodePtr &n, bool join) {
+        if (!n || n->kind != Node::Kind::Binary)
+            return;
+        if (n->op == Node::Op::And) {
+            for (const NodePtr &a : n->args)
+                conjuncts(a, join);
+            return;
+        }
+        if (n->op != Node::Op::Eq || n->args.size() != 2)
+            return;
+        for (int side = 0; side < 2; ++side) {
+            const NodePtr &f = n->args[side], &other = n->args[1 - side];
+            Value v;
+            if (f->kind == Node::Kind::Field && literal(other, v) && !known.contains(f->text))
+                known.insert(f->text, {f, v});
+        }
+        if (join && n->args[0]->kind == Node::Kind::Field && n->args[1]->kind == Node::Kind::Field)
+            links.append({n->args[0], n->args[1]});
+    };
+    conjuncts(b.m_query.where, false);
+    if (known.isEmpty())
+        return {};
+    QStringList tables{b.m_query.from};
+    for (const ReportStore::Join &j : b.m_query.joins) {
+        conjuncts(j.on, true);
+        tables.append(j.table);
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const auto &[x, y] : links) {
+            if (known.contains(x->text) && !known.contains(y->text)) {
+                known.insert(y->text, {y, known.value(x->text).value});
+                changed = true;
+            } else if (known.contains(y->text) && !known.contains(x->text)) {
+                known.insert(x->text, {x, known.value(y->text).value});
+                changed = true;
+            }
+        }
+    }
+    // The other columns of each table, from its row with the values known.
+    for (const QString &table : tables) {
+        const QString prefix = table + u'.';
+        ReportStore::Select select;
+        select.from = table;
+        for (const QString &f : b.m_fields)
+            if (f.startsWith(prefix) && !known.contains(f))
+                select.fields.append(f);
+        if (select.fields.isEmpty())
+            continue;
+        for (const Known &k : std::as_const(known)) {
+            if (!k.field || k.field->table != table || k.value.isNull())
+                continue;
+            auto value = std::make_shared<Node>();
+            value->kind = k.value.kind == Value::Kind::Number ? Node::Kind::Number : Node::Kind::Text;
+            value->number = k.value.number;
+            value->text = k.value.text;
+            auto eq = std::make_shared<Node>();
+            eq->kind = Node::Kind::Binary;
+            eq->op = Node::Op::Eq;
+            eq->args = {k.field, value};
+            if (!select.where) {
+                select.where = eq;
+            } else {
+                auto both = std::make_shared<Node>();
+                both->kind = Node::Kind::Binary;
+                both->op = Node::Op::And;
+                both->args = {select.where, eq};
+                select.where = both;
+            }
+        }
+        if (!select.where)
+            continue;
+        const QVector<QVector<Value>> rows = store.select(select);
+        if (rows.isEmpty())
+            continue;
+        for (int i = 0; i < select.fields.size(); ++i)
+            known.insert(select.fields[i], {nullptr, rows.first()[i]});
+    }
+    QVector<Value> row(b.m_fields.size());
+    for (int i = 0; i < b.m_fields.size(); ++i)
+        row[i] = known.value(b.m_fields[i]).value;
+    return row;
+}
+
 class Filler {
 public:
-    Filler(const Binder &b, const QVector<QVector<Value>> &rows, ReportDocument &doc)
+    Filler(const Binder &b, const QVector<QVector<Value>> &rows, ReportDocument &doc, const QVector<Value> &context = {})
         : m_b(b)
         , m_rows(rows)
         , m_doc(doc)
+        , m_context(context)
     {
         m_access.field = [this](const Node &n) -> Value {
-            if (m_current < 0 || n.slot < 0)
+            if (n.slot < 0)
                 return Value::null();
+            if (m_current < 0)
+                return n.slot < m_context.size() ? m_context[n.slot] : Value::null();
             return m_rows[m_current][n.slot];
         };
         m_access.parameter = [this](const QString &name) { return m_b.m_parameters.value(name); };
@@ -459,16 +568,31 @@ public:
                 if (r + 1 < n && sameKeys(r, r + 1, k))
                     continue;
                 setRange(groupStart[k], r, r);
+                keepLastRowWith(m_b.m_groups[k].footer, false);
                 for (const BoundLine &l : m_b.m_groups[k].footer)
                     put(l, false);
             }
         }
         setRange(0, n - 1, n - 1);
+        keepLastRowWith(m_b.m_footer, true);
         for (const BoundLine &l : m_b.m_footer)
             put(l, false);
     }
 
 private:
+    // A total never starts a page on its own: the row above goes along with it.
+    // A group's total holds on to a detail row only: the totals of a summary
+    // (one row per group) must not chain every row of the report together.
+    void keepLastRowWith(const QList<BoundLine> &footer, bool reportFooter)
+    {
+        if (footer.isEmpty() || footer.first().kind != ReportDocument::Line::Kind::Row || m_doc.lines.isEmpty())
+            return;
+        const int last = int(m_doc.lines.size()) - 1;
+        if (m_doc.lines[last].kind != ReportDocument::Line::Kind::Row || (!reportFooter && last != m_lastDetail))
+            return;
+        m_doc.lines[last].keepWithNext = true;
+    }
+
     void setRange(int begin, int end, int current)
     {
         m_begin = begin;
@@ -626,13 +750,16 @@ private:
             line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
         }
         m_doc.lines.append(std::move(line));
+        m_lastDetail = int(m_doc.lines.size()) - 1;
     }
 
     const Binder &m_b;
     const QVector<QVector<Value>> &m_rows;
     ReportDocument &m_doc;
+    const QVector<Value> m_context; // read by the header when no row is found
     formula::RowAccess m_access;
     int m_begin = -1, m_end = -1, m_current = -1;
+    int m_lastDetail = -1;
 };
 
 } // namespace
@@ -730,7 +857,15 @@ ReportDocument ReportEngine::run(const ReportDefinition &definition, const Repor
         doc.lines.append(title);
     }
 
-    Filler(binder, rows, doc).fill();
+    QVector<Value> context;
+    if (rows.isEmpty()) {
+        try {
+            context = contextRow(store, binder);
+        } catch (const DbError &) {
+            // Only the header's values are missing then.
+        }
+    }
+    Filler(binder, rows, doc, context).fill();
 
     if (definition.signatures) {
         ReportDocument::Line gap;

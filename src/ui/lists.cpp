@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace vok::lists {
@@ -25,7 +26,10 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusIn)
+        // Closing the list's own drop-down gives the focus back with the
+        // popup reason: refilling then would drop the line being chosen.
+        if (event->type() == QEvent::FocusIn
+            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             guarded(m_messages, m_list->window(), [this] { fillVehicles(m_list, m_db); });
         return false;
     }

@@ -77,6 +77,12 @@ private slots:
     void commandLineRefusesABadRequest();
     void pagesRepeatHeadingAndCountPages();
     void groupsAndTotals();
+    void aLongWordInANarrowColumnBreaks();
+    void fleetReportsLeaveOutVehiclesTakenOut();
+    void totalsKeepTheLastRowWithThem();
+    void aSummaryOfManyGroupsFillsItsPages();
+    void anEmptyReportStillNamesWhatWasAskedFor();
+    void linesKeptTogetherLongerThanAPageAreCut();
     void htmlEscapesTheData();
 };
 
@@ -339,6 +345,123 @@ void ReportEngineTest::pagesRepeatHeadingAndCountPages()
             QVERIFY(sheets[p].contains(QStringLiteral("Traseu")));
         QVERIFY(sheets[p].contains(QStringLiteral("SC TRANSPORT AUTO SRL")));
     }
+}
+
+void ReportEngineTest::aLongWordInANarrowColumnBreaks()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    for (int n = 10; n < 70; ++n)
+        env.sql(QStringLiteral("INSERT INTO curse (idf, nrc, kmT, Cn, traseu) VALUES (1, ?, 10, 2.7, ?)"),
+                {n, QStringLiteral("FACT1001/05.01.2026")});
+    // The same document number, once in a column wide enough and once in one
+    // that is not: there it continues on a second line instead of being cut
+    // off at the cell's edge, so the rows are taller and need more pages.
+    auto pagesWith = [&](double width) {
+        const QByteArray json = QStringLiteral(R"json({
+          "source": {"from": "curse"}, "signatures": false,
+          "columns": [{"id": "nrc", "caption": "Nr", "value": "{curse.nrc}", "mask": "0", "width": 1},
+                      {"id": "act", "caption": "Act", "value": "{curse.traseu}", "width": %1, "wrap": true},
+                      {"id": "rest", "caption": "Rest", "value": "{curse.Cn}", "mask": "#0.000", "width": 16}]
+        })json").arg(width).toUtf8();
+        const ReportDocument doc = ReportEngine(env.db()).run(ReportDefinition::parse(json, QStringLiteral("x.rpt")),
+                                                              request(QStringLiteral("x.rpt"), QStringLiteral("{curse.idf}=1")), printDate);
+        return ReportPages(doc, doc.pageLayout()).count();
+    };
+    const int wide = pagesWith(12);
+    const int narrow = pagesWith(1.5);
+    QVERIFY2(narrow > wide, qPrintable(QStringLiteral("%1 pages narrow, %2 wide").arg(narrow).arg(wide)));
+}
+
+void ReportEngineTest::fleetReportsLeaveOutVehiclesTakenOut()
+{
+    // B-22-XYZ was marked for an earlier fleet report and then taken out: the
+    // fleet window no longer lists it, so the clerk cannot unmark it; its old
+    // mark must not bring it into the report.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    env.sql(QStringLiteral("UPDATE auto SET apar=0, rap=1 WHERE nrauto='B-22-XYZ'"));
+    const QString monthly = ReportEngine(env.db()).run(request(QStringLiteral("rapvoklunaauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {dateluna.idl}=3 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(monthly.contains(QStringLiteral("B-10-ABC")), qPrintable(monthly));
+    QVERIFY2(!monthly.contains(QStringLiteral("B-22-XYZ")), qPrintable(monthly));
+    const QString annual = ReportEngine(env.db()).run(request(QStringLiteral("rapvokanauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(annual.contains(QStringLiteral("B-10-ABC")), qPrintable(annual));
+    QVERIFY2(!annual.contains(QStringLiteral("B-22-XYZ")), qPrintable(annual));
+}
+
+void ReportEngineTest::totalsKeepTheLastRowWithThem()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    // However many rows: the row above a total goes to the next page with it,
+    // so the total never stands alone under the column heading.
+    const ReportDocument doc = ReportEngine(env.db()).run(request(QStringLiteral("rappiese.rpt"), QStringLiteral("{piese.ida}=1")), printDate);
+    int totals = 0;
+    for (int i = 1; i < doc.lines.size(); ++i) {
+        const ReportDocument::Line &line = doc.lines[i];
+        if (line.kind != ReportDocument::Line::Kind::Row || line.cells.isEmpty() || line.cells.first().text != QStringLiteral("Total"))
+            continue;
+        ++totals;
+        QCOMPARE(doc.lines[i - 1].kind, ReportDocument::Line::Kind::Row);
+        QVERIFY(doc.lines[i - 1].keepWithNext);
+    }
+    QCOMPARE(totals, 1);
+}
+
+void ReportEngineTest::anEmptyReportStillNamesWhatWasAskedFor()
+{
+    // A month in which the vehicle received nothing: no sheet is selected,
+    // and the page still says which vehicle and month it is about.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    const QString text = ReportEngine(env.db()).run(request(QStringLiteral("rapalimluna.rpt"),
+        QStringLiteral("{foaie.anul}=2024 and {foaie.idl}=7 and {foaie.ida}=1 and ({foaie.bm}>0 or {foaie.gz}>0)")), printDate).toText();
+    QVERIFY2(text.contains(QStringLiteral("Nu exista date pentru selectia facuta.")), qPrintable(text));
+    QVERIFY2(text.contains(QStringLiteral("Numar inmatriculare: B-10-ABC | Marca si tipul: ROMAN 10.215 FK | Luna: iulie | Anul: 2024")),
+             qPrintable(text));
+    // A fleet month never viewed: its month and year.
+    const QString fleet = ReportEngine(env.db()).run(request(QStringLiteral("rapvoklunaauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {dateluna.idl}=9 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(fleet.contains(QStringLiteral("Luna: septembrie | Anul: 2024")), qPrintable(fleet));
+}
+
+void ReportEngineTest::aSummaryOfManyGroupsFillsItsPages()
+{
+    // The monthly V.O.K. of a busy vehicle: one summary row per sheet (a
+    // group footer), sixty sheets. They fill the pages, one after another.
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    for (int n = 1; n <= 60; ++n) {
+        env.sql(QStringLiteral("INSERT INTO foaie (nrf, ida, orap, oras, data, decada, idl, anul, bm) VALUES (?, 1, 7, 15, '02.05.2024', 1, 5, 2024, 10)"),
+                {5000 + n});
+        env.sql(QStringLiteral("INSERT INTO curse (idf, nrc, kmT, kmE, Gm, Cn, Cu) SELECT idf, 1, 100, 105, 0, 11.5, 0.08 FROM foaie WHERE nrf=?"),
+                {5000 + n});
+    }
+    const ReportDocument doc = ReportEngine(env.db()).run(
+        request(QStringLiteral("rapvokluna.rpt"), QStringLiteral("{foaie.anul}=2024 and {foaie.idl}=5 and {foaie.ida}=1"),
+                {QStringLiteral("+{foaie.nrf}")}),
+        printDate);
+    QVERIFY2(doc.toText().contains(QStringLiteral("> 5060 |")), qPrintable(doc.toText()));
+    const int pages = ReportPages(doc, doc.pageLayout()).count();
+    QVERIFY2(pages >= 2 && pages <= 4, qPrintable(QString::number(pages)));
+}
+
+void ReportEngineTest::linesKeptTogetherLongerThanAPageAreCut()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    QString lines;
+    for (int n = 0; n < 150; ++n)
+        lines += QStringLiteral(R"({"text": "Rand %1", "keepWithNext": true},)").arg(n);
+    lines.chop(1);
+    const QByteArray json = QStringLiteral(R"json({"source": {"from": "piese"}, "detail": false, "signatures": false,
+        "columns": [{"id": "a", "caption": "A", "value": "{piese.act}"}], "footer": [%1]})json").arg(lines).toUtf8();
+    const ReportDocument doc = ReportEngine(env.db()).run(ReportDefinition::parse(json, QStringLiteral("x.rpt")),
+                                                          request(QStringLiteral("x.rpt"), QStringLiteral("{piese.ida}=1")), printDate);
+    const int pages = ReportPages(doc, doc.pageLayout()).count();
+    QVERIFY2(pages >= 2 && pages <= 5, qPrintable(QString::number(pages)));
 }
 
 void ReportEngineTest::groupsAndTotals()

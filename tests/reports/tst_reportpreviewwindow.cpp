@@ -39,6 +39,7 @@ private slots:
     void showsTheSheetAndPagesThrough();
     void zoomChangesThePageSizeAndIsKeptForTheRun();
     void savesAndPrintsThePdf();
+    void proposesAFolderThatExists();
     void badRequestIsToldAndNothingOpens_data();
     void badRequestIsToldAndNothingOpens();
     void anotherDataFileIsRead();
@@ -143,11 +144,33 @@ void ReportPreviewWindowTest::savesAndPrintsThePdf()
     QVERIFY(printed.contains(QStringLiteral("34.092")));
     QVERIFY(printed.contains(QStringLiteral("Pagina 1 din 1")));
 
+    // The printer is kept for the run; a page range chosen for one report is
+    // not applied to the next one.
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    window.preparePrinter(printer);
+    QCOMPARE(printer.printRange(), QPrinter::AllPages);
+    QCOMPARE(printer.fromPage(), 0);
+    QCOMPARE(printer.pageLayout().orientation(), doc->landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+
     // A folder that cannot be written is told, and the preview stays.
     QVERIFY(!window.savePdf(dir.filePath(QStringLiteral("nu/exista/raport.pdf"))));
     QCOMPARE(env.messages().messages().size(), 1);
     QVERIFY(env.messages().last().contains(QStringLiteral("nu poate fi scris")));
     QVERIFY(window.isVisible());
+}
+
+void ReportPreviewWindowTest::proposesAFolderThatExists()
+{
+    QTemporaryDir dir;
+    QCOMPARE(suggestedPdfPath(dir.path(), QStringLiteral("rappiese.rpt")),
+             QDir(dir.path()).filePath(QStringLiteral("rappiese.pdf")));
+    // A remembered folder removed since, or an account without a documents
+    // folder: the proposal is still an absolute path in a folder that exists.
+    const QString proposed = suggestedPdfPath(dir.filePath(QStringLiteral("sters")), QStringLiteral("rapvokan.rpt"));
+    QVERIFY(QFileInfo(proposed).isAbsolute());
+    QVERIFY(QFileInfo(QFileInfo(proposed).path()).isDir());
+    QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("rapvokan.pdf"));
 }
 
 void ReportPreviewWindowTest::badRequestIsToldAndNothingOpens_data()
