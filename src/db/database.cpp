@@ -25,6 +25,25 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+// A statement failed. On a server, a lost connection is opened again at once,
+// so that the clerk's retry of the action finds it working; the message says so.
+[[noreturn]] void fail(const QSqlDatabase &db, const QSqlError &error)
+{
+    QString message = errorText(error);
+    if (db.driverName() == QLatin1String("QPSQL")) {
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT 1"))) {
+            QSqlDatabase connection = db;
+            connection.close();
+            if (connection.open())
+                message += QStringLiteral("\nLegatura cu serverul a fost refacuta: reluati operatia.");
+            else
+                message += QStringLiteral("\nServerul bazei de date nu raspunde: ") + errorText(connection.lastError());
+        }
+    }
+    throw DbError(message);
+}
+
 } // namespace
 
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
@@ -33,15 +52,15 @@ QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &v
     if (values.isEmpty()) {
         // A statement without values runs as it is: servers cannot prepare DDL.
         if (!query.exec(sql))
-            throw DbError(errorText(query.lastError()));
+            fail(db, query.lastError());
         return query;
     }
     if (!query.prepare(sql))
-        throw DbError(errorText(query.lastError()));
+        fail(db, query.lastError());
     for (int i = 0; i < values.size(); ++i)
         query.bindValue(i, values.at(i));
     if (!query.exec())
-        throw DbError(errorText(query.lastError()));
+        fail(db, query.lastError());
     return query;
 }
 
@@ -55,7 +74,7 @@ Transaction::Transaction(const QSqlDatabase &db)
     : m_db(db)
 {
     if (!m_db.transaction())
-        throw DbError(errorText(m_db.lastError()));
+        fail(m_db, m_db.lastError());
     m_open = true;
 }
 

@@ -4,16 +4,47 @@
 
 #include <QDialog>
 
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
 namespace vok {
 
-// The window "Piese, reparatii etc." (`piese`).
+class PartsModel;
+
+// The window "Piese, reparatii etc." (`piese`): a vehicle's parts and repairs
+// log, added to through the entry boxes, corrected and deleted in the grid,
+// printed as "rappiese.rpt".
 class PartsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit PartsWindow(const WindowContext &context, QWidget *parent = nullptr);
 
 private:
+    void pickVehicle();
+    void save();
+    void report();
+    void deleteCurrentRow();
+    void showMessages(const QStringList &messages);
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
     WindowContext m_context;
+    int m_indauto = 0; // key of the vehicle picked in nra
+    PartsModel *m_model;
+    QComboBox *m_nra;
+    QLabel *m_tip;
+    QTableView *m_grid;
+    QLineEdit *m_nract;
+    QLineEdit *m_den;
+    QLineEdit *m_valp;
+    QLineEdit *m_zi;
+    QLineEdit *m_luna;
+    QLineEdit *m_an;
+    QPushButton *m_save;
+    QPushButton *m_report;
+    QPushButton *m_exit;
 };
 
 } // namespace vok

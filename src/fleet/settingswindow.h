@@ -4,16 +4,36 @@
 
 #include <QDialog>
 
+class QListWidget;
+class QPushButton;
+class QTableView;
+
 namespace vok {
 
-// The window "Elemente care apar in rapoarte" (`setari`).
+class HeaderModel;
+class StartingStateModel;
+
+// The window "Elemente care apar in rapoarte" (`setari`): the report header
+// (`DBGrid1`), the starting state of every vehicle (`DBGrid2`) and the
+// vehicles taken out (`nra`), written by "Iesire".
 class SettingsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit SettingsWindow(const WindowContext &context, QWidget *parent = nullptr);
 
 private:
+    void load();
+    void showMessages(const QStringList &messages);
+    void headerRefused(const QStringList &messages, int row, int column);
+    void leave();
+
     WindowContext m_context;
+    HeaderModel *m_headerModel;
+    StartingStateModel *m_stateModel;
+    QTableView *m_headerGrid;
+    QTableView *m_stateGrid;
+    QListWidget *m_takenOut;
+    QPushButton *m_exit;
 };
 
 } // namespace vok

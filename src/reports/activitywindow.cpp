@@ -1,14 +1,234 @@
 #include "reports/activitywindow.h"
 
-#include "ui/placeholder.h"
+#include "db/calendar.h"
+#include "db/numbers.h"
+#include "fleet/vehiclestore.h"
+#include "reports/monthclose.h"
+#include "ui/guard.h"
+#include "ui/lists.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vok {
+
+namespace {
+
+// The wait cursor for as long as the month is being closed.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    b->setMinimumWidth(110);
+    return b;
+}
+
+} // namespace
+
+QString ActivityWindow::noVehicleText() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
+QString ActivityWindow::noSheetsText() { return QStringLiteral(" Nu aveti date pentru luna si anul selectat !!! "); }
+QString ActivityWindow::noPreviousMonthText()
+{
+    return QStringLiteral(" Restul in rezervor din luna precedenta nu a fost gasit !!! ") + u'\n'
+           + QStringLiteral(" Programul va folosi valoarea introdusa la ,,SETARI'' ");
+}
+QString ActivityWindow::annualWarningText()
+{
+    return QStringLiteral("Raportul anual nu poate aparea(sau va evea date eronate) pana nu sunt "
+                          "vizualizate v.o.k-urile fiecarei luni");
+}
 
 ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
 {
-    buildPlaceholder(this, QStringLiteral("foaieaz"), QStringLiteral("Fisa activitatii zilnice"));
+    setObjectName(QStringLiteral("foaieaz"));
+    setWindowTitle(QStringLiteral("Fisa activitatii zilnice"));
+
+    m_nra = new QComboBox(this);
+    m_nra->setObjectName(QStringLiteral("nra"));
+    m_nra->setMinimumContentsLength(15);
+    m_tip = new QLabel(this);
+    m_tip->setObjectName(QStringLiteral("tip"));
+    m_tip->setMinimumWidth(260);
+    m_an = new QComboBox(this);
+    m_an->setObjectName(QStringLiteral("an"));
+    m_luna = new QComboBox(this);
+    m_luna->setObjectName(QStringLiteral("luna"));
+    m_luna->setMinimumContentsLength(10);
+
+    auto *choices = new QGroupBox(QStringLiteral("Autovehicul si perioada"), this);
+    auto *form = new QFormLayout(choices);
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
+    auto *vehicleRow = new QHBoxLayout;
+    vehicleRow->addWidget(m_nra);
+    vehicleRow->addWidget(m_tip, 1);
+    auto *nraLabel = new QLabel(QStringLiteral("Nr. &auto"), choices);
+    nraLabel->setBuddy(m_nra);
+    form->addRow(nraLabel, vehicleRow);
+    auto *anLabel = new QLabel(QStringLiteral("A&nul"), choices);
+    anLabel->setBuddy(m_an);
+    form->addRow(anLabel, m_an);
+    auto *lunaLabel = new QLabel(QStringLiteral("&Luna"), choices);
+    lunaLabel->setBuddy(m_luna);
+    form->addRow(lunaLabel, m_luna);
+
+    m_monthButton = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearButton = button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
+    auto *exitButton = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+
+    auto *warning = new QLabel(annualWarningText(), this);
+    warning->setObjectName(QStringLiteral("Label3"));
+    warning->setWordWrap(true);
+    QFont font = warning->font();
+    font.setBold(true);
+    warning->setFont(font);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_monthButton);
+    buttons->addWidget(m_yearButton);
+    buttons->addStretch();
+    buttons->addWidget(exitButton);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(choices);
+    layout->addWidget(warning);
+    layout->addStretch();
+    layout->addLayout(buttons);
+    resize(600, sizeHint().height());
+
+    setTabOrder(m_nra, m_an);
+    setTabOrder(m_an, m_luna);
+    setTabOrder(m_luna, m_monthButton);
+    setTabOrder(m_monthButton, m_yearButton);
+    setTabOrder(m_yearButton, exitButton);
+
+    lists::fillYears(m_an);
+    lists::fillMonths(m_luna);
+    m_an->setCurrentIndex(m_an->count() - 1);
+    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    updateCaptions();
+
+    guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });
+    m_nra->setCurrentIndex(-1);
+    lists::refillVehiclesOnFocus(m_nra, m_context.db, m_context.messages);
+
+    connect(m_nra, &QComboBox::currentIndexChanged, this, &ActivityWindow::vehicleChosen);
+    connect(m_an, &QComboBox::currentIndexChanged, this, &ActivityWindow::updateCaptions);
+    connect(m_luna, &QComboBox::currentIndexChanged, this, &ActivityWindow::updateCaptions);
+    connect(m_monthButton, &QPushButton::clicked, this, &ActivityWindow::monthReport);
+    connect(m_yearButton, &QPushButton::clicked, this, &ActivityWindow::yearReport);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_nra->setFocus();
+}
+
+void ActivityWindow::updateCaptions()
+{
+    const int month = lists::chosenMonth(m_luna);
+    m_monthButton->setText(month > 0 ? QStringLiteral("V.O.K. ") + monthName(month)
+                                     : QStringLiteral("Raport luna"));
+    const int year = lists::chosenYear(m_an);
+    m_yearButton->setText(year > 0 ? QStringLiteral("Raport ") + QString::number(year)
+                                   : QStringLiteral("Raport an"));
+}
+
+void ActivityWindow::vehicleChosen()
+{
+    const QString number = m_nra->currentText();
+    if (m_nra->currentIndex() < 0 || number.isEmpty())
+        return;
+    guarded(m_context.messages, this, [&] {
+        const std::optional<Vehicle> vehicle = VehicleStore(m_context.db).byNumber(number);
+        if (!vehicle)
+            return;
+        m_indauto = vehicle->ida;
+        m_chosenNumber = number;
+        m_tip->setText(lists::makeCaption(vehicle->marca));
+    });
+}
+
+int ActivityWindow::chosenVehicle() const
+{
+    // A refill of the list may have dropped the vehicle (taken out meanwhile).
+    if (m_indauto == 0 || m_nra->currentIndex() < 0 || m_nra->currentText() != m_chosenNumber)
+        return 0;
+    return m_indauto;
+}
+
+void ActivityWindow::monthReport()
+{
+    const int ida = chosenVehicle();
+    if (ida == 0) {
+        m_context.messages->inform(this, noVehicleText());
+        m_nra->setFocus();
+        return;
+    }
+    const int year = lists::chosenYear(m_an);
+    const int month = lists::chosenMonth(m_luna);
+    MonthClose closed;
+    const bool done = guarded(m_context.messages, this, [&] {
+        WaitCursor wait;
+        closed = closeMonth(m_context.db, ida, year, month);
+    });
+    if (!done)
+        return;
+    if (closed.noSheets) {
+        m_context.messages->inform(this, noSheetsText());
+        return;
+    }
+    if (closed.openedFromSettings)
+        m_context.messages->inform(this, noPreviousMonthText());
+
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapvokluna.rpt");
+    request.dataFile = m_context.dataFile;
+    request.selection = QStringLiteral("{foaie.anul}=%1 and {foaie.idl}=%2 and {foaie.ida}=%3")
+                            .arg(year)
+                            .arg(month)
+                            .arg(ida);
+    request.sortFields = {QStringLiteral("+{foaie.nrf}")};
+    request.formulas = {QStringLiteral("rest=") + doubleText(closed.openingRest),
+                        QStringLiteral("kmef=") + doubleText(closed.openingKm),
+                        QStringLiteral("kmechiv=") + doubleText(closed.openingKmEquiv)};
+    if (m_context.state)
+        m_context.state->lastReport = 3;
+    m_context.reports->show(this, request);
+}
+
+void ActivityWindow::yearReport()
+{
+    const int ida = chosenVehicle();
+    if (ida == 0) {
+        m_context.messages->inform(this, noVehicleText());
+        m_nra->setFocus();
+        return;
+    }
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapvokan.rpt");
+    request.dataFile = m_context.dataFile;
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.ida}=%2")
+                            .arg(lists::chosenYear(m_an))
+                            .arg(ida);
+    if (m_context.state)
+        m_context.state->lastReport = 4;
+    m_context.reports->show(this, request);
 }
 
 } // namespace vok

@@ -1,14 +1,214 @@
 #include "reports/fleetwindow.h"
 
-#include "ui/placeholder.h"
+#include "db/calendar.h"
+#include "fleet/vehiclestore.h"
+#include "reports/fleetstore.h"
+#include "ui/guard.h"
+#include "ui/lists.h"
+
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 namespace vok {
+
+namespace {
+
+const QString selectAllCaption = QStringLiteral("Selectie totala");
+const QString clearAllCaption = QStringLiteral("Deselectie totala");
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+} // namespace
+
+QString FleetWindow::noteText()
+{
+    return QStringLiteral("Rapoartele contin doar lunile ale caror v.o.k.-uri au fost vizualizate "
+                          "in prealabil in fereastra V.O.K. pentru fiecare autovehicul.");
+}
 
 FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
 {
-    buildPlaceholder(this, QStringLiteral("central"), QStringLiteral("Centralizare autovehicule"));
+    setObjectName(QStringLiteral("central"));
+    setWindowTitle(QStringLiteral("Centralizare autovehicule"));
+
+    m_nra = new QListWidget(this);
+    m_nra->setObjectName(QStringLiteral("nra"));
+    m_nra->setSelectionMode(QAbstractItemView::MultiSelection);
+    m_nra->setMinimumWidth(180);
+    m_an = new QComboBox(this);
+    m_an->setObjectName(QStringLiteral("an"));
+    m_luna = new QComboBox(this);
+    m_luna->setObjectName(QStringLiteral("luna"));
+    m_luna->setMinimumContentsLength(10);
+    m_toggleButton = button(this, QStringLiteral("Command4"), clearAllCaption);
+    m_monthButton = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearButton = button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
+    auto *exitButton = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+
+    auto *nraLabel = new QLabel(QStringLiteral("&Auto"), this);
+    nraLabel->setBuddy(m_nra);
+    auto *vehicles = new QVBoxLayout;
+    vehicles->addWidget(nraLabel);
+    vehicles->addWidget(m_nra, 1);
+    vehicles->addWidget(m_toggleButton);
+
+    auto *period = new QFormLayout;
+    auto *anLabel = new QLabel(QStringLiteral("A&nul"), this);
+    anLabel->setBuddy(m_an);
+    period->addRow(anLabel, m_an);
+    auto *lunaLabel = new QLabel(QStringLiteral("&Luna"), this);
+    lunaLabel->setBuddy(m_luna);
+    period->addRow(lunaLabel, m_luna);
+
+    auto *note = new QLabel(noteText(), this);
+    note->setObjectName(QStringLiteral("Label3"));
+    note->setWordWrap(true);
+    QFont font = note->font();
+    font.setBold(true);
+    note->setFont(font);
+
+    auto *reportButtons = new QHBoxLayout;
+    reportButtons->addWidget(m_monthButton);
+    reportButtons->addWidget(m_yearButton);
+    reportButtons->addStretch();
+
+    auto *right = new QVBoxLayout;
+    right->addLayout(period);
+    right->addSpacing(12);
+    right->addLayout(reportButtons);
+    right->addSpacing(12);
+    right->addWidget(note);
+    right->addStretch();
+    auto *exitRow = new QHBoxLayout;
+    exitRow->addStretch();
+    exitRow->addWidget(exitButton);
+    right->addLayout(exitRow);
+
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(vehicles);
+    layout->addLayout(right, 1);
+
+    setTabOrder(m_nra, m_toggleButton);
+    setTabOrder(m_toggleButton, m_an);
+    setTabOrder(m_an, m_luna);
+    setTabOrder(m_luna, m_monthButton);
+    setTabOrder(m_monthButton, m_yearButton);
+    setTabOrder(m_yearButton, exitButton);
+
+    lists::fillYears(m_an);
+    lists::fillMonths(m_luna);
+    m_an->setCurrentIndex(m_an->count() - 1);
+    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    updateCaptions();
+
+    guarded(m_context.messages, this, [this] {
+        m_nra->addItems(VehicleStore(m_context.db).visibleNumbers());
+    });
+    m_nra->selectAll();
+    if (m_nra->count() > 0)
+        m_nra->selectionModel()->setCurrentIndex(m_nra->model()->index(0, 0),
+                                                 QItemSelectionModel::NoUpdate);
+    if (m_context.state)
+        m_context.state->lastReport = 0;
+
+    m_monthButton->installEventFilter(this);
+    m_yearButton->installEventFilter(this);
+    connect(m_an, &QComboBox::currentIndexChanged, this, &FleetWindow::updateCaptions);
+    connect(m_luna, &QComboBox::currentIndexChanged, this, &FleetWindow::updateCaptions);
+    connect(m_toggleButton, &QPushButton::clicked, this, &FleetWindow::toggleAll);
+    connect(m_monthButton, &QPushButton::clicked, this, &FleetWindow::monthReport);
+    connect(m_yearButton, &QPushButton::clicked, this, &FleetWindow::yearReport);
+    connect(exitButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    m_nra->setFocus();
+}
+
+bool FleetWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A report button gaining the focus stores the marks, before its click.
+    if (event->type() == QEvent::FocusIn && (watched == m_monthButton || watched == m_yearButton))
+        storeMarks();
+    return QDialog::eventFilter(watched, event);
+}
+
+void FleetWindow::updateCaptions()
+{
+    const int month = lists::chosenMonth(m_luna);
+    m_monthButton->setText(month > 0 ? QStringLiteral("Raport ") + monthName(month)
+                                     : QStringLiteral("Raport luna"));
+    const int year = lists::chosenYear(m_an);
+    m_yearButton->setText(year > 0 ? QStringLiteral("Raport ") + QString::number(year)
+                                   : QStringLiteral("Raport an"));
+}
+
+void FleetWindow::toggleAll()
+{
+    if (m_toggleButton->text() == selectAllCaption)
+        m_nra->selectAll();
+    else
+        m_nra->clearSelection();
+    m_toggleButton->setText(m_toggleButton->text() == clearAllCaption ? selectAllCaption
+                                                                       : clearAllCaption);
+}
+
+bool FleetWindow::storeMarks()
+{
+    QList<std::pair<QString, bool>> marks;
+    for (int row = 0; row < m_nra->count(); ++row) {
+        const QListWidgetItem *item = m_nra->item(row);
+        marks.append({item->text(), item->isSelected()});
+    }
+    if (marks == m_storedMarks)
+        return true;
+    return guarded(m_context.messages, this, [&] {
+        FleetStore(m_context.db).setReportMarks(marks);
+        m_storedMarks = marks;
+    });
+}
+
+void FleetWindow::monthReport()
+{
+    // The marks again: the button may have kept the focus while they changed.
+    if (!storeMarks())
+        return;
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapvoklunaauto.rpt");
+    request.dataFile = m_context.dataFile;
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.idl}=%2 and {auto.rap}=1")
+                            .arg(lists::chosenYear(m_an))
+                            .arg(lists::chosenMonth(m_luna));
+    if (m_context.state)
+        m_context.state->lastReport = 5;
+    m_context.reports->show(this, request);
+}
+
+void FleetWindow::yearReport()
+{
+    if (!storeMarks())
+        return;
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapvokanauto.rpt");
+    request.dataFile = m_context.dataFile;
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(lists::chosenYear(m_an));
+    if (m_context.state)
+        m_context.state->lastReport = 6;
+    m_context.reports->show(this, request);
 }
 
 } // namespace vok

@@ -1,15 +1,163 @@
 #include "trips/urbandialog.h"
 
-#include "ui/placeholder.h"
+#include "db/numbers.h"
+#include "trips/surcharge.h"
+#include "trips/surchargetablestore.h"
+#include "ui/fields.h"
+#include "ui/guard.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTableView>
+#include <QVBoxLayout>
 
 namespace vok {
+
+namespace {
+
+void settle(QLineEdit *box, const QString &mask)
+{
+    const std::optional<QString> text = fields::numericText(box->text(), mask, std::nullopt);
+    if (text && *text != box->text())
+        box->setText(*text);
+}
+
+} // namespace
 
 UrbanDialog::UrbanDialog(const WindowContext &context, QWidget *tripWindow)
     : QDialog(tripWindow)
     , m_context(context)
     , m_tripWindow(tripWindow)
 {
-    buildPlaceholder(this, QStringLiteral("sporurb"), QStringLiteral("Sporul pentru circulatia in localitati urbane (km echivalenti)"));
+    setObjectName(QStringLiteral("sporurb"));
+    setWindowTitle(QStringLiteral("Sporul pentru circulatia in localitati urbane (km echivalenti)"));
+    buildLayout();
+
+    guarded(m_context.messages, this, [&] { SurchargeTableStore(m_context.db).loadUrbanTable(*m_model); });
+    const QString captions[] = {QStringLiteral("Grupa de automobile"), QStringLiteral("Bucuresti"),
+                                QStringLiteral("Municipii"), QStringLiteral("Celelalte orase")};
+    for (int column = 0; column < m_model->columnCount() && column < 4; ++column)
+        m_model->setHeaderData(column, Qt::Horizontal, captions[column]);
+    QHeaderView *header = m_grid->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    if (m_model->columnCount() > 0)
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+
+    connect(m_pu, &QLineEdit::textChanged, this, &UrbanDialog::distanceChanged);
+    connect(m_surb, &QLineEdit::textChanged, this, &UrbanDialog::rateChanged);
+    fields::numericBox(m_pu, m_context.messages, QStringLiteral("#0.0"));
+    fields::numericBox(m_surb, m_context.messages, QStringLiteral("#0"));
+
+    // Opening counts as typing the last urban distance with u still 0.
+    {
+        const QSignalBlocker block(m_pu);
+        m_pu->setText(surcharge::urbanDistanceText(m_context.state ? m_context.state->urbanDistance : 0));
+    }
+    distanceChanged();
+    m_pu->setFocus();
+}
+
+void UrbanDialog::buildLayout()
+{
+    auto *title = new QLabel(
+        QStringLiteral("Sporul specific pentru circulatia in localitatile urbane ,,u'' (km echivalenti / 100 km)"), this);
+    title->setObjectName(QStringLiteral("Label1"));
+    title->setWordWrap(true);
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+
+    m_model = new ReferenceTableModel(this);
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(QStringLiteral("DBGrid1"));
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setWordWrap(true);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_grid->verticalHeader()->hide();
+    m_grid->setAccessibleName(title->text());
+    m_grid->setMinimumSize(640, 260);
+    title->setBuddy(m_grid);
+
+    m_pu = new QLineEdit(this);
+    m_pu->setObjectName(QStringLiteral("pu"));
+    m_surb = new QLineEdit(QStringLiteral("0"), this);
+    m_surb->setObjectName(QStringLiteral("surb"));
+    for (QLineEdit *box : {m_pu, m_surb}) {
+        box->setMaximumWidth(120);
+        box->setAlignment(Qt::AlignRight);
+    }
+    auto *puLabel = new QLabel(QStringLiteral("Pu - parcursul efectiv in localitatile urbane (km)"), this);
+    puLabel->setObjectName(QStringLiteral("Label3"));
+    puLabel->setBuddy(m_pu);
+    auto *surbLabel = new QLabel(
+        QStringLiteral("u - sporul specific ptr. circulatia in loc. urbane(km echiv./100 km)"), this);
+    surbLabel->setObjectName(QStringLiteral("Label4"));
+    surbLabel->setBuddy(m_surb);
+
+    m_result = new QLabel(QStringLiteral("U = (Pu/100) * u = 0"), this);
+    m_result->setObjectName(QStringLiteral("Label2"));
+    m_result->setFont(bold);
+
+    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
+    exit->setObjectName(QStringLiteral("Command1"));
+    exit->setAutoDefault(false);
+    connect(exit, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *form = new QFormLayout;
+    form->addRow(puLabel, m_pu);
+    form->addRow(surbLabel, m_surb);
+    form->addRow(QString(), m_result);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(exit);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(title);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_pu, m_surb);
+    setTabOrder(m_surb, exit);
+    setTabOrder(exit, m_grid);
+}
+
+void UrbanDialog::done(int result)
+{
+    // What was typed stays on the trip window; nothing is checked any more.
+    // A number in the box just left is rewritten as leaving it would.
+    settle(m_pu, QStringLiteral("#0.0"));
+    settle(m_surb, QStringLiteral("#0"));
+    fields::setClosing(this);
+    QDialog::done(result);
+}
+
+void UrbanDialog::distanceChanged()
+{
+    showResult();
+    if (auto *preview = m_tripWindow ? m_tripWindow->findChild<QLabel *>(QStringLiteral("Label48")) : nullptr)
+        preview->setText(surcharge::urbanPreviewText(m_pu->text()));
+    if (m_context.state)
+        m_context.state->urbanDistance = readNumber(m_pu->text());
+}
+
+void UrbanDialog::rateChanged() { showResult(); }
+
+void UrbanDialog::showResult()
+{
+    const double u = surcharge::equivalentKm(m_pu->text(), m_surb->text());
+    if (auto *spU = m_tripWindow ? m_tripWindow->findChild<QLineEdit *>(QStringLiteral("spU")) : nullptr)
+        spU->setText(formatNumber(u, QStringLiteral("#0.0")));
+    m_result->setText(surcharge::urbanResultText(u));
 }
 
 } // namespace vok

@@ -18,6 +18,7 @@ private slots:
     void sameNaturalKeysAtOnce_data();
     void sameNaturalKeysAtOnce();
     void secondStartWaitsForTheMigration();
+    void lostConnectionIsAMessageAndARetryWorks();
 };
 
 namespace {
@@ -121,6 +122,29 @@ void RaceTest::secondStartWaitsForTheMigration()
     QVERIFY2(errors.isEmpty(), qPrintable(errors.join(u'\n')));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM ") + schema + QStringLiteral("_fresh.valid")).toInt(), 1);
     exec(env.db(), QStringLiteral("DROP SCHEMA ") + schema + QStringLiteral("_fresh CASCADE"));
+}
+
+void RaceTest::lostConnectionIsAMessageAndARetryWorks()
+{
+    if (test::TestEnvironment::serverUrl().isEmpty())
+        QSKIP("needs the test server");
+    test::TestEnvironment env;
+    const QString schema = env.value(QStringLiteral("SELECT current_schema()")).toString();
+    const QString insert = QStringLiteral("INSERT INTO ") + schema + QStringLiteral(".auto (nrauto) VALUES (?)");
+    {
+        QSqlDatabase clerk = openClerk(QStringLiteral("lost"), QString());
+        const int pid = scalar(clerk, QStringLiteral("SELECT pg_backend_pid()")).toInt();
+        exec(env.db(), QStringLiteral("SELECT pg_terminate_backend(?)"), {pid});
+        try {
+            exec(clerk, insert, {QStringLiteral("B-01-LOST")});
+            QFAIL("a statement on a lost connection did not fail");
+        } catch (const DbError &error) {
+            QVERIFY2(error.message().contains(QStringLiteral("reluati operatia")), qPrintable(error.message()));
+        }
+        exec(clerk, insert, {QStringLiteral("B-01-LOST")}); // the retry
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("lost"));
+    QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM auto WHERE nrauto='B-01-LOST'")).toInt(), 1);
 }
 
 QTEST_GUILESS_MAIN(RaceTest)

@@ -1,0 +1,107 @@
+#include "fleet/partsmodel.h"
+
+#include "db/database.h"
+#include "db/numbers.h"
+#include "fleet/partsrules.h"
+
+namespace vok {
+
+namespace {
+enum Column { Act, Denp, Valoare, ColumnCount };
+}
+
+PartsModel::PartsModel(const QSqlDatabase &db, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_store(db)
+{
+}
+
+void PartsModel::load(int ida)
+{
+    QList<PartEntry> rows = ida > 0 ? m_store.entries(ida) : QList<PartEntry>();
+    beginResetModel();
+    m_ida = ida;
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+void PartsModel::removeEntry(int row)
+{
+    if (row < 0 || row >= m_rows.size())
+        return;
+    m_store.remove(m_rows.at(row).idp);
+    beginRemoveRows({}, row, row);
+    m_rows.removeAt(row);
+    endRemoveRows();
+}
+
+int PartsModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+
+int PartsModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : ColumnCount; }
+
+QVariant PartsModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const PartEntry &e = m_rows.at(index.row());
+    if (role == Qt::TextAlignmentRole && index.column() == Valoare)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    switch (index.column()) {
+    case Act: return e.act;
+    case Denp: return e.denp;
+    case Valoare: return doubleText(e.valoare);
+    }
+    return {};
+}
+
+QVariant PartsModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return QString();
+    static const QStringList headings = {QStringLiteral("Nr.act/data"), QStringLiteral("Denumire"),
+                                         QStringLiteral("Valoare")};
+    return headings.value(section);
+}
+
+Qt::ItemFlags PartsModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+bool PartsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    PartEntry entry = m_rows.at(index.row());
+    QString act = entry.act;
+    QString denp = entry.denp;
+    QString valoare = doubleText(entry.valoare);
+    switch (index.column()) {
+    case Act: act = value.toString(); break;
+    case Denp: denp = value.toString(); break;
+    case Valoare: valoare = value.toString(); break;
+    }
+    const QStringList problems = parts::gridEditProblems(act, denp, valoare);
+    if (!problems.isEmpty()) {
+        emit refused(problems);
+        return false;
+    }
+    entry.act = act;
+    entry.denp = denp;
+    entry.valoare = readNumber(valoare);
+    try {
+        m_store.update(entry);
+    } catch (const DbError &error) {
+        emit failed(error.message());
+        return false;
+    }
+    m_rows[index.row()] = entry;
+    emit dataChanged(index, index);
+    return true;
+}
+
+} // namespace vok

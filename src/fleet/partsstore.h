@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+#include <optional>
+
+namespace vok {
+
+// One entry of the parts and repairs log (a row of piese).
+struct PartEntry {
+    int idp = 0; // hidden key of the row
+    int ida = 0; // the vehicle
+    QString act, denp;
+    double valoare = 0;
+    QString zi, luna, an;
+};
+
+// The vehicle a parts log belongs to.
+struct PartsVehicle {
+    int ida = 0;
+    QString nrauto, marca;
+};
+
+// The parts and repairs log. Throws DbError when a statement fails.
+class PartsStore {
+public:
+    explicit PartsStore(const QSqlDatabase &db);
+
+    std::optional<PartsVehicle> vehicleByNumber(const QString &nrauto) const;
+
+    // The vehicle's entries in the order they were added.
+    QList<PartEntry> entries(int ida) const;
+    // Adds an entry and returns its key.
+    int add(const PartEntry &entry) const;
+    // Stores the document, description and value of an entry.
+    void update(const PartEntry &entry) const;
+    void remove(int idp) const;
+
+private:
+    QSqlDatabase m_db;
+};
+
+} // namespace vok

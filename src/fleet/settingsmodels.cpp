@@ -1,0 +1,197 @@
+#include "fleet/settingsmodels.h"
+
+#include "db/database.h"
+#include "db/numbers.h"
+
+namespace vok {
+
+namespace settings {
+
+QString apostropheMessage() { return QStringLiteral(" Nu se accepta caracterul apostrof (') !!! "); }
+QString onlyNumbersMessage() { return QStringLiteral("Introduceti doar numere !"); }
+
+QStringList headerProblems(const QStringList &fields)
+{
+    QStringList messages;
+    for (const QString &field : fields)
+        if (field.contains(u'\''))
+            messages << apostropheMessage();
+    return messages;
+}
+
+bool startingStateValid(const QStringList &values)
+{
+    for (const QString &value : values)
+        if (!isNumber(value))
+            return false;
+    return true;
+}
+
+} // namespace settings
+
+namespace {
+
+QStringList headerFields(const ReportHeader &h) { return {h.unitate, h.functie, h.numeman, h.intocmit}; }
+
+// kmef, kmefinc, kmechiv, restrez: columns 2 to 5 of the starting-state grid.
+QList<double> stateValues(const StartingState &s) { return {s.kmef, s.kmefinc, s.kmechiv, s.restrez}; }
+
+const int firstValueColumn = 2;
+
+} // namespace
+
+HeaderModel::HeaderModel(const QSqlDatabase &db, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_store(db)
+{
+}
+
+void HeaderModel::load()
+{
+    QList<ReportHeader> rows = m_store.headers();
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int HeaderModel::rowCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : int(m_rows.size()); }
+
+int HeaderModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 4; }
+
+QVariant HeaderModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+        return {};
+    return headerFields(m_rows.at(index.row())).at(index.column());
+}
+
+QVariant HeaderModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return QString();
+    static const QStringList headings = {QStringLiteral("DENUMIRE UNITATE"), QStringLiteral("FUNCTIE MANAGER"),
+                                         QStringLiteral("NUME MANAGER"), QStringLiteral("INTOCMIT")};
+    return headings.value(section);
+}
+
+Qt::ItemFlags HeaderModel::flags(const QModelIndex &index) const
+{
+    return QAbstractTableModel::flags(index) | Qt::ItemIsEditable;
+}
+
+bool HeaderModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole)
+        return false;
+    QStringList fields = headerFields(m_rows.at(index.row()));
+    fields[index.column()] = value.toString();
+    const QStringList problems = settings::headerProblems(fields);
+    if (!problems.isEmpty()) {
+        emit refused(problems, index.row(), index.column());
+        return false;
+    }
+    ReportHeader header = m_rows.at(index.row());
+    header.unitate = fields.at(0);
+    header.functie = fields.at(1);
+    header.numeman = fields.at(2);
+    header.intocmit = fields.at(3);
+    try {
+        m_store.saveHeader(header);
+    } catch (const DbError &error) {
+        emit failed(error.message());
+        return false;
+    }
+    m_rows[index.row()] = header;
+    emit dataChanged(index, index);
+    return true;
+}
+
+StartingStateModel::StartingStateModel(const QSqlDatabase &db, QObject *parent)
+    : QAbstractTableModel(parent)
+    , m_store(db)
+{
+}
+
+void StartingStateModel::load()
+{
+    QList<StartingState> rows = m_store.startingStates();
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
+int StartingStateModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int StartingStateModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 6; }
+
+QVariant StartingStateModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const StartingState &s = m_rows.at(index.row());
+    if (role == Qt::TextAlignmentRole && index.column() >= firstValueColumn)
+        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole && role != Qt::EditRole)
+        return {};
+    switch (index.column()) {
+    case 0: return s.nrauto;
+    case 1: return s.marca;
+    default: return doubleText(stateValues(s).at(index.column() - firstValueColumn));
+    }
+}
+
+QVariant StartingStateModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (role != Qt::DisplayRole)
+        return {};
+    if (orientation == Qt::Vertical)
+        return QString();
+    static const QStringList headings = {
+        QStringLiteral("Numarul de inmatriculare"), QStringLiteral("Marca si tipul"),
+        QStringLiteral("Kilometri parcursi"),       QStringLiteral("din care cu incarcatura"),
+        QStringLiteral("Kilometri echivalenti"),    QStringLiteral("Rest in rezervor (litri)")};
+    return headings.value(section);
+}
+
+Qt::ItemFlags StartingStateModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (index.column() >= firstValueColumn)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+bool StartingStateModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || index.column() < firstValueColumn)
+        return false;
+    StartingState state = m_rows.at(index.row());
+    QStringList texts;
+    for (double v : stateValues(state))
+        texts << doubleText(v);
+    texts[index.column() - firstValueColumn] = value.toString();
+    if (!settings::startingStateValid(texts)) {
+        emit refused({settings::onlyNumbersMessage()});
+        return false;
+    }
+    state.kmef = readNumber(texts.at(0));
+    state.kmefinc = readNumber(texts.at(1));
+    state.kmechiv = readNumber(texts.at(2));
+    state.restrez = readNumber(texts.at(3));
+    try {
+        m_store.saveStartingState(state);
+    } catch (const DbError &error) {
+        emit failed(error.message());
+        return false;
+    }
+    m_rows[index.row()] = state;
+    emit dataChanged(index, index);
+    return true;
+}
+
+} // namespace vok

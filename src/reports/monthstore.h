@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QSqlDatabase>
+
+#include <optional>
+#include <utility>
+
+namespace vok {
+
+// What the month's trip sheets add up to (empty sums read 0).
+struct SheetTotals {
+    int sheets = 0;          // how many sheets the month has
+    double hours = 0;        // sum of oras - orap
+    int oilChanges = 0;      // sheets with schu > 0
+    int filterChanges = 0;   // sheets with schf > 0
+    double bm = 0, gz = 0, restit = 0, um = 0, ut = 0, ua = 0;
+};
+
+// What the month's trips add up to (empty sums read 0). The loaded figures
+// count only the trips with a load (Gm > 0).
+struct TripTotals {
+    double Cn = 0, kmT = 0, kmE = 0, Cu = 0;
+    double loadedTonnes = 0, tonneKm = 0, loadedKm = 0;
+};
+
+// Everything the closing of a month reads besides the sums: the vehicle's
+// capacities and initial state, the previous month's closing values and the
+// key of the month's own row.
+struct MonthBasis {
+    bool vehicleFound = false;
+    double Cb = 0, Cf = 0;                   // sump and filter capacities
+    double restrez = 0, kmef = 0, kmechiv = 0; // the vehicle's initial state
+    bool previousFound = false;
+    double previousRest = 0, previousKm = 0, previousKmEquiv = 0; // restrez, kmt, kmet of the previous month
+    int idd = 0;                             // the month's own row, 0 when there is none
+};
+
+// One row of dateluna, the closed month of a vehicle.
+struct MonthRow {
+    int idd = 0; // 0 for a row not stored yet
+    int ida = 0, anul = 0, idl = 0;
+    double ore = 0, km = 0, kme = 0, kminc = 0, tone = 0, tonekm = 0;
+    double bm = 0, gz = 0, restit = 0, restrez = 0, Cn = 0;
+    double um = 0, ut = 0, ua = 0, Cu = 0, kmt = 0, kmet = 0;
+};
+
+// The month rows and the sums they are made of. Every query goes through an
+// index on (ida, anul, idl) or on the sheet key. Throws DbError.
+class MonthStore {
+public:
+    explicit MonthStore(const QSqlDatabase &db);
+
+    // The month's sheet sums and, when it has sheets, its trip sums.
+    std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
+    // The vehicle, the row of month `previousMonth` of `previousYear` and the
+    // key of the month's own row, in one statement.
+    MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth) const;
+    std::optional<MonthRow> row(int ida, int year, int month) const;
+    // Updates the row when it has a key, inserts it otherwise.
+    void save(const MonthRow &row) const;
+
+private:
+    QSqlDatabase m_db;
+};
+
+} // namespace vok
