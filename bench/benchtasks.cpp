@@ -23,6 +23,7 @@
 #endif
 #if __has_include("reports/reportengine.h")
 #include "reports/reportengine.h"
+#include "reports/reportpaths.h"
 #define VOK_BENCH_REPORTS 1
 #endif
 
@@ -93,9 +94,24 @@ struct Pair {
 
 // Measures a and b alternately (which goes first alternates too), after one
 // untimed warm-up of each; `between` runs untimed after every measurement.
+// Each measurement of a sub-millisecond action times a batch of runs
+// (`batch`) and counts their mean.
 Pair sideBySide(int reps, const std::function<void()> &a, const std::function<void()> &b,
-                const std::function<void()> &between = {})
+                const std::function<void()> &between = {}, int batch = 1)
 {
+    if (batch > 1 && !between) {
+        const std::function<void()> one = a, other = b;
+        auto many = [batch](const std::function<void()> &work) {
+            return [batch, work] {
+                for (int i = 0; i < batch; ++i)
+                    work();
+            };
+        };
+        Pair pair = sideBySide(reps, many(one), many(other));
+        pair.a /= batch;
+        pair.b /= batch;
+        return pair;
+    }
     a();
     if (between)
         between();
@@ -145,14 +161,32 @@ struct Run {
 
 QString dataFile(const QString &dir) { return QDir(dir).filePath(QStringLiteral("vok.db")); }
 
+#ifdef VOK_BENCH_REPORTS
+// The report definitions: $VOK_REPORTS_DIR, else reports/ of the build tree
+// (vokbench lives in bench/ beside it), else where the program looks.
+QString reportsDir()
+{
+    if (!qEnvironmentVariableIsEmpty("VOK_REPORTS_DIR"))
+        return qEnvironmentVariable("VOK_REPORTS_DIR");
+    const QDir build(QCoreApplication::applicationDirPath() + QStringLiteral("/../reports"));
+    if (build.exists())
+        return build.absolutePath();
+    return reportsDirectory();
+}
+#endif
+
 // The program's start-up up to the main menu on screen, splash excluded:
 // both databases opened (created or migrated as needed), the password
-// looked up, the main menu built and shown.
-void startProgram(const QString &dir)
+// looked up, the main menu built and shown. Returns the seconds it took;
+// closing everything afterwards is not counted.
+double startProgram(const QString &dir)
 {
     static int counter = 0;
     const QString name = QStringLiteral("bench-start-%1").arg(++counter);
+    double elapsed = 0;
     {
+        QElapsedTimer clock;
+        clock.start();
         QuietMessages messages;
         ProgramState state;
         WindowContext context;
@@ -173,9 +207,11 @@ void startProgram(const QString &dir)
         for (int i = 0; i < 100 && !(menu.windowHandle() && menu.windowHandle()->isExposed()); ++i)
             QCoreApplication::processEvents();
         QCoreApplication::processEvents();
+        elapsed = clock.nsecsElapsed() / 1e9;
     }
     database::close(name);
     database::close(name + QStringLiteral("-sys"));
+    return elapsed;
 }
 
 QSqlDatabase openBenchDb(const QString &dir, const QString &name)
@@ -283,7 +319,18 @@ void measureStartup(Run &run)
     QDir(empty).removeRecursively();
     QDir().mkpath(empty);
     startProgram(empty);
-    const Pair pair = sideBySide(o.reps, [&] { startProgram(o.fullDir); }, [&] { startProgram(empty); });
+    startProgram(o.fullDir);
+    std::vector<double> full, none;
+    for (int i = 0; i < o.reps; ++i) {
+        if (i % 2 == 0) {
+            full.push_back(startProgram(o.fullDir));
+            none.push_back(startProgram(empty));
+        } else {
+            none.push_back(startProgram(empty));
+            full.push_back(startProgram(o.fullDir));
+        }
+    }
+    const Pair pair{median(full), median(none)};
     run.ratio("startup_scaling", pair, "start-up to the main menu, full against empty");
 }
 
@@ -294,12 +341,14 @@ void measureMonthClose(Run &run, const QSqlDatabase &full, const QSqlDatabase &s
     const Target s = target(small);
     if (run.wanted("monthclose_vs_sql")) {
         const Pair pair = sideBySide(run.options.reps, [&] { closeMonth(full, t.ida, t.year, t.month); },
-                                     [&] { bareMonthClose(full, t.ida, t.year, t.month); });
+                                     [&] { bareMonthClose(full, t.ida, t.year, t.month); }, {},
+                                     run.options.batch);
         run.ratio("monthclose_vs_sql", pair, "closeMonth against its bare queries (full fleet)");
     }
     if (run.wanted("monthclose_scaling")) {
         const Pair pair = sideBySide(run.options.reps, [&] { closeMonth(full, t.ida, t.year, t.month); },
-                                     [&] { closeMonth(small, s.ida, s.year, s.month); });
+                                     [&] { closeMonth(small, s.ida, s.year, s.month); }, {},
+                                     run.options.batch);
         run.ratio("monthclose_scaling", pair, "closeMonth, full against 1%");
     }
 #else
@@ -394,7 +443,7 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
     if (run.wanted("sheetload_scaling")) {
         QSqlQueryModel fullModel, smallModel;
         const Pair pair = sideBySide(run.options.reps, [&] { loadSheet(full, t, fullModel); },
-                                     [&] { loadSheet(small, s, smallModel); });
+                                     [&] { loadSheet(small, s, smallModel); }, {}, run.options.batch);
         run.ratio("sheetload_scaling", pair, "month's sheets listed and one sheet's trips loaded, full against 1%");
     }
 #else
@@ -423,7 +472,7 @@ void measureFleetReport(Run &run, const QSqlDatabase &full)
     std::vector<double> times;
     for (int i = 0; i < run.options.reportReps; ++i) {
         QFile::remove(pdf);
-        times.push_back(seconds([&] { renderReportPdf(full, request, pdf); }));
+        times.push_back(seconds([&] { ReportEngine(full, reportsDir()).run(request).writePdf(pdf); }));
         if (!QFileInfo(pdf).size())
             throw DbError(QStringLiteral("the fleet annual report wrote no PDF"));
     }

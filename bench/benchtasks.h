@@ -12,6 +12,7 @@ struct BenchOptions {
     QString only;      // run only the figures whose names contain this
     int reps = 15;
     int reportReps = 3;
+    int batch = 20;    // runs per timed sample of sub-millisecond actions
 };
 
 // Runs every figure and prints its line; returns the number of figures that

@@ -110,6 +110,7 @@ int main(int argc, char *argv[])
             options.smallDir = prepareSmokeFleet(QDir(options.workDir).filePath(QStringLiteral("smoke-small")), 1);
             options.reps = 3;
             options.reportReps = 1;
+            options.batch = 2;
         } else {
             if (!parser.isSet(full) || !parser.isSet(small)) {
                 std::fprintf(stderr, "vokbench: --full and --small are required (or --smoke)\n");
