@@ -15,9 +15,11 @@
 #define VOK_BENCH_MONTHCLOSE 1
 #endif
 #if __has_include("trips/tripstore.h") && __has_include("trips/sheetstore.h") \
-    && __has_include("trips/triplookupstore.h")
+    && __has_include("trips/consumption.h")
+#include "db/numbers.h"
+#include "fleet/vehiclestore.h"
+#include "trips/consumption.h"
 #include "trips/sheetstore.h"
-#include "trips/triplookupstore.h"
 #include "trips/tripstore.h"
 #define VOK_BENCH_TRIPSTORES 1
 #endif
@@ -362,13 +364,26 @@ void measureMonthClose(Run &run, const QSqlDatabase &full, const QSqlDatabase &s
 }
 
 #ifdef VOK_BENCH_TRIPSTORES
-// What "Salvare" does for a new trip on a stored sheet, through the stores:
-// the sheet looked up and its header written back, the load coefficient
-// looked up, the trip looked up by number and inserted, in one transaction.
+// What "Salvare" does for a new trip on a stored sheet, through the stores and
+// in the window's order: the vehicle read, the trip's consumption computed,
+// the sheet looked up by vehicle and number and its header written back (its
+// own transaction: it stays when the clerk declines the trip), the trip
+// looked up by number and inserted (a second transaction).
 int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
 {
-    Transaction transaction(db);
+    const std::optional<Vehicle> vehicle = VehicleStore(db).byId(ida);
+    if (!vehicle)
+        throw DbError(QStringLiteral("vehicle %1 not found").arg(ida));
+    const QVariantList v = tripValues(0, nrc);
+    TripInput in;
+    in.Ped = static_cast<float>(v.at(9).toDouble());
+    in.kmT = static_cast<float>(v.at(8).toDouble());
+    in.Kg = v.at(10).toDouble();
+    in.A = v.at(17).toDouble();
+    const TripConsumption result = tripConsumption(in, VehicleNorms{vehicle->Cm, vehicle->Ca, 2});
+
     SheetStore sheets(db);
+    TripStore trips(db);
     const std::optional<Sheet> sheet = sheets.byNumber(ida, nrf);
     if (!sheet)
         throw DbError(QStringLiteral("sheet %1 of vehicle %2 not found").arg(nrf).arg(ida));
@@ -382,28 +397,27 @@ int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
     header.decada = sheet->decada;
     header.idl = sheet->idl;
     header.anul = sheet->anul;
-    sheets.update(*sheet, header);
-    QSqlQuery vehicle = exec(db, QStringLiteral("SELECT Cm, Ca, formula, motor FROM auto WHERE ida=?"), {ida});
-    vehicle.next();
-    TripLookupStore lookups(db);
-    lookups.loadCoefficient(10.0, vehicle.value(3).toInt(), false);
-    TripStore trips(db);
+    {
+        Transaction transaction(db);
+        sheets.update(*sheet, header);
+        transaction.commit();
+    }
     if (trips.byNumber(sheet->idf, nrc))
         throw DbError(QStringLiteral("trip %1 exists already").arg(nrc));
     Trip trip;
-    const QVariantList v = tripValues(sheet->idf, nrc);
     trip.idf = sheet->idf;
     trip.nrc = nrc;
     for (int k = 0; k < 6; ++k)
         trip.km[static_cast<size_t>(k)] = v.at(2 + k).toDouble();
     trip.kmT = v.at(8).toDouble();
     trip.kmE = v.at(9).toDouble();
-    trip.Kg = v.at(10).toDouble();
+    trip.Kg = in.Kg;
     trip.Gm = v.at(11).toDouble();
-    trip.A = v.at(17).toDouble();
-    trip.Cn = v.at(20).toDouble();
-    trip.Cu = v.at(21).toDouble();
+    trip.A = in.A;
+    trip.Cn = singleValue(result.Cn);
+    trip.Cu = result.Cua.toDouble();
     trip.traseu = v.at(23).toString();
+    Transaction transaction(db);
     const int idc = trips.insert(trip);
     transaction.commit();
     return idc;
@@ -536,12 +550,22 @@ int runTripWindowChild(const QString &dir)
     menu.show();
     QCoreApplication::processEvents();
 
+    int sheetYear = 0;
+    try {
+        sheetYear = target(context.db).year;
+    } catch (const DbError &error) {
+        std::fprintf(stderr, "vokbench child: %s\n", qPrintable(error.message()));
+        return 1;
+    }
     int rows = -1;
     {
         TripWindow window(context, &menu);
         window.show();
-        QCoreApplication::processEvents();
-        // The clerk picks the first vehicle, then a sheet of it.
+        window.activateWindow();
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        // The clerk picks the first vehicle, types the month and year, then
+        // picks the first sheet of that month.
         if (auto *vehicle = window.findChild<QComboBox *>(QStringLiteral("nra"))) {
             vehicle->setFocus();
             QCoreApplication::processEvents();
@@ -549,17 +573,19 @@ int runTripWindowChild(const QString &dir)
             if (index >= 0) {
                 vehicle->setCurrentIndex(index);
                 emit vehicle->activated(index);
-                emit vehicle->textActivated(vehicle->itemText(index));
             }
             QCoreApplication::processEvents();
         }
+        if (auto *month = window.findChild<QLineEdit *>(QStringLiteral("luna")))
+            month->setText(QStringLiteral("06"));
+        if (auto *year = window.findChild<QLineEdit *>(QStringLiteral("anul")))
+            year->setText(QString::number(sheetYear));
         if (auto *sheet = window.findChild<QComboBox *>(QStringLiteral("nrfoi"))) {
             sheet->setFocus();
             QCoreApplication::processEvents();
             if (sheet->count() > 0) {
                 sheet->setCurrentIndex(0);
                 emit sheet->activated(0);
-                emit sheet->textActivated(sheet->itemText(0));
             }
             QCoreApplication::processEvents();
         }
