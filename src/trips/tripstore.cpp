@@ -1,0 +1,145 @@
+#include "trips/tripstore.h"
+
+#include "db/database.h"
+
+#include <QSqlError>
+#include <QSqlQueryModel>
+
+namespace vok {
+
+namespace {
+
+const QString tripColumns = QStringLiteral(
+    "idc, idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, Ra, A, nrq1, nrq4, "
+    "Cn, Cu, remorca, traseu, kmtract, kmurb");
+
+std::optional<Trip> readTrip(QSqlQuery &query)
+{
+    if (!query.next())
+        return std::nullopt;
+    Trip t;
+    int c = 0;
+    t.idc = query.value(c++).toInt();
+    t.idf = query.value(c++).toInt();
+    t.nrc = query.value(c++).toInt();
+    for (double &km : t.km)
+        km = query.value(c++).toDouble();
+    t.kmT = query.value(c++).toDouble();
+    t.kmE = query.value(c++).toDouble();
+    t.Kg = query.value(c++).toDouble();
+    t.Gm = query.value(c++).toDouble();
+    t.T = query.value(c++).toDouble();
+    t.U = query.value(c++).toDouble();
+    t.I = query.value(c++).toDouble();
+    t.nri = query.value(c++).toInt();
+    t.Ra = query.value(c++).toDouble();
+    t.A = query.value(c++).toDouble();
+    t.nrq1 = query.value(c++).toInt();
+    t.nrq4 = query.value(c++).toInt();
+    t.Cn = query.value(c++).toDouble();
+    t.Cu = query.value(c++).toDouble();
+    t.remorca = query.value(c++).toInt();
+    t.traseu = query.value(c++).toString();
+    t.kmtract = query.value(c++).toDouble();
+    t.kmurb = query.value(c++).toDouble();
+    return t;
+}
+
+// Every value of a trip but its key, sheet and number, in the order of valueColumns.
+QVariantList values(const Trip &t)
+{
+    QVariantList v;
+    for (double km : t.km)
+        v << km;
+    v << t.kmT << t.kmE << t.Kg << t.Gm << t.T << t.U << t.I << t.nri << t.Ra << t.A << t.nrq1 << t.nrq4
+      << t.Cn << t.Cu << t.remorca << t.traseu << t.kmtract << t.kmurb;
+    return v;
+}
+
+const QStringList valueColumns = {
+    QStringLiteral("kmI"), QStringLiteral("kmII"), QStringLiteral("kmIII"), QStringLiteral("kmIV"),
+    QStringLiteral("kmV"), QStringLiteral("kmVI"), QStringLiteral("kmT"),   QStringLiteral("kmE"),
+    QStringLiteral("Kg"),  QStringLiteral("Gm"),   QStringLiteral("T"),     QStringLiteral("U"),
+    QStringLiteral("I"),   QStringLiteral("nri"),  QStringLiteral("Ra"),    QStringLiteral("A"),
+    QStringLiteral("nrq1"), QStringLiteral("nrq4"), QStringLiteral("Cn"),   QStringLiteral("Cu"),
+    QStringLiteral("remorca"), QStringLiteral("traseu"), QStringLiteral("kmtract"), QStringLiteral("kmurb")};
+
+} // namespace
+
+TripStore::TripStore(const QSqlDatabase &db)
+    : m_db(db)
+{
+}
+
+std::optional<Trip> TripStore::byNumber(int idf, int nrc) const
+{
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + tripColumns
+                                     + QStringLiteral(" FROM curse WHERE idf=? AND nrc=?"),
+                           {idf, nrc});
+    return readTrip(query);
+}
+
+std::optional<Trip> TripStore::byId(int idc) const
+{
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + tripColumns + QStringLiteral(" FROM curse WHERE idc=?"),
+                           {idc});
+    return readTrip(query);
+}
+
+int TripStore::insert(const Trip &trip)
+{
+    QStringList marks;
+    for (int i = 0; i < valueColumns.size() + 2; ++i)
+        marks << QStringLiteral("?");
+    QVariantList v{trip.idf, trip.nrc};
+    v << values(trip);
+    exec(m_db, QStringLiteral("INSERT INTO curse (idf, nrc, ") + valueColumns.join(QStringLiteral(", "))
+                   + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')',
+         v);
+    const std::optional<Trip> stored = byNumber(trip.idf, trip.nrc);
+    if (!stored)
+        throw DbError(QStringLiteral("the new trip cannot be read back"));
+    return stored->idc;
+}
+
+void TripStore::overwrite(int idc, const Trip &trip)
+{
+    QStringList sets;
+    for (const QString &column : valueColumns)
+        sets << column + QStringLiteral("=?");
+    QVariantList v = values(trip);
+    v << idc;
+    exec(m_db, QStringLiteral("UPDATE curse SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE idc=?"),
+         v);
+}
+
+void TripStore::removeByNumber(int idf, int nrc)
+{
+    exec(m_db, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {idf, nrc});
+}
+
+void TripStore::removeById(int idc) { exec(m_db, QStringLiteral("DELETE FROM curse WHERE idc=?"), {idc}); }
+
+QStringList TripStore::gridColumns()
+{
+    return {QStringLiteral("idc"), QStringLiteral("nrc"), QStringLiteral("kmI"),  QStringLiteral("kmII"),
+            QStringLiteral("kmIII"), QStringLiteral("kmIV"), QStringLiteral("kmV"), QStringLiteral("kmVI"),
+            QStringLiteral("kmT"), QStringLiteral("kmE"), QStringLiteral("Gm"),   QStringLiteral("Kg"),
+            QStringLiteral("T"),   QStringLiteral("U"),   QStringLiteral("I"),    QStringLiteral("Ra"),
+            QStringLiteral("A"),   QStringLiteral("nrq1"), QStringLiteral("nrq4"), QStringLiteral("Cn"),
+            QStringLiteral("Cu")};
+}
+
+void TripStore::showTrips(QSqlQueryModel *model, int idf) const
+{
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + gridColumns().join(QStringLiteral(", "))
+                                     + QStringLiteral(" FROM curse WHERE idf=? ORDER BY idc"),
+                           {idf});
+    model->setQuery(std::move(query));
+    if (model->lastError().isValid())
+        throw DbError(model->lastError().text());
+    while (model->canFetchMore())
+        model->fetchMore();
+}
+
+} // namespace vok
