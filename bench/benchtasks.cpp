@@ -397,13 +397,10 @@ int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
     header.decada = sheet->decada;
     header.idl = sheet->idl;
     header.anul = sheet->anul;
-    {
-        Transaction transaction(db);
-        sheets.update(*sheet, header);
-        transaction.commit();
-    }
     if (trips.byNumber(sheet->idf, nrc))
         throw DbError(QStringLiteral("trip %1 exists already").arg(nrc));
+    Transaction transaction(db);
+    sheets.update(*sheet, header);
     Trip trip;
     trip.idf = sheet->idf;
     trip.nrc = nrc;
@@ -417,7 +414,6 @@ int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
     trip.Cn = singleValue(result.Cn);
     trip.Cu = result.Cua.toDouble();
     trip.traseu = v.at(23).toString();
-    Transaction transaction(db);
     const int idc = trips.insert(trip);
     transaction.commit();
     return idc;
