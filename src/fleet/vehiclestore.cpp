@@ -69,4 +69,90 @@ std::optional<Vehicle> VehicleStore::byId(int ida) const
     return readVehicle(query);
 }
 
+double defaultConsumption(const Consumption &consumption)
+{
+    switch (consumption.implicit) {
+    case 1: return consumption.Cm1;
+    case 2: return consumption.Cm2;
+    default: return consumption.Cm3;
+    }
+}
+
+QStringList VehicleStore::makes() const
+{
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT DISTINCT marca FROM auto WHERE marca IS NOT NULL "
+                                                "ORDER BY marca"));
+    QStringList makes;
+    while (query.next())
+        makes << query.value(0).toString();
+    return makes;
+}
+
+std::optional<Consumption> VehicleStore::consumption(int ida) const
+{
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT Cm1, Cm2, Cm3, implicit FROM consum WHERE ida=?"),
+                           {ida});
+    if (!query.next())
+        return std::nullopt;
+    Consumption c;
+    c.Cm1 = query.value(0).toDouble();
+    c.Cm2 = query.value(1).toDouble();
+    c.Cm3 = query.value(2).toDouble();
+    c.implicit = query.value(3).toInt();
+    return c;
+}
+
+int VehicleStore::save(const VehicleRecord &r)
+{
+    // Only 1, 2 and 3 name a regime; anything else is taken as extra-urban,
+    // as the window's option group does.
+    Consumption c = r.consumption;
+    if (c.implicit != 1 && c.implicit != 2)
+        c.implicit = 3;
+    const double cm = defaultConsumption(c);
+
+    Transaction transaction(m_db);
+    const QVariant existing = scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"), {r.nrauto});
+    if (existing.isValid()) {
+        exec(m_db,
+             QStringLiteral("UPDATE auto SET marca=?, formula=?, motor=?, Cm=?, Ca=?, Cb=?, Cf=?, Ispec=?, "
+                            "Iaerod=? WHERE ida=?"),
+             {r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod, existing.toInt()});
+    } else {
+        exec(m_db,
+             QStringLiteral("INSERT INTO auto (nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, Ispec, Iaerod, apar) "
+                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
+             {r.nrauto, r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod});
+    }
+    // The key is the database's: read the row back by its number.
+    const int ida = scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"), {r.nrauto}).toInt();
+    if (scalar(m_db, QStringLiteral("SELECT ida FROM consum WHERE ida=?"), {ida}).isValid()) {
+        exec(m_db, QStringLiteral("UPDATE consum SET Cm1=?, Cm2=?, Cm3=?, implicit=? WHERE ida=?"),
+             {c.Cm1, c.Cm2, c.Cm3, c.implicit, ida});
+    } else {
+        exec(m_db, QStringLiteral("INSERT INTO consum (ida, Cm1, Cm2, Cm3, implicit) VALUES (?, ?, ?, ?, ?)"),
+             {ida, c.Cm1, c.Cm2, c.Cm3, c.implicit});
+    }
+    transaction.commit();
+    return ida;
+}
+
+bool VehicleStore::hasSheets(int ida) const
+{
+    return scalar(m_db, QStringLiteral("SELECT idf FROM foaie WHERE ida=?"), {ida}).isValid();
+}
+
+VehicleStore::Removal VehicleStore::remove(int ida)
+{
+    Transaction transaction(m_db);
+    if (!scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE ida=?"), {ida}).isValid())
+        return Removal::NotFound;
+    if (hasSheets(ida))
+        return Removal::HasSheets;
+    exec(m_db, QStringLiteral("DELETE FROM auto WHERE ida=?"), {ida});
+    exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=?"), {ida});
+    transaction.commit();
+    return Removal::Removed;
+}
+
 } // namespace vok

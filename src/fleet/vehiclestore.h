@@ -21,6 +21,28 @@ struct Vehicle {
     double kmef = 0, kmefinc = 0, kmechiv = 0, restrez = 0;
 };
 
+// One row of consum: the vehicle's average consumption in the three regimes
+// and which of them (1 urban, 2 mixed, 3 extra-urban) is its default.
+struct Consumption {
+    double Cm1 = 0, Cm2 = 0, Cm3 = 0;
+    int implicit = 2;
+};
+
+// What the vehicle window saves: the auto columns it owns and the consum row.
+struct VehicleRecord {
+    QString nrauto;
+    QString marca;
+    int formula = 2;
+    int motor = 1;
+    double Ca = 0, Cb = 0, Cf = 0;
+    int Ispec = 0, Iaerod = 0;
+    Consumption consumption;
+};
+
+// The default consumption a consum row names: Cm1, Cm2 or Cm3 as implicit is
+// 1, 2 or anything else.
+double defaultConsumption(const Consumption &consumption);
+
 // The vehicle register. Throws DbError when a statement fails.
 class VehicleStore {
 public:
@@ -30,6 +52,24 @@ public:
     QStringList visibleNumbers() const;
     std::optional<Vehicle> byNumber(const QString &nrauto) const;
     std::optional<Vehicle> byId(int ida) const;
+
+    // The makes already registered, each once, in order.
+    QStringList makes() const;
+    std::optional<Consumption> consumption(int ida) const;
+
+    // Saves a vehicle by its number in one transaction: an existing number is
+    // updated (its kind, engine, oil values, installation, aerodynamic class
+    // and Cm), a new one inserted with apar = 1; then its consum row is
+    // updated or inserted. auto.Cm always equals the consum column that
+    // implicit names. Returns the vehicle's ida.
+    int save(const VehicleRecord &record);
+
+    bool hasSheets(int ida) const;
+
+    enum class Removal { Removed, HasSheets, NotFound };
+    // Deletes the vehicle and all its dateluna rows in one transaction, unless
+    // it has trip sheets. Its consum and piese rows stay.
+    Removal remove(int ida);
 
 private:
     QSqlDatabase m_db;

@@ -1,14 +1,554 @@
 #include "fleet/vehiclewindow.h"
 
-#include "ui/placeholder.h"
+#include "db/numbers.h"
+#include "fleet/consumwindow.h"
+#include "fleet/referencestore.h"
+#include "fleet/uleiardwindow.h"
+#include "fleet/uleiwindow.h"
+#include "fleet/vehiclestore.h"
+#include "ui/fields.h"
+#include "ui/guard.h"
+#include "ui/lists.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <functional>
 
 namespace vok {
+
+namespace {
+
+constexpr int NumberLength = 15;
+constexpr int MakeLength = 30;
+
+QString notRegistered() { return QStringLiteral(" Autovehiculul nu este inregistrat !!! "); }
+QString chooseNumber() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
+
+// Entering an editable list selects its text and, where given, refills the list.
+class ComboEntry : public QObject {
+public:
+    ComboEntry(QComboBox *combo, std::function<void()> refill)
+        : QObject(combo)
+        , m_combo(combo)
+        , m_refill(std::move(refill))
+    {
+        combo->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn) {
+            if (m_refill)
+                m_refill();
+            QPointer<QComboBox> combo = m_combo;
+            QTimer::singleShot(0, combo, [combo] {
+                if (combo && combo->hasFocus() && combo->lineEdit())
+                    combo->lineEdit()->selectAll();
+            });
+        }
+        return false;
+    }
+
+private:
+    QComboBox *m_combo;
+    std::function<void()> m_refill;
+};
+
+QLineEdit *numberBox(QWidget *parent, const QString &name, const QString &text)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setAlignment(Qt::AlignRight);
+    box->setMaximumWidth(110);
+    return box;
+}
+
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
+{
+    auto *b = new QPushButton(caption, parent);
+    b->setObjectName(name);
+    b->setAutoDefault(false);
+    return b;
+}
+
+QLabel *labelFor(QWidget *parent, const QString &caption, QWidget *buddy)
+{
+    auto *label = new QLabel(caption, parent);
+    label->setBuddy(buddy);
+    label->setWordWrap(true);
+    return label;
+}
+
+} // namespace
 
 VehicleWindow::VehicleWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
 {
-    buildPlaceholder(this, QStringLiteral("auto"), QStringLiteral("Setari date auto"));
+    setObjectName(QStringLiteral("auto"));
+    setWindowTitle(QStringLiteral("Setari date auto"));
+    buildControls();
+    buildLayout();
+    connectEvents();
+
+    // Opening: the installations of sporI in their order, the fixed lists,
+    // the default vehicle kind and regime.
+    guarded(m_context.messages, this,
+            [&] { m_listinstal->addItems(ReferenceStore(m_context.db).installationKinds()); });
+    setInstallation(0);
+    setAerodynamic(0);
+    m_motorcp->setCurrentIndex(0);
+    m_for2->setChecked(true);
+    m_c2->setChecked(true);
+}
+
+void VehicleWindow::buildControls()
+{
+    m_nrauto = new QComboBox(this);
+    m_nrauto->setObjectName(QStringLiteral("nrauto"));
+    m_nrauto->setEditable(true);
+    m_nrauto->setInsertPolicy(QComboBox::NoInsert);
+    m_nrauto->setToolTip(QStringLiteral("Numarul maxim de caractere 15"));
+    m_nrauto->setMinimumWidth(180);
+
+    m_marca = new QComboBox(this);
+    m_marca->setObjectName(QStringLiteral("marca"));
+    m_marca->setEditable(true);
+    m_marca->setInsertPolicy(QComboBox::NoInsert);
+    m_marca->setMinimumWidth(300);
+
+    m_for1 = new QRadioButton(
+        QStringLiteral("Automobil cu sarcina utila nominala de peste 1.5 tone, destinate transportului de marfuri"), this);
+    m_for1->setObjectName(QStringLiteral("for1"));
+    m_for2 = new QRadioButton(QStringLiteral("Restul automobilelor (autobuze, microbuze, autoturisme, automobile cu "
+                                             "sarcina utila nominala sub 1.5 tone, autospeciale etc.)"),
+                              this);
+    m_for2->setObjectName(QStringLiteral("for2"));
+    auto *kinds = new QButtonGroup(this);
+    kinds->addButton(m_for1);
+    kinds->addButton(m_for2);
+
+    m_motorcp = new QComboBox(this);
+    m_motorcp->setObjectName(QStringLiteral("motorcp"));
+    m_motorcp->addItems({QStringLiteral("pana la 150 CP"), QStringLiteral("151 - 215 CP"), QStringLiteral("peste 215 CP")});
+
+    m_Cm1 = numberBox(this, QStringLiteral("Cm1"), QStringLiteral("0.000"));
+    m_Cm2 = numberBox(this, QStringLiteral("Cm2"), QStringLiteral("0.000"));
+    m_Cm3 = numberBox(this, QStringLiteral("Cm3"), QStringLiteral("0.000"));
+    m_Cm1->setAccessibleName(QStringLiteral("Consum mediu Urban"));
+    m_Cm2->setAccessibleName(QStringLiteral("Consum mediu Mixt"));
+    m_Cm3->setAccessibleName(QStringLiteral("Consum mediu Extraurban"));
+    m_c1 = new QRadioButton(QStringLiteral("Urban"), this);
+    m_c1->setObjectName(QStringLiteral("c1"));
+    m_c2 = new QRadioButton(QStringLiteral("Mixt"), this);
+    m_c2->setObjectName(QStringLiteral("c2"));
+    m_c3 = new QRadioButton(QStringLiteral("Extraurban"), this);
+    m_c3->setObjectName(QStringLiteral("c3"));
+    auto *regimes = new QButtonGroup(this);
+    regimes->addButton(m_c1);
+    regimes->addButton(m_c2);
+    regimes->addButton(m_c3);
+
+    m_Cb = numberBox(this, QStringLiteral("Cb"), QStringLiteral("0.00"));
+    m_Cf = numberBox(this, QStringLiteral("Cf"), QStringLiteral("0.00"));
+    m_Ca = numberBox(this, QStringLiteral("Ca"), QStringLiteral("0.000"));
+
+    m_spec = new QCheckBox(QStringLiteral("Instalatii speciale"), this);
+    m_spec->setObjectName(QStringLiteral("spec"));
+    m_listinstal = new QComboBox(this);
+    m_listinstal->setObjectName(QStringLiteral("listinstal"));
+    m_listinstal->setAccessibleName(QStringLiteral("Instalatii speciale"));
+    m_listinstal->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_listinstal->setMinimumContentsLength(40);
+    m_aero = new QCheckBox(QStringLiteral("Influenta aerodinamica"), this);
+    m_aero->setObjectName(QStringLiteral("aero"));
+    m_listaerod = new QComboBox(this);
+    m_listaerod->setObjectName(QStringLiteral("listaerod"));
+    m_listaerod->setAccessibleName(QStringLiteral("Influenta aerodinamica"));
+    m_listaerod->addItems({QStringLiteral("Automobile cu coviltir si prelata, fara deflector"),
+                           QStringLiteral("Automobile cu coviltir si prelata, dotate cu deflector"),
+                           QStringLiteral("Automobile furgon dotate cu deflector")});
+
+    m_save = button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    m_exit = button(this, QStringLiteral("Command2"), QStringLiteral("Iesire"));
+    m_delete = button(this, QStringLiteral("Command3"), QStringLiteral("Stergere"));
+    m_oilUtil = button(this, QStringLiteral("Command4"), QStringLiteral("Utilitar ,,Cb'' si ,,Cf''"));
+    m_caUtil = button(this, QStringLiteral("Command5"), QStringLiteral("Utilitar ,,Ca''"));
+    m_cmUtil = button(this, QStringLiteral("Command6"), QStringLiteral("Utilitar Cm"));
+}
+
+void VehicleWindow::buildLayout()
+{
+    auto *identity = new QGridLayout;
+    auto *numberLabel = labelFor(this, QStringLiteral("Numar inmatriculare"), m_nrauto);
+    numberLabel->setWordWrap(false);
+    identity->addWidget(numberLabel, 0, 0);
+    identity->addWidget(m_nrauto, 0, 1);
+    identity->addWidget(labelFor(this, QStringLiteral("Marca si tipul"), m_marca), 0, 2);
+    identity->addWidget(m_marca, 0, 3);
+    identity->setColumnStretch(3, 1);
+
+    auto *kindBox = new QGroupBox(QStringLiteral("Tipul automobilului"), this);
+    auto *kindLayout = new QVBoxLayout(kindBox);
+    kindLayout->addWidget(m_for1);
+    kindLayout->addWidget(m_for2);
+    auto *engine = new QHBoxLayout;
+    engine->addWidget(labelFor(this, QStringLiteral("Motor de"), m_motorcp));
+    engine->addWidget(m_motorcp);
+    engine->addStretch();
+    kindLayout->addLayout(engine);
+
+    auto *consumption = new QGroupBox(QStringLiteral("Consum mediu"), this);
+    auto *consumptionLayout = new QGridLayout(consumption);
+    auto *cmCaption = new QLabel(QStringLiteral("Consumul mediu de combustibil ,,Cm'' (litri/100 km echiv.)"), consumption);
+    cmCaption->setWordWrap(true);
+    cmCaption->setBuddy(m_Cm1);
+    consumptionLayout->addWidget(cmCaption, 0, 0, 1, 2);
+    consumptionLayout->addWidget(m_c1, 1, 0);
+    consumptionLayout->addWidget(m_Cm1, 1, 1);
+    consumptionLayout->addWidget(m_c2, 2, 0);
+    consumptionLayout->addWidget(m_Cm2, 2, 1);
+    consumptionLayout->addWidget(m_c3, 3, 0);
+    consumptionLayout->addWidget(m_Cm3, 3, 1);
+    consumptionLayout->setColumnStretch(0, 1);
+
+    auto *oilBox = new QGroupBox(QStringLiteral("Ulei"), this);
+    auto *oil = new QGridLayout(oilBox);
+    oil->addWidget(labelFor(oilBox, QStringLiteral("Capacitatea baii (rezervorului) de ulei ,,Cb'' (litri)"), m_Cb), 0, 0);
+    oil->addWidget(m_Cb, 0, 1);
+    oil->addWidget(labelFor(oilBox, QStringLiteral("Capacitatea filtrului de ulei ,,Cf'' (litri)"), m_Cf), 1, 0);
+    oil->addWidget(m_Cf, 1, 1);
+    oil->addWidget(labelFor(oilBox, QStringLiteral("Consumul specific normat de ulei pentru ardere ,,Ca'' (litri/100 km echiv.)"), m_Ca), 2, 0);
+    oil->addWidget(m_Ca, 2, 1);
+    oil->setColumnStretch(0, 1);
+
+    auto *values = new QHBoxLayout;
+    values->addWidget(consumption, 1);
+    values->addWidget(oilBox, 2);
+
+    auto *extras = new QGroupBox(QStringLiteral("Sporuri"), this);
+    auto *extrasLayout = new QGridLayout(extras);
+    extrasLayout->addWidget(m_spec, 0, 0);
+    extrasLayout->addWidget(m_listinstal, 0, 1);
+    extrasLayout->addWidget(m_aero, 1, 0);
+    extrasLayout->addWidget(m_listaerod, 1, 1);
+    extrasLayout->setColumnStretch(1, 1);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(m_save);
+    buttons->addWidget(m_delete);
+    buttons->addSpacing(16);
+    buttons->addWidget(m_oilUtil);
+    buttons->addWidget(m_caUtil);
+    buttons->addWidget(m_cmUtil);
+    buttons->addStretch();
+    buttons->addWidget(m_exit);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(identity);
+    layout->addWidget(kindBox);
+    layout->addLayout(values);
+    layout->addWidget(extras);
+    layout->addSpacing(8);
+    layout->addLayout(buttons);
+
+    // The order in which the clerk types a vehicle.
+    QWidget *order[] = {m_nrauto, m_marca, m_for1, m_for2, m_motorcp, m_Cm1, m_Cm2, m_Cm3, m_c1, m_c2, m_c3,
+                        m_Cb, m_Cf, m_Ca, m_spec, m_listinstal, m_aero, m_listaerod, m_save, m_delete,
+                        m_oilUtil, m_caUtil, m_cmUtil, m_exit};
+    for (size_t i = 1; i < std::size(order); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    resize(960, sizeHint().height());
+}
+
+void VehicleWindow::connectEvents()
+{
+    MessageService *messages = m_context.messages;
+
+    // The number: its list refilled on entry, its length watched while typing,
+    // checked and loaded on leaving, loaded when picked from the list.
+    lists::refillVehiclesOnFocus(m_nrauto, m_context.db, messages);
+    new ComboEntry(m_nrauto, {});
+    connect(m_nrauto->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
+        if (text.size() > NumberLength)
+            messages->inform(this, texts::maxLength(NumberLength));
+    });
+    fields::onLeave(m_nrauto, [this] { return leaveNumber(); });
+    connect(m_nrauto, &QComboBox::textActivated, this, [this](const QString &number) { load(number, false); });
+
+    new ComboEntry(m_marca, [this] { refillMakes(); });
+    connect(m_marca->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
+        if (text.size() > MakeLength) {
+            messages->inform(this, texts::maxLength(MakeLength));
+            m_marca->setFocus();
+        }
+    });
+    fields::onLeave(m_marca, [this] { return leaveMake(); });
+
+    fields::numericBox(m_Cm1, messages, QStringLiteral("#0.000"));
+    fields::numericBox(m_Cm2, messages, QStringLiteral("#0.000"));
+    fields::numericBox(m_Cm3, messages, QStringLiteral("#0.000"));
+    fields::numericBox(m_Ca, messages, QStringLiteral("#0.000"));
+    fields::numericBox(m_Cb, messages, QStringLiteral("#0.00"));
+    fields::numericBox(m_Cf, messages, QStringLiteral("#0.00"));
+
+    // A list is enabled exactly when its box is ticked, whoever ticks it.
+    connect(m_spec, &QCheckBox::toggled, this, [this](bool on) {
+        m_listinstal->setEnabled(on);
+        // The third installation is offered first; a shorter list offers its last.
+        m_listinstal->setCurrentIndex(on ? qMin(2, m_listinstal->count() - 1) : -1);
+    });
+    connect(m_aero, &QCheckBox::toggled, this, [this](bool on) {
+        m_listaerod->setEnabled(on);
+        m_listaerod->setCurrentIndex(on ? 0 : -1);
+    });
+
+    connect(m_save, &QPushButton::clicked, this, &VehicleWindow::save);
+    connect(m_delete, &QPushButton::clicked, this, &VehicleWindow::remove);
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_oilUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<UleiWindow>);
+    connect(m_caUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<UleiardWindow>);
+    connect(m_cmUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<ConsumWindow>);
+}
+
+template <typename Window> void VehicleWindow::openUtility()
+{
+    Window window(m_context, this);
+    window.exec();
+}
+
+void VehicleWindow::done(int result)
+{
+    fields::setClosing(this);
+    QDialog::done(result);
+}
+
+void VehicleWindow::refuse(const QString &message, QWidget *focus)
+{
+    m_context.messages->inform(this, message);
+    focus->setFocus();
+    if (auto *combo = qobject_cast<QComboBox *>(focus); combo && combo->lineEdit())
+        combo->lineEdit()->selectAll();
+    else if (auto *box = qobject_cast<QLineEdit *>(focus))
+        box->selectAll();
+}
+
+bool VehicleWindow::leaveNumber()
+{
+    const QString number = m_nrauto->currentText();
+    if (number.contains(u'\'')) {
+        m_context.messages->inform(this, texts::apostropheRefused());
+        return false;
+    }
+    if (number.size() > NumberLength) {
+        m_context.messages->inform(this, texts::maxLength(NumberLength));
+        return false;
+    }
+    load(number, true);
+    return true;
+}
+
+bool VehicleWindow::leaveMake()
+{
+    if (m_marca->currentText().contains(u'\'')) {
+        m_context.messages->inform(this, texts::apostropheRefused());
+        return false;
+    }
+    return true;
+}
+
+void VehicleWindow::refillMakes()
+{
+    guarded(m_context.messages, this, [&] {
+        const QStringList makes = VehicleStore(m_context.db).makes();
+        const QString typed = m_marca->currentText();
+        const QSignalBlocker blocker(m_marca);
+        m_marca->clear();
+        m_marca->addItems(makes);
+        m_marca->setCurrentIndex(-1);
+        m_marca->setEditText(typed);
+    });
+}
+
+void VehicleWindow::setInstallation(int position)
+{
+    m_spec->setChecked(position > 0);
+    m_listinstal->setEnabled(position > 0);
+    m_listinstal->setCurrentIndex(position > 0 && position <= m_listinstal->count() ? position - 1 : -1);
+}
+
+void VehicleWindow::setAerodynamic(int position)
+{
+    m_aero->setChecked(position > 0);
+    m_listaerod->setEnabled(position > 0);
+    m_listaerod->setCurrentIndex(position > 0 && position <= m_listaerod->count() ? position - 1 : -1);
+}
+
+void VehicleWindow::load(const QString &number, bool remember)
+{
+    guarded(m_context.messages, this, [&] {
+        VehicleStore store(m_context.db);
+        const std::optional<Vehicle> vehicle = store.byNumber(number);
+        if (!vehicle) {
+            // A new number: the boxes keep what they show for its first save.
+            if (remember)
+                m_indauto = 0;
+            return;
+        }
+        if (remember)
+            m_indauto = vehicle->ida;
+        m_marca->setEditText(vehicle->marca);
+        (vehicle->formula == 1 ? m_for1 : m_for2)->setChecked(true);
+        if (vehicle->motor >= 1 && vehicle->motor <= m_motorcp->count())
+            m_motorcp->setCurrentIndex(vehicle->motor - 1);
+        // As stored: the display format applies when the clerk leaves a box.
+        m_Cb->setText(doubleText(vehicle->Cb));
+        m_Cf->setText(doubleText(vehicle->Cf));
+        m_Ca->setText(doubleText(vehicle->Ca));
+        setInstallation(vehicle->Ispec);
+        setAerodynamic(vehicle->Iaerod);
+        if (const std::optional<Consumption> c = store.consumption(vehicle->ida)) {
+            m_Cm1->setText(doubleText(c->Cm1));
+            m_Cm2->setText(doubleText(c->Cm2));
+            m_Cm3->setText(doubleText(c->Cm3));
+            (c->implicit == 1 ? m_c1 : c->implicit == 2 ? m_c2 : m_c3)->setChecked(true);
+        }
+    });
+}
+
+void VehicleWindow::save()
+{
+    const QString number = m_nrauto->currentText();
+    const QString make = m_marca->currentText();
+
+    // The number and the make are checked again here: a save must not store a
+    // text that leaving its box would have refused.
+    if (number.isEmpty())
+        return refuse(chooseNumber(), m_nrauto);
+    if (number.contains(u'\''))
+        return refuse(texts::apostropheRefused(), m_nrauto);
+    if (number.size() > NumberLength)
+        return refuse(texts::maxLength(NumberLength), m_nrauto);
+    if (make.contains(u'\''))
+        return refuse(texts::apostropheRefused(), m_marca);
+    if (make.size() > MakeLength)
+        return refuse(texts::maxLength(MakeLength), m_marca);
+
+    if (make.isEmpty())
+        return refuse(QStringLiteral(" Specificati marca si tipul autovehiculului !!! "), m_marca);
+    const struct {
+        QLineEdit *box;
+        const char *message;
+    } required[] = {
+        {m_Cm1, " Specificati consumul urban de combustibil !!! "},
+        {m_Cm2, " Specificati consumul mixt de combustibil !!! "},
+        {m_Cm3, " Specificati consumul extraurban de combustibil !!! "},
+        {m_Cb, " Specificati capacitatea baii (rezervorului) de ulei !!! "},
+        {m_Cf, " Specificati capacitatea filtrului de ulei!!! "},
+        {m_Ca, " Specificati consumul normat de ulei pentru ardere !!! "},
+    };
+    // Only zero is refused: a negative value passes.
+    for (const auto &r : required)
+        if (readNumber(r.box->text()) == 0)
+            return refuse(QString::fromLatin1(r.message), r.box);
+    if (!m_c1->isChecked() && !m_c2->isChecked() && !m_c3->isChecked())
+        return refuse(QStringLiteral(" Selectati consumul mediu de carburant implicit !!! "), m_c2);
+    if (!m_for1->isChecked() && !m_for2->isChecked())
+        return refuse(QStringLiteral(" Selectati tipul de auto !!! "), m_for2);
+
+    if (!m_context.messages->confirm(this, QStringLiteral(" Sunteti sigur ca doriti salvarea datelor ? ")))
+        return;
+
+    VehicleRecord record;
+    record.nrauto = number;
+    record.marca = make;
+    record.formula = m_for1->isChecked() ? 1 : 2;
+    record.motor = m_motorcp->currentIndex() + 1;
+    record.Ca = readNumber(m_Ca->text());
+    record.Cb = readNumber(m_Cb->text());
+    record.Cf = readNumber(m_Cf->text());
+    record.Ispec = m_spec->isChecked() ? m_listinstal->currentIndex() + 1 : 0;
+    record.Iaerod = m_aero->isChecked() ? m_listaerod->currentIndex() + 1 : 0;
+    record.consumption.Cm1 = readNumber(m_Cm1->text());
+    record.consumption.Cm2 = readNumber(m_Cm2->text());
+    record.consumption.Cm3 = readNumber(m_Cm3->text());
+    record.consumption.implicit = m_c1->isChecked() ? 1 : m_c2->isChecked() ? 2 : 3;
+
+    if (!guarded(m_context.messages, this, [&] { VehicleStore(m_context.db).save(record); }))
+        return;
+    m_context.messages->inform(this, QStringLiteral("Datele au fost salvate"));
+    resetAfterSave();
+}
+
+void VehicleWindow::resetNumbers()
+{
+    m_nrauto->setEditText(QString());
+    m_marca->setEditText(QString());
+    m_Cm1->setText(QStringLiteral("0.000"));
+    m_Cm2->setText(QStringLiteral("0.000"));
+    m_Cm3->setText(QStringLiteral("0.000"));
+    m_Ca->setText(QStringLiteral("0.000"));
+    m_Cb->setText(QStringLiteral("0.00"));
+    m_Cf->setText(QStringLiteral("0.00"));
+    m_indauto = 0;
+}
+
+void VehicleWindow::resetAfterSave()
+{
+    // The vehicle kind and the engine class keep their choice for the next vehicle.
+    resetNumbers();
+    setInstallation(0);
+    setAerodynamic(0);
+    m_c2->setChecked(true);
+    m_nrauto->setFocus();
+}
+
+void VehicleWindow::remove()
+{
+    const QString number = m_nrauto->currentText();
+    if (number.isEmpty())
+        return refuse(chooseNumber(), m_nrauto);
+
+    // Only the vehicle whose number stands in the box is ever deleted.
+    std::optional<Vehicle> vehicle;
+    if (!guarded(m_context.messages, this, [&] { vehicle = VehicleStore(m_context.db).byNumber(number); }))
+        return;
+    if (!vehicle)
+        return refuse(notRegistered(), m_nrauto);
+    m_indauto = vehicle->ida;
+
+    if (!m_context.messages->confirm(
+            this, QStringLiteral(" Sunteti sigur ca doriti stergerea autovehiculului cu numarul ,,") + number
+                      + QStringLiteral("'' ?")))
+        return;
+
+    VehicleStore::Removal removal = VehicleStore::Removal::NotFound;
+    if (!guarded(m_context.messages, this, [&] { removal = VehicleStore(m_context.db).remove(vehicle->ida); }))
+        return;
+    if (removal == VehicleStore::Removal::HasSheets)
+        return refuse(QStringLiteral(" Stergeti mai intai foile de parcurs !!! "), m_nrauto);
+    if (removal == VehicleStore::Removal::NotFound)
+        return refuse(notRegistered(), m_nrauto);
+
+    const int listed = m_nrauto->findText(number, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (listed >= 0)
+        m_nrauto->removeItem(listed);
+    resetNumbers();
+    m_context.messages->inform(this, QStringLiteral(" Stergerea a fost executata "));
 }
 
 } // namespace vok

@@ -4,16 +4,75 @@
 
 #include <QDialog>
 
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
 namespace vok {
 
-// The window "Setari date auto" (`auto`).
+// The window "Setari date auto" (`auto`): the register of the fleet's
+// vehicles and every characteristic their normed consumption depends on.
 class VehicleWindow : public QDialog {
     Q_OBJECT
 public:
     explicit VehicleWindow(const WindowContext &context, QWidget *parent = nullptr);
 
+    // The key of the vehicle last loaded by leaving the number box; 0 when none.
+    int rememberedVehicle() const { return m_indauto; }
+
+    // "Salvare" and "Stergere".
+    void save();
+    void remove();
+
+    void done(int result) override;
+
 private:
+    void buildControls();
+    void buildLayout();
+    void connectEvents();
+
+    // Algorithm of loading: `remember` when the number box was left (not
+    // when the number was picked from its list).
+    void load(const QString &number, bool remember);
+    bool leaveNumber();
+    bool leaveMake();
+    void refillMakes();
+    void setInstallation(int position);
+    void setAerodynamic(int position);
+    void resetNumbers();
+    void resetAfterSave();
+    void refuse(const QString &message, QWidget *focus);
+    template <typename Window> void openUtility();
+
     WindowContext m_context;
+    int m_indauto = 0;
+
+    QComboBox *m_nrauto = nullptr;
+    QComboBox *m_marca = nullptr;
+    QRadioButton *m_for1 = nullptr;
+    QRadioButton *m_for2 = nullptr;
+    QComboBox *m_motorcp = nullptr;
+    QLineEdit *m_Cm1 = nullptr;
+    QLineEdit *m_Cm2 = nullptr;
+    QLineEdit *m_Cm3 = nullptr;
+    QRadioButton *m_c1 = nullptr;
+    QRadioButton *m_c2 = nullptr;
+    QRadioButton *m_c3 = nullptr;
+    QLineEdit *m_Cb = nullptr;
+    QLineEdit *m_Cf = nullptr;
+    QLineEdit *m_Ca = nullptr;
+    QCheckBox *m_spec = nullptr;
+    QComboBox *m_listinstal = nullptr;
+    QCheckBox *m_aero = nullptr;
+    QComboBox *m_listaerod = nullptr;
+    QPushButton *m_save = nullptr;    // Command1
+    QPushButton *m_exit = nullptr;    // Command2
+    QPushButton *m_delete = nullptr;  // Command3
+    QPushButton *m_oilUtil = nullptr; // Command4
+    QPushButton *m_caUtil = nullptr;  // Command5
+    QPushButton *m_cmUtil = nullptr;  // Command6
 };
 
 } // namespace vok
