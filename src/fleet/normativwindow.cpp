@@ -4,13 +4,13 @@
 #include "db/schema.h"
 #include "fleet/referencestore.h"
 #include "ui/fields.h"
+#include "ui/filedialog.h"
 #include "ui/guard.h"
 
 #include <QAbstractTableModel>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -46,50 +46,24 @@ const TableChoice tableChoices[] = {
     {"uleiCa2", "Ca - automobile cu alte tipuri de motoare"},
 };
 
-// Icons and types told from the name alone. Qt's own provider reads files to
-// guess their type; opening and closing the database files of the data folder
-// that way drops this process's SQLite locks, and another program that then
-// opens the database would take the journal away from under the program.
-class NameOnlyIconProvider : public QFileIconProvider {
-public:
-    using QFileIconProvider::icon;
-    QIcon icon(const QFileInfo &info) const override { return icon(info.isDir() ? Folder : File); }
-    QString type(const QFileInfo &info) const override
-    {
-        if (info.isDir())
-            return QStringLiteral("Folder");
-        return info.suffix().isEmpty() ? QStringLiteral("Fisier") : info.suffix().toUpper();
-    }
-};
-
 QString askForFile(QWidget *parent, bool save, const QString &suggested)
 {
-    NameOnlyIconProvider icons;
-    QFileDialog dialog(parent, save ? QStringLiteral("Export CSV") : QStringLiteral("Import CSV"));
-    dialog.setOption(QFileDialog::DontUseNativeDialog); // so that it takes our icon provider
-    dialog.setIconProvider(&icons);
-    dialog.setNameFilters({QStringLiteral("Fisiere CSV (*.csv)"), QStringLiteral("Toate fisierele (*)")});
-    if (save) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("csv"));
-        dialog.selectFile(suggested);
-    } else {
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().first();
+    FileRequest request;
+    request.title = save ? QStringLiteral("Export CSV") : QStringLiteral("Import CSV");
+    request.nameFilters = {QStringLiteral("Fisiere CSV (*.csv)"), QStringLiteral("Toate fisierele (*)")};
+    request.save = save;
+    request.suggested = suggested;
+    request.defaultSuffix = QStringLiteral("csv");
+    return vok::askForFile(parent, request);
 }
 
 } // namespace
 
 // The rows of one reference table, edited in place: a typed value is checked
 // before it is stored, and a refused one is announced and left unstored.
-class ReferenceTableModel : public QAbstractTableModel {
+class NormativTableModel : public QAbstractTableModel {
 public:
-    ReferenceTableModel(NormativWindow *window, const WindowContext &context)
+    NormativTableModel(NormativWindow *window, const WindowContext &context)
         : QAbstractTableModel(window)
         , m_window(window)
         , m_context(context)
@@ -208,7 +182,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     auto *tableLabel = new QLabel(QStringLiteral("Tabelul"), this);
     tableLabel->setBuddy(m_table);
 
-    m_model = new ReferenceTableModel(this, m_context);
+    m_model = new NormativTableModel(this, m_context);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setAccessibleName(QStringLiteral("Randurile tabelului"));

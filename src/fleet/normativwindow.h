@@ -13,7 +13,7 @@ class QTableView;
 
 namespace vok {
 
-class ReferenceTableModel;
+class NormativTableModel;
 
 // The window "Tabele normativ" (`normativ`): the clerk fills and keeps the
 // normative's reference tables, edited in place or replaced from a CSV file.
@@ -51,7 +51,7 @@ private:
     QComboBox *m_table = nullptr;
     QLabel *m_note = nullptr;
     QTableView *m_grid = nullptr;
-    ReferenceTableModel *m_model = nullptr;
+    NormativTableModel *m_model = nullptr;
 };
 
 } // namespace vok

@@ -1,23 +1,102 @@
 #pragma once
 
+#include "reports/reportdocument.h"
 #include "ui/reportservice.h"
 
+#include <QDialog>
 #include <QSqlDatabase>
+
+#include <memory>
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QPrinter;
+class QPushButton;
+class QScrollArea;
+class QSpinBox;
 
 namespace vok {
 
 class MessageService;
+
+// What the preview keeps for the whole run: the printer with its page setup,
+// the zoom and the folder of the last PDF saved.
+struct PreviewSettings {
+    std::unique_ptr<QPrinter> printer;
+    int zoomIndex = -1;   // -1: the window's default (page width)
+    QString pdfFolder;
+    PreviewSettings();
+    ~PreviewSettings();
+};
+
+// The report on screen: zoom, page through, "Tiparire" (print dialog) and
+// "Salvare PDF".
+class PreviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `settings` (kept by the caller for the run) may be null.
+    PreviewWindow(ReportDocument document, PreviewSettings *settings, MessageService *messages,
+                  QWidget *parent = nullptr);
+    ~PreviewWindow() override;
+
+    int pageCount() const;
+    int currentPage() const { return m_page; } // 0-based
+    void showPage(int page);
+    // Zoom as a factor of the printed size (1.0 = 100 %).
+    double zoom() const;
+    // Prints every page, or the range the printer asks for, on `printer`.
+    void printTo(QPrinter &printer);
+    // Writes the PDF; tells the clerk when it fails. True when written.
+    bool savePdf(const QString &path);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void print();
+    void askAndSavePdf();
+    void render();
+    void updateControls();
+
+    ReportDocument m_document;
+    std::unique_ptr<ReportPages> m_pages;
+    std::unique_ptr<PreviewSettings> m_ownSettings; // when the caller keeps none
+    PreviewSettings *m_settings;
+    MessageService *m_messages;
+    int m_page = 0;
+
+    QPushButton *m_first;
+    QPushButton *m_previous;
+    QSpinBox *m_pageBox;
+    QLabel *m_pageCount;
+    QPushButton *m_next;
+    QPushButton *m_last;
+    QComboBox *m_zoom;
+    QPushButton *m_print;
+    QPushButton *m_pdf;
+    QPushButton *m_close;
+    QScrollArea *m_scroll;
+    QLabel *m_view;
+};
 
 // The report service of the running program: renders the report and shows it
 // in the preview window, or tells the clerk what is wrong.
 class PreviewReportService : public ReportService {
 public:
     PreviewReportService(const QSqlDatabase &db, MessageService *messages);
+    ~PreviewReportService() override;
     void show(QWidget *parent, const ReportRequest &request) override;
+
+    // The document a request gives, or an empty optional after telling the
+    // clerk why not (the preview uses it; tests call it directly).
+    std::optional<ReportDocument> render(QWidget *parent, const ReportRequest &request);
 
 private:
     QSqlDatabase m_db;
     MessageService *m_messages;
+    PreviewSettings m_settings;
 };
 
 } // namespace vok

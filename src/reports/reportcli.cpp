@@ -1,13 +1,76 @@
 #include "reports/reportcli.h"
 
+#include "db/database.h"
+#include "reports/reportengine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 
 namespace vok {
 
+namespace {
+
+const char connectionName[] = "vok-report-cli";
+
+bool writeText(const QString &path, const QString &text, QString &error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        error = QStringLiteral("Fisierul %1 nu poate fi scris: %2").arg(path, file.errorString());
+        return false;
+    }
+    file.write(text.toUtf8());
+    if (!file.flush()) {
+        error = QStringLiteral("Fisierul %1 nu poate fi scris: %2").arg(path, file.errorString());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 int runReportCommand(const ReportCommand &command, QTextStream &errors)
 {
-    errors << "vok: reports are not available yet (" << command.reportFile << ")\n";
-    return 2;
+    auto fail = [&](const QString &message) {
+        errors << "vok: " << message << '\n';
+        errors.flush();
+        return 2;
+    };
+    if (command.pdfFile.isEmpty() && command.htmlFile.isEmpty())
+        return fail(QStringLiteral("spuneti unde se scrie raportul: --pdf FISIER sau --html FISIER"));
+
+    // A report only reads: a data folder without vok.db is a mistake, not a new database.
+    const QString dataFile = QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
+    if (!QFileInfo::exists(dataFile))
+        return fail(QStringLiteral("baza de date %1 nu exista").arg(dataFile));
+
+    int code = 0;
+    {
+        QSqlDatabase db;
+        try {
+            db = database::openSqlite(dataFile, QString::fromLatin1(connectionName), DatabaseKind::Data);
+            ReportRequest request;
+            request.reportFile = command.reportFile;
+            request.dataFile = dataFile;
+            request.selection = command.selection;
+            request.sortFields = command.sortFields;
+            request.formulas = command.formulas;
+            const ReportDocument document = ReportEngine(db).run(request);
+            QString error;
+            if (!command.htmlFile.isEmpty() && !writeText(command.htmlFile, document.toHtml(), error))
+                code = fail(error);
+            if (code == 0 && !command.pdfFile.isEmpty())
+                document.writePdf(command.pdfFile);
+        } catch (const ReportError &error) {
+            code = fail(error.message());
+        } catch (const DbError &error) {
+            code = fail(error.message());
+        }
+    }
+    database::close(QString::fromLatin1(connectionName));
+    return code;
 }
 
 } // namespace vok
