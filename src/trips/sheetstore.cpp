@@ -94,6 +94,10 @@ void SheetStore::update(const Sheet &stored, const SheetHeader &h)
     if (stored.idl != h.idl || stored.anul != h.anul)
         exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
              {stored.ida, stored.anul, stored.idl});
+    // A header saved again as it is stored changes nothing: no write.
+    if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
+        && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
+        return;
     exec(m_db,
          QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
                         "WHERE idf=?"),
