@@ -42,6 +42,7 @@ int main(int argc, char *argv[])
         QTextStream errors(stderr);
         vok::ReportCommand command;
         command.dataDir = folder;
+        command.databaseUrl = vok::resolveDatabaseUrl(parser.value(database));
         command.reportFile = parser.value(report);
         command.selection = parser.value(selection);
         command.sortFields = parser.values(sort);

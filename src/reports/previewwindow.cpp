@@ -1,5 +1,6 @@
 #include "reports/previewwindow.h"
 
+#include "ui/filedialog.h"
 #include "db/database.h"
 #include "reports/reportengine.h"
 #include "reports/selectionformula.h"
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -321,8 +321,13 @@ void PreviewWindow::askAndSavePdf()
     if (folder.isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = QFileInfo(m_document.fileName).completeBaseName() + QStringLiteral(".pdf");
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Salvare PDF"), QDir(folder).filePath(name),
-                                                QStringLiteral("Fisiere PDF (*.pdf)"));
+    FileRequest request;
+    request.title = QStringLiteral("Salvare PDF");
+    request.nameFilters = {QStringLiteral("Fisiere PDF (*.pdf)")};
+    request.save = true;
+    request.suggested = QDir(folder).filePath(name);
+    request.defaultSuffix = QStringLiteral("pdf");
+    QString path = askForFile(this, request);
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))

@@ -42,15 +42,18 @@ int runReportCommand(const ReportCommand &command, QTextStream &errors)
         return fail(QStringLiteral("spuneti unde se scrie raportul: --pdf FISIER sau --html FISIER"));
 
     // A report only reads: a data folder without vok.db is a mistake, not a new database.
-    const QString dataFile = QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
-    if (!QFileInfo::exists(dataFile))
+    const bool onServer = !command.databaseUrl.isEmpty();
+    const QString dataFile = onServer ? command.databaseUrl
+                                      : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
+    if (!onServer && !QFileInfo::exists(dataFile))
         return fail(QStringLiteral("baza de date %1 nu exista").arg(dataFile));
 
     int code = 0;
     {
         QSqlDatabase db;
         try {
-            db = database::openSqlite(dataFile, QString::fromLatin1(connectionName), DatabaseKind::Data);
+            db = onServer ? database::openServer(dataFile, QString::fromLatin1(connectionName))
+                          : database::openSqlite(dataFile, QString::fromLatin1(connectionName), DatabaseKind::Data);
             ReportRequest request;
             request.reportFile = command.reportFile;
             request.dataFile = dataFile;

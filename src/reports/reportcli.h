@@ -8,9 +8,10 @@ class QTextStream;
 namespace vok {
 
 // A report written from the command line, without a window:
-//   vok --data-dir DIR --report FILE.rpt --selection "..." [--sort F]... [--formula N=V]... --pdf OUT | --html OUT
+//   vok [--data-dir DIR | --database URL] --report FILE.rpt --selection "..." [--sort F]... [--formula N=V]... --pdf OUT | --html OUT
 struct ReportCommand {
     QString dataDir;
+    QString databaseUrl;   // a shared PostgreSQL database instead of the data folder
     QString reportFile;
     QString selection;
     QStringList sortFields;

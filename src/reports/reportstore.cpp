@@ -31,13 +31,12 @@ ReportStore::ReportStore(const QSqlDatabase &db)
 
 QStringList ReportStore::columns(const QString &table) const
 {
-    QString canonical;
-    for (const QString &t : m_db.tables())
-        if (t.compare(table, Qt::CaseInsensitive) == 0)
-            canonical = t;
-    if (canonical.isEmpty())
+    // An empty read tells the columns on every engine (a server folds
+    // unquoted names to lower case, and its tables may live in any schema).
+    QSqlQuery query(m_db);
+    if (!query.exec(QStringLiteral("SELECT * FROM ") + schema::quoted(table) + QStringLiteral(" WHERE 1=0")))
         return {};
-    const QSqlRecord record = m_db.record(canonical);
+    const QSqlRecord record = query.record();
     QStringList names;
     for (int i = 0; i < record.count(); ++i)
         names.append(record.fieldName(i));

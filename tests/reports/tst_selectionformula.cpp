@@ -1,3 +1,4 @@
+#include "db/database.h"
 #include "reportfixture.h"
 
 #include "reports/reportengine.h"
@@ -172,8 +173,13 @@ void SelectionFormulaTest::hostileTextSelectsNothingAndChangesNothing()
     ReportRequest request;
     request.reportFile = QStringLiteral("rapcalculf.rpt");
     request.selection = QStringLiteral("{auto.marca}='x'' OR 1=1; DELETE FROM curse; --' or {curse.idf}=\"1 OR 1=1\"");
-    const ReportDocument doc = ReportEngine(env.db()).run(request);
-    QVERIFY(doc.toText().contains(QStringLiteral("Nu exista date pentru selectia facuta.")));
+    try {
+        const ReportDocument doc = ReportEngine(env.db()).run(request);
+        QVERIFY(doc.toText().contains(QStringLiteral("Nu exista date pentru selectia facuta.")));
+    } catch (const vok::DbError &error) {
+        // A server refuses to compare a whole number with a text outright.
+        QVERIFY2(env.onServer(), qPrintable(error.message()));
+    }
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM curse")).toInt(), 6);
     // A plain quoted make selects its vehicle's trips.
     request.selection = QStringLiteral("{auto.marca}='DACIA LOGAN 1.5 DCI'");
