@@ -28,10 +28,12 @@
 #include <QProcess>
 #include <QSqlQueryModel>
 #include <QTableView>
+#include <QThread>
 #include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <vector>
 
@@ -65,6 +67,15 @@ double median(std::vector<double> values)
     std::sort(values.begin(), values.end());
     const size_t n = values.size();
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// The processor time this process has used, in seconds: on a shared machine
+// it shows how much of a wall-clock time was spent waiting for the others.
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
 }
 
 double seconds(const std::function<void()> &work)
@@ -416,7 +427,7 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
         // more or less slow on a shared disk then weighs on both sides alike.
         // The trips are deleted again, untimed, after each sample.
         const int first = 900;
-        const int count = std::max(1, run.options.batch / 2);
+        const int count = std::max(1, run.options.batch);
         auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc>=?"), {t.idf, first}); };
         cleanUp();
         Pair pair = sideBySide(
@@ -454,15 +465,17 @@ void measureFleetReport(Run &run, const QSqlDatabase &full)
     request.reportFile = QStringLiteral("rapvokanauto.rpt");
     request.dataFile = dataFile(run.options.fullDir);
     request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(t.year);
-    std::vector<double> times;
+    std::vector<double> times, cpu;
     for (int i = 0; i < run.options.reportReps; ++i) {
         QFile::remove(pdf);
+        const double cpuBefore = processCpuSeconds();
         times.push_back(seconds([&] { ReportEngine(full, reportsDir()).run(request).writePdf(pdf); }));
+        cpu.push_back(processCpuSeconds() - cpuBefore);
         if (!QFileInfo(pdf).size())
             throw DbError(QStringLiteral("the fleet annual report wrote no PDF"));
     }
-    std::fprintf(stderr, "vokbench: fleet_annual_report: %s of the year %d, %.0f KB\n", qPrintable(request.selection),
-                 t.year, QFileInfo(pdf).size() / 1024.0);
+    std::fprintf(stderr, "vokbench: fleet_annual_report: %s of the year %d, %.0f KB, median %.3f s of processor time\n",
+                 qPrintable(request.selection), t.year, QFileInfo(pdf).size() / 1024.0, median(cpu));
     std::printf("time fleet_annual_report %.3f\n", median(times));
     std::fflush(stdout);
 }
@@ -580,8 +593,11 @@ int runTripWindowChild(const QString &dir)
 int runAll(const BenchOptions &options)
 {
     Run run{options};
-    std::fprintf(stderr, "vokbench: full %s, 1%% %s, %d repetitions\n", qPrintable(options.fullDir),
-                 qPrintable(options.smallDir), options.reps);
+    QFile load(QStringLiteral("/proc/loadavg"));
+    const QByteArray loadAverage = load.open(QIODevice::ReadOnly) ? load.readAll().simplified() : QByteArray("?");
+    std::fprintf(stderr, "vokbench: full %s, 1%% %s, %d repetitions, batches of %d; load average %s on %d processors\n",
+                 qPrintable(options.fullDir), qPrintable(options.smallDir), options.reps, options.batch,
+                 loadAverage.constData(), QThread::idealThreadCount());
     // One figure that fails is reported and the others still run.
     auto guarded = [&run](const char *what, const std::function<void()> &work) {
         try {

@@ -10,9 +10,9 @@ struct BenchOptions {
     QString workDir;   // scratch: the empty database, report output
     QString program;   // this program, started again as the measured child
     QString only;      // run only the figures whose names contain this
-    int reps = 15;
-    int reportReps = 3;
-    int batch = 20;    // runs per timed sample of sub-millisecond actions
+    int reps = 31;
+    int reportReps = 5;
+    int batch = 5;     // runs per timed sample of sub-millisecond actions
 };
 
 // Runs every figure and prints its line; returns the number of figures that

@@ -87,7 +87,7 @@ int main(int argc, char *argv[])
     const QCommandLineOption full(QStringLiteral("full"), QStringLiteral("Data folder of the full fleet."), QStringLiteral("DIR"));
     const QCommandLineOption small(QStringLiteral("small"), QStringLiteral("Data folder of its 1%."), QStringLiteral("DIR"));
     const QCommandLineOption work(QStringLiteral("work-dir"), QStringLiteral("Folder for scratch files (the empty database, report output)."), QStringLiteral("DIR"));
-    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("Repetitions of each measurement."), QStringLiteral("N"), QStringLiteral("15"));
+    const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("Repetitions of each measurement."), QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption smoke(QStringLiteral("smoke"), QStringLiteral("A tiny fleet and few repetitions: checks that every figure runs."));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Run only the figures whose names contain this text."), QStringLiteral("TEXT"));
     parser.addOptions({full, small, work, reps, smoke, only});
