@@ -91,43 +91,42 @@ struct Pair {
     double ratio() const { return b > 0 ? a / b : 0; }
 };
 
-// Measures a and b alternately (which goes first alternates too), after one
-// untimed warm-up of each; `between` runs untimed after every measurement.
-// Each measurement of a sub-millisecond action times a batch of runs
-// (`batch`) and counts their mean.
+// Measures a and b alternately, one run of each at a time (which goes first
+// alternates too), after a few untimed warm-up runs; `between` runs untimed
+// after every run. A sample is the mean of `batch` runs of each side, taken
+// in that alternation, so that both sides meet the same background (the
+// disk's syncs, other programs); the medians of the samples are compared.
 Pair sideBySide(int reps, const std::function<void()> &a, const std::function<void()> &b,
                 const std::function<void()> &between = {}, int batch = 1)
 {
-    if (batch > 1 && !between) {
-        const std::function<void()> one = a, other = b;
-        auto many = [batch](const std::function<void()> &work) {
-            return [batch, work] {
-                for (int i = 0; i < batch; ++i)
-                    work();
-            };
-        };
-        Pair pair = sideBySide(reps, many(one), many(other));
-        pair.a /= batch;
-        pair.b /= batch;
-        return pair;
+    auto once = [&between](const std::function<void()> &work) {
+        const double t = seconds(work);
+        if (between)
+            between();
+        return t;
+    };
+    for (int k = 0; k < std::max(2, batch); ++k) {
+        once(a);
+        once(b);
     }
-    a();
-    if (between)
-        between();
-    b();
-    if (between)
-        between();
     std::vector<double> ta, tb;
     for (int i = 0; i < reps; ++i) {
-        for (int k = 0; k < 2; ++k) {
-            const bool first = (k == 0) == (i % 2 == 0);
-            if (first)
-                ta.push_back(seconds(a));
-            else
-                tb.push_back(seconds(b));
-            if (between)
-                between();
+        double sumA = 0, sumB = 0;
+        for (int k = 0; k < batch; ++k) {
+            if ((i * batch + k) % 2 == 0) {
+                sumA += once(a);
+                sumB += once(b);
+            } else {
+                sumB += once(b);
+                sumA += once(a);
+            }
         }
+        ta.push_back(sumA / batch);
+        tb.push_back(sumB / batch);
+    }
+    if (qEnvironmentVariableIsSet("VOK_BENCH_SAMPLES")) {
+        for (size_t i = 0; i < ta.size(); ++i)
+            std::fprintf(stderr, "  %.3f %.3f\n", ta[i] * 1e3, tb[i] * 1e3);
     }
     return {median(ta), median(tb)};
 }
@@ -422,27 +421,13 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
     const Target t = target(full);
     const Target s = target(small);
     if (run.wanted("tripsave_vs_sql")) {
-        // Each sample saves a batch of new trips (numbers 900 and up), each
-        // with its own commit as the clerk's saves have: one journal sync
-        // more or less slow on a shared disk then weighs on both sides alike.
-        // The trips are deleted again, untimed, after each sample.
-        const int first = 900;
-        const int count = std::max(1, run.options.batch);
-        auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc>=?"), {t.idf, first}); };
+        // A new trip (number 900) saved and deleted again, untimed, after
+        // each run.
+        const int nrc = 900;
+        auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
         cleanUp();
-        Pair pair = sideBySide(
-            run.options.reps,
-            [&] {
-                for (int i = 0; i < count; ++i)
-                    storeTripSave(full, t.ida, t.nrf, first + i);
-            },
-            [&] {
-                for (int i = 0; i < count; ++i)
-                    bareTripInsert(full, t.idf, first + i);
-            },
-            cleanUp);
-        pair.a /= count;
-        pair.b /= count;
+        const Pair pair = sideBySide(run.options.reps, [&] { storeTripSave(full, t.ida, t.nrf, nrc); },
+                                     [&] { bareTripInsert(full, t.idf, nrc); }, cleanUp, run.options.batch);
         run.ratio("tripsave_vs_sql", pair, "trip save through the stores against a bare INSERT (full fleet)");
     }
     if (run.wanted("sheetload_scaling")) {
