@@ -1,5 +1,6 @@
 #include "ui/messageservice.h"
 
+#include <QAbstractButton>
 #include <QMessageBox>
 
 namespace vok {
@@ -23,6 +24,11 @@ int run(QWidget *parent, const QString &text, const QString &title, MessageServi
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? defaultMessageTitle() : title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
+    // The clerk answers in the program's language.
+    if (QAbstractButton *yes = box.button(QMessageBox::Yes))
+        yes->setText(QStringLiteral("Da"));
+    if (QAbstractButton *no = box.button(QMessageBox::No))
+        no->setText(QStringLiteral("Nu"));
     return box.exec();
 }
 } // namespace
