@@ -4,20 +4,19 @@
 
 #include "app/mainwindow.h"
 #include "db/database.h"
-#include "db/passwordstore.h"
-#include "reports/previewwindow.h"
-#include "trips/tripwindow.h"
-#include "ui/messageservice.h"
-#include "ui/programstate.h"
-
 #include "db/numbers.h"
+#include "db/passwordstore.h"
 #include "fleet/vehiclestore.h"
 #include "reports/monthclose.h"
+#include "reports/previewwindow.h"
 #include "reports/reportengine.h"
 #include "reports/reportpaths.h"
 #include "trips/consumption.h"
 #include "trips/sheetstore.h"
 #include "trips/tripstore.h"
+#include "trips/tripwindow.h"
+#include "ui/messageservice.h"
+#include "ui/programstate.h"
 
 #include <QApplication>
 #include <QComboBox>
