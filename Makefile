@@ -8,16 +8,35 @@ DEBS      := cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6
              libsodium-dev xvfb xauth imagemagick poppler-utils ccache postgresql
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps configure build run test bench clean
+FUZZ_SECONDS ?= 60
+FUZZ_DIR  ?= build-fuzz
+FUZZ_DEBS := clang-14 libclang-rt-14-dev
+CLANGXX   ?= clang++-14
+# Sanitizer runs stop at the first finding, leaks included (suppressions, if
+# ever needed for Qt's own allocations, go in tests/reliability/lsan.supp).
+SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/tests/reliability/lsan.supp:print_suppressions=0 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-deps:
-	@missing=""; for p in $(DEBS); do \
+.PHONY: deps fuzz-deps configure build run test build-asan test-asan fuzz bench clean
+
+# Installs the Debian packages of $(1) that are missing.
+define install_missing
+	@missing=""; for p in $(1); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "Installing:$$missing"; \
 	  $(SUDO) apt-get update -q && DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(DEBS))
+
+# libFuzzer comes with clang; only `make fuzz` needs it.
+fuzz-deps: deps
+	$(call install_missing,$(FUZZ_DEBS))
 
 $(BUILD_DIR)/CMakeCache.txt: | deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release
@@ -32,6 +51,34 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)
+
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+$(ASAN_DIR)/CMakeCache.txt: | deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOK_SANITIZE=ON
+
+build-asan: deps $(ASAN_DIR)/CMakeCache.txt
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)
+
+# Hostile input for FUZZ_SECONDS seconds in all, under the sanitizers: half
+# for the five randomized generators of the test suite (seed: VOK_SEED), half
+# for coverage-guided libFuzzer on the number helpers, whose corpus grows in
+# $(FUZZ_DIR)/corpus from run to run.
+$(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp src/db/numbers.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus
+	$(CLANGXX) -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+	  -Isrc $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp \
+	  -o $@ $$(pkg-config --libs Qt6Core)
+
+fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers
+	@per=$$(( $(FUZZ_SECONDS) / 10 )); [ $$per -gt 0 ] || per=1; \
+	half=$$(( $(FUZZ_SECONDS) / 2 )); [ $$half -gt 0 ] || half=1; \
+	export $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen VOK_FUZZ_SECONDS=$$per && \
+	$(ASAN_DIR)/tests/tst_numberfuzz && $(ASAN_DIR)/tests/tst_hostiletext && \
+	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$half -print_final_stats=1 \
+	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus
 
 # Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic
 # databases generated once into $(BENCH_DATA) (500 vehicles x 10 years, and its
@@ -53,4 +100,4 @@ bench: configure
 	  --work-dir $(BENCH_DATA)/work
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
 
@@ -29,6 +30,19 @@ QString resolveDatabaseUrl(const QString &fromCommandLine)
     return fromCommandLine.isEmpty() ? qEnvironmentVariable("VOK_DATABASE") : fromCommandLine;
 }
 
+namespace {
+
+// A database file that is missing, or empty with no WAL frames beside it
+// (a first start interrupted before its first commit), holds no data.
+bool holdsNothing(const QString &path)
+{
+    const QFileInfo info(path);
+    return !info.exists()
+           || (info.isFile() && info.size() == 0 && QFileInfo(path + QStringLiteral("-wal")).size() <= 32);
+}
+
+} // namespace
+
 int runProgram(const StartupOptions &options)
 {
     QtMessageService messages;
@@ -39,6 +53,16 @@ int runProgram(const StartupOptions &options)
     }
 
     WindowContext context;
+    context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));
+    const QString sysFile = dir.absoluteFilePath(QStringLiteral("sys.db"));
+    // sys.db is created anew only together with vok.db: a data folder whose
+    // password file went missing must not open without its password.
+    if (options.databaseUrl.isEmpty() && holdsNothing(sysFile) && !holdsNothing(context.dataFile)) {
+        messages.error(nullptr, QStringLiteral("sys.db: fisierul parolei lipseste sau este gol, iar vok.db "
+                                               "contine date. Refaceti sys.db dintr-o copie. (%1)")
+                                    .arg(sysFile));
+        return 1;
+    }
     try {
         if (!options.databaseUrl.isEmpty()) {
             // One shared database on the server holds the access password too.
@@ -46,13 +70,16 @@ int runProgram(const StartupOptions &options)
             context.db = database::openServer(options.databaseUrl, QString::fromLatin1(DataConnectionName));
             context.sys = context.db;
         } else {
-            context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));
             context.db = database::openSqlite(context.dataFile, QString::fromLatin1(DataConnectionName),
                                               DatabaseKind::Data);
-            context.sys = database::openSqlite(dir.absoluteFilePath(QStringLiteral("sys.db")),
-                                               QString::fromLatin1(SystemConnectionName), DatabaseKind::System);
+            context.sys = database::openSqlite(sysFile, QString::fromLatin1(SystemConnectionName),
+                                               DatabaseKind::System);
         }
     } catch (const DbError &error) {
+        context.db = QSqlDatabase();
+        context.sys = QSqlDatabase();
+        database::close(QString::fromLatin1(DataConnectionName));
+        database::close(QString::fromLatin1(SystemConnectionName));
         messages.error(nullptr, error.message());
         return 1;
     }

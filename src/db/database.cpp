@@ -2,8 +2,13 @@
 
 #include "db/schema.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace vok {
 
@@ -50,12 +55,12 @@ constexpr qint64 wholeCheckLimit = 32 * 1024 * 1024;
 // The check a start makes of an existing file. A whole check reads every
 // page: quick on a small file, but at fleet scale (hundreds of MB of trips)
 // it would make every start as slow as the years behind it. A large file has
-// its schema checked (its header was read by the version check); a damaged
+// its header checked as every file (headerProblem) and its schema; a damaged
 // page elsewhere is reported by the statement that reads it, and the program
 // goes on.
 QString integrityCheck(const QString &path)
 {
-    return QFileInfo(path).size() <= wholeCheckLimit ? QStringLiteral("PRAGMA quick_check")
+    return QFileInfo(path).size() <= wholeCheckLimit ? QStringLiteral("PRAGMA quick_check(3)")
                                                      : QStringLiteral("PRAGMA quick_check(sqlite_master)");
 }
 
@@ -132,38 +137,199 @@ void ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
     }
 }
 
-QSqlDatabase openSqlite(const QString &path, const QString &connectionName, DatabaseKind kind)
-{
-    const QString name = QFileInfo(path).fileName();
-    const bool existed = QFileInfo::exists(path);
-    if (existed && !QFileInfo(path).isFile())
-        throw DbError(QStringLiteral("%1: not a database file (%2)").arg(name, path));
+namespace {
 
+// The first bytes of every SQLite database file.
+constexpr char sqliteHeader[] = "SQLite format 3";
+
+bool canWrite(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // access() answers for the real user, root included, and says EROFS for a
+    // read-only file system, which QFileInfo's permission bits do not.
+    return ::access(QFile::encodeName(path).constData(), W_OK) == 0;
+#else
+    return QFileInfo(path).isWritable();
+#endif
+}
+
+bool canRead(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(path).constData(), R_OK) == 0;
+#else
+    return QFileInfo(path).isReadable();
+#endif
+}
+
+quint32 bigEndian32(const QByteArray &bytes, int offset)
+{
+    return (quint32(quint8(bytes[offset])) << 24) | (quint32(quint8(bytes[offset + 1])) << 16)
+           | (quint32(quint8(bytes[offset + 2])) << 8) | quint32(quint8(bytes[offset + 3]));
+}
+
+// A WAL file that holds at least one frame: the database's latest
+// transactions may live there and not yet in the main file.
+bool hasWalFrames(const QString &path)
+{
+    return QFileInfo(path + QStringLiteral("-wal")).size() > 32;
+}
+
+// What is wrong with the bytes of an existing, non-empty file, judged before
+// the engine sees it; empty when nothing is.
+QString headerProblem(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
+    const qint64 size = file.size();
+    const QByteArray header = file.read(100);
+    if (!header.startsWith(QByteArray(sqliteHeader, sizeof sqliteHeader)))
+        return QStringLiteral("not a database (the file does not begin with the SQLite header)");
+    if (header.size() < 100)
+        return QStringLiteral("the file is truncated (%1 bytes, shorter than the database header)").arg(size);
+    quint32 pageSize = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
+    if (pageSize == 1)
+        pageSize = 65536;
+    if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
+        return QStringLiteral("the database is damaged: invalid page size in the header");
+    // The page count of the header is valid when its change counters agree;
+    // a file shorter than that has lost its end. With frames in the WAL file
+    // an interrupted checkpoint may be completing, which the engine finishes.
+    const quint32 pages = bigEndian32(header, 28);
+    if (pages > 0 && bigEndian32(header, 24) == bigEndian32(header, 92) && !hasWalFrames(path)
+        && size < qint64(pages) * pageSize)
+        return QStringLiteral("the file is truncated (%1 bytes, the database needs %2)")
+            .arg(size)
+            .arg(qint64(pages) * pageSize);
+    return {};
+}
+
+// The engine's message, with a word for the clerk on what it means.
+QString explained(const QString &text)
+{
+    if (text.startsWith(QLatin1String("the file is in use")))
+        return text;
+    if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy")))
+        return QStringLiteral("the file is in use by another program (%1)").arg(text);
+    if ((text.contains(QLatin1String("malformed")) || text.contains(QLatin1String("not a database")))
+        && !text.startsWith(QLatin1String("the database is damaged")))
+        return QStringLiteral("the database is damaged (%1)").arg(text);
+    return text;
+}
+
+QString openErrorText(const QSqlError &error) { return explained(errorText(error)); }
+
+QSqlDatabase connection(const QString &path, const QString &connectionName, bool readOnly)
+{
     QSqlDatabase db = QSqlDatabase::contains(connectionName)
                           ? QSqlDatabase::database(connectionName, false)
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName);
+    db.close();
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open())
-        throw DbError(QStringLiteral("%1: %2 (%3)").arg(name, errorText(db.lastError()), path));
+    db.setConnectOptions(readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                                  : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    return db;
+}
 
+// Runs `sql` on a checking connection; a failing statement's message tells
+// the clerk whether the file is locked or damaged.
+QVariant checkScalar(const QSqlDatabase &db, const QString &sql)
+{
+    QSqlQuery query(db);
+    if (!query.exec(sql))
+        throw DbError(openErrorText(query.lastError()));
+    return query.next() ? query.value(0) : QVariant();
+}
+
+// Reads an existing database file without writing to it: is it a database,
+// one of this program, not newer, not damaged.
+void checkExisting(const QString &path, const QString &connectionName, DatabaseKind kind)
+{
+    // A hot rollback journal (a file in rollback mode whose writer died) must
+    // be rolled back before anyone reads, which a read-only connection cannot.
+    const bool hotJournal = QFileInfo(path + QStringLiteral("-journal")).size() > 0;
+    QSqlDatabase db = connection(path, connectionName, !hotJournal);
+    if (!db.open())
+        throw DbError(openErrorText(db.lastError()));
     try {
-        // The first read tells a database from any other file before anything is written.
-        const int version = scalar(db, QStringLiteral("PRAGMA user_version")).toInt();
+        const int version = checkScalar(db, QStringLiteral("PRAGMA user_version")).toInt();
         if (version > currentSchemaVersion(kind))
             throw DbError(QStringLiteral("written by a newer version of the program (schema %1)").arg(version));
-        if (existed) {
-            const QString check = scalar(db, integrityCheck(path)).toString();
-            if (check != QLatin1String("ok"))
-                throw DbError(QStringLiteral("the database is damaged: %1").arg(check));
+        if (version == 0
+            && checkScalar(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master")).toInt() > 0)
+            throw DbError(QStringLiteral("a database of another program (it has tables but no schema version of this one)"));
+        QSqlQuery check(db);
+        if (!check.exec(integrityCheck(path)))
+            throw DbError(openErrorText(check.lastError()));
+        QStringList problems;
+        while (check.next())
+            problems << check.value(0).toString().simplified();
+        if (problems != QStringList{QStringLiteral("ok")})
+            throw DbError(QStringLiteral("the database is damaged: %1").arg(problems.join(QStringLiteral("; "))));
+    } catch (const DbError &error) {
+        db.close();
+        throw DbError(explained(error.message()));
+    }
+    db.close();
+}
+
+} // namespace
+
+QSqlDatabase openSqlite(const QString &path, const QString &connectionName, DatabaseKind kind)
+{
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const QString folder = info.absolutePath();
+    auto failure = [&](const QString &what) {
+        return DbError(QStringLiteral("%1: %2 (%3)").arg(name, what, path));
+    };
+
+    const bool existed = info.exists();
+    if (existed && !info.isFile())
+        throw failure(QStringLiteral("not a database file"));
+    if (!QFileInfo(folder).isDir())
+        throw failure(QStringLiteral("the data folder does not exist: %1").arg(folder));
+    // The WAL journal lives beside the file: the folder must take new files.
+    if (!canWrite(folder))
+        throw failure(existed ? QStringLiteral("the data folder is read-only, the database cannot be written: %1").arg(folder)
+                              : QStringLiteral("the data folder is read-only, the database cannot be created: %1").arg(folder));
+    // An empty file with no WAL frames holds nothing: a first start that was
+    // interrupted before its first commit. It is created like a new one.
+    const bool empty = existed && info.size() == 0 && !hasWalFrames(path);
+    if (existed && !empty) {
+        if (!canRead(path))
+            throw failure(QStringLiteral("the file cannot be read (permission denied)"));
+        if (!canWrite(path))
+            throw failure(QStringLiteral("the file is read-only"));
+        if (info.size() > 0) {
+            const QString problem = headerProblem(path);
+            if (!problem.isEmpty())
+                throw failure(problem);
         }
+        try {
+            checkExisting(path, connectionName, kind);
+        } catch (const DbError &error) {
+            throw failure(error.message());
+        }
+    }
+
+    QSqlDatabase db = connection(path, connectionName, false);
+    if (!db.open()) {
+        const QString text = openErrorText(db.lastError());
+        throw failure(existed ? text
+                              : QStringLiteral("the database cannot be created in %1: %2").arg(folder, text));
+    }
+    try {
         // A journal that survives a power cut.
-        exec(db, QStringLiteral("PRAGMA journal_mode=WAL"));
+        const QString mode = scalar(db, QStringLiteral("PRAGMA journal_mode=WAL")).toString();
+        if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
+            throw DbError(QStringLiteral("the WAL journal cannot be used (journal mode %1)").arg(mode));
         exec(db, QStringLiteral("PRAGMA synchronous=FULL"));
         ensureSchema(db, kind);
     } catch (const DbError &error) {
         db.close();
-        throw DbError(QStringLiteral("%1: %2 (%3)").arg(name, error.message(), path));
+        throw failure(explained(error.message()));
     }
     return db;
 }

@@ -84,7 +84,9 @@ double readNumber(const QString &text)
 {
     int i = 0;
     const int n = text.size();
-    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
+    // The same blanks isNumber trims: a number pasted with a leading no-break
+    // space reads as the number it shows.
+    while (i < n && text[i].isSpace())
         ++i;
     QString number;
     if (i < n && (text[i] == u'-' || text[i] == u'+'))

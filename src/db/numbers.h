@@ -7,7 +7,7 @@
 // locale, and the display masks of the paper forms.
 namespace vok {
 
-// The numeric prefix of the text: leading blanks, an optional sign, digits and
+// The numeric prefix of the text: leading blanks (any Unicode blank), an optional sign, digits and
 // at most one point. A text that does not start with a number reads 0.
 double readNumber(const QString &text);
 
