@@ -51,9 +51,21 @@ const char *const makes[] = {"DACIA LOGAN 1.5 DCI", "IVECO DAILY 35C13", "MAN TG
                              "VOLVO FH 460", "DAF LF 45.220", "RENAULT MASTER 2.3",
                              "ISUZU NQR 5.2"};
 const char *const counties[] = {"B", "CJ", "IS", "TM", "BV", "CT", "PH", "DJ"};
-const char *const drivers[] = {"POPESCU ION", "IONESCU VASILE", "GEORGESCU DAN", "STAN MIHAI",
-                               "DUMITRU GHEORGHE", "CONSTANTIN PAUL", "MARIN FLORIN",
-                               "TUDOR ADRIAN", "NISTOR COSTEL", "BARBU NICOLAE"};
+const char *const surnames[] = {"POPESCU", "IONESCU", "GEORGESCU", "STAN", "DUMITRU", "CONSTANTIN", "MARIN",
+                                "TUDOR", "NISTOR", "BARBU", "POPA", "RADU", "STOICA", "MOLDOVAN", "LUCA",
+                                "ENE", "MATEI", "CIOBANU", "ROTARU", "DOBRE", "FLOREA", "NITA", "OPREA",
+                                "SERBAN", "VOICU", "ILIE", "COSTEA", "MIHAI", "PREDA", "SANDU"};
+const char *const givenNames[] = {"ION", "VASILE", "DAN", "MIHAI", "GHEORGHE", "PAUL", "FLORIN", "ADRIAN",
+                                  "COSTEL", "NICOLAE", "ANDREI", "CRISTIAN", "MARIUS", "IULIAN", "SORIN",
+                                  "LUCIAN", "OVIDIU", "VIOREL", "EMIL", "PETRU", "DORIN", "CATALIN", "RAZVAN",
+                                  "TUDOR", "VLAD", "ALIN", "GABRIEL", "DANIEL", "STEFAN", "LIVIU"};
+
+// The two regular drivers of a vehicle (k = 0, 1), out of 900 names.
+QString driver(int vehicle, int k)
+{
+    const int n = ((vehicle * 2 + k) * 7919) % 900;
+    return QString::fromLatin1(surnames[n / 30]) + u' ' + QString::fromLatin1(givenNames[n % 30]);
+}
 const char *const routes[] = {"BUCURESTI - PLOIESTI - BUCURESTI", "BUCURESTI - PITESTI",
                               "CLUJ - TURDA - CLUJ", "IASI - VASLUI", "TIMISOARA - ARAD",
                               "BRASOV - SINAIA - BRASOV", "CONSTANTA - MANGALIA",
@@ -250,7 +262,7 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                                              .arg(year);
                     const int decada = day <= 10 ? 1 : (day <= 20 ? 2 : 3);
                     const QString none;
-                    sheet << nrf++ << ida << QString::fromLatin1(drivers[pick(10)]) << orap << oras << (oras - orap)
+                    sheet << nrf++ << ida << driver(v, pick(5) == 0 ? 1 : 0) << orap << oras << (oras - orap)
                           << date << decada << m << year << bm << receipt << 0.0 << um
                           << (um > 0 ? QStringLiteral("BC 1/%1").arg(day) : none) << 0.0 << none << 0.0 << none
                           << (schu ? 1 : 0) << (schu ? QStringLiteral("NIR 7/%1").arg(day) : none)
