@@ -18,7 +18,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_af
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/reliability/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps fuzz-deps configure build run test build-asan test-asan fuzz clean
+.PHONY: deps fuzz-deps configure build run test build-asan test-asan fuzz bench clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -79,6 +79,25 @@ fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers
 	$(ASAN_DIR)/tests/tst_numberfuzz && $(ASAN_DIR)/tests/tst_hostiletext && \
 	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$half -print_final_stats=1 \
 	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus
+
+# Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic
+# databases generated once into $(BENCH_DATA) (500 vehicles x 10 years, and its
+# 1% of 5 vehicles), then one run of vokbench.
+BENCH_DATA ?= $(BUILD_DIR)/bench-data
+
+bench: configure
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vokgen vokbench
+	@for spec in full:500 small:5; do \
+	  name=$${spec%%:*}; vehicles=$${spec##*:}; \
+	  if [ ! -f $(BENCH_DATA)/$$name/vok.db ]; then \
+	    rm -rf $(BENCH_DATA)/$$name.tmp && \
+	    $(BUILD_DIR)/bench/vokgen --data-dir $(BENCH_DATA)/$$name.tmp --vehicles $$vehicles --last-year 2025 && \
+	    mv $(BENCH_DATA)/$$name.tmp $(BENCH_DATA)/$$name || exit 1; \
+	  fi; \
+	done
+	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/vokbench --full $(BENCH_DATA)/full --small $(BENCH_DATA)/small \
+	  --work-dir $(BENCH_DATA)/work
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

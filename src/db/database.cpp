@@ -49,6 +49,21 @@ QString errorText(const QSqlError &error)
     throw DbError(message);
 }
 
+// Files up to this size are checked whole at every start.
+constexpr qint64 wholeCheckLimit = 32 * 1024 * 1024;
+
+// The check a start makes of an existing file. A whole check reads every
+// page: quick on a small file, but at fleet scale (hundreds of MB of trips)
+// it would make every start as slow as the years behind it. A large file has
+// its header checked as every file (headerProblem) and its schema; a damaged
+// page elsewhere is reported by the statement that reads it, and the program
+// goes on.
+QString integrityCheck(const QString &path)
+{
+    return QFileInfo(path).size() <= wholeCheckLimit ? QStringLiteral("PRAGMA quick_check(3)")
+                                                     : QStringLiteral("PRAGMA quick_check(sqlite_master)");
+}
+
 } // namespace
 
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
@@ -245,7 +260,7 @@ void checkExisting(const QString &path, const QString &connectionName, DatabaseK
             && checkScalar(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master")).toInt() > 0)
             throw DbError(QStringLiteral("a database of another program (it has tables but no schema version of this one)"));
         QSqlQuery check(db);
-        if (!check.exec(QStringLiteral("PRAGMA quick_check(3)")))
+        if (!check.exec(integrityCheck(path)))
             throw DbError(openErrorText(check.lastError()));
         QStringList problems;
         while (check.next())

@@ -68,6 +68,18 @@ const char *const dataIndexes[] = {
     "CREATE INDEX IF NOT EXISTS spori_nri ON sporI (nri)",
 };
 
+// Version 2: the indexes a fleet of hundreds of vehicles and ten years needs.
+// A month's sheet numbers are read in order straight from one index (without
+// it the engine walked every sheet of the vehicle's years to avoid a sort);
+// the driver list reads each name once from its own index; the trip index on
+// idf alone duplicated the unique key (idf, nrc).
+const char *const dataIndexesV2[] = {
+    "CREATE INDEX IF NOT EXISTS foaie_sheets ON foaie (ida, anul, idl, nrf)",
+    "DROP INDEX IF EXISTS foaie_month",
+    "CREATE INDEX IF NOT EXISTS foaie_driver ON foaie (sofer)",
+    "DROP INDEX IF EXISTS curse_sheet",
+};
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -95,11 +107,16 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind) { return 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 2 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
     QStringList statements;
+    if (step == 2 && kind == DatabaseKind::Data) {
+        for (const char *statement : dataIndexesV2)
+            statements << QString::fromLatin1(statement);
+        return statements;
+    }
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {

@@ -72,7 +72,12 @@ std::optional<Sheet> SheetStore::byId(int idf) const
 
 QStringList SheetStore::drivers() const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT DISTINCT sofer FROM foaie WHERE sofer IS NOT NULL ORDER BY sofer"));
+    // Each name once, read from the driver index name by name: the cost grows
+    // with the number of drivers, not with the years of sheets.
+    QSqlQuery query = exec(m_db, QStringLiteral(
+        "WITH RECURSIVE d(sofer) AS (SELECT MIN(sofer) FROM foaie UNION ALL "
+        "SELECT (SELECT MIN(sofer) FROM foaie WHERE sofer > d.sofer) FROM d WHERE d.sofer IS NOT NULL) "
+        "SELECT sofer FROM d WHERE sofer IS NOT NULL ORDER BY sofer"));
     QStringList result;
     while (query.next())
         result << query.value(0).toString();
@@ -89,6 +94,10 @@ void SheetStore::update(const Sheet &stored, const SheetHeader &h)
     if (stored.idl != h.idl || stored.anul != h.anul)
         exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
              {stored.ida, stored.anul, stored.idl});
+    // A header saved again as it is stored changes nothing: no write.
+    if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
+        && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
+        return;
     exec(m_db,
          QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
                         "WHERE idf=?"),

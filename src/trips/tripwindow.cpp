@@ -1155,30 +1155,26 @@ void TripWindow::save()
         TripStore trips(m_context.db);
         const std::optional<Sheet> sheet = sheets.byNumber(m_indauto, header->nrf);
         if (sheet) {
-            // The header of a stored sheet is written at once; it stays when
-            // the clerk then declines the trip.
-            {
-                Transaction transaction(m_context.db);
-                sheets.update(*sheet, *header);
-                transaction.commit();
-            }
+            // The header of a stored sheet is written whatever the clerk then
+            // answers about the trip; with a Yes it goes to the disk in one
+            // commit with the trip.
             trip.idf = sheet->idf;
             const std::optional<Trip> stored = trips.byNumber(sheet->idf, trip.nrc);
-            if (!stored) {
-                if (!m_context.messages->confirm(this, saveQuestion))
-                    return;
-                Transaction transaction(m_context.db);
-                trips.insert(trip);
-                transaction.commit();
-            } else {
-                if (!m_context.messages->confirm(
-                        this, QStringLiteral(" Acest numar de cursa la aceasta foaie de parcurs exista deja !!! ")
-                                  + u'\n' + QStringLiteral(" Doriti scrierea peste vechile date ? ")))
-                    return;
-                Transaction transaction(m_context.db);
-                trips.overwrite(stored->idc, trip);
-                transaction.commit();
+            const bool yes = m_context.messages->confirm(
+                this, stored ? QStringLiteral(" Acest numar de cursa la aceasta foaie de parcurs exista deja !!! ")
+                                   + u'\n' + QStringLiteral(" Doriti scrierea peste vechile date ? ")
+                             : saveQuestion);
+            Transaction transaction(m_context.db);
+            sheets.update(*sheet, *header);
+            if (yes) {
+                if (stored)
+                    trips.overwrite(stored->idc, trip);
+                else
+                    trips.insert(trip);
             }
+            transaction.commit();
+            if (!yes)
+                return;
         } else {
             if (!m_context.messages->confirm(this, saveQuestion))
                 return;

@@ -1,0 +1,613 @@
+#include "benchtasks.h"
+
+#include "fleetgenerator.h"
+
+#include "app/mainwindow.h"
+#include "db/database.h"
+#include "db/numbers.h"
+#include "db/passwordstore.h"
+#include "fleet/vehiclestore.h"
+#include "reports/monthclose.h"
+#include "reports/previewwindow.h"
+#include "reports/reportengine.h"
+#include "reports/reportpaths.h"
+#include "trips/consumption.h"
+#include "trips/sheetstore.h"
+#include "trips/tripstore.h"
+#include "trips/tripwindow.h"
+#include "ui/messageservice.h"
+#include "ui/programstate.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QSqlQueryModel>
+#include <QTableView>
+#include <QThread>
+#include <QWindow>
+
+#include <algorithm>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace vok::bench {
+
+namespace {
+
+// A message service that never blocks: it answers every question No and
+// tells stderr what the clerk would have seen.
+class QuietMessages : public MessageService {
+public:
+    void inform(QWidget *, const QString &text, const QString &, Icon) override { note(text); }
+    bool confirm(QWidget *, const QString &text, const QString &, Icon) override
+    {
+        note(text);
+        return false;
+    }
+    void error(QWidget *, const QString &text, const QString &) override { note(text); }
+
+private:
+    static void note(const QString &text)
+    {
+        std::fprintf(stderr, "vokbench: message: %s\n", qPrintable(text.simplified()));
+    }
+};
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// The processor time this process has used, in seconds: on a shared machine
+// it shows how much of a wall-clock time was spent waiting for the others.
+double processCpuSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+double seconds(const std::function<void()> &work)
+{
+    QElapsedTimer clock;
+    clock.start();
+    work();
+    return clock.nsecsElapsed() / 1e9;
+}
+
+struct Pair {
+    double a = 0, b = 0;
+    double ratio() const { return b > 0 ? a / b : 0; }
+};
+
+// Measures a and b alternately, one run of each at a time (which goes first
+// alternates too), after a few untimed warm-up runs; `between` runs untimed
+// after every run. A sample is the mean of `batch` runs of each side, taken
+// in that alternation, so that both sides meet the same background (the
+// disk's syncs, other programs); the medians of the samples are compared.
+Pair sideBySide(int reps, const std::function<void()> &a, const std::function<void()> &b,
+                const std::function<void()> &between = {}, int batch = 1)
+{
+    auto once = [&between](const std::function<void()> &work) {
+        const double t = seconds(work);
+        if (between)
+            between();
+        return t;
+    };
+    for (int k = 0; k < std::max(2, batch); ++k) {
+        once(a);
+        once(b);
+    }
+    std::vector<double> ta, tb;
+    for (int i = 0; i < reps; ++i) {
+        double sumA = 0, sumB = 0;
+        for (int k = 0; k < batch; ++k) {
+            if ((i * batch + k) % 2 == 0) {
+                sumA += once(a);
+                sumB += once(b);
+            } else {
+                sumB += once(b);
+                sumA += once(a);
+            }
+        }
+        ta.push_back(sumA / batch);
+        tb.push_back(sumB / batch);
+    }
+    if (qEnvironmentVariableIsSet("VOK_BENCH_SAMPLES")) {
+        for (size_t i = 0; i < ta.size(); ++i)
+            std::fprintf(stderr, "  %.3f %.3f\n", ta[i] * 1e3, tb[i] * 1e3);
+    }
+    return {median(ta), median(tb)};
+}
+
+struct Run {
+    const BenchOptions &options;
+    int failures = 0;
+
+    bool wanted(const char *name) const
+    {
+        return options.only.isEmpty() || QString::fromLatin1(name).contains(options.only);
+    }
+    void ratio(const char *name, const Pair &pair, const char *what)
+    {
+        std::fprintf(stderr, "vokbench: %s: %s median %.3f ms against %.3f ms\n", name, what, pair.a * 1e3,
+                     pair.b * 1e3);
+        std::printf("ratio %s %.3f\n", name, pair.ratio());
+        std::fflush(stdout);
+    }
+    void failed(const char *name, const char *why)
+    {
+        std::fprintf(stderr, "vokbench: %s failed: %s\n", name, why);
+        ++failures;
+    }
+};
+
+QString dataFile(const QString &dir) { return QDir(dir).filePath(QStringLiteral("vok.db")); }
+
+// The report definitions: $VOK_REPORTS_DIR, else reports/ of the build tree
+// (vokbench lives in bench/ beside it), else where the program looks.
+QString reportsDir()
+{
+    if (!qEnvironmentVariableIsEmpty("VOK_REPORTS_DIR"))
+        return qEnvironmentVariable("VOK_REPORTS_DIR");
+    const QDir build(QCoreApplication::applicationDirPath() + QStringLiteral("/../reports"));
+    if (build.exists())
+        return build.absolutePath();
+    return reportsDirectory();
+}
+
+// The program's start-up up to the main menu on screen, splash excluded:
+// both databases opened (created or migrated as needed), the password
+// looked up, the main menu built and shown. Returns the seconds it took;
+// closing everything afterwards is not counted.
+double startProgram(const QString &dir)
+{
+    static int counter = 0;
+    const QString name = QStringLiteral("bench-start-%1").arg(++counter);
+    double elapsed = 0;
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QuietMessages messages;
+        ProgramState state;
+        WindowContext context;
+        context.dataFile = dataFile(dir);
+        context.db = database::openSqlite(context.dataFile, name, DatabaseKind::Data);
+        context.sys = database::openSqlite(QDir(dir).filePath(QStringLiteral("sys.db")), name + QStringLiteral("-sys"),
+                                           DatabaseKind::System);
+        PreviewReportService reports(context.db, &messages);
+        context.messages = &messages;
+        context.reports = &reports;
+        context.state = &state;
+        state.passwordAttempts = 1;
+        if (PasswordStore(context.sys).isSet())
+            std::fprintf(stderr, "vokbench: %s has a password; start-up measured without the prompt\n",
+                         qPrintable(dir));
+        MainWindow menu(context);
+        menu.show();
+        for (int i = 0; i < 100 && !(menu.windowHandle() && menu.windowHandle()->isExposed()); ++i)
+            QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        elapsed = clock.nsecsElapsed() / 1e9;
+    }
+    database::close(name);
+    database::close(name + QStringLiteral("-sys"));
+    return elapsed;
+}
+
+QSqlDatabase openBenchDb(const QString &dir, const QString &name)
+{
+    return database::openSqlite(dataFile(dir), name, DatabaseKind::Data);
+}
+
+// The vehicle, year and month every per-vehicle figure works on: the first
+// vehicle (the same data in the full fleet and in its 1%), a month in the
+// middle of its years.
+struct Target {
+    int ida = 0;
+    int year = 0;
+    int month = 6;
+    int nrf = 0;
+    int idf = 0;
+};
+
+Target target(const QSqlDatabase &db)
+{
+    Target t;
+    t.ida = scalar(db, QStringLiteral("SELECT MIN(ida) FROM auto")).toInt();
+    const int first = scalar(db, QStringLiteral("SELECT MIN(anul) FROM foaie WHERE ida=?"), {t.ida}).toInt();
+    const int last = scalar(db, QStringLiteral("SELECT MAX(anul) FROM foaie WHERE ida=?"), {t.ida}).toInt();
+    t.year = (first + last + 1) / 2;
+    QSqlQuery sheet = exec(db, QStringLiteral("SELECT idf, nrf FROM foaie WHERE ida=? AND anul=? AND idl=? ORDER BY nrf"),
+                           {t.ida, t.year, t.month});
+    if (!sheet.next())
+        throw DbError(QStringLiteral("the fleet has no sheet in %1/%2").arg(t.month).arg(t.year));
+    t.idf = sheet.value(0).toInt();
+    t.nrf = sheet.value(1).toInt();
+    return t;
+}
+
+// Closing a month with nothing but the queries it needs: the vehicle, the
+// month's sheet and trip totals, the previous month's row and the write of
+// the month's row, in one transaction.
+void bareMonthClose(const QSqlDatabase &db, int ida, int year, int month)
+{
+    Transaction transaction(db);
+    QSqlQuery vehicle = exec(db, QStringLiteral("SELECT Cb, Cf, restrez, kmef, kmechiv FROM auto WHERE ida=?"), {ida});
+    vehicle.next();
+    QSqlQuery sheets = exec(db, QStringLiteral(
+        "SELECT COUNT(*), SUM(oras-orap), SUM(CASE WHEN schu>0 THEN 1 ELSE 0 END), "
+        "SUM(CASE WHEN schf>0 THEN 1 ELSE 0 END), SUM(bm), SUM(gz), SUM(restit), SUM(um), SUM(ut), SUM(ua) "
+        "FROM foaie WHERE ida=? AND anul=? AND idl=?"), {ida, year, month});
+    sheets.next();
+    QSqlQuery trips = exec(db, QStringLiteral(
+        "SELECT SUM(c.Cn), SUM(c.kmT), SUM(c.kmE), SUM(c.Cu), SUM(CASE WHEN c.Gm>0 THEN c.Gm ELSE 0 END), "
+        "SUM(CASE WHEN c.Gm>0 THEN c.Gm*c.kmT ELSE 0 END), SUM(CASE WHEN c.Gm>0 THEN c.kmT ELSE 0 END) "
+        "FROM curse c INNER JOIN foaie f ON c.idf=f.idf WHERE f.ida=? AND f.anul=? AND f.idl=?"),
+        {ida, year, month});
+    trips.next();
+    const int prevYear = month == 1 ? year - 1 : year;
+    const int prevMonth = month == 1 ? 12 : month - 1;
+    QSqlQuery previous = exec(db, QStringLiteral("SELECT restrez, kmt, kmet FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
+                              {ida, prevYear, prevMonth});
+    const bool hasPrevious = previous.next();
+    const double rest = hasPrevious ? previous.value(0).toDouble() : vehicle.value(2).toDouble();
+    const double km = hasPrevious ? previous.value(1).toDouble() : vehicle.value(3).toDouble();
+    const double kme = hasPrevious ? previous.value(2).toDouble() : vehicle.value(4).toDouble();
+    const double cn = trips.value(0).toDouble();
+    const QVariant idd = scalar(db, QStringLiteral("SELECT idd FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
+                                {ida, year, month});
+    const QVariantList values = {
+        sheets.value(1).toDouble(), trips.value(1).toDouble(), trips.value(2).toDouble(),
+        trips.value(6).toDouble(), trips.value(4).toDouble(), trips.value(5).toDouble(),
+        sheets.value(4).toDouble(), sheets.value(5).toDouble(), sheets.value(6).toDouble(),
+        rest + sheets.value(4).toDouble() + sheets.value(5).toDouble() - sheets.value(6).toDouble() - cn, cn,
+        sheets.value(7).toDouble(), sheets.value(8).toDouble(), sheets.value(9).toDouble(),
+        trips.value(3).toDouble() + sheets.value(2).toDouble() * vehicle.value(0).toDouble()
+            + sheets.value(3).toDouble() * vehicle.value(1).toDouble(),
+        km + trips.value(1).toDouble(), kme + trips.value(2).toDouble(), idd};
+    exec(db, QStringLiteral("UPDATE dateluna SET ore=?, km=?, kme=?, kminc=?, tone=?, tonekm=?, bm=?, gz=?, restit=?, "
+                            "restrez=?, Cn=?, um=?, ut=?, ua=?, Cu=?, kmt=?, kmet=? WHERE idd=?"),
+         values);
+    transaction.commit();
+}
+
+const char *const tripColumns =
+    "idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, Ra, A, nrq1, nrq4, Cn, Cu, "
+    "remorca, traseu, kmtract, kmurb";
+
+QVariantList tripValues(int idf, int nrc)
+{
+    return {idf, nrc, 0.0, 120.5, 30.1, 0.0, 0.0, 0.0, 150.6, 171.9, 1.12, 10.0, 0.0, 0.0, 0.0, 0, 0.0, 1.0, 0, 0,
+            48.127, 0.241, 0, QStringLiteral("BUCURESTI - PLOIESTI"), 0.0, 0.0};
+}
+
+// A trip saved with nothing but its INSERT, in its own transaction.
+void bareTripInsert(const QSqlDatabase &db, int idf, int nrc)
+{
+    Transaction transaction(db);
+    exec(db, QStringLiteral("INSERT INTO curse (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                 .arg(QString::fromLatin1(tripColumns)),
+         tripValues(idf, nrc));
+    transaction.commit();
+}
+
+void measureStartup(Run &run)
+{
+    const BenchOptions &o = run.options;
+    // An empty data folder, created by a first start and then started again.
+    const QString empty = QDir(o.workDir).filePath(QStringLiteral("empty"));
+    QDir(empty).removeRecursively();
+    QDir().mkpath(empty);
+    startProgram(empty);
+    startProgram(o.fullDir);
+    std::vector<double> full, none;
+    for (int i = 0; i < o.reps; ++i) {
+        if (i % 2 == 0) {
+            full.push_back(startProgram(o.fullDir));
+            none.push_back(startProgram(empty));
+        } else {
+            none.push_back(startProgram(empty));
+            full.push_back(startProgram(o.fullDir));
+        }
+    }
+    const Pair pair{median(full), median(none)};
+    run.ratio("startup_scaling", pair, "start-up to the main menu, full against empty");
+}
+
+void measureMonthClose(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
+{
+    const Target t = target(full);
+    const Target s = target(small);
+    if (run.wanted("monthclose_vs_sql")) {
+        const Pair pair = sideBySide(run.options.reps, [&] { closeMonth(full, t.ida, t.year, t.month); },
+                                     [&] { bareMonthClose(full, t.ida, t.year, t.month); }, {},
+                                     run.options.batch);
+        run.ratio("monthclose_vs_sql", pair, "closeMonth against its bare queries (full fleet)");
+    }
+    if (run.wanted("monthclose_scaling")) {
+        const Pair pair = sideBySide(run.options.reps, [&] { closeMonth(full, t.ida, t.year, t.month); },
+                                     [&] { closeMonth(small, s.ida, s.year, s.month); }, {},
+                                     run.options.batch);
+        run.ratio("monthclose_scaling", pair, "closeMonth, full against 1%");
+    }
+}
+
+// What "Salvare" does for a new trip on a stored sheet, through the stores and
+// in the window's order: the vehicle read, the trip's consumption computed,
+// the sheet looked up by vehicle and number and its header written back (its
+// own transaction: it stays when the clerk declines the trip), the trip
+// looked up by number and inserted (a second transaction).
+int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
+{
+    const std::optional<Vehicle> vehicle = VehicleStore(db).byId(ida);
+    if (!vehicle)
+        throw DbError(QStringLiteral("vehicle %1 not found").arg(ida));
+    const QVariantList v = tripValues(0, nrc);
+    TripInput in;
+    in.Ped = static_cast<float>(v.at(9).toDouble());
+    in.kmT = static_cast<float>(v.at(8).toDouble());
+    in.Kg = v.at(10).toDouble();
+    in.A = v.at(17).toDouble();
+    const TripConsumption result = tripConsumption(in, VehicleNorms{vehicle->Cm, vehicle->Ca, 2});
+
+    SheetStore sheets(db);
+    TripStore trips(db);
+    const std::optional<Sheet> sheet = sheets.byNumber(ida, nrf);
+    if (!sheet)
+        throw DbError(QStringLiteral("sheet %1 of vehicle %2 not found").arg(nrf).arg(ida));
+    SheetHeader header;
+    header.nrf = sheet->nrf;
+    header.ida = sheet->ida;
+    header.sofer = sheet->sofer;
+    header.orap = sheet->orap;
+    header.oras = sheet->oras;
+    header.data = sheet->data;
+    header.decada = sheet->decada;
+    header.idl = sheet->idl;
+    header.anul = sheet->anul;
+    if (trips.byNumber(sheet->idf, nrc))
+        throw DbError(QStringLiteral("trip %1 exists already").arg(nrc));
+    Transaction transaction(db);
+    sheets.update(*sheet, header);
+    Trip trip;
+    trip.idf = sheet->idf;
+    trip.nrc = nrc;
+    for (int k = 0; k < 6; ++k)
+        trip.km[static_cast<size_t>(k)] = v.at(2 + k).toDouble();
+    trip.kmT = v.at(8).toDouble();
+    trip.kmE = v.at(9).toDouble();
+    trip.Kg = in.Kg;
+    trip.Gm = v.at(11).toDouble();
+    trip.A = in.A;
+    trip.Cn = singleValue(result.Cn);
+    trip.Cu = result.Cua.toDouble();
+    trip.traseu = v.at(23).toString();
+    const int idc = trips.insert(trip);
+    transaction.commit();
+    return idc;
+}
+
+// What the trip window reads when the clerk picks a vehicle's month and one
+// of its sheets: the month's sheet numbers, the sheet, its trips in the grid.
+void loadSheet(const QSqlDatabase &db, const Target &t, QSqlQueryModel &model)
+{
+    const QList<int> numbers = SheetStore(db).numbers(t.ida, t.month, t.year);
+    if (numbers.isEmpty())
+        throw DbError(QStringLiteral("no sheets listed"));
+    const std::optional<Sheet> sheet = SheetStore(db).byNumber(t.ida, numbers.first());
+    if (!sheet)
+        throw DbError(QStringLiteral("sheet not found"));
+    TripStore(db).showTrips(&model, sheet->idf);
+    while (model.canFetchMore())
+        model.fetchMore();
+    if (model.rowCount() == 0)
+        throw DbError(QStringLiteral("the sheet shows no trips"));
+}
+
+void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
+{
+    const Target t = target(full);
+    const Target s = target(small);
+    if (run.wanted("tripsave_vs_sql")) {
+        // A new trip (number 900) saved and deleted again, untimed, after
+        // each run.
+        const int nrc = 900;
+        auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+        cleanUp();
+        const Pair pair = sideBySide(run.options.reps, [&] { storeTripSave(full, t.ida, t.nrf, nrc); },
+                                     [&] { bareTripInsert(full, t.idf, nrc); }, cleanUp, run.options.batch);
+        run.ratio("tripsave_vs_sql", pair, "trip save through the stores against a bare INSERT (full fleet)");
+    }
+    if (run.wanted("sheetload_scaling")) {
+        QSqlQueryModel fullModel, smallModel;
+        const Pair pair = sideBySide(run.options.reps, [&] { loadSheet(full, t, fullModel); },
+                                     [&] { loadSheet(small, s, smallModel); }, {}, run.options.batch);
+        run.ratio("sheetload_scaling", pair, "month's sheets listed and one sheet's trips loaded, full against 1%");
+    }
+}
+
+void measureFleetReport(Run &run, const QSqlDatabase &full)
+{
+    if (!run.wanted("fleet_annual_report"))
+        return;
+    const Target t = target(full);
+    // Every vehicle marked, as the fleet window leaves them with all selected.
+    exec(full, QStringLiteral("UPDATE auto SET rap=1 WHERE apar=1 AND rap<>1"));
+    const QString pdf = QDir(run.options.workDir).filePath(QStringLiteral("rapvokanauto.pdf"));
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapvokanauto.rpt");
+    request.dataFile = dataFile(run.options.fullDir);
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(t.year);
+    std::vector<double> times, cpu;
+    for (int i = 0; i < run.options.reportReps; ++i) {
+        QFile::remove(pdf);
+        const double cpuBefore = processCpuSeconds();
+        times.push_back(seconds([&] { ReportEngine(full, reportsDir()).run(request).writePdf(pdf); }));
+        cpu.push_back(processCpuSeconds() - cpuBefore);
+        if (!QFileInfo(pdf).size())
+            throw DbError(QStringLiteral("the fleet annual report wrote no PDF"));
+    }
+    std::fprintf(stderr, "vokbench: fleet_annual_report: %s of the year %d, %.0f KB, median %.3f s of processor time\n",
+                 qPrintable(request.selection), t.year, QFileInfo(pdf).size() / 1024.0, median(cpu));
+    std::printf("time fleet_annual_report %.3f\n", median(times));
+    std::fflush(stdout);
+}
+
+// Peak resident memory of a child process running the program with the full
+// database open and the trip window showing a sheet, in MB. The child reads
+// its own high-water mark (VmHWM): the rusage of a spawned child would count
+// the parent's pages it shared before it started the program.
+void measurePeakMemory(Run &run)
+{
+    if (!run.wanted("peak_rss_mb"))
+        return;
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    child.start(run.options.program, {QStringLiteral("--child-trip-window"), run.options.fullDir});
+    if (!child.waitForFinished(300000) || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
+        run.failed("peak_rss_mb", "the child failed");
+        return;
+    }
+    const QList<QByteArray> words = child.readAllStandardOutput().simplified().split(' ');
+    const int at = words.indexOf("vmhwm_kb");
+    if (at < 0 || at + 1 >= words.size()) {
+        run.failed("peak_rss_mb", "the child told no peak memory");
+        return;
+    }
+    std::printf("memory peak_rss_mb %.1f\n", words.at(at + 1).toDouble() / 1024.0);
+    std::fflush(stdout);
+}
+
+// The process's peak resident memory in KB, from /proc/self/status.
+qint64 highWaterMark()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).simplified().split(' ').value(0).toLongLong();
+    return -1;
+}
+
+} // namespace
+
+int runTripWindowChild(const QString &dir)
+{
+    const QString name = QStringLiteral("vok");
+    QuietMessages messages;
+    ProgramState state;
+    WindowContext context;
+    context.dataFile = dataFile(dir);
+    try {
+        context.db = database::openSqlite(context.dataFile, QString::fromLatin1(DataConnectionName), DatabaseKind::Data);
+        context.sys = database::openSqlite(QDir(dir).filePath(QStringLiteral("sys.db")),
+                                           QString::fromLatin1(SystemConnectionName), DatabaseKind::System);
+    } catch (const DbError &error) {
+        std::fprintf(stderr, "vokbench child: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    PreviewReportService reports(context.db, &messages);
+    context.messages = &messages;
+    context.reports = &reports;
+    context.state = &state;
+    MainWindow menu(context);
+    menu.show();
+    QCoreApplication::processEvents();
+
+    int sheetYear = 0;
+    try {
+        sheetYear = target(context.db).year;
+    } catch (const DbError &error) {
+        std::fprintf(stderr, "vokbench child: %s\n", qPrintable(error.message()));
+        return 1;
+    }
+    int rows = -1;
+    {
+        TripWindow window(context, &menu);
+        window.show();
+        window.activateWindow();
+        for (int i = 0; i < 20; ++i)
+            QCoreApplication::processEvents();
+        // The clerk picks the first vehicle, types the month and year, then
+        // picks the first sheet of that month.
+        if (auto *vehicle = window.findChild<QComboBox *>(QStringLiteral("nra"))) {
+            vehicle->setFocus();
+            QCoreApplication::processEvents();
+            const int index = vehicle->findText(registration(0));
+            if (index >= 0) {
+                vehicle->setCurrentIndex(index);
+                emit vehicle->activated(index);
+            }
+            QCoreApplication::processEvents();
+        }
+        if (auto *month = window.findChild<QLineEdit *>(QStringLiteral("luna")))
+            month->setText(QStringLiteral("06"));
+        if (auto *year = window.findChild<QLineEdit *>(QStringLiteral("anul")))
+            year->setText(QString::number(sheetYear));
+        if (auto *sheet = window.findChild<QComboBox *>(QStringLiteral("nrfoi"))) {
+            sheet->setFocus();
+            QCoreApplication::processEvents();
+            if (sheet->count() > 0) {
+                sheet->setCurrentIndex(0);
+                emit sheet->activated(0);
+            }
+            QCoreApplication::processEvents();
+        }
+        if (auto *grid = window.findChild<QTableView *>(QStringLiteral("DBGrid1")))
+            rows = grid->model() ? grid->model()->rowCount() : -1;
+        QCoreApplication::processEvents();
+    }
+    std::fprintf(stderr, "vokbench: peak_rss_mb: the trip window showed %d trips\n", rows);
+    std::printf("vmhwm_kb %lld\n", static_cast<long long>(highWaterMark()));
+    return rows > 0 ? 0 : 1;
+}
+
+int runAll(const BenchOptions &options)
+{
+    Run run{options};
+    QFile load(QStringLiteral("/proc/loadavg"));
+    const QByteArray loadAverage = load.open(QIODevice::ReadOnly) ? load.readAll().simplified() : QByteArray("?");
+    std::fprintf(stderr, "vokbench: full %s, 1%% %s, %d repetitions, batches of %d; load average %s on %d processors\n",
+                 qPrintable(options.fullDir), qPrintable(options.smallDir), options.reps, options.batch,
+                 loadAverage.constData(), QThread::idealThreadCount());
+    // One figure that fails is reported and the others still run.
+    auto guarded = [&run](const char *what, const std::function<void()> &work) {
+        try {
+            work();
+        } catch (const DbError &error) {
+            run.failed(what, qPrintable(error.message()));
+        }
+    };
+    if (run.wanted("startup_scaling"))
+        guarded("startup_scaling", [&] { measureStartup(run); });
+    {
+        QSqlDatabase full, small;
+        guarded("opening the fleets", [&] {
+            full = openBenchDb(options.fullDir, QStringLiteral("bench-full"));
+            small = openBenchDb(options.smallDir, QStringLiteral("bench-small"));
+        });
+        if (full.isOpen() && small.isOpen()) {
+            guarded("month closing", [&] { measureMonthClose(run, full, small); });
+            guarded("trips", [&] { measureTrips(run, full, small); });
+            guarded("fleet_annual_report", [&] { measureFleetReport(run, full); });
+        }
+    }
+    database::close(QStringLiteral("bench-full"));
+    database::close(QStringLiteral("bench-small"));
+    measurePeakMemory(run);
+    return run.failures;
+}
+
+} // namespace vok::bench

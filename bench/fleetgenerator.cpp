@@ -1,0 +1,317 @@
+#include "fleetgenerator.h"
+
+#include "db/database.h"
+
+#include <QDate>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStringList>
+
+#include <array>
+#include <cmath>
+#include <random>
+
+namespace vok::bench {
+
+namespace {
+
+double round1(double v) { return std::round(v * 10.0) / 10.0; }
+double round2(double v) { return std::round(v * 100.0) / 100.0; }
+double round3(double v) { return std::round(v * 1000.0) / 1000.0; }
+
+// One prepared statement, reused for every row.
+class Statement {
+public:
+    Statement(const QSqlDatabase &db, const QString &sql)
+        : m_query(db)
+    {
+        if (!m_query.prepare(sql))
+            throw DbError(m_query.lastError().text());
+    }
+    Statement &operator<<(const QVariant &value)
+    {
+        m_query.bindValue(m_next++, value);
+        return *this;
+    }
+    void run()
+    {
+        m_next = 0;
+        if (!m_query.exec())
+            throw DbError(m_query.lastError().text());
+    }
+    qint64 lastId() const { return m_query.lastInsertId().toLongLong(); }
+
+private:
+    QSqlQuery m_query;
+    int m_next = 0;
+};
+
+const char *const makes[] = {"DACIA LOGAN 1.5 DCI", "IVECO DAILY 35C13", "MAN TGL 12.250",
+                             "MERCEDES SPRINTER 316", "ROMAN 8.135 FL", "FORD TRANSIT 2.2",
+                             "VOLVO FH 460", "DAF LF 45.220", "RENAULT MASTER 2.3",
+                             "ISUZU NQR 5.2"};
+const char *const counties[] = {"B", "CJ", "IS", "TM", "BV", "CT", "PH", "DJ"};
+const char *const surnames[] = {"POPESCU", "IONESCU", "GEORGESCU", "STAN", "DUMITRU", "CONSTANTIN", "MARIN",
+                                "TUDOR", "NISTOR", "BARBU", "POPA", "RADU", "STOICA", "MOLDOVAN", "LUCA",
+                                "ENE", "MATEI", "CIOBANU", "ROTARU", "DOBRE", "FLOREA", "NITA", "OPREA",
+                                "SERBAN", "VOICU", "ILIE", "COSTEA", "MIHAI", "PREDA", "SANDU"};
+const char *const givenNames[] = {"ION", "VASILE", "DAN", "MIHAI", "GHEORGHE", "PAUL", "FLORIN", "ADRIAN",
+                                  "COSTEL", "NICOLAE", "ANDREI", "CRISTIAN", "MARIUS", "IULIAN", "SORIN",
+                                  "LUCIAN", "OVIDIU", "VIOREL", "EMIL", "PETRU", "DORIN", "CATALIN", "RAZVAN",
+                                  "TUDOR", "VLAD", "ALIN", "GABRIEL", "DANIEL", "STEFAN", "LIVIU"};
+
+// The two regular drivers of a vehicle (k = 0, 1), out of 900 names.
+QString driver(int vehicle, int k)
+{
+    const int n = ((vehicle * 2 + k) * 7919) % 900;
+    return QString::fromLatin1(surnames[n / 30]) + u' ' + QString::fromLatin1(givenNames[n % 30]);
+}
+const char *const routes[] = {"BUCURESTI - PLOIESTI - BUCURESTI", "BUCURESTI - PITESTI",
+                              "CLUJ - TURDA - CLUJ", "IASI - VASLUI", "TIMISOARA - ARAD",
+                              "BRASOV - SINAIA - BRASOV", "CONSTANTA - MANGALIA",
+                              "CRAIOVA - SLATINA", "DEPOZIT - SANTIER - DEPOZIT", "LOCAL"};
+
+void referenceRows(const QSqlDatabase &db)
+{
+    exec(db, QStringLiteral("INSERT INTO setari (unitate, functie, numeman, intocmit) VALUES (?, ?, ?, ?)"),
+         {QStringLiteral("SC TRANSPORT FLOTA SA"), QStringLiteral("DIRECTOR"),
+          QStringLiteral("IONESCU MARIN"), QStringLiteral("POPA ELENA")});
+    // Load coefficients by tonnes: the first row with tone >= the load applies.
+    for (int t = 0; t <= 40; ++t) {
+        const double tone = t;
+        exec(db, QStringLiteral("INSERT INTO coefKg (tone, motor1fr, motor1r, motor23fr, motor23r) "
+                                "VALUES (?, ?, ?, ?, ?)"),
+             {tone, round2(1.0 + tone * 0.012), round2(1.05 + tone * 0.014), round2(1.0 + tone * 0.010),
+              round2(1.04 + tone * 0.012)});
+    }
+    const char *const installations[][4] = {
+        {"AUTOBASCULANTA", "descarcare", "ridicare bena", "0.5"},
+        {"AUTOMACARA", "ora", "ora de functionare a macaralei", "8"},
+        {"AUTOCISTERNA", "tona", "tona descarcata cu pompa proprie", "1.5"},
+        {"AUTOSPECIALA FRIGORIFICA", "ora", "ora de functionare a agregatului", "3"},
+    };
+    int nri = 1;
+    for (const auto &row : installations)
+        exec(db, QStringLiteral("INSERT INTO sporI (nri, fel_auto, fel_prest, fel_prest2, sporkm) VALUES (?, ?, ?, ?, ?)"),
+             {nri++, QString::fromLatin1(row[0]), QString::fromLatin1(row[1]), QString::fromLatin1(row[2]),
+              QString::fromLatin1(row[3]).toDouble()});
+    exec(db, QStringLiteral("INSERT INTO sporU (autom, bucur, restul) VALUES (?, ?, ?)"),
+         {QStringLiteral("Autoturisme"), 15.0, 8.0});
+    exec(db, QStringLiteral("INSERT INTO sporU (autom, bucur, restul) VALUES (?, ?, ?)"),
+         {QStringLiteral("Autocamioane"), 20.0, 10.0});
+    exec(db, QStringLiteral("INSERT INTO sporT (nrcrt, tip_r, gr, motor1r1, motor1r2, motor2r1, motor2r2, "
+                            "motor3r1, motor3r2) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+         {QStringLiteral("1"), QStringLiteral("Remorca 1 axa"), QStringLiteral("1.5"), 10.0, 18.0, 8.0, 15.0,
+          6.0, 12.0});
+}
+
+} // namespace
+
+QString registration(int index)
+{
+    const int county = index % 8;
+    const int number = 10 + (index / 8) % 90;
+    int rest = index / 720;
+    QString letters;
+    for (int i = 0; i < 3; ++i) {
+        letters.prepend(QChar(u'A' + rest % 26));
+        rest /= 26;
+    }
+    return QStringLiteral("%1-%2-%3").arg(QString::fromLatin1(counties[county])).arg(number).arg(letters);
+}
+
+int lastYear(const FleetShape &shape)
+{
+    return shape.lastYear > 0 ? shape.lastYear : QDate::currentDate().year() - 1;
+}
+
+int firstYear(const FleetShape &shape) { return lastYear(shape) - shape.years + 1; }
+
+FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const Progress &progress)
+{
+    std::mt19937 random(shape.seed);
+    auto uniform = [&random](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    auto chance = [&uniform](double p) { return uniform(0.0, 1.0) < p; };
+    auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+
+    FleetCounts counts;
+    {
+        Transaction transaction(db);
+        referenceRows(db);
+        transaction.commit();
+    }
+
+    Statement vehicle(db, QStringLiteral(
+        "INSERT INTO auto (nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, Ispec, Iaerod, apar, rap, "
+        "kmef, kmefinc, kmechiv, restrez) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1, 1, ?, ?, ?, ?)"));
+    Statement consum(db, QStringLiteral(
+        "INSERT INTO consum (ida, Cm1, Cm2, Cm3, implicit) VALUES (?, ?, ?, ?, 2)"));
+    Statement sheet(db, QStringLiteral(
+        "INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, bm, nractc, gz, "
+        "um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Statement trip(db, QStringLiteral(
+        "INSERT INTO curse (idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, "
+        "Ra, A, nrq1, nrq4, Cn, Cu, remorca, traseu, kmtract, kmurb) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    Statement month(db, QStringLiteral(
+        "INSERT INTO dateluna (ida, anul, idl, ore, km, kme, kminc, tone, tonekm, bm, gz, restit, restrez, "
+        "Cn, um, ut, ua, Cu, kmt, kmet) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+
+    const int first = firstYear(shape);
+    const int last = lastYear(shape);
+    // Road categories weigh the equivalent kilometres.
+    const std::array<double, 6> roadFactor = {1.0, 1.1, 1.2, 1.3, 1.45, 1.6};
+
+    struct PlannedTrip {
+        std::array<double, 6> km{};
+        double kmT = 0, kmE = 0, Kg = 1, Gm = 0, U = 0, A = 1, Cn = 0, Cu = 0, kmurb = 0;
+        int nrq1 = 0, nrq4 = 0, remorca = 0;
+        QString route;
+    };
+    std::vector<PlannedTrip> trips(static_cast<size_t>(shape.tripsPerSheet));
+
+    for (int v = 0; v < shape.vehicles; ++v) {
+        const int kind = pick(10);
+        const bool heavy = kind == 2 || kind == 6 || kind == 7 || kind == 4;
+        const double cm = round2(heavy ? uniform(18.0, 34.0) : uniform(7.0, 13.0));
+        const double ca = round2(uniform(0.2, 0.9));
+        const double cb = heavy ? round1(uniform(12.0, 30.0)) : round1(uniform(4.0, 7.0));
+        const double cf = heavy ? round1(uniform(1.0, 2.5)) : round1(uniform(0.3, 0.8));
+        const int motor = heavy ? 2 + pick(2) : 1;
+        const double kmef = std::round(uniform(5000.0, 300000.0));
+        const double kmechiv = std::round(kmef * uniform(1.02, 1.15));
+        const double startRest = round2(uniform(20.0, 80.0));
+
+        qint64 ida = 0;
+        {
+            Transaction transaction(db);
+            vehicle << registration(v) << QString::fromLatin1(makes[kind]) << (heavy ? 1 : 2) << motor << cm
+                    << ca << cb << cf << 0 << (heavy ? 1 : 0) << kmef << std::round(kmef * 0.4) << kmechiv
+                    << startRest;
+            vehicle.run();
+            ida = vehicle.lastId();
+            consum << ida << round2(cm * 1.15) << cm << round2(cm * 0.9);
+            consum.run();
+            transaction.commit();
+        }
+        ++counts.vehicles;
+
+        double rest = startRest;
+        double kmt = kmef;
+        double kmet = kmechiv;
+        double sinceRefuel = 0;
+        int nrf = 1000 + pick(9000);
+        for (int year = first; year <= last; ++year) {
+            Transaction transaction(db);
+            for (int m = 1; m <= 12; ++m) {
+                const int days = QDate(year, m, 1).daysInMonth();
+                double hours = 0, km = 0, kme = 0, kminc = 0, tone = 0, tonekm = 0;
+                double bmSum = 0, restitSum = 0, cnSum = 0, umSum = 0, cuSum = 0, changes = 0;
+                for (int s = 0; s < shape.sheetsPerMonth; ++s) {
+                    const int day = 1 + (s * days) / std::max(1, shape.sheetsPerMonth);
+                    double sheetCn = 0;
+                    for (int c = 0; c < shape.tripsPerSheet; ++c) {
+                        PlannedTrip &t = trips[static_cast<size_t>(c)];
+                        const double total = uniform(heavy ? 30.0 : 15.0, heavy ? 260.0 : 140.0);
+                        const int mainRoad = pick(4);
+                        t.km.fill(0.0);
+                        t.km[static_cast<size_t>(mainRoad)] = round1(total * 0.8);
+                        t.km[static_cast<size_t>(mainRoad + 1)] = round1(total * 0.2);
+                        t.kmT = round1(t.km[0] + t.km[1] + t.km[2] + t.km[3] + t.km[4] + t.km[5]);
+                        double equivalent = 0;
+                        for (size_t k = 0; k < 6; ++k)
+                            equivalent += t.km[k] * roadFactor[k];
+                        t.kmE = round1(equivalent);
+                        t.Gm = heavy && chance(0.6) ? round1(uniform(1.0, 18.0)) : 0.0;
+                        t.Kg = t.Gm > 0 ? round2(1.0 + t.Gm * 0.012) : 1.0;
+                        t.remorca = heavy && t.Gm > 10 && chance(0.3) ? 1 : 0;
+                        t.kmurb = chance(0.3) ? round1(t.kmT * 0.2) : 0.0;
+                        t.U = t.kmurb > 0 ? round1(t.kmurb * 0.1) : 0.0;
+                        t.A = (m == 12 || m <= 2) ? 1.05 : 1.0;
+                        t.nrq1 = chance(0.2) ? 1 + pick(5) : 0;
+                        t.nrq4 = (m == 12 || m <= 2) && chance(0.5) ? 1 : 0;
+                        const double pe = t.kmE + t.U;
+                        t.Cn = round3(pe / 100.0 * cm * t.Kg * t.A + t.nrq1 * 0.05 + t.nrq4 * 0.5);
+                        t.Cu = round3(t.Cn * ca / 100.0);
+                        t.route = QString::fromLatin1(routes[pick(10)]);
+                        sheetCn += t.Cn;
+                    }
+                    // Fill up every few sheets with what was burnt since the last time.
+                    sinceRefuel += sheetCn;
+                    double bm = 0;
+                    QString receipt;
+                    if (s % 3 == 2 || s == shape.sheetsPerMonth - 1) {
+                        bm = std::round((sinceRefuel + uniform(-5.0, 5.0)) / 5.0) * 5.0;
+                        if (bm < 0)
+                            bm = 0;
+                        sinceRefuel = 0;
+                        receipt = QStringLiteral("BF %1/%2.%3").arg(pick(90000) + 10000).arg(day, 2, 10, QChar(u'0')).arg(m, 2, 10, QChar(u'0'));
+                    }
+                    const double um = chance(0.05) ? 1.0 : 0.0;
+                    const bool schu = chance(0.01);
+                    const bool schf = schu || chance(0.005);
+                    const double restit = chance(0.01) ? 10.0 : 0.0;
+                    const double orap = 6.0 + pick(7) * 0.5;
+                    const double oras = orap + 4.0 + pick(13) * 0.5;
+                    const QString date = QStringLiteral("%1.%2.%3")
+                                             .arg(day, 2, 10, QChar(u'0'))
+                                             .arg(m, 2, 10, QChar(u'0'))
+                                             .arg(year);
+                    const int decada = day <= 10 ? 1 : (day <= 20 ? 2 : 3);
+                    const QString none;
+                    sheet << nrf++ << ida << driver(v, pick(5) == 0 ? 1 : 0) << orap << oras << (oras - orap)
+                          << date << decada << m << year << bm << receipt << 0.0 << um
+                          << (um > 0 ? QStringLiteral("BC 1/%1").arg(day) : none) << 0.0 << none << 0.0 << none
+                          << (schu ? 1 : 0) << (schu ? QStringLiteral("NIR 7/%1").arg(day) : none)
+                          << (schf ? 1 : 0) << (schf ? QStringLiteral("NIR 8/%1").arg(day) : none) << restit
+                          << (restit > 0 ? QStringLiteral("DR 3/%1").arg(day) : none);
+                    sheet.run();
+                    const qint64 idf = sheet.lastId();
+                    ++counts.sheets;
+
+                    for (int c = 0; c < shape.tripsPerSheet; ++c) {
+                        const PlannedTrip &t = trips[static_cast<size_t>(c)];
+                        trip << idf << c + 1 << t.km[0] << t.km[1] << t.km[2] << t.km[3] << t.km[4] << t.km[5]
+                             << t.kmT << t.kmE << t.Kg << t.Gm << 0.0 << t.U << 0.0 << 0 << 0.0 << t.A << t.nrq1
+                             << t.nrq4 << t.Cn << t.Cu << t.remorca << t.route << 0.0 << t.kmurb;
+                        trip.run();
+                        ++counts.trips;
+                        km += t.kmT;
+                        kme += t.kmE;
+                        cnSum += t.Cn;
+                        cuSum += t.Cu;
+                        if (t.Gm > 0) {
+                            kminc += t.kmT;
+                            tone += t.Gm;
+                            tonekm += t.Gm * t.kmT;
+                        }
+                    }
+                    hours += oras - orap;
+                    bmSum += bm;
+                    restitSum += restit;
+                    umSum += um;
+                    changes += (schu ? cb : 0.0) + (schf ? cf : 0.0);
+                }
+                if (shape.sheetsPerMonth <= 0)
+                    continue;
+                rest = round2(rest + bmSum - restitSum - cnSum);
+                kmt += km;
+                kmet += kme;
+                month << ida << year << m << round1(hours) << km << kme << kminc << tone << tonekm << bmSum
+                      << 0.0 << restitSum << rest << cnSum << umSum << 0.0 << 0.0 << (cuSum + changes) << kmt
+                      << kmet;
+                month.run();
+                ++counts.months;
+            }
+            transaction.commit();
+        }
+        if (progress)
+            progress(v + 1, counts);
+    }
+    return counts;
+}
+
+} // namespace vok::bench
