@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace vok::lists {
@@ -25,7 +26,10 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusIn)
+        // The focus coming back from the list's own popup is no entry: refilling
+        // then would empty the list under the row being picked.
+        if (event->type() == QEvent::FocusIn
+            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             guarded(m_messages, m_list->window(), [this] { fillVehicles(m_list, m_db); });
         return false;
     }
