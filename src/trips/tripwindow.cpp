@@ -456,6 +456,8 @@ void TripWindow::buildLayout()
     m_grid->verticalHeader()->setMinimumWidth(16);
     m_grid->setMinimumHeight(120);
     m_grid->installEventFilter(this);
+    m_nrfoi->installEventFilter(this);
+    m_sof->installEventFilter(this);
     main->addWidget(m_grid, 1);
     main->addWidget(label(this, QStringLiteral("Pentru stergere, CLICK intr-o casuta din tabel, selectati randul "
                                                "(sageata neagra de la inceputul randului) si apoi ,,DELETE''")));
@@ -731,6 +733,11 @@ void TripWindow::enterSheetNumber()
         return;
     }
     m_nrfoi->lineEdit()->selectAll();
+    fillSheetList();
+}
+
+void TripWindow::fillSheetList()
+{
     guarded(m_context.messages, this, [&] {
         const QList<int> numbers = SheetStore(m_context.db)
                                        .numbers(m_indauto, wholeNumber(m_luna->text()), wholeNumber(m_anul->text()));
@@ -749,6 +756,9 @@ void TripWindow::enterSheetNumber()
 
 bool TripWindow::leaveSheetNumber()
 {
+    // The focus went to the box's own list, which is open: not a leave.
+    if (m_nrfoi->view()->isVisible())
+        return true;
     // Leaving the box because no vehicle is chosen yet looks nothing up.
     if (!vehicleChosen())
         return true;
@@ -1392,6 +1402,14 @@ void TripWindow::keyPressEvent(QKeyEvent *event)
 
 bool TripWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click on the arrow of the sheet or driver list opens its popup at
+    // once, before the entry into the box has refilled it: fill it first.
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == m_nrfoi && vehicleChosen())
+            fillSheetList();
+        else if (watched == m_sof)
+            fillDrivers();
+    }
     if (watched == m_grid && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
         deleteGridRows();
