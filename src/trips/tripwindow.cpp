@@ -179,8 +179,7 @@ void TripWindow::buildLayout()
     auto *row1 = new QHBoxLayout;
     row1->addWidget(label(header, QStringLiteral("Numar inmatriculare"), m_nra));
     row1->addWidget(m_nra);
-    row1->addSpacing(8);
-    row1->addWidget(m_tip, 1);
+    row1->addStretch(1);
     row1->addWidget(label(header, QStringLiteral("Numarul foii de parcurs"), m_nrfoi));
     row1->addWidget(m_nrfoi);
     row1->addSpacing(8);
@@ -202,7 +201,9 @@ void TripWindow::buildLayout()
     row2->addWidget(m_op);
     row2->addWidget(label(header, QStringLiteral("sosire"), m_os));
     row2->addWidget(m_os);
-    row2->addStretch(1);
+    // The make has room for its 30 characters here, under the vehicle's row.
+    row2->addSpacing(24);
+    row2->addWidget(m_tip, 1);
     h->addLayout(row2, 1, 0);
     main->addWidget(header);
 
