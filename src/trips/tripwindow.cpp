@@ -308,6 +308,8 @@ void TripWindow::buildLayout()
     m_nri = lineEdit(trip, QStringLiteral("nri"), QStringLiteral("0"), 56);
     m_label28 = namedLabel(trip, QStringLiteral("Label28"), QString());
     m_label28->setWordWrap(true);
+    // Two lines kept free, so that a description that wraps moves nothing.
+    m_label28->setMinimumHeight(2 * m_label28->fontMetrics().lineSpacing());
     m_sporRa = check(QStringLiteral("sporRa"), QStringLiteral("Sporul pentru rezistenta aerului (Ra)"));
     m_spRa = lineEdit(trip, QStringLiteral("spRa"), QStringLiteral("0"), 56);
     m_coefA = check(QStringLiteral("coefA"), QStringLiteral("Coeficient pentru conditii climaterice nefavorabile (A)"));
@@ -711,6 +713,11 @@ void TripWindow::selectVehicle(const QString &nrauto)
         m_ar = vehicle->Iaerod;
         m_context.state->motor = vehicle->motor;
         m_isp = vehicle->Ispec;
+        // The service of the vehicle chosen before is not this one's.
+        if (!m_sporI->isChecked()) {
+            m_label27->setText(QStringLiteral("km echiv./1 prestatie"));
+            m_label28->clear();
+        }
         m_f1 = vehicle->formula;
     });
 }

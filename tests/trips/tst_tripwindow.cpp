@@ -204,8 +204,13 @@ void TripWindowTest::vehicleSelection()
     QCOMPARE(f.text("formula1"), s("Cn = (Pe/100) * Cm * Kg * A + Q1 + Q4               Pe = Ped + T + U + I + Ra"));
 
     f.check("sporI")->setChecked(true);
+    QCOMPARE(f.text("Label27"), s("km echiv./basculare"));
+    QCOMPARE(f.text("Label28"), s("ridicarea si coborarea benei"));
     f.chooseVehicle(s("B-02-CAR"));
     QCOMPARE(f.env.state().motor, 1);
+    // The car has no installation: not the service of the vehicle before.
+    QCOMPARE(f.text("Label27"), s("km echiv./1 prestatie"));
+    QCOMPARE(f.text("Label28"), QString());
     QCOMPARE(f.text("Label49"), s("7.500 litri/100 km echiv."));
     QVERIFY(!f.check("sporI")->isChecked() && !f.check("sporI")->isEnabled());
     QVERIFY(!f.check("sporRa")->isEnabled());
