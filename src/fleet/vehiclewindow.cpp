@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -51,7 +52,10 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        if (event->type() == QEvent::FocusIn) {
+        if (event->type() == QEvent::FocusIn
+            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
+            // Not when the focus comes back from the list's popup: a refill
+            // then would drop the row being picked.
             if (m_refill)
                 m_refill();
             QPointer<QComboBox> combo = m_combo;

@@ -147,6 +147,7 @@ TowingDialog::TowingDialog(const WindowContext &context, QWidget *tripWindow)
     fields::numericBox(m_pt, m_context.messages, QStringLiteral("#0.0"));
     fields::numericBox(m_stract, m_context.messages, QStringLiteral("#0"));
     m_grid->setFocus();
+    resize(sizeHint().expandedTo(QSize(940, 540)));
 }
 
 void TowingDialog::buildLayout()
@@ -181,7 +182,9 @@ void TowingDialog::buildLayout()
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setWordWrap(true);
     m_grid->setAccessibleName(title->text());
-    m_grid->setMinimumSize(900, 280);
+    // Room to give when the chosen row's description or the notes need a
+    // second line: the dialog keeps its height.
+    m_grid->setMinimumSize(900, 200);
     title->setBuddy(m_grid);
     hint->setBuddy(m_grid);
 
@@ -207,6 +210,8 @@ void TowingDialog::buildLayout()
     m_result = new QLabel(QStringLiteral("T = (Pt / 100) * t = 0.0"), this);
     m_result->setObjectName(QStringLiteral("Label15"));
     m_result->setFont(bold);
+    // Wide enough for any T, so that the notes beside it do not reflow.
+    m_result->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("T = (Pt / 100) * t = 00000.0")));
 
     auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
     exit->setObjectName(QStringLiteral("Command1"));

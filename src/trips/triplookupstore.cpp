@@ -17,9 +17,12 @@ QString TripLookupStore::loadColumn(int motor, bool trailer)
 
 std::optional<double> TripLookupStore::loadCoefficient(double load, int motor, bool trailer) const
 {
-    // The column is one of four fixed names, never typed text.
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + loadColumn(motor, trailer)
-                                     + QStringLiteral(" FROM coefKg WHERE tone>=? ORDER BY tone, idr"),
+    // The column is one of four fixed names, never typed text. A row of the
+    // normative's table still without a value in that column (a row added in
+    // the editor and not filled in) is no coefficient: it would read 0.
+    const QString column = loadColumn(motor, trailer);
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + column + QStringLiteral(" FROM coefKg WHERE tone>=? AND ")
+                                     + column + QStringLiteral(" IS NOT NULL ORDER BY tone, idr"),
                            {load});
     if (!query.next())
         return std::nullopt;

@@ -32,7 +32,8 @@ public:
     // one or two.
     static QString loadColumn(int motor, bool trailer);
     // Kg of the first row in ascending tonnage whose tone is not less than the
-    // load; nullopt when the load is above every tonnage.
+    // load, among the rows that hold a value in that column; nullopt when the
+    // load is above every such tonnage.
     std::optional<double> loadCoefficient(double load, int motor, bool trailer) const;
 
     std::optional<SpecialInstallation> installation(int nri) const;

@@ -179,8 +179,7 @@ void TripWindow::buildLayout()
     auto *row1 = new QHBoxLayout;
     row1->addWidget(label(header, QStringLiteral("Numar inmatriculare"), m_nra));
     row1->addWidget(m_nra);
-    row1->addSpacing(8);
-    row1->addWidget(m_tip, 1);
+    row1->addStretch(1);
     row1->addWidget(label(header, QStringLiteral("Numarul foii de parcurs"), m_nrfoi));
     row1->addWidget(m_nrfoi);
     row1->addSpacing(8);
@@ -202,7 +201,9 @@ void TripWindow::buildLayout()
     row2->addWidget(m_op);
     row2->addWidget(label(header, QStringLiteral("sosire"), m_os));
     row2->addWidget(m_os);
-    row2->addStretch(1);
+    // The make has room for its 30 characters here, under the vehicle's row.
+    row2->addSpacing(24);
+    row2->addWidget(m_tip, 1);
     h->addLayout(row2, 1, 0);
     main->addWidget(header);
 
@@ -307,6 +308,8 @@ void TripWindow::buildLayout()
     m_nri = lineEdit(trip, QStringLiteral("nri"), QStringLiteral("0"), 56);
     m_label28 = namedLabel(trip, QStringLiteral("Label28"), QString());
     m_label28->setWordWrap(true);
+    // Two lines kept free, so that a description that wraps moves nothing.
+    m_label28->setMinimumHeight(2 * m_label28->fontMetrics().lineSpacing());
     m_sporRa = check(QStringLiteral("sporRa"), QStringLiteral("Sporul pentru rezistenta aerului (Ra)"));
     m_spRa = lineEdit(trip, QStringLiteral("spRa"), QStringLiteral("0"), 56);
     m_coefA = check(QStringLiteral("coefA"), QStringLiteral("Coeficient pentru conditii climaterice nefavorabile (A)"));
@@ -456,6 +459,8 @@ void TripWindow::buildLayout()
     m_grid->verticalHeader()->setMinimumWidth(16);
     m_grid->setMinimumHeight(120);
     m_grid->installEventFilter(this);
+    m_nrfoi->installEventFilter(this);
+    m_sof->installEventFilter(this);
     main->addWidget(m_grid, 1);
     main->addWidget(label(this, QStringLiteral("Pentru stergere, CLICK intr-o casuta din tabel, selectati randul "
                                                "(sageata neagra de la inceputul randului) si apoi ,,DELETE''")));
@@ -708,6 +713,11 @@ void TripWindow::selectVehicle(const QString &nrauto)
         m_ar = vehicle->Iaerod;
         m_context.state->motor = vehicle->motor;
         m_isp = vehicle->Ispec;
+        // The service of the vehicle chosen before is not this one's.
+        if (!m_sporI->isChecked()) {
+            m_label27->setText(QStringLiteral("km echiv./1 prestatie"));
+            m_label28->clear();
+        }
         m_f1 = vehicle->formula;
     });
 }
@@ -731,6 +741,11 @@ void TripWindow::enterSheetNumber()
         return;
     }
     m_nrfoi->lineEdit()->selectAll();
+    fillSheetList();
+}
+
+void TripWindow::fillSheetList()
+{
     guarded(m_context.messages, this, [&] {
         const QList<int> numbers = SheetStore(m_context.db)
                                        .numbers(m_indauto, wholeNumber(m_luna->text()), wholeNumber(m_anul->text()));
@@ -749,6 +764,9 @@ void TripWindow::enterSheetNumber()
 
 bool TripWindow::leaveSheetNumber()
 {
+    // The focus went to the box's own list, which is open: not a leave.
+    if (m_nrfoi->view()->isVisible())
+        return true;
     // Leaving the box because no vehicle is chosen yet looks nothing up.
     if (!vehicleChosen())
         return true;
@@ -1388,6 +1406,14 @@ void TripWindow::keyPressEvent(QKeyEvent *event)
 
 bool TripWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    // A click on the arrow of the sheet or driver list opens its popup at
+    // once, before the entry into the box has refilled it: fill it first.
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == m_nrfoi && vehicleChosen())
+            fillSheetList();
+        else if (watched == m_sof)
+            fillDrivers();
+    }
     if (watched == m_grid && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete) {
         deleteGridRows();

@@ -53,6 +53,7 @@ private:
     void selectVehicle(const QString &nrauto);
     void chooseRegime(int k);
     void enterSheetNumber();
+    void fillSheetList();
     bool leaveSheetNumber();
     void loadSheet(int nrf);
     void showTrips(int idf);

@@ -26,8 +26,8 @@ public:
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        // Closing the list's own drop-down gives the focus back with the
-        // popup reason: refilling then would drop the line being chosen.
+        // The focus coming back from the list's own popup is no entry: refilling
+        // then would empty the list under the row being picked.
         if (event->type() == QEvent::FocusIn
             && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
             guarded(m_messages, m_list->window(), [this] { fillVehicles(m_list, m_db); });

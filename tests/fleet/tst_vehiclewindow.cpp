@@ -5,6 +5,7 @@
 #include "testenvironment.h"
 #include "windowtest.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -96,6 +97,7 @@ private slots:
     void listsRefreshedOnEntry();
     void hiddenVehicleLoadsByTyping();
     void pickingFromListDoesNotRemember();
+    void pickingWithTheMouse();
     void unknownNumberKeepsBoxes();
     void missingConsumptionKeepsBoxes();
     void savesNewVehicleAndResets();
@@ -115,6 +117,37 @@ private slots:
     void realMessageBoxGivesFocusBack();
     void threeVehiclesRegisteredChangedDeleted();
 };
+
+// Picks an entry of a list through its popup: a click on the arrow opens it
+// (entering the list refills it), a click on the entry picks it.
+static void pickWithMouse(QComboBox *list, const QString &entry)
+{
+    QTest::mouseClick(list, Qt::LeftButton, {}, QPoint(list->width() - 6, list->height() / 2));
+    QAbstractItemView *view = list->view();
+    QTRY_VERIFY(view->isVisible());
+    QTest::qWait(50);
+    const QModelIndexList found = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, entry, 1,
+                                                       Qt::MatchExactly);
+    QVERIFY2(!found.isEmpty(), qPrintable(entry));
+    const QPoint at = view->visualRect(found.first()).center();
+    QTest::mouseMove(view->viewport(), at);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+    QTRY_VERIFY(!view->isVisible());
+}
+
+void VehicleWindowTest::pickingWithTheMouse()
+{
+    Fixture f;
+    f.vehicle(QStringLiteral("B-01-AAA"), QStringLiteral("ROMAN 10215"));
+    f.vehicle(QStringLiteral("B-02-BBB"), QStringLiteral("DACIA 1310"));
+    QVERIFY(test::showActive(f.window.get()));
+    pickWithMouse(f.nrauto(), QStringLiteral("B-02-BBB"));
+    QTRY_COMPARE(f.nrauto()->currentText(), QStringLiteral("B-02-BBB"));
+    QTRY_COMPARE(f.marca()->currentText(), QStringLiteral("DACIA 1310"));
+    pickWithMouse(f.marca(), QStringLiteral("ROMAN 10215"));
+    QTRY_COMPARE(f.marca()->currentText(), QStringLiteral("ROMAN 10215"));
+    QVERIFY(f.env.messages().texts().isEmpty());
+}
 
 void VehicleWindowTest::opensWithDefaults()
 {

@@ -204,8 +204,13 @@ void TripWindowTest::vehicleSelection()
     QCOMPARE(f.text("formula1"), s("Cn = (Pe/100) * Cm * Kg * A + Q1 + Q4               Pe = Ped + T + U + I + Ra"));
 
     f.check("sporI")->setChecked(true);
+    QCOMPARE(f.text("Label27"), s("km echiv./basculare"));
+    QCOMPARE(f.text("Label28"), s("ridicarea si coborarea benei"));
     f.chooseVehicle(s("B-02-CAR"));
     QCOMPARE(f.env.state().motor, 1);
+    // The car has no installation: not the service of the vehicle before.
+    QCOMPARE(f.text("Label27"), s("km echiv./1 prestatie"));
+    QCOMPARE(f.text("Label28"), QString());
     QCOMPARE(f.text("Label49"), s("7.500 litri/100 km echiv."));
     QVERIFY(!f.check("sporI")->isChecked() && !f.check("sporI")->isEnabled());
     QVERIFY(!f.check("sporRa")->isEnabled());
@@ -282,6 +287,8 @@ void TripWindowTest::kgLookup()
     QFETCH(QString, Kg);
     Fixture f;
     f.env.sql(s("UPDATE auto SET motor=? WHERE nrauto=?"), {motor, vehicle});
+    // A row added in the normative's editor and not filled in yet is skipped.
+    f.env.sql(s("INSERT INTO coefKg (tone) VALUES (7)"));
     QVERIFY(test::showActive(f.window.get()));
     f.chooseVehicle(vehicle);
     f.c<QRadioButton>(qPrintable(trailers))->setChecked(true);
