@@ -52,7 +52,10 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)
 
-# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
+# GUI tests included. The second run of the stores and windows on a PostgreSQL
+# server (label postgres) is left to `make test`: it goes through the same
+# code of ours, and would double the time.
 $(ASAN_DIR)/CMakeCache.txt: | deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVOK_SANITIZE=ON
 
@@ -60,25 +63,36 @@ build-asan: deps $(ASAN_DIR)/CMakeCache.txt
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 
 test-asan: build-asan
-	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)
+	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS) -LE postgres
 
 # Hostile input for FUZZ_SECONDS seconds in all, under the sanitizers: half
-# for the five randomized generators of the test suite (seed: VOK_SEED), half
-# for coverage-guided libFuzzer on the number helpers, whose corpus grows in
-# $(FUZZ_DIR)/corpus from run to run.
+# for the seven randomized generators of the test suite (seed: VOK_SEED), a
+# quarter each for coverage-guided libFuzzer on the number helpers and on the
+# formula language of the reports, whose corpora grow in $(FUZZ_DIR)/corpus
+# and $(FUZZ_DIR)/corpus-formula from run to run.
+FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
+             -Isrc $$(pkg-config --cflags Qt6Core)
+
 $(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp src/db/numbers.h | fuzz-deps
 	mkdir -p $(FUZZ_DIR)/corpus
-	$(CLANGXX) -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
-	  -Isrc $$(pkg-config --cflags Qt6Core) tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp \
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
-fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers
-	@per=$$(( $(FUZZ_SECONDS) / 10 )); [ $$per -gt 0 ] || per=1; \
-	half=$$(( $(FUZZ_SECONDS) / 2 )); [ $$half -gt 0 ] || half=1; \
+$(FUZZ_DIR)/fuzz_formula: tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/reports/selectionformula.h \
+                          src/db/numbers.cpp src/db/numbers.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus-formula
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/db/numbers.cpp \
+	  -o $@ $$(pkg-config --libs Qt6Core)
+
+fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula
+	@per=$$(( $(FUZZ_SECONDS) / 14 )); [ $$per -gt 0 ] || per=1; \
+	quarter=$$(( $(FUZZ_SECONDS) / 4 )); [ $$quarter -gt 0 ] || quarter=1; \
 	export $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen VOK_FUZZ_SECONDS=$$per && \
-	$(ASAN_DIR)/tests/tst_numberfuzz && $(ASAN_DIR)/tests/tst_hostiletext && \
-	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$half -print_final_stats=1 \
-	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus
+	$(ASAN_DIR)/tests/tst_numberfuzz && $(ASAN_DIR)/tests/tst_hostiletext && $(ASAN_DIR)/tests/tst_formulafuzz && \
+	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$quarter -print_final_stats=1 \
+	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus && \
+	$(FUZZ_DIR)/fuzz_formula -max_total_time=$$quarter -print_final_stats=1 \
+	  -dict=tests/fuzz/formula.dict -artifact_prefix=$(FUZZ_DIR)/formula- $(FUZZ_DIR)/corpus-formula
 
 # Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic
 # databases generated once into $(BENCH_DATA) (500 vehicles x 10 years, and its

@@ -120,6 +120,14 @@ VehicleWindow::VehicleWindow(const WindowContext &context, QWidget *parent)
     m_c2->setChecked(true);
 }
 
+VehicleWindow::~VehicleWindow()
+{
+    // The focus leaving the number's box while the window is taken down
+    // would still load a vehicle into the half-destroyed window.
+    m_nrauto->disconnect(this);
+    m_nrauto->lineEdit()->disconnect(this);
+}
+
 void VehicleWindow::buildControls()
 {
     m_nrauto = new QComboBox(this);

@@ -18,6 +18,7 @@ class VehicleWindow : public QDialog {
     Q_OBJECT
 public:
     explicit VehicleWindow(const WindowContext &context, QWidget *parent = nullptr);
+    ~VehicleWindow() override;
 
     // The key of the vehicle last loaded by leaving the number box; 0 when none.
     int rememberedVehicle() const { return m_indauto; }

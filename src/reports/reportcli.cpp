@@ -51,9 +51,11 @@ int runReportCommand(const ReportCommand &command, QTextStream &errors)
     int code = 0;
     {
         QSqlDatabase db;
+        bool opened = false;
         try {
             db = onServer ? database::openServer(dataFile, QString::fromLatin1(connectionName))
                           : database::openSqlite(dataFile, QString::fromLatin1(connectionName), DatabaseKind::Data);
+            opened = true;
             ReportRequest request;
             request.reportFile = command.reportFile;
             request.dataFile = dataFile;
@@ -69,7 +71,10 @@ int runReportCommand(const ReportCommand &command, QTextStream &errors)
         } catch (const ReportError &error) {
             code = fail(error.message());
         } catch (const DbError &error) {
-            code = fail(error.message());
+            // Once the file is open, a failure is the report's query: named
+            // as the preview names it.
+            code = fail(opened ? QStringLiteral("Raportul %1 nu poate fi intocmit: %2").arg(command.reportFile, error.message())
+                               : error.message());
         }
     }
     database::close(QString::fromLatin1(connectionName));

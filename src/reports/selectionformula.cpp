@@ -2,6 +2,7 @@
 
 #include "db/numbers.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vok {
@@ -94,7 +95,10 @@ public:
 private:
     [[noreturn]] void fail(const QString &what, int position) const
     {
-        throw ReportError(QStringLiteral("%1: %2 (pozitia %3)").arg(m_where, what).arg(position));
+        // A piece of a long text quoted whole would bury the message: the
+        // position names the place.
+        const QString shown = what.size() > 160 ? what.left(120) + QStringLiteral("...") + what.right(30) : what;
+        throw ReportError(QStringLiteral("%1: %2 (pozitia %3)").arg(m_where, shown).arg(position));
     }
 
     static QString describe(const Token &t)
@@ -174,6 +178,8 @@ private:
                 }
                 t.kind = Token::Kind::Number;
                 t.number = m_text.mid(i, j - i).toDouble();
+                if (!std::isfinite(t.number))
+                    fail(QStringLiteral("numar prea mare"), t.position);
                 i = j;
                 if (i < n && (m_text[i].isLetter() || m_text[i] == u'_'))
                     fail(QStringLiteral("numar gresit \"%1\"").arg(m_text.mid(t.position - 1, i - t.position + 2)),
@@ -225,18 +231,49 @@ private:
         return peek().kind == Token::Kind::Op && peek().text == QLatin1String(op);
     }
 
-    static NodePtr binary(Node::Op op, NodePtr left, NodePtr right, int position)
+    // Formulas are read, written as SQL, evaluated and freed by recursion:
+    // a tree too deep for the stack is refused here, as is nesting too deep
+    // for the parser's own recursion.
+    static constexpr int maxNesting = 100;
+    static constexpr int maxHeight = 64;
+
+    struct Nesting {
+        Parser &parser;
+        Nesting(Parser &p, int position)
+            : parser(p)
+        {
+            if (++parser.m_nesting > maxNesting)
+                parser.fail(QStringLiteral("formula are prea multe niveluri unul in altul"), position);
+        }
+        ~Nesting() { --parser.m_nesting; }
+    };
+
+    // The node, once its height (counted over its arguments) is known to be bearable.
+    NodePtr measured(std::shared_ptr<Node> node)
+    {
+        int height = 1;
+        for (const NodePtr &arg : node->args)
+            height = std::max(height, m_heights.value(arg.get(), 1) + 1);
+        if (height > maxHeight)
+            fail(QStringLiteral("formula este prea lunga"), node->position);
+        if (height > 1)
+            m_heights.insert(node.get(), height);
+        return node;
+    }
+
+    NodePtr binary(Node::Op op, NodePtr left, NodePtr right, int position)
     {
         auto node = std::make_shared<Node>();
         node->kind = Node::Kind::Binary;
         node->op = op;
         node->position = position;
         node->args = {std::move(left), std::move(right)};
-        return node;
+        return measured(node);
     }
 
     NodePtr parseOr()
     {
+        const Nesting nesting(*this, peek().position);
         NodePtr left = parseAnd();
         while (isWord("or")) {
             const int position = next().position;
@@ -258,11 +295,12 @@ private:
     NodePtr parseNot()
     {
         if (isWord("not")) {
+            const Nesting nesting(*this, peek().position);
             auto node = std::make_shared<Node>();
             node->kind = Node::Kind::Not;
             node->position = next().position;
             node->args = {parseNot()};
-            return node;
+            return measured(node);
         }
         return parseComparison();
     }
@@ -305,6 +343,7 @@ private:
     NodePtr parseUnary()
     {
         if (isOp("-") || isOp("+")) {
+            const Nesting nesting(*this, peek().position);
             const Token t = next();
             NodePtr operand = parseUnary();
             if (t.text == u'+')
@@ -319,7 +358,7 @@ private:
             node->kind = Node::Kind::Negate;
             node->position = t.position;
             node->args = {operand};
-            return node;
+            return measured(node);
         }
         return parsePrimary();
     }
@@ -416,7 +455,7 @@ private:
             ok = count == 1;
         if (!ok)
             fail(QStringLiteral("numar gresit de argumente pentru \"%1\"").arg(name.text), name.position);
-        return node;
+        return measured(node);
     }
 
     void resolveField(Node &node, const Token &t)
@@ -449,6 +488,8 @@ private:
     std::vector<Token> m_tokens;
     std::size_t m_pos = 0;
     bool m_insideAggregate = false;
+    int m_nesting = 0;
+    QHash<const Node *, int> m_heights; // nodes above a leaf
 };
 
 QString sqlOperator(Node::Op op)
@@ -557,8 +598,21 @@ bool hasAggregate(const NodePtr &node)
     return false;
 }
 
+int heightOf(const Node &node)
+{
+    int height = 1;
+    for (const NodePtr &arg : node.args)
+        height = std::max(height, heightOf(*arg) + 1);
+    return height;
+}
+
 SqlFilter toSql(const NodePtr &node, const std::function<QString(const QString &, const QString &)> &columnSql)
 {
+    // Each level of the tree is a pair of parentheses in the SQL, and the
+    // database's parser refuses some condition nested 30 deep.
+    constexpr int maxSqlHeight = 24;
+    if (node && heightOf(*node) > maxSqlHeight)
+        throw ReportError(QStringLiteral("Formula de selectie: formula este prea lunga (pozitia %1)").arg(node->position));
     SqlFilter out;
     if (node)
         buildSql(*node, out, columnSql);
@@ -631,7 +685,9 @@ Value evaluate(const Node &node, const RowAccess &row)
             const Value v = evaluate(*node.args[0], row);
             if (v.isNull())
                 return v;
-            const int decimals = node.args.size() > 1 ? int(evaluate(*node.args[1], row).toNumber()) : 0;
+            // A double holds no more than 15 decimals: more would only build a huge mask.
+            const double wanted = node.args.size() > 1 ? evaluate(*node.args[1], row).toNumber() : 0.0;
+            const int decimals = wanted >= 1 ? int(std::min(wanted, 15.0)) : 0;
             const QString mask = decimals <= 0 ? QStringLiteral("0")
                                                : QStringLiteral("0.") + QString(decimals, u'0');
             return Value::of(formatNumber(v.toNumber(), mask).toDouble());

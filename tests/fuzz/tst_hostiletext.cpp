@@ -83,17 +83,17 @@ void HostileTextTest::boundTextsAreStoredAsTheyAre()
             const QVariant idp = scalar(db, QStringLiteral("SELECT MAX(idp) FROM piese"));
             QSqlQuery back = exec(db, QStringLiteral("SELECT act, denp FROM piese WHERE idp=?"), {idp});
             QVERIFY(back.next());
+            // The engine takes a leading U+FEFF for a byte-order mark and
+            // drops it: an invisible character, the only change allowed.
+            const QString stored = text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
             if (!brokenUtf16) {
-                // The engine takes a leading U+FEFF for a byte-order mark and
-                // drops it: an invisible character, the only change allowed.
-                const QString stored = text.startsWith(QChar(0xFEFF)) ? text.mid(1) : text;
                 QCOMPARE(back.value(0).toString(), stored);
                 QCOMPARE(back.value(1).toString(), stored);
                 QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM piese WHERE denp=?"), {text}).toInt() >= 1, true);
             }
             // As a search value it finds what it is, nothing more.
             QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto WHERE nrauto=?"), {text}).toInt(),
-                     text == QLatin1String("B-01-ABC") ? 1 : 0);
+                     stored == QLatin1String("B-01-ABC") ? 1 : 0);
             exec(db, QStringLiteral("UPDATE auto SET marca=? WHERE nrauto=?"), {text, QStringLiteral("B-01-ABC")});
             transaction.commit();
         } catch (const DbError &error) {

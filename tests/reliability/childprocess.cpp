@@ -2,10 +2,13 @@
 // program's database layer until it is killed, holds locks on a database
 // file, or opens a data folder with the rights it was started with.
 //
-//   childprocess save <vok.db> <first nrf>   saves trip sheets after the last one, printing each nrf once committed
+//   childprocess save <vok.db> <first nrf>   saves trips after the last sheet, printing "nrf nrc" once committed
 //   childprocess lock <file> exclusive|write holds a lock until stdin closes
 //   childprocess open <vok.db>               opens the file as the program does, prints the outcome
 #include "db/database.h"
+#include "db/numbers.h"
+#include "trips/sheetstore.h"
+#include "trips/tripstore.h"
 
 #include <QCoreApplication>
 #include <QSqlError>
@@ -32,8 +35,11 @@ void say(const std::string &line)
     }
 }
 
-// One trip sheet with three trips and the vehicle's running total, in one
-// transaction: after any crash either all of it is there or none.
+// Trip sheets saved as the trip window saves them, through its stores: the
+// first trip of a new sheet together with the sheet's header in one
+// transaction, then for each further trip the header written again (its
+// hours moved on) in one transaction and the trip inserted in the next.
+// Prints "nrf nrc" once each trip's commit returned.
 int save(const QString &path, qint64 nrf)
 {
     const QSqlDatabase db = database::openSqlite(path, QStringLiteral("child"), DatabaseKind::Data);
@@ -44,21 +50,53 @@ int save(const QString &path, qint64 nrf)
              {QStringLiteral("B-01-KIL"), QStringLiteral("test"), QStringLiteral("B-01-KIL")});
         transaction.commit();
     }
-    const QVariant ida = scalar(db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"),
-                                {QStringLiteral("B-01-KIL")});
+    const int ida = scalar(db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"), {QStringLiteral("B-01-KIL")}).toInt();
     nrf = std::max(nrf, scalar(db, QStringLiteral("SELECT COALESCE(MAX(nrf), 0) + 1 FROM foaie")).toLongLong());
+    SheetStore sheets(db);
+    TripStore trips(db);
     say("ready");
     for (;; ++nrf) {
-        Transaction transaction(db);
-        exec(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES (?, ?, ?, ?, ?, ?)"),
-             {nrf, ida, QStringLiteral("POPESCU"), QStringLiteral("01.03.2026"), 3, 2026});
-        const QVariant idf = scalar(db, QStringLiteral("SELECT idf FROM foaie WHERE ida=? AND nrf=?"), {ida, nrf});
-        for (int nrc = 1; nrc <= 3; ++nrc)
-            exec(db, QStringLiteral("INSERT INTO curse (idf, nrc, kmI, kmT, traseu) VALUES (?, ?, ?, ?, ?)"),
-                 {idf, nrc, 10.5 * nrc, 10.5 * nrc, QString(200, QLatin1Char('x'))});
-        exec(db, QStringLiteral("UPDATE auto SET kmef = kmef + 1 WHERE ida=?"), {ida});
-        transaction.commit();
-        say(std::to_string(nrf));
+        SheetHeader header;
+        header.nrf = int(nrf);
+        header.ida = ida;
+        header.sofer = QStringLiteral("POPESCU ION");
+        header.orap = 6;
+        header.data = QStringLiteral("01.03.2026");
+        header.decada = 1;
+        header.idl = 3;
+        header.anul = 2026;
+        for (int nrc = 1; nrc <= 3; ++nrc) {
+            Trip trip;
+            trip.nrc = nrc;
+            trip.km[0] = 10.5 * nrc;
+            trip.kmT = 10.5 * nrc;
+            trip.kmE = 10.5 * nrc;
+            trip.Cn = singleValue(3.25f * float(nrc));
+            trip.traseu = QStringLiteral("Ploiesti - Bucuresti ") + QString(150, QLatin1Char('x'));
+            header.oras = 6 + nrc; // the hours move on with each trip
+            if (nrc == 1) {
+                Transaction transaction(db);
+                trip.idf = sheets.insert(header);
+                trips.insert(trip);
+                transaction.commit();
+            } else {
+                const std::optional<Sheet> stored = sheets.byNumber(ida, int(nrf));
+                if (!stored) {
+                    say("error the sheet just saved is gone");
+                    return 1;
+                }
+                {
+                    Transaction transaction(db);
+                    sheets.update(*stored, header);
+                    transaction.commit();
+                }
+                trip.idf = stored->idf;
+                Transaction transaction(db);
+                trips.insert(trip);
+                transaction.commit();
+            }
+            say(std::to_string(nrf) + ' ' + std::to_string(nrc));
+        }
     }
 }
 

@@ -10,6 +10,10 @@ void FakeMessageService::inform(QWidget *, const QString &text, const QString &t
 bool FakeMessageService::confirm(QWidget *, const QString &text, const QString &title, Icon icon)
 {
     m_messages.append({Kind::Confirm, text, title, icon});
+    if (m_answers.isEmpty() && m_defaultAnswer) {
+        ++m_defaultAnswers;
+        return *m_defaultAnswer;
+    }
     if (m_answers.isEmpty()) {
         m_unexpected << QStringLiteral("unexpected question: ") + text;
         return false;

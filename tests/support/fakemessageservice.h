@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace vok::test {
 
 // A scripted message service: records every message and answers questions
@@ -31,6 +33,10 @@ public:
     // Queues the answer to the next question (true = Yes).
     void answer(bool yes) { m_answers.enqueue(yes); }
     void answers(std::initializer_list<bool> yes) { for (bool a : yes) m_answers.enqueue(a); }
+    // Answers every question with no answer queued (true = Yes), for tests
+    // that ask an unknown number of questions; they are counted, not problems.
+    void setDefaultAnswer(bool yes) { m_defaultAnswer = yes; }
+    int defaultAnswers() const { return m_defaultAnswers; }
 
     const QList<Message> &messages() const { return m_messages; }
     // The texts of every message so far, in order.
@@ -46,6 +52,8 @@ private:
     QList<Message> m_messages;
     QQueue<bool> m_answers;
     QStringList m_unexpected;
+    std::optional<bool> m_defaultAnswer;
+    int m_defaultAnswers = 0;
 };
 
 } // namespace vok::test
