@@ -5,6 +5,7 @@
 #include "trips/surchargetablestore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -213,9 +214,7 @@ void TowingDialog::buildLayout()
     // Wide enough for any T, so that the notes beside it do not reflow.
     m_result->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("T = (Pt / 100) * t = 00000.0")));
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *top = new QHBoxLayout;

@@ -12,6 +12,7 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -465,18 +466,12 @@ void TripWindow::buildLayout()
     main->addWidget(label(this, QStringLiteral("Pentru stergere, CLICK intr-o casuta din tabel, selectati randul "
                                                "(sageata neagra de la inceputul randului) si apoi ,,DELETE''")));
 
-    auto button = [this](const QString &name, const QString &caption) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
     m_command1->setAutoDefault(false);
-    m_save = button(QStringLiteral("Command2"), QStringLiteral("Salvare"));
-    m_deleteTrip = button(QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
-    m_report = button(QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));
-    m_deleteSheet = button(QStringLiteral("Command3"), QStringLiteral("Stergere foi parcurs"));
-    m_exit = button(QStringLiteral("Command4"), QStringLiteral("Iesire"));
+    m_save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    m_deleteTrip = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
+    m_report = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));
+    m_deleteSheet = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere foi parcurs"));
+    m_exit = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Iesire"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_save);
     buttons->addWidget(m_deleteTrip);

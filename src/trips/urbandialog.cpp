@@ -5,6 +5,7 @@
 #include "trips/surchargetablestore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -106,9 +107,7 @@ void UrbanDialog::buildLayout()
     m_result->setObjectName(QStringLiteral("Label2"));
     m_result->setFont(bold);
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *form = new QFormLayout;
