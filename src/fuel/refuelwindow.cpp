@@ -14,7 +14,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -67,10 +66,7 @@ RefuelWindow::RefuelWindow(const WindowContext &context, QWidget *parent)
     buildLayout();
     connectControls();
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     periodChanged();
     guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });
     m_nra->setCurrentIndex(-1);

@@ -9,7 +9,6 @@
 #include "ui/widgets.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -102,10 +101,7 @@ ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_monthButton, m_yearButton);
     setTabOrder(m_yearButton, exitButton);
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     updateCaptions();
 
     guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });

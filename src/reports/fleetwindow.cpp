@@ -8,7 +8,6 @@
 #include "ui/widgets.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -93,10 +92,7 @@ FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_monthButton, m_yearButton);
     setTabOrder(m_yearButton, exitButton);
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     updateCaptions();
 
     guarded(m_context.messages, this, [this] {
