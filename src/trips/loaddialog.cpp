@@ -1,6 +1,7 @@
 #include "trips/loaddialog.h"
 
 #include "trips/loadcalc.h"
+#include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/widgets.h"
 
@@ -126,7 +127,7 @@ void LoadDialog::calculate()
     if (!gm)
         return;
     m_result->setText(QStringLiteral("Gm = ") + *gm);
-    if (auto *greut = m_tripWindow ? m_tripWindow->findChild<QLineEdit *>(QStringLiteral("greut")) : nullptr)
+    if (auto *greut = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("greut")))
         greut->setText(*gm);
 }
 
