@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLineEdit>
 #include <QtTest>
 #include <QWidget>
 
@@ -22,6 +23,19 @@ template <typename T> T *child(QWidget *window, const QString &name)
     if (!widget)
         qWarning("no child %s", qPrintable(name));
     return widget;
+}
+
+// Types into a box the way the clerk does: focus, replace the selection,
+// type; an empty text deletes what was there.
+inline void type(QLineEdit *box, const QString &text)
+{
+    box->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(box->hasFocus());
+    box->selectAll();
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    else
+        QTest::keyClicks(box, text);
 }
 
 } // namespace vok::test
