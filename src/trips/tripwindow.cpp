@@ -657,6 +657,21 @@ int TripWindow::tripNumber() const { return wholeNumber(m_nrc->text()); }
 
 bool TripWindow::vehicleChosen() const { return !m_nra->currentText().isEmpty(); }
 
+bool TripWindow::requireVehicleAndSheet()
+{
+    if (!vehicleChosen()) {
+        inform(noVehicle);
+        focus(m_nra);
+        return false;
+    }
+    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
+        inform(noSheet);
+        focus(m_nrfoi);
+        return false;
+    }
+    return true;
+}
+
 void TripWindow::refuseWithoutVehicle(QWidget *box)
 {
     if (auto *check = qobject_cast<QCheckBox *>(box))
@@ -855,16 +870,8 @@ bool TripWindow::leaveDriver()
 
 std::optional<SheetHeader> TripWindow::checkHeader()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return std::nullopt;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return std::nullopt;
-    }
     if (m_nrc->text().isEmpty() || readNumber(m_nrc->text()) == 0) {
         inform(noTrip);
         focus(m_nrc);
@@ -1235,16 +1242,8 @@ void TripWindow::resetTrip()
 
 void TripWindow::deleteTrip()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     if (m_nrc->text().isEmpty() || readNumber(m_nrc->text()) == 0) {
         inform(noTrip);
         focus(m_nrc);
@@ -1270,16 +1269,8 @@ void TripWindow::deleteTrip()
 
 void TripWindow::deleteSheet()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     guarded(m_context.messages, this, [&] {
         SheetStore sheets(m_context.db);
         // The sheet deleted is the one on screen, this vehicle's sheet of that
@@ -1310,16 +1301,8 @@ void TripWindow::deleteSheet()
 
 void TripWindow::openReport()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     // The report of the sheet on screen: this vehicle's sheet of that number.
     int idf = 0;
     if (!guarded(m_context.messages, this, [&] {
