@@ -47,15 +47,6 @@ void fillTable(test::TestEnvironment &env)
                      122, 131, 132});
 }
 
-void doubleClickRow(QTableView *grid, int row)
-{
-    const QModelIndex index = grid->model()->index(row, 2);
-    const QPoint at = grid->visualRect(index).center();
-    // A double-click is a press, a release, then the second press.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
 } // namespace
 
 class TowingDialogTest : public QObject {
@@ -156,7 +147,7 @@ void TowingDialogTest::doubleClickReadsTheColumnOfTheVehicle()
     QVERIFY(test::showActive(&trip.window));
     TowingDialog dialog(env.context(), &trip.window);
     QVERIFY(test::showActive(&dialog));
-    doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), row);
+    test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), row, 2);
 
     QTRY_COMPARE(test::child<QLineEdit>(&dialog, QStringLiteral("stract"))->text(), t);
     const QString type = row == 0 ? QStringLiteral("Remorci") : QStringLiteral("Semiremorci");
@@ -181,7 +172,7 @@ void TowingDialogTest::fortyKmTowed()
     QVERIFY(test::showActive(&dialog));
     auto *pt = test::child<QLineEdit>(&dialog, QStringLiteral("pt"));
     auto *stract = test::child<QLineEdit>(&dialog, QStringLiteral("stract"));
-    doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0);
+    test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0, 2);
     QTRY_COMPARE(stract->text(), QStringLiteral("12"));
 
     test::type(pt, QStringLiteral("40"));
@@ -250,7 +241,7 @@ void TowingDialogTest::reopeningStartsFromZeroAndKeepsT()
     {
         TowingDialog dialog(env.context(), &trip.window);
         QVERIFY(test::showActive(&dialog));
-        doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0);
+        test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0, 2);
         test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40"));
         QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!dialog.isVisible());
