@@ -114,10 +114,7 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name, const QString &text, i
 
 QLabel *label(QWidget *parent, const QString &text, QWidget *buddy = nullptr)
 {
-    auto *l = new QLabel(text, parent);
-    if (buddy)
-        l->setBuddy(buddy);
-    return l;
+    return widgets::labelFor(parent, text, buddy);
 }
 
 QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
