@@ -8,8 +8,8 @@ class QWidget;
 
 namespace vok::widgets {
 
-// A push button named `name` that does not take Enter as the window's
-// default button (the clerk presses Enter to move on, not to click).
+// A push button named `name` that never becomes the dialog's default button
+// (not auto-default): Enter does not click it, Space and the mouse do.
 QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
 
 // A label with `buddy` as its buddy (its mnemonic moves the focus there).
