@@ -3,6 +3,7 @@
 #include "db/passwordstore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -28,14 +29,6 @@ QLineEdit *passwordBox(QWidget *parent, const QString &name, int maxLength)
         box->setMaxLength(maxLength);
     box->setMinimumWidth(220);
     return box;
-}
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
 }
 
 QHBoxLayout *buttonRow(QPushButton *first, QPushButton *second)
@@ -64,8 +57,8 @@ PromptWindow::PromptWindow(const WindowContext &context, QWidget *parent)
     setWindowTitle(QStringLiteral(" "));
     m_passconf = passwordBox(this, QStringLiteral("passconf"), 0);
     fields::selectAllOnEntry(m_passconf);
-    auto *ok = button(this, QStringLiteral("Command2"), QStringLiteral("OK"));
-    auto *cancel = button(this, QStringLiteral("Command1"), QStringLiteral("Revocare"));
+    auto *ok = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("OK"));
+    auto *cancel = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Revocare"));
     ok->setDefault(true);
 
     auto *form = new QFormLayout;
@@ -109,8 +102,8 @@ SetPasswordWindow::SetPasswordWindow(const WindowContext &context, QWidget *pare
     setWindowTitle(QStringLiteral("Introducere parola"));
     m_pass = passwordBox(this, QStringLiteral("pass"), 30);
     m_passc = passwordBox(this, QStringLiteral("passc"), 30);
-    auto *save = button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
-    auto *exit = button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
+    auto *save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
 
     auto *form = new QFormLayout;
     addRow(form, QStringLiteral("Parola"), m_pass);
@@ -145,8 +138,8 @@ ChangePasswordWindow::ChangePasswordWindow(const WindowContext &context, QWidget
     m_passold = passwordBox(this, QStringLiteral("passold"), 30);
     m_pass = passwordBox(this, QStringLiteral("pass"), 30);
     m_passc = passwordBox(this, QStringLiteral("passc"), 30);
-    auto *save = button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
-    auto *exit = button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
+    auto *save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
 
     auto *form = new QFormLayout;
     addRow(form, QStringLiteral("Parola veche"), m_passold);

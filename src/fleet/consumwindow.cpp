@@ -3,6 +3,7 @@
 #include "fleet/referencestore.h"
 #include "fleet/referencewindow.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -69,9 +70,7 @@ ConsumWindow::ConsumWindow(const WindowContext &context, QWidget *parent)
         layout->addWidget(reference::gridTitle(this, heading, m_grids[i]));
         layout->addWidget(m_grids[i], 1);
     }
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(exit);

@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/numbers.h"
+#include "fleet/gridheadings.h"
 #include "fleet/partsrules.h"
 
 namespace vok {
@@ -45,7 +46,7 @@ QVariant PartsModel::data(const QModelIndex &index, int role) const
         return {};
     const PartEntry &e = m_rows.at(index.row());
     if (role == Qt::TextAlignmentRole && index.column() == Valoare)
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return grid::numberAlignment();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {
@@ -58,13 +59,9 @@ QVariant PartsModel::data(const QModelIndex &index, int role) const
 
 QVariant PartsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return QString();
     static const QStringList headings = {QStringLiteral("Nr.act/data"), QStringLiteral("Denumire"),
                                          QStringLiteral("Valoare")};
-    return headings.value(section);
+    return grid::heading(headings, section, orientation, role);
 }
 
 Qt::ItemFlags PartsModel::flags(const QModelIndex &index) const

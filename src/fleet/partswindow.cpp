@@ -7,6 +7,7 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -22,13 +23,6 @@
 namespace vok {
 
 namespace {
-
-QLabel *labelFor(const QString &text, QWidget *buddy, QWidget *parent)
-{
-    auto *label = new QLabel(text, parent);
-    label->setBuddy(buddy);
-    return label;
-}
 
 QLineEdit *box(const QString &name, const QString &text, int maxLength, QWidget *parent)
 {
@@ -54,9 +48,9 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     , m_zi(box(QStringLiteral("zi"), QStringLiteral("00"), 0, this))
     , m_luna(box(QStringLiteral("luna"), QStringLiteral("00"), 0, this))
     , m_an(box(QStringLiteral("an"), QString(), 0, this))
-    , m_save(new QPushButton(QStringLiteral("Salvare"), this))
-    , m_report(new QPushButton(QStringLiteral("Raport"), this))
-    , m_exit(new QPushButton(QStringLiteral("Iesire"), this))
+    , m_save(widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare")))
+    , m_report(widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport")))
+    , m_exit(widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire")))
 {
     setObjectName(QStringLiteral("piese"));
     setWindowTitle(QStringLiteral("Piese, reparatii etc."));
@@ -67,9 +61,7 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     m_tip->setObjectName(QStringLiteral("tip"));
 
     auto *caption = new QLabel(QStringLiteral("MODIFICARI DATE (pentru anulare tastati ESC)"), this);
-    QFont bold = caption->font();
-    bold.setBold(true);
-    caption->setFont(bold);
+    widgets::setBold(caption);
     caption->setBuddy(m_grid);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
     m_grid->setModel(m_model);
@@ -90,32 +82,26 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
         "randului) si apoi ,,DELETE''"), this);
     instruction->setWordWrap(true);
 
-    m_save->setObjectName(QStringLiteral("Command1"));
-    m_report->setObjectName(QStringLiteral("Command2"));
-    m_exit->setObjectName(QStringLiteral("Command3"));
-    for (QPushButton *button : {m_save, m_report, m_exit})
-        button->setAutoDefault(false);
-
     auto *top = new QHBoxLayout;
-    top->addWidget(labelFor(QStringLiteral("Numar inmatriculare"), m_nra, this));
+    top->addWidget(widgets::labelFor(this, QStringLiteral("Numar inmatriculare"), m_nra));
     top->addWidget(m_nra);
     top->addSpacing(20);
     top->addWidget(m_tip, 1);
 
     auto *entry = new QGridLayout;
-    entry->addWidget(labelFor(QStringLiteral("Numar act"), m_nract, this), 0, 0);
+    entry->addWidget(widgets::labelFor(this, QStringLiteral("Numar act"), m_nract), 0, 0);
     entry->addWidget(m_nract, 1, 0);
-    entry->addWidget(labelFor(QStringLiteral("Denumire"), m_den, this), 0, 1);
+    entry->addWidget(widgets::labelFor(this, QStringLiteral("Denumire"), m_den), 0, 1);
     entry->addWidget(m_den, 1, 1);
-    entry->addWidget(labelFor(QStringLiteral("Valoare"), m_valp, this), 0, 2);
+    entry->addWidget(widgets::labelFor(this, QStringLiteral("Valoare"), m_valp), 0, 2);
     entry->addWidget(m_valp, 1, 2);
     auto *date = new QGridLayout;
     auto *dateLabel = new QLabel(QStringLiteral("data"), this);
     dateLabel->setAlignment(Qt::AlignCenter);
     date->addWidget(dateLabel, 0, 0, 1, 3);
-    date->addWidget(labelFor(QStringLiteral("zi"), m_zi, this), 1, 0, Qt::AlignHCenter);
-    date->addWidget(labelFor(QStringLiteral("luna"), m_luna, this), 1, 1, Qt::AlignHCenter);
-    date->addWidget(labelFor(QStringLiteral("an"), m_an, this), 1, 2, Qt::AlignHCenter);
+    date->addWidget(widgets::labelFor(this, QStringLiteral("zi"), m_zi), 1, 0, Qt::AlignHCenter);
+    date->addWidget(widgets::labelFor(this, QStringLiteral("luna"), m_luna), 1, 1, Qt::AlignHCenter);
+    date->addWidget(widgets::labelFor(this, QStringLiteral("an"), m_an), 1, 2, Qt::AlignHCenter);
     date->addWidget(m_zi, 2, 0);
     date->addWidget(m_luna, 2, 1);
     date->addWidget(m_an, 2, 2);

@@ -1,5 +1,7 @@
 #include "fleet/referencewindow.h"
 
+#include "ui/widgets.h"
+
 #include <QHeaderView>
 #include <QLabel>
 #include <QStandardItemModel>
@@ -69,12 +71,8 @@ QString cellText(const QTableView *grid, int row, int column)
 
 QLabel *gridTitle(QWidget *parent, const QString &text, QTableView *grid)
 {
-    auto *label = new QLabel(text, parent);
-    label->setWordWrap(true);
+    QLabel *label = widgets::boldNote(parent, QString(), text);
     label->setBuddy(grid);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
     return label;
 }
 

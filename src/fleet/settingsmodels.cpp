@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/numbers.h"
+#include "fleet/gridheadings.h"
 
 namespace vok {
 
@@ -67,13 +68,9 @@ QVariant HeaderModel::data(const QModelIndex &index, int role) const
 
 QVariant HeaderModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return QString();
     static const QStringList headings = {QStringLiteral("DENUMIRE UNITATE"), QStringLiteral("FUNCTIE MANAGER"),
                                          QStringLiteral("NUME MANAGER"), QStringLiteral("INTOCMIT")};
-    return headings.value(section);
+    return grid::heading(headings, section, orientation, role);
 }
 
 Qt::ItemFlags HeaderModel::flags(const QModelIndex &index) const
@@ -135,7 +132,7 @@ QVariant StartingStateModel::data(const QModelIndex &index, int role) const
         return {};
     const StartingState &s = m_rows.at(index.row());
     if (role == Qt::TextAlignmentRole && index.column() >= firstValueColumn)
-        return QVariant::fromValue(Qt::Alignment(Qt::AlignRight | Qt::AlignVCenter));
+        return grid::numberAlignment();
     if (role != Qt::DisplayRole && role != Qt::EditRole)
         return {};
     switch (index.column()) {
@@ -147,15 +144,11 @@ QVariant StartingStateModel::data(const QModelIndex &index, int role) const
 
 QVariant StartingStateModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
-        return {};
-    if (orientation == Qt::Vertical)
-        return QString();
     static const QStringList headings = {
         QStringLiteral("Numarul de inmatriculare"), QStringLiteral("Marca si tipul"),
         QStringLiteral("Kilometri parcursi"),       QStringLiteral("din care cu incarcatura"),
         QStringLiteral("Kilometri echivalenti"),    QStringLiteral("Rest in rezervor (litri)")};
-    return headings.value(section);
+    return grid::heading(headings, section, orientation, role);
 }
 
 Qt::ItemFlags StartingStateModel::flags(const QModelIndex &index) const

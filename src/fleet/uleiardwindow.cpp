@@ -3,6 +3,7 @@
 #include "fleet/referencestore.h"
 #include "fleet/referencewindow.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,9 +37,7 @@ UleiardWindow::UleiardWindow(const WindowContext &context, QWidget *parent)
     layout->addWidget(capacity);
     layout->addWidget(grid2, 1);
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(exit);

@@ -3,6 +3,7 @@
 #include "fleet/referencestore.h"
 #include "fleet/referencewindow.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -36,9 +37,7 @@ UleiWindow::UleiWindow(const WindowContext &context, QWidget *parent)
     for (QLabel *label : {m_kind, m_sump, m_filter})
         label->setFont(bold);
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(hint);

@@ -9,6 +9,7 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -81,18 +82,9 @@ QLineEdit *numberBox(QWidget *parent, const QString &name, const QString &text)
     return box;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
 QLabel *labelFor(QWidget *parent, const QString &caption, QWidget *buddy)
 {
-    auto *label = new QLabel(caption, parent);
-    label->setBuddy(buddy);
+    QLabel *label = widgets::labelFor(parent, caption, buddy);
     label->setWordWrap(true);
     return label;
 }
@@ -195,12 +187,12 @@ void VehicleWindow::buildControls()
                            QStringLiteral("Automobile cu coviltir si prelata, dotate cu deflector"),
                            QStringLiteral("Automobile furgon dotate cu deflector")});
 
-    m_save = button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
-    m_exit = button(this, QStringLiteral("Command2"), QStringLiteral("Iesire"));
-    m_delete = button(this, QStringLiteral("Command3"), QStringLiteral("Stergere"));
-    m_oilUtil = button(this, QStringLiteral("Command4"), QStringLiteral("Utilitar ,,Cb'' si ,,Cf''"));
-    m_caUtil = button(this, QStringLiteral("Command5"), QStringLiteral("Utilitar ,,Ca''"));
-    m_cmUtil = button(this, QStringLiteral("Command6"), QStringLiteral("Utilitar Cm"));
+    m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    m_exit = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Iesire"));
+    m_delete = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere"));
+    m_oilUtil = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Utilitar ,,Cb'' si ,,Cf''"));
+    m_caUtil = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Utilitar ,,Ca''"));
+    m_cmUtil = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Utilitar Cm"));
 }
 
 void VehicleWindow::buildLayout()

@@ -8,12 +8,12 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDate>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -54,21 +54,6 @@ QLineEdit *textBox(QWidget *parent, const QString &name, const QString &text, in
     return box;
 }
 
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
-
-QLabel *caption(const QString &text, QWidget *buddy)
-{
-    auto *label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
-}
-
 } // namespace
 
 RefuelWindow::RefuelWindow(const WindowContext &context, QWidget *parent)
@@ -81,10 +66,7 @@ RefuelWindow::RefuelWindow(const WindowContext &context, QWidget *parent)
     buildLayout();
     connectControls();
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     periodChanged();
     guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });
     m_nra->setCurrentIndex(-1);
@@ -132,10 +114,10 @@ void RefuelWindow::buildControls()
     for (QLineEdit *box : {m_cantc, m_cantu1, m_cantu2, m_cantu3, m_rstc})
         box->setMaximumWidth(110);
 
-    m_save = button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
-    m_monthReport = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
-    m_yearReport = button(this, QStringLiteral("Command4"), QStringLiteral("Raport an"));
-    m_exit = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+    m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    m_monthReport = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearReport = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Raport an"));
+    m_exit = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
 
     // The document boxes share one caption; their accessible names say which.
     m_actc->setAccessibleName(QStringLiteral("Nr.act/data combustibil"));
@@ -165,14 +147,14 @@ void RefuelWindow::buildControls()
 void RefuelWindow::buildLayout()
 {
     auto *sheet = new QGridLayout;
-    sheet->addWidget(caption(QStringLiteral("Numar inmatriculare"), m_nra), 0, 0);
+    sheet->addWidget(widgets::labelFor(this, QStringLiteral("Numar inmatriculare"), m_nra), 0, 0);
     sheet->addWidget(m_nra, 0, 1);
     sheet->addWidget(m_tip, 0, 2, 1, 4);
-    sheet->addWidget(caption(QStringLiteral("Anul"), m_an), 1, 0);
+    sheet->addWidget(widgets::labelFor(this, QStringLiteral("Anul"), m_an), 1, 0);
     sheet->addWidget(m_an, 1, 1);
-    sheet->addWidget(caption(QStringLiteral("Luna"), m_luna), 1, 2);
+    sheet->addWidget(widgets::labelFor(this, QStringLiteral("Luna"), m_luna), 1, 2);
     sheet->addWidget(m_luna, 1, 3);
-    sheet->addWidget(caption(QStringLiteral("Nr. foaie parcurs"), m_nrfoi), 2, 0);
+    sheet->addWidget(widgets::labelFor(this, QStringLiteral("Nr. foaie parcurs"), m_nrfoi), 2, 0);
     sheet->addWidget(m_nrfoi, 2, 1);
     sheet->addWidget(new QLabel(QStringLiteral("Data")), 2, 2);
     sheet->addWidget(m_dataf, 2, 3);
@@ -182,9 +164,9 @@ void RefuelWindow::buildLayout()
     auto *fuelGrid = new QGridLayout(fuel);
     fuelGrid->addWidget(m_bm, 0, 0);
     fuelGrid->addWidget(m_gz, 1, 0);
-    fuelGrid->addWidget(caption(QStringLiteral("Cantitate(litri)"), m_cantc), 0, 1);
+    fuelGrid->addWidget(widgets::labelFor(fuel, QStringLiteral("Cantitate(litri)"), m_cantc), 0, 1);
     fuelGrid->addWidget(m_cantc, 1, 1);
-    fuelGrid->addWidget(caption(QStringLiteral("Nr.act/data"), m_actc), 0, 2);
+    fuelGrid->addWidget(widgets::labelFor(fuel, QStringLiteral("Nr.act/data"), m_actc), 0, 2);
     fuelGrid->addWidget(m_actc, 1, 2);
     fuelGrid->setColumnStretch(2, 1);
 
@@ -198,7 +180,7 @@ void RefuelWindow::buildLayout()
         {QStringLiteral("Instalatii auxiliare"), m_cantu3, m_actu3}};
     int row = 1;
     for (const auto &[text, quantity, document] : oilRows) {
-        oilGrid->addWidget(caption(text, quantity), row, 0);
+        oilGrid->addWidget(widgets::labelFor(oil, text, quantity), row, 0);
         oilGrid->addWidget(quantity, row, 1);
         oilGrid->addWidget(document, row, 2);
         ++row;
@@ -216,8 +198,8 @@ void RefuelWindow::buildLayout()
 
     auto *returned = new QGroupBox(QStringLiteral("Restituiri combustibil (litri)"), this);
     auto *returnedGrid = new QGridLayout(returned);
-    returnedGrid->addWidget(caption(QStringLiteral("Cantitate(litri)"), m_rstc), 0, 0);
-    returnedGrid->addWidget(caption(QStringLiteral("Nr.act/data"), m_actrst), 0, 1);
+    returnedGrid->addWidget(widgets::labelFor(returned, QStringLiteral("Cantitate(litri)"), m_rstc), 0, 0);
+    returnedGrid->addWidget(widgets::labelFor(returned, QStringLiteral("Nr.act/data"), m_actrst), 0, 1);
     returnedGrid->addWidget(m_rstc, 1, 0);
     returnedGrid->addWidget(m_actrst, 1, 1);
     returnedGrid->setColumnStretch(1, 1);

@@ -6,9 +6,9 @@
 #include "reports/monthclose.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -29,15 +29,6 @@ public:
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    b->setMinimumWidth(110);
-    return b;
-}
 
 } // namespace
 
@@ -79,26 +70,17 @@ ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     auto *vehicleRow = new QHBoxLayout;
     vehicleRow->addWidget(m_nra);
     vehicleRow->addWidget(m_tip, 1);
-    auto *nraLabel = new QLabel(QStringLiteral("Nr. &auto"), choices);
-    nraLabel->setBuddy(m_nra);
-    form->addRow(nraLabel, vehicleRow);
-    auto *anLabel = new QLabel(QStringLiteral("A&nul"), choices);
-    anLabel->setBuddy(m_an);
-    form->addRow(anLabel, m_an);
-    auto *lunaLabel = new QLabel(QStringLiteral("&Luna"), choices);
-    lunaLabel->setBuddy(m_luna);
-    form->addRow(lunaLabel, m_luna);
+    form->addRow(widgets::labelFor(choices, QStringLiteral("Nr. &auto"), m_nra), vehicleRow);
+    form->addRow(widgets::labelFor(choices, QStringLiteral("A&nul"), m_an), m_an);
+    form->addRow(widgets::labelFor(choices, QStringLiteral("&Luna"), m_luna), m_luna);
 
-    m_monthButton = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
-    m_yearButton = button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
-    auto *exitButton = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+    m_monthButton = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearButton = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
+    auto *exitButton = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+    for (QPushButton *b : {m_monthButton, m_yearButton, exitButton})
+        b->setMinimumWidth(110);
 
-    auto *warning = new QLabel(annualWarningText(), this);
-    warning->setObjectName(QStringLiteral("Label3"));
-    warning->setWordWrap(true);
-    QFont font = warning->font();
-    font.setBold(true);
-    warning->setFont(font);
+    auto *warning = widgets::boldNote(this, QStringLiteral("Label3"), annualWarningText());
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_monthButton);
@@ -119,10 +101,7 @@ ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_monthButton, m_yearButton);
     setTabOrder(m_yearButton, exitButton);
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     updateCaptions();
 
     guarded(m_context.messages, this, [this] { lists::fillVehicles(m_nra, m_context.db); });

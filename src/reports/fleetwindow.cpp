@@ -5,9 +5,9 @@
 #include "reports/fleetstore.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QComboBox>
-#include <QDate>
 #include <QEvent>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -23,14 +23,6 @@ namespace {
 
 const QString selectAllCaption = QStringLiteral("Selectie totala");
 const QString clearAllCaption = QStringLiteral("Deselectie totala");
-
-QPushButton *button(QWidget *parent, const QString &name, const QString &caption)
-{
-    auto *b = new QPushButton(caption, parent);
-    b->setObjectName(name);
-    b->setAutoDefault(false);
-    return b;
-}
 
 } // namespace
 
@@ -56,32 +48,21 @@ FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
     m_luna = new QComboBox(this);
     m_luna->setObjectName(QStringLiteral("luna"));
     m_luna->setMinimumContentsLength(10);
-    m_toggleButton = button(this, QStringLiteral("Command4"), clearAllCaption);
-    m_monthButton = button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
-    m_yearButton = button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
-    auto *exitButton = button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
+    m_toggleButton = widgets::button(this, QStringLiteral("Command4"), clearAllCaption);
+    m_monthButton = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
+    m_yearButton = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Raport an"));
+    auto *exitButton = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
 
-    auto *nraLabel = new QLabel(QStringLiteral("&Auto"), this);
-    nraLabel->setBuddy(m_nra);
     auto *vehicles = new QVBoxLayout;
-    vehicles->addWidget(nraLabel);
+    vehicles->addWidget(widgets::labelFor(this, QStringLiteral("&Auto"), m_nra));
     vehicles->addWidget(m_nra, 1);
     vehicles->addWidget(m_toggleButton);
 
     auto *period = new QFormLayout;
-    auto *anLabel = new QLabel(QStringLiteral("A&nul"), this);
-    anLabel->setBuddy(m_an);
-    period->addRow(anLabel, m_an);
-    auto *lunaLabel = new QLabel(QStringLiteral("&Luna"), this);
-    lunaLabel->setBuddy(m_luna);
-    period->addRow(lunaLabel, m_luna);
+    period->addRow(widgets::labelFor(this, QStringLiteral("A&nul"), m_an), m_an);
+    period->addRow(widgets::labelFor(this, QStringLiteral("&Luna"), m_luna), m_luna);
 
-    auto *note = new QLabel(noteText(), this);
-    note->setObjectName(QStringLiteral("Label3"));
-    note->setWordWrap(true);
-    QFont font = note->font();
-    font.setBold(true);
-    note->setFont(font);
+    auto *note = widgets::boldNote(this, QStringLiteral("Label3"), noteText());
 
     auto *reportButtons = new QHBoxLayout;
     reportButtons->addWidget(m_monthButton);
@@ -111,10 +92,7 @@ FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_monthButton, m_yearButton);
     setTabOrder(m_yearButton, exitButton);
 
-    lists::fillYears(m_an);
-    lists::fillMonths(m_luna);
-    m_an->setCurrentIndex(m_an->count() - 1);
-    m_luna->setCurrentIndex(QDate::currentDate().month() - 1);
+    lists::fillPeriod(m_an, m_luna);
     updateCaptions();
 
     guarded(m_context.messages, this, [this] {

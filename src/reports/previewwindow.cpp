@@ -5,6 +5,7 @@
 #include "reports/reportengine.h"
 #include "reports/selectionformula.h"
 #include "ui/messageservice.h"
+#include "ui/widgets.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -43,11 +44,9 @@ constexpr int pageWidthZoom = 6;
 
 QPushButton *button(const QString &name, const QString &caption, const QString &tip)
 {
-    auto *b = new QPushButton(caption);
-    b->setObjectName(name);
+    QPushButton *b = widgets::button(nullptr, name, caption);
     b->setToolTip(tip);
     b->setAccessibleName(tip);
-    b->setAutoDefault(false);
     return b;
 }
 

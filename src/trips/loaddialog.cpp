@@ -1,7 +1,9 @@
 #include "trips/loaddialog.h"
 
 #include "trips/loadcalc.h"
+#include "trips/tripsubdialog.h"
 #include "ui/fields.h"
+#include "ui/widgets.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -66,13 +68,9 @@ LoadDialog::LoadDialog(const WindowContext &context, QWidget *tripWindow)
     m_result->setFont(bold);
     grid->addWidget(m_result, legCount + 1, 2, Qt::AlignCenter);
 
-    auto *compute = new QPushButton(QStringLiteral("Calcul Gm"), this);
-    compute->setObjectName(QStringLiteral("Command1"));
-    compute->setAutoDefault(false);
+    auto *compute = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Calcul Gm"));
     connect(compute, &QPushButton::clicked, this, &LoadDialog::calculate);
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command2"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *buttons = new QHBoxLayout;
@@ -129,7 +127,7 @@ void LoadDialog::calculate()
     if (!gm)
         return;
     m_result->setText(QStringLiteral("Gm = ") + *gm);
-    if (auto *greut = m_tripWindow ? m_tripWindow->findChild<QLineEdit *>(QStringLiteral("greut")) : nullptr)
+    if (auto *greut = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("greut")))
         greut->setText(*gm);
 }
 

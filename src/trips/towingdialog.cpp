@@ -3,8 +3,10 @@
 #include "db/numbers.h"
 #include "trips/surcharge.h"
 #include "trips/surchargetablestore.h"
+#include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -21,13 +23,6 @@
 namespace vok {
 
 namespace {
-
-void settle(QLineEdit *box, const QString &mask)
-{
-    const std::optional<QString> text = fields::numericText(box->text(), mask, std::nullopt);
-    if (text && *text != box->text())
-        box->setText(*text);
-}
 
 // A horizontal header with headings over groups of columns, as on the
 // normative's printed table: the captions of the model sit in the bottom row,
@@ -176,12 +171,7 @@ void TowingDialog::buildLayout()
     for (int i = 0; i < 3; ++i)
         groups.append({rates + 2 * i, rates + 2 * i + 1, 1, perClass[i]});
     m_grid->setHorizontalHeader(new GroupedHeader(2, groups, m_grid));
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setWordWrap(true);
-    m_grid->setAccessibleName(title->text());
+    tripdialogs::showTable(m_grid, m_model, title->text());
     // Room to give when the chosen row's description or the notes need a
     // second line: the dialog keeps its height.
     m_grid->setMinimumSize(900, 200);
@@ -192,14 +182,8 @@ void TowingDialog::buildLayout()
     m_choice->setObjectName(QStringLiteral("Label11"));
     m_choice->setWordWrap(true);
 
-    m_pt = new QLineEdit(QStringLiteral("0.0"), this);
-    m_pt->setObjectName(QStringLiteral("pt"));
-    m_stract = new QLineEdit(QStringLiteral("0"), this);
-    m_stract->setObjectName(QStringLiteral("stract"));
-    for (QLineEdit *box : {m_pt, m_stract}) {
-        box->setMaximumWidth(120);
-        box->setAlignment(Qt::AlignRight);
-    }
+    m_pt = tripdialogs::numberBox(this, QStringLiteral("pt"), QStringLiteral("0.0"));
+    m_stract = tripdialogs::numberBox(this, QStringLiteral("stract"), QStringLiteral("0"));
     auto *ptLabel = new QLabel(QStringLiteral("Pt - parcursul tractat (km)"), this);
     ptLabel->setObjectName(QStringLiteral("Label14"));
     ptLabel->setBuddy(m_pt);
@@ -213,9 +197,7 @@ void TowingDialog::buildLayout()
     // Wide enough for any T, so that the notes beside it do not reflow.
     m_result->setMinimumWidth(QFontMetrics(bold).horizontalAdvance(QStringLiteral("T = (Pt / 100) * t = 00000.0")));
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *top = new QHBoxLayout;
@@ -264,8 +246,8 @@ void TowingDialog::done(int result)
 {
     // What was typed stays on the trip window; nothing is checked any more.
     // A number in the box just left is rewritten as leaving it would.
-    settle(m_pt, QStringLiteral("#0.0"));
-    settle(m_stract, QStringLiteral("#0"));
+    tripdialogs::settle(m_pt, QStringLiteral("#0.0"));
+    tripdialogs::settle(m_stract, QStringLiteral("#0"));
     fields::setClosing(this);
     QDialog::done(result);
 }
@@ -273,7 +255,7 @@ void TowingDialog::done(int result)
 int TowingDialog::trailers() const
 {
     auto checked = [this](const char *name) {
-        auto *button = m_tripWindow ? m_tripWindow->findChild<QRadioButton *>(QString::fromLatin1(name)) : nullptr;
+        auto *button = tripdialogs::tripControl<QRadioButton>(m_tripWindow, QString::fromLatin1(name));
         return button && button->isChecked();
     };
     if (checked("r1"))
@@ -301,9 +283,9 @@ void TowingDialog::rowChosen(const QModelIndex &index)
 void TowingDialog::recompute()
 {
     const double t = surcharge::equivalentKm(m_pt->text(), m_stract->text());
-    if (auto *spT = m_tripWindow ? m_tripWindow->findChild<QLineEdit *>(QStringLiteral("spT")) : nullptr)
+    if (auto *spT = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("spT")))
         spT->setText(formatNumber(t, QStringLiteral("#0.0")));
-    if (auto *preview = m_tripWindow ? m_tripWindow->findChild<QLabel *>(QStringLiteral("Label23")) : nullptr)
+    if (auto *preview = tripdialogs::tripControl<QLabel>(m_tripWindow, QStringLiteral("Label23")))
         preview->setText(surcharge::towingPreviewText(m_pt->text()));
     m_result->setText(surcharge::towingResultText(t));
     if (m_context.state)

@@ -12,6 +12,7 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
+#include "ui/widgets.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -113,10 +114,7 @@ QLineEdit *lineEdit(QWidget *parent, const QString &name, const QString &text, i
 
 QLabel *label(QWidget *parent, const QString &text, QWidget *buddy = nullptr)
 {
-    auto *l = new QLabel(text, parent);
-    if (buddy)
-        l->setBuddy(buddy);
-    return l;
+    return widgets::labelFor(parent, text, buddy);
 }
 
 QLabel *namedLabel(QWidget *parent, const QString &name, const QString &text)
@@ -465,18 +463,12 @@ void TripWindow::buildLayout()
     main->addWidget(label(this, QStringLiteral("Pentru stergere, CLICK intr-o casuta din tabel, selectati randul "
                                                "(sageata neagra de la inceputul randului) si apoi ,,DELETE''")));
 
-    auto button = [this](const QString &name, const QString &caption) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setAutoDefault(false);
-        return b;
-    };
     m_command1->setAutoDefault(false);
-    m_save = button(QStringLiteral("Command2"), QStringLiteral("Salvare"));
-    m_deleteTrip = button(QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
-    m_report = button(QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));
-    m_deleteSheet = button(QStringLiteral("Command3"), QStringLiteral("Stergere foi parcurs"));
-    m_exit = button(QStringLiteral("Command4"), QStringLiteral("Iesire"));
+    m_save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    m_deleteTrip = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
+    m_report = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));
+    m_deleteSheet = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere foi parcurs"));
+    m_exit = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Iesire"));
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_save);
     buttons->addWidget(m_deleteTrip);
@@ -661,6 +653,21 @@ int TripWindow::sheetNumber() const { return wholeNumber(m_nrfoi->currentText())
 int TripWindow::tripNumber() const { return wholeNumber(m_nrc->text()); }
 
 bool TripWindow::vehicleChosen() const { return !m_nra->currentText().isEmpty(); }
+
+bool TripWindow::requireVehicleAndSheet()
+{
+    if (!vehicleChosen()) {
+        inform(noVehicle);
+        focus(m_nra);
+        return false;
+    }
+    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
+        inform(noSheet);
+        focus(m_nrfoi);
+        return false;
+    }
+    return true;
+}
 
 void TripWindow::refuseWithoutVehicle(QWidget *box)
 {
@@ -860,16 +867,8 @@ bool TripWindow::leaveDriver()
 
 std::optional<SheetHeader> TripWindow::checkHeader()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return std::nullopt;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return std::nullopt;
-    }
     if (m_nrc->text().isEmpty() || readNumber(m_nrc->text()) == 0) {
         inform(noTrip);
         focus(m_nrc);
@@ -1240,16 +1239,8 @@ void TripWindow::resetTrip()
 
 void TripWindow::deleteTrip()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     if (m_nrc->text().isEmpty() || readNumber(m_nrc->text()) == 0) {
         inform(noTrip);
         focus(m_nrc);
@@ -1275,16 +1266,8 @@ void TripWindow::deleteTrip()
 
 void TripWindow::deleteSheet()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     guarded(m_context.messages, this, [&] {
         SheetStore sheets(m_context.db);
         // The sheet deleted is the one on screen, this vehicle's sheet of that
@@ -1315,16 +1298,8 @@ void TripWindow::deleteSheet()
 
 void TripWindow::openReport()
 {
-    if (!vehicleChosen()) {
-        inform(noVehicle);
-        focus(m_nra);
+    if (!requireVehicleAndSheet())
         return;
-    }
-    if (m_nrfoi->currentText().isEmpty() || readNumber(m_nrfoi->currentText()) == 0) {
-        inform(noSheet);
-        focus(m_nrfoi);
-        return;
-    }
     // The report of the sheet on screen: this vehicle's sheet of that number.
     int idf = 0;
     if (!guarded(m_context.messages, this, [&] {

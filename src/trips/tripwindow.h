@@ -74,6 +74,9 @@ private:
     void airToggled(bool ticked);
     void climateToggled(bool ticked);
     bool vehicleChosen() const;
+    // True when a vehicle and a sheet number are chosen; otherwise tells the
+    // clerk which is missing and moves the focus there.
+    bool requireVehicleAndSheet();
     void refuseWithoutVehicle(QWidget *box);
 
     // Actions

@@ -3,8 +3,10 @@
 #include "db/numbers.h"
 #include "trips/surcharge.h"
 #include "trips/surchargetablestore.h"
+#include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -17,17 +19,6 @@
 #include <QVBoxLayout>
 
 namespace vok {
-
-namespace {
-
-void settle(QLineEdit *box, const QString &mask)
-{
-    const std::optional<QString> text = fields::numericText(box->text(), mask, std::nullopt);
-    if (text && *text != box->text())
-        box->setText(*text);
-}
-
-} // namespace
 
 UrbanDialog::UrbanDialog(const WindowContext &context, QWidget *tripWindow)
     : QDialog(tripWindow)
@@ -75,25 +66,14 @@ void UrbanDialog::buildLayout()
     m_model = new ReferenceTableModel(this);
     m_grid = new QTableView(this);
     m_grid->setObjectName(QStringLiteral("DBGrid1"));
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setWordWrap(true);
+    tripdialogs::showTable(m_grid, m_model, title->text());
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->verticalHeader()->hide();
-    m_grid->setAccessibleName(title->text());
     m_grid->setMinimumSize(640, 260);
     title->setBuddy(m_grid);
 
-    m_pu = new QLineEdit(this);
-    m_pu->setObjectName(QStringLiteral("pu"));
-    m_surb = new QLineEdit(QStringLiteral("0"), this);
-    m_surb->setObjectName(QStringLiteral("surb"));
-    for (QLineEdit *box : {m_pu, m_surb}) {
-        box->setMaximumWidth(120);
-        box->setAlignment(Qt::AlignRight);
-    }
+    m_pu = tripdialogs::numberBox(this, QStringLiteral("pu"), QString());
+    m_surb = tripdialogs::numberBox(this, QStringLiteral("surb"), QStringLiteral("0"));
     auto *puLabel = new QLabel(QStringLiteral("Pu - parcursul efectiv in localitatile urbane (km)"), this);
     puLabel->setObjectName(QStringLiteral("Label3"));
     puLabel->setBuddy(m_pu);
@@ -106,9 +86,7 @@ void UrbanDialog::buildLayout()
     m_result->setObjectName(QStringLiteral("Label2"));
     m_result->setFont(bold);
 
-    auto *exit = new QPushButton(QStringLiteral("Iesire"), this);
-    exit->setObjectName(QStringLiteral("Command1"));
-    exit->setAutoDefault(false);
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
     connect(exit, &QPushButton::clicked, this, &QDialog::accept);
 
     auto *form = new QFormLayout;
@@ -135,8 +113,8 @@ void UrbanDialog::done(int result)
 {
     // What was typed stays on the trip window; nothing is checked any more.
     // A number in the box just left is rewritten as leaving it would.
-    settle(m_pu, QStringLiteral("#0.0"));
-    settle(m_surb, QStringLiteral("#0"));
+    tripdialogs::settle(m_pu, QStringLiteral("#0.0"));
+    tripdialogs::settle(m_surb, QStringLiteral("#0"));
     fields::setClosing(this);
     QDialog::done(result);
 }
@@ -144,7 +122,7 @@ void UrbanDialog::done(int result)
 void UrbanDialog::distanceChanged()
 {
     showResult();
-    if (auto *preview = m_tripWindow ? m_tripWindow->findChild<QLabel *>(QStringLiteral("Label48")) : nullptr)
+    if (auto *preview = tripdialogs::tripControl<QLabel>(m_tripWindow, QStringLiteral("Label48")))
         preview->setText(surcharge::urbanPreviewText(m_pu->text()));
     if (m_context.state)
         m_context.state->urbanDistance = readNumber(m_pu->text());
@@ -155,7 +133,7 @@ void UrbanDialog::rateChanged() { showResult(); }
 void UrbanDialog::showResult()
 {
     const double u = surcharge::equivalentKm(m_pu->text(), m_surb->text());
-    if (auto *spU = m_tripWindow ? m_tripWindow->findChild<QLineEdit *>(QStringLiteral("spU")) : nullptr)
+    if (auto *spU = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("spU")))
         spU->setText(formatNumber(u, QStringLiteral("#0.0")));
     m_result->setText(surcharge::urbanResultText(u));
 }

@@ -79,6 +79,14 @@ void fillYears(QComboBox *list)
         list->addItem(QString::number(year));
 }
 
+void fillPeriod(QComboBox *years, QComboBox *months)
+{
+    fillYears(years);
+    fillMonths(months);
+    years->setCurrentIndex(years->count() - 1);
+    months->setCurrentIndex(QDate::currentDate().month() - 1);
+}
+
 int chosenMonth(const QComboBox *list)
 {
     const int index = monthNames().indexOf(list->currentText());

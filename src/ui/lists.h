@@ -29,6 +29,9 @@ void fillMonths(QComboBox *list);
 // 2006 up to the current year, ascending.
 void fillYears(QComboBox *list);
 
+// Fills a year and a month list and chooses the current year and month.
+void fillPeriod(QComboBox *years, QComboBox *months);
+
 // The month (1..12) of a month list; 0 when none is chosen.
 int chosenMonth(const QComboBox *list);
 // The year of a year list; 0 when none is chosen.

@@ -79,21 +79,6 @@ void addEntry(test::TestEnvironment &env, int ida, const QString &act, const QSt
             {ida, act, denp, valoare});
 }
 
-bool typeInCell(QTableView *grid, int row, int column, const QString &text)
-{
-    const QModelIndex index = grid->model()->index(row, column);
-    grid->setFocus(Qt::OtherFocusReason);
-    grid->setCurrentIndex(index);
-    grid->edit(index);
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    if (!editor)
-        return false;
-    editor->selectAll();
-    editor->insert(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    return true;
-}
-
 } // namespace
 
 class PartsWindowTest : public QObject {
@@ -327,7 +312,7 @@ void PartsWindowTest::gridEditRefused()
     Window w(env);
     QVERIFY(test::showActive(&w.window));
     QVERIFY(w.pick(QStringLiteral("B-02-BBB")));
-    QVERIFY(typeInCell(w.grid, 0, column, typed));
+    QVERIFY(test::typeInCell(w.grid, 0, column, typed));
     QTRY_COMPARE(env.messages().texts(), messages);
     QCOMPARE(env.value(QStringLiteral("SELECT act || '|' || denp FROM piese")).toString(),
              QStringLiteral("F 1|Filtru ulei"));
@@ -345,11 +330,11 @@ void PartsWindowTest::gridEditStored()
     Window w(env);
     QVERIFY(test::showActive(&w.window));
     QVERIFY(w.pick(QStringLiteral("B-02-BBB")));
-    QVERIFY(typeInCell(w.grid, 0, 1, QString(50, u'x')));
+    QVERIFY(test::typeInCell(w.grid, 0, 1, QString(50, u'x')));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT denp FROM piese")).toString(), QString(50, u'x'));
-    QVERIFY(typeInCell(w.grid, 0, 2, QStringLiteral("1234567.89")));
+    QVERIFY(test::typeInCell(w.grid, 0, 2, QStringLiteral("1234567.89")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT valoare FROM piese")).toDouble(), 1234567.89);
-    QVERIFY(typeInCell(w.grid, 0, 0, QStringLiteral("F 1/05.03.2007")));
+    QVERIFY(test::typeInCell(w.grid, 0, 0, QStringLiteral("F 1/05.03.2007")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT act FROM piese")).toString(), QStringLiteral("F 1/05.03.2007"));
 
     // Esc abandons an edit in progress.

@@ -32,22 +32,6 @@ void addVehicles(test::TestEnvironment &env)
                 {QString::fromLatin1(number), QStringLiteral("Marca ") + QString::fromLatin1(number)});
 }
 
-// Types `text` into a cell of the grid and presses Enter, as the clerk does.
-bool typeInCell(QTableView *grid, int row, int column, const QString &text)
-{
-    const QModelIndex index = grid->model()->index(row, column);
-    grid->setFocus(Qt::OtherFocusReason);
-    grid->setCurrentIndex(index);
-    grid->edit(index);
-    auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
-    if (!editor)
-        return false;
-    editor->selectAll();
-    editor->insert(text);
-    QTest::keyClick(editor, Qt::Key_Return);
-    return true;
-}
-
 QStringList visibleInParts(test::TestEnvironment &env)
 {
     PartsWindow parts(env.context());
@@ -129,9 +113,9 @@ void SettingsWindowTest::headerEditIsStored()
     SettingsWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid1"));
-    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("SC TRANSPORT SA")));
+    QVERIFY(test::typeInCell(grid, 0, 0, QStringLiteral("SC TRANSPORT SA")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC TRANSPORT SA"));
-    QVERIFY(typeInCell(grid, 0, 3, QStringLiteral("Ionescu")));
+    QVERIFY(test::typeInCell(grid, 0, 3, QStringLiteral("Ionescu")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT intocmit FROM setari")).toString(), QStringLiteral("Ionescu"));
     QCOMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC TRANSPORT SA"));
     QVERIFY(env.messages().texts().isEmpty());
@@ -145,7 +129,7 @@ void SettingsWindowTest::headerApostropheRefused()
     SettingsWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid1"));
-    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("SC D'ARC")));
+    QVERIFY(test::typeInCell(grid, 0, 0, QStringLiteral("SC D'ARC")));
     QTRY_COMPARE(env.messages().texts(), QStringList{apostrophe});
     QCOMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC A"));
     QCOMPARE(grid->model()->index(0, 0).data().toString(), QStringLiteral("SC A"));
@@ -158,7 +142,7 @@ void SettingsWindowTest::headerApostropheRefused()
     QTRY_VERIFY(!grid->indexWidget(grid->model()->index(0, 0)));
     QCOMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC A"));
     // Typed again without the apostrophe, it is stored.
-    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("SC DARC")));
+    QVERIFY(test::typeInCell(grid, 0, 0, QStringLiteral("SC DARC")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT unitate FROM setari")).toString(), QStringLiteral("SC DARC"));
     QCOMPARE(env.messages().texts().size(), 1);
     QVERIFY(env.messages().problems().isEmpty());
@@ -174,7 +158,7 @@ void SettingsWindowTest::twoApostrophesGiveTwoMessages()
     SettingsWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid1"));
-    QVERIFY(typeInCell(grid, 0, 2, QStringLiteral("O'Neil")));
+    QVERIFY(test::typeInCell(grid, 0, 2, QStringLiteral("O'Neil")));
     QTRY_COMPARE(env.messages().texts(), (QStringList{apostrophe, apostrophe}));
     QVERIFY(env.value(QStringLiteral("SELECT numeman FROM setari")).toString().isEmpty());
 
@@ -206,7 +190,7 @@ void SettingsWindowTest::refusalWithRealMessageBoxes()
     });
     closer.start(20);
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid1"));
-    QVERIFY(typeInCell(grid, 0, 0, QStringLiteral("O'Neil")));
+    QVERIFY(test::typeInCell(grid, 0, 0, QStringLiteral("O'Neil")));
     QTRY_COMPARE(closed, 2);
     auto *editor = qobject_cast<QLineEdit *>(grid->indexWidget(grid->model()->index(0, 0)));
     QTRY_VERIFY(editor && editor->hasFocus());
@@ -236,7 +220,7 @@ void SettingsWindowTest::startingStateRefusesNonNumbers()
     SettingsWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid2"));
-    QVERIFY(typeInCell(grid, 1, column, typed));
+    QVERIFY(test::typeInCell(grid, 1, column, typed));
     QTRY_COMPARE(env.messages().texts(), QStringList{onlyNumbers});
     QTest::qWait(50);
     QCOMPARE(env.messages().texts().size(), 1); // once
@@ -252,9 +236,9 @@ void SettingsWindowTest::startingStateStoresNumber()
     SettingsWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid2"));
-    QVERIFY(typeInCell(grid, 1, 2, QStringLiteral("1200")));
+    QVERIFY(test::typeInCell(grid, 1, 2, QStringLiteral("1200")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT kmef FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 1200.0);
-    QVERIFY(typeInCell(grid, 1, 5, QStringLiteral("35.5")));
+    QVERIFY(test::typeInCell(grid, 1, 5, QStringLiteral("35.5")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 35.5);
     QCOMPARE(env.value(QStringLiteral("SELECT kmef FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 1200.0);
     QCOMPARE(env.value(QStringLiteral("SELECT SUM(kmef) FROM auto WHERE nrauto<>'B-02-BBB'")).toDouble(), 0.0);

@@ -24,14 +24,6 @@ struct TripStandIn {
     }
 };
 
-void type(QLineEdit *box, const QString &text)
-{
-    box->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(box->hasFocus());
-    box->selectAll();
-    QTest::keyClicks(box, text);
-}
-
 // The texts of several boxes, separated by '|'.
 QStringList fieldTexts(const char *texts) { return QString::fromLatin1(texts).split(u'|'); }
 
@@ -113,12 +105,12 @@ void LoadDialogTest::threeLegsDriveTheLoadBox()
     auto *totkm = test::child<QLabel>(&dialog, QStringLiteral("totkm"));
     auto *gmed = test::child<QLabel>(&dialog, QStringLiteral("gmed"));
 
-    type(box(&dialog, QStringLiteral("km1")), QStringLiteral("100"));
-    type(box(&dialog, QStringLiteral("g1")), QStringLiteral("10"));
-    type(box(&dialog, QStringLiteral("km2")), QStringLiteral("50"));
-    type(box(&dialog, QStringLiteral("g2")), QStringLiteral("4"));
-    type(box(&dialog, QStringLiteral("g3")), QStringLiteral("30")); // no distance: does not count
-    type(box(&dialog, QStringLiteral("km10")), QStringLiteral("0"));
+    test::type(box(&dialog, QStringLiteral("km1")), QStringLiteral("100"));
+    test::type(box(&dialog, QStringLiteral("g1")), QStringLiteral("10"));
+    test::type(box(&dialog, QStringLiteral("km2")), QStringLiteral("50"));
+    test::type(box(&dialog, QStringLiteral("g2")), QStringLiteral("4"));
+    test::type(box(&dialog, QStringLiteral("g3")), QStringLiteral("30")); // no distance: does not count
+    test::type(box(&dialog, QStringLiteral("km10")), QStringLiteral("0"));
     QCOMPARE(totkm->text(), QStringLiteral("150.0"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_COMPARE(gmed->text(), QStringLiteral("Gm = 8.0"));
@@ -126,9 +118,9 @@ void LoadDialogTest::threeLegsDriveTheLoadBox()
     QCOMPARE(trip.lookups, QStringList{QStringLiteral("8.0")});
 
     // A change of any leg wipes the result until the next calculation.
-    type(box(&dialog, QStringLiteral("g1")), QStringLiteral("12"));
+    test::type(box(&dialog, QStringLiteral("g1")), QStringLiteral("12"));
     QCOMPARE(gmed->text(), QString());
-    type(box(&dialog, QStringLiteral("km3")), QStringLiteral("10"));
+    test::type(box(&dialog, QStringLiteral("km3")), QStringLiteral("10"));
     QCOMPARE(totkm->text(), QStringLiteral("160.0"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_COMPARE(gmed->text(), QStringLiteral("Gm = 10.6")); // (1200 + 200 + 300) / 160
@@ -152,8 +144,8 @@ void LoadDialogTest::nothingWhenNoDistance()
     QVERIFY(test::showActive(&trip.window));
     LoadDialog dialog(env.context(), &trip.window);
     QVERIFY(test::showActive(&dialog));
-    type(box(&dialog, QStringLiteral("g1")), QStringLiteral("10"));
-    type(box(&dialog, QStringLiteral("km1")), QStringLiteral("0.04"));
+    test::type(box(&dialog, QStringLiteral("g1")), QStringLiteral("10"));
+    test::type(box(&dialog, QStringLiteral("km1")), QStringLiteral("0.04"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("totkm"))->text(), QStringLiteral("0.0"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTest::qWait(50);
@@ -171,17 +163,17 @@ void LoadDialogTest::leavingAFieldRoundsIt()
     LoadDialog dialog(env.context(), &trip.window);
     QVERIFY(test::showActive(&dialog));
     auto *km1 = box(&dialog, QStringLiteral("km1"));
-    type(km1, QStringLiteral("12.34"));
-    type(box(&dialog, QStringLiteral("g1")), QStringLiteral("100"));
+    test::type(km1, QStringLiteral("12.34"));
+    test::type(box(&dialog, QStringLiteral("g1")), QStringLiteral("100"));
     QTRY_COMPARE(km1->text(), QStringLiteral("12.3"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_COMPARE(trip.greut->text(), QStringLiteral("100.0"));
     QCOMPARE(box(&dialog, QStringLiteral("g1"))->text(), QStringLiteral("100.0"));
 
     // Straight from a box to the button: the box is settled before the sum.
-    type(box(&dialog, QStringLiteral("km2")), QStringLiteral("7.74"));
-    type(box(&dialog, QStringLiteral("g2")), QStringLiteral("0"));
-    type(km1, QStringLiteral("12.34"));
+    test::type(box(&dialog, QStringLiteral("km2")), QStringLiteral("7.74"));
+    test::type(box(&dialog, QStringLiteral("g2")), QStringLiteral("0"));
+    test::type(km1, QStringLiteral("12.34"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_COMPARE(trip.greut->text(), QStringLiteral("61.5")); // 1230 / 20.0, not 1234 / 20.1
     QCOMPARE(km1->text(), QStringLiteral("12.3"));
@@ -206,8 +198,8 @@ void LoadDialogTest::textIsRefused()
     QCOMPARE(g4->text(), QString());
 
     // Straight from a refused box to the button: one message, nothing computed.
-    type(box(&dialog, QStringLiteral("km1")), QStringLiteral("10"));
-    type(g4, QStringLiteral("abc"));
+    test::type(box(&dialog, QStringLiteral("km1")), QStringLiteral("10"));
+    test::type(g4, QStringLiteral("abc"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_COMPARE(env.messages().texts().size(), 2);
     QTRY_VERIFY(g4->hasFocus());

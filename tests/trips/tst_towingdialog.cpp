@@ -47,23 +47,6 @@ void fillTable(test::TestEnvironment &env)
                      122, 131, 132});
 }
 
-void doubleClickRow(QTableView *grid, int row)
-{
-    const QModelIndex index = grid->model()->index(row, 2);
-    const QPoint at = grid->visualRect(index).center();
-    // A double-click is a press, a release, then the second press.
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
-}
-
-void type(QLineEdit *box, const QString &text)
-{
-    box->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(box->hasFocus());
-    box->selectAll();
-    QTest::keyClicks(box, text);
-}
-
 } // namespace
 
 class TowingDialogTest : public QObject {
@@ -164,7 +147,7 @@ void TowingDialogTest::doubleClickReadsTheColumnOfTheVehicle()
     QVERIFY(test::showActive(&trip.window));
     TowingDialog dialog(env.context(), &trip.window);
     QVERIFY(test::showActive(&dialog));
-    doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), row);
+    test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), row, 2);
 
     QTRY_COMPARE(test::child<QLineEdit>(&dialog, QStringLiteral("stract"))->text(), t);
     const QString type = row == 0 ? QStringLiteral("Remorci") : QStringLiteral("Semiremorci");
@@ -189,10 +172,10 @@ void TowingDialogTest::fortyKmTowed()
     QVERIFY(test::showActive(&dialog));
     auto *pt = test::child<QLineEdit>(&dialog, QStringLiteral("pt"));
     auto *stract = test::child<QLineEdit>(&dialog, QStringLiteral("stract"));
-    doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0);
+    test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0, 2);
     QTRY_COMPARE(stract->text(), QStringLiteral("12"));
 
-    type(pt, QStringLiteral("40"));
+    test::type(pt, QStringLiteral("40"));
     QCOMPARE(trip.spT->text(), QStringLiteral("4.8"));
     QCOMPARE(trip.label23->text(), QStringLiteral("km echiv. la 40 km tractati"));
     QCOMPARE(env.state().towedDistance, 40.0);
@@ -201,7 +184,7 @@ void TowingDialogTest::fortyKmTowed()
     QCOMPARE(trip.label23->text(), QStringLiteral("km echiv. la 40.0 km tractati"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label15"))->text(), QStringLiteral("T = (Pt / 100) * t = 4.8"));
 
-    type(stract, QStringLiteral("abc"));
+    test::type(stract, QStringLiteral("abc"));
     pt->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(env.messages().texts(), QStringList{QStringLiteral("Introduceti doar numere !")});
     QTRY_VERIFY(stract->hasFocus());
@@ -218,8 +201,8 @@ void TowingDialogTest::rateIsRoundedWhenLeft()
     QVERIFY(test::showActive(&dialog));
     auto *pt = test::child<QLineEdit>(&dialog, QStringLiteral("pt"));
     auto *stract = test::child<QLineEdit>(&dialog, QStringLiteral("stract"));
-    type(pt, QStringLiteral("50"));
-    type(stract, QStringLiteral("7.6"));
+    test::type(pt, QStringLiteral("50"));
+    test::type(stract, QStringLiteral("7.6"));
     QCOMPARE(trip.spT->text(), QStringLiteral("3.8"));
     pt->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(stract->text(), QStringLiteral("8"));
@@ -258,8 +241,8 @@ void TowingDialogTest::reopeningStartsFromZeroAndKeepsT()
     {
         TowingDialog dialog(env.context(), &trip.window);
         QVERIFY(test::showActive(&dialog));
-        doubleClickRow(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0);
-        type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40"));
+        test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0, 2);
+        test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40"));
         QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!dialog.isVisible());
     }
@@ -272,7 +255,7 @@ void TowingDialogTest::reopeningStartsFromZeroAndKeepsT()
     QCOMPARE(test::child<QLineEdit>(&again, QStringLiteral("stract"))->text(), QStringLiteral("0"));
     QCOMPARE(trip.spT->text(), QStringLiteral("8.8"));
     QCOMPARE(env.state().towedDistance, 40.0);
-    type(test::child<QLineEdit>(&again, QStringLiteral("stract")), QStringLiteral("5"));
+    test::type(test::child<QLineEdit>(&again, QStringLiteral("stract")), QStringLiteral("5"));
     QCOMPARE(trip.spT->text(), QStringLiteral("0.0"));
     QCOMPARE(env.state().towedDistance, 0.0);
     QVERIFY(env.messages().texts().isEmpty());
@@ -285,8 +268,8 @@ void TowingDialogTest::closingSettlesTheBoxJustLeft()
     QVERIFY(test::showActive(&trip.window));
     TowingDialog dialog(env.context(), &trip.window);
     QVERIFY(test::showActive(&dialog));
-    type(test::child<QLineEdit>(&dialog, QStringLiteral("stract")), QStringLiteral("10"));
-    type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40.04"));
+    test::type(test::child<QLineEdit>(&dialog, QStringLiteral("stract")), QStringLiteral("10"));
+    test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40.04"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_VERIFY(!dialog.isVisible());
     QCOMPARE(env.state().towedDistance, 40.0);

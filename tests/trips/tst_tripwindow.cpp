@@ -111,9 +111,7 @@ void closeNextDialog(QString *name)
 // A double-click as the clerk makes it: a click, then the second press.
 void doubleClickRow(QTableView *grid, int row)
 {
-    const QPoint at = grid->visualRect(grid->model()->index(row, 2)).center();
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+    test::doubleClickCell(grid, row, 2);
     QTest::qWait(20);
 }
 

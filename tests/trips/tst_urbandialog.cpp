@@ -34,18 +34,6 @@ void fillTable(test::TestEnvironment &env)
     env.sql(QStringLiteral("INSERT INTO sporU (autom, bucur, restul) VALUES ('Autocamioane', 20, 12.5)"));
 }
 
-// Types into a box the way the clerk does: focus, replace the selection, type.
-void type(QLineEdit *box, const QString &text)
-{
-    box->setFocus(Qt::TabFocusReason);
-    QTRY_VERIFY(box->hasFocus());
-    box->selectAll();
-    if (text.isEmpty())
-        QTest::keyClick(box, Qt::Key_Delete);
-    else
-        QTest::keyClicks(box, text);
-}
-
 } // namespace
 
 class UrbanDialogTest : public QObject {
@@ -109,10 +97,10 @@ void UrbanDialogTest::twelveKmAtTwentyFiveGivesThree()
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
     auto *label2 = test::child<QLabel>(&dialog, QStringLiteral("Label2"));
 
-    type(pu, QStringLiteral("12"));
+    test::type(pu, QStringLiteral("12"));
     QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12 km in urban"));
     QCOMPARE(env.state().urbanDistance, 12.0);
-    type(surb, QStringLiteral("25"));
+    test::type(surb, QStringLiteral("25"));
     QTRY_COMPARE(pu->text(), QStringLiteral("12.0")); // rewritten once left
     QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12.0 km in urban"));
     QCOMPARE(trip.spU->text(), QStringLiteral("3.0"));
@@ -132,7 +120,7 @@ void UrbanDialogTest::rateIsRoundedWhenLeft()
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
     QCOMPARE(pu->text(), QStringLiteral("50.0"));
-    type(surb, QStringLiteral("7.6"));
+    test::type(surb, QStringLiteral("7.6"));
     QCOMPARE(trip.spU->text(), QStringLiteral("3.8"));
     pu->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(surb->text(), QStringLiteral("8"));
@@ -152,14 +140,14 @@ void UrbanDialogTest::emptyOrTextIsRefused()
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
 
-    type(pu, QString());
+    test::type(pu, QString());
     surb->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(env.messages().texts(), QStringList{QStringLiteral("Introduceti doar numere !")});
     QTRY_VERIFY(pu->hasFocus());
     QCOMPARE(pu->text(), QString());
 
-    type(pu, QStringLiteral("20"));
-    type(surb, QStringLiteral("x5"));
+    test::type(pu, QStringLiteral("20"));
+    test::type(surb, QStringLiteral("x5"));
     pu->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(env.messages().texts().size(), 2);
     QTRY_VERIFY(surb->hasFocus());
@@ -176,8 +164,8 @@ void UrbanDialogTest::reopeningKeepsTheDistanceAndDropsU()
     {
         UrbanDialog dialog(env.context(), &trip.window);
         QVERIFY(test::showActive(&dialog));
-        type(test::child<QLineEdit>(&dialog, QStringLiteral("pu")), QStringLiteral("12"));
-        type(test::child<QLineEdit>(&dialog, QStringLiteral("surb")), QStringLiteral("25"));
+        test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pu")), QStringLiteral("12"));
+        test::type(test::child<QLineEdit>(&dialog, QStringLiteral("surb")), QStringLiteral("25"));
         QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!dialog.isVisible());
     }
@@ -217,7 +205,7 @@ void UrbanDialogTest::realMessageBoxGivesTheFocusBack()
         }
     });
     closer.start();
-    type(pu, QStringLiteral("abc"));
+    test::type(pu, QStringLiteral("abc"));
     surb->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(boxes, 1);
     QTRY_VERIFY(pu->hasFocus());

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+namespace vok::widgets {
+
+// A push button named `name` that never becomes the dialog's default button
+// (not auto-default): Enter does not click it, Space and the mouse do.
+QPushButton *button(QWidget *parent, const QString &name, const QString &caption);
+
+// A label with `buddy` as its buddy (its mnemonic moves the focus there).
+QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
+
+// Sets the widget's own font bold.
+void setBold(QWidget *widget);
+
+// A bold, word-wrapped note named `name`.
+QLabel *boldNote(QWidget *parent, const QString &name, const QString &text);
+
+} // namespace vok::widgets
