@@ -102,8 +102,8 @@ BENCH_DATA ?= $(BUILD_DIR)/bench-data
 bench: configure
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target vokgen vokbench
-	@for spec in full:500 small:5; do \
-	  name=$${spec%%:*}; vehicles=$${spec##*:}; \
+	@for fleet in full:500 small:5; do \
+	  name=$${fleet%%:*}; vehicles=$${fleet##*:}; \
 	  if [ ! -f $(BENCH_DATA)/$$name/vok.db ]; then \
 	    rm -rf $(BENCH_DATA)/$$name.tmp && \
 	    $(BUILD_DIR)/bench/vokgen --data-dir $(BENCH_DATA)/$$name.tmp --vehicles $$vehicles --last-year 2025 && \
