@@ -76,13 +76,14 @@ void tick(QCheckBox *box)
 void whenOpen(const char *name, std::function<void(QDialog *)> action, bool *done)
 {
     *done = false;
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [=] {
+    auto *poll = new QTimer;
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [=] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog->objectName() != s(name) || !dialog->isVisible()) {
-            QTimer::singleShot(20, *poll);
+        if (!dialog || dialog->objectName() != s(name) || !dialog->isVisible())
             return;
-        }
+        poll->stop();
+        poll->deleteLater();
         // The clerk's next click goes to the dialog on top.
         dialog->activateWindow();
         if (!QTest::qWaitForWindowActive(dialog))
@@ -95,8 +96,8 @@ void whenOpen(const char *name, std::function<void(QDialog *)> action, bool *don
                 QTest::mouseClick(exit, Qt::LeftButton);
         }
         *done = true;
-    };
-    QTimer::singleShot(0, *poll);
+    });
+    poll->start();
 }
 
 struct Fixture {
