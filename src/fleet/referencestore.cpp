@@ -197,6 +197,8 @@ ReferenceStore::ReferenceStore(const QSqlDatabase &db)
 
 QList<ReferenceRow> ReferenceStore::rows(const QString &table) const
 {
+    // Table and column names come from the program's fixed list (checked
+    // above), never from the clerk; values are bound.
     const QList<ReferenceColumn> &columns = columnsOrThrow(table);
     QSqlQuery query = exec(m_db, QStringLiteral("SELECT idr, %1 FROM %2 ORDER BY idr").arg(columnList(columns), table));
     return readRows(query, int(columns.size()));
