@@ -1,0 +1,142 @@
+#include "app/commandline.h"
+
+#include "app/startup.h"
+#include "reports/reportcli.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QTextStream>
+
+#include <cstring>
+#include <functional>
+
+namespace vok::commandline {
+
+namespace {
+
+// What every mode knows of where the data live.
+struct Target {
+    QString dataDir;
+    QString databaseUrl;
+};
+
+using ModeRun = std::function<int(const QCommandLineParser &, const Target &, QTextStream &out, QTextStream &err)>;
+
+// A run without windows, chosen by one option of its own.
+struct Mode {
+    const char *trigger;                  // the option, without its dashes
+    QList<QCommandLineOption> options;    // the trigger first, then the mode's own options
+    ModeRun run;
+};
+
+QCommandLineOption option(const char *name, const char *description, const char *valueName = nullptr)
+{
+    if (valueName)
+        return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description), QString::fromLatin1(valueName));
+    return QCommandLineOption(QString::fromLatin1(name), QString::fromUtf8(description));
+}
+
+QString value(const QCommandLineParser &parser, const char *name)
+{
+    return parser.value(QString::fromLatin1(name));
+}
+
+QStringList values(const QCommandLineParser &parser, const char *name)
+{
+    return parser.values(QString::fromLatin1(name));
+}
+
+// Every command-line mode of the program. A new one adds an entry here.
+const QList<Mode> &modes()
+{
+    static const QList<Mode> all = {
+        {"report",
+         {option("report", "Write this report (e.g. rapcalculf.rpt) without a window.", "FILE"),
+          option("selection", "Selection formula of the report, e.g. \"{curse.idf}=5\".", "FORMULA"),
+          option("sort", "Sort field of the report, e.g. \"+{foaie.nrf}\" (repeatable).", "FIELD"),
+          option("formula", "Named formula value, e.g. \"rest=50\" (repeatable).", "NAME=VALUE"),
+          option("pdf", "Write the report as PDF to this file.", "FILE"),
+          option("html", "Write the report as HTML to this file.", "FILE")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &, QTextStream &err) {
+             ReportCommand command;
+             command.dataDir = target.dataDir;
+             command.databaseUrl = target.databaseUrl;
+             command.reportFile = value(parser, "report");
+             command.selection = value(parser, "selection");
+             command.sortFields = values(parser, "sort");
+             command.formulas = values(parser, "formula");
+             command.pdfFile = value(parser, "pdf");
+             command.htmlFile = value(parser, "html");
+             return runReportCommand(command, err);
+         }},
+    };
+    return all;
+}
+
+bool isOption(const char *argument, const char *name)
+{
+    // --name, --name=value, and Qt's single-dash long form -name.
+    const char *rest = argument;
+    if (rest[0] != '-')
+        return false;
+    ++rest;
+    if (rest[0] == '-')
+        ++rest;
+    const std::size_t length = std::strlen(name);
+    return std::strncmp(rest, name, length) == 0 && (rest[length] == '\0' || rest[length] == '=');
+}
+
+} // namespace
+
+void prepare(int argc, char *argv[])
+{
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        return;
+    for (int i = 1; i < argc; ++i) {
+        const char *argument = argv[i];
+        bool headless = std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "-v") == 0
+                        || std::strcmp(argument, "-?") == 0 || isOption(argument, "help")
+                        || isOption(argument, "help-all") || isOption(argument, "version");
+        for (const Mode &mode : modes())
+            headless = headless || isOption(argument, mode.trigger);
+        if (headless) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+            return;
+        }
+    }
+}
+
+int run(QApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("MECANIZARE - VOK: trip sheets, normed fuel consumption and daily activity sheets of a vehicle fleet."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption(option("data-dir", "Folder of vok.db and sys.db (else $VOK_DATA_DIR, else the per-user data folder).", "DIR"));
+    parser.addOption(option("database", "A shared PostgreSQL database, postgresql://user@host:port/dbname (else $VOK_DATABASE); the password comes from ~/.pgpass or $PGPASSWORD.", "URL"));
+    for (const Mode &mode : modes())
+        parser.addOptions(mode.options);
+    parser.process(app);
+
+    Target target;
+    target.dataDir = resolveDataDir(value(parser, "data-dir"));
+    target.databaseUrl = resolveDatabaseUrl(value(parser, "database"));
+
+    for (const Mode &mode : modes()) {
+        if (!parser.isSet(QString::fromLatin1(mode.trigger)))
+            continue;
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        const int code = mode.run(parser, target, out, err);
+        out.flush();
+        err.flush();
+        return code;
+    }
+
+    StartupOptions options;
+    options.dataDir = target.dataDir;
+    options.databaseUrl = target.databaseUrl;
+    return runProgram(options);
+}
+
+} // namespace vok::commandline
