@@ -177,4 +177,6 @@ QString doubleText(double value) { return plainText(value, 15); }
 
 double singleValue(float value) { return singleText(value).toDouble(); }
 
+double doubleValue(double value) { return doubleText(value).toDouble(); }
+
 } // namespace vok
