@@ -1,5 +1,6 @@
 #include "db/calendar.h"
 #include "reports/activitywindow.h"
+#include "reports/monthclose.h"
 #include "tst_monthclose_fixtures.h"
 #include "windowtest.h"
 
@@ -24,6 +25,9 @@ private slots:
     void januaryToMarchCarryOver();
     void yearReport();
     void closingFailureIsShownAndNoReportOpens();
+    void previousMonthMessageBeforeWriting();
+    void yearReportOffersRecompute_data();
+    void yearReportOffersRecompute();
 };
 
 namespace {
@@ -238,6 +242,93 @@ void ActivityWindowTest::closingFailureIsShownAndNoReportOpens()
     QVERIFY(env.reports().requests.isEmpty());
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QVERIFY(w.window.isVisible());
+}
+
+namespace {
+
+// Counts the month rows at the moment each message is shown.
+class RowCountingMessages : public FakeMessageService {
+public:
+    explicit RowCountingMessages(TestEnvironment &env)
+        : m_env(env)
+    {
+    }
+    void inform(QWidget *parent, const QString &text, const QString &title, Icon icon) override
+    {
+        rows << m_env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna")).toInt();
+        FakeMessageService::inform(parent, text, title, icon);
+    }
+    QList<int> rows;
+
+private:
+    TestEnvironment &m_env;
+};
+
+} // namespace
+
+void ActivityWindowTest::previousMonthMessageBeforeWriting()
+{
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 20});
+    const int idf = addSheet(env, ida, {.anul = 2024, .idl = 5, .bm = 60});
+    addTrip(env, idf, {.kmT = 100, .kmE = 110, .Cn = 20});
+    RowCountingMessages messages(env);
+    WindowContext context = env.context();
+    context.messages = &messages;
+    ActivityWindow window(context);
+    QVERIFY(showActive(&window));
+    child<QComboBox>(&window, QStringLiteral("nra"))->setCurrentIndex(0);
+    child<QComboBox>(&window, QStringLiteral("an"))->setCurrentText(QStringLiteral("2024"));
+    child<QComboBox>(&window, QStringLiteral("luna"))->setCurrentIndex(4);
+    QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{ActivityWindow::noPreviousMonthText()});
+    // Told before the month is written; written afterwards.
+    QCOMPARE(messages.rows, QList<int>{0});
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna")).toDouble(), 60.0);
+    QCOMPARE(env.reports().requests.size(), 1);
+}
+
+void ActivityWindowTest::yearReportOffersRecompute_data()
+{
+    QTest::addColumn<bool>("changed");   // a trip of February changed after closing
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<double>("march");   // March's rest in the tank when the report opens
+    QTest::newRow("every month current") << false << false << false << 90.0;
+    QTest::newRow("February changed, Nu") << true << true << false << 90.0;
+    QTest::newRow("February changed, Da") << true << true << true << 80.0;
+}
+
+void ActivityWindowTest::yearReportOffersRecompute()
+{
+    QFETCH(bool, changed);
+    QFETCH(bool, asked);
+    QFETCH(bool, answer);
+    QFETCH(double, march);
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 30});
+    QList<int> sheets;
+    for (int month = 1; month <= 3; ++month) {
+        sheets << addSheet(env, ida, {.nrf = month, .anul = 2024, .idl = month, .bm = 40});
+        addTrip(env, sheets.last(), {.kmT = 100, .kmE = 100, .Cn = 20});
+        closeMonth(env.db(), ida, 2024, month);
+    }
+    if (changed)
+        env.sql(QStringLiteral("UPDATE curse SET Cn=30 WHERE idf=?"), {sheets[1]});
+    if (asked)
+        env.messages().answer(answer);
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.choose(QStringLiteral("B-01-ABC"), 2024, 3);
+    QTest::mouseClick(w.year, Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), asked ? QStringList{QStringLiteral(
+                                                 " Unele luni nu sunt actualizate (vezi SITUATIE). Recalculati "
+                                                 "inainte de raport? ")}
+                                           : QStringList{});
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna WHERE idl=3")).toDouble(), march);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QCOMPARE(env.reports().requests.first().reportFile, QStringLiteral("rapvokan.rpt"));
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(ActivityWindowTest)
