@@ -44,13 +44,16 @@ MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const
 
 MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int month)
 {
-    MonthComputation result;
     const MonthStore store(db);
+    return computeMonth(store, ida, year, month);
+}
 
+MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month)
+{
+    MonthComputation result;
     const auto [sheets, trips] = store.totals(ida, year, month);
     if (sheets.sheets == 0) {
         result.close.noSheets = true;
-        result.stored = store.row(ida, year, month);
         return result;
     }
     const int previousYear = month == 1 ? year - 1 : year;
@@ -77,23 +80,28 @@ MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int mon
     result.close.openingKm = opening.km;
     result.close.openingKmEquiv = opening.kmEquiv;
     result.row = monthRow(ida, year, month, sheets, trips, basis.Cb, basis.Cf, opening);
-    result.stored = basis.current;
-    result.row.idd = basis.current ? basis.current->idd : 0;
+    result.row.idd = basis.idd;
     return result;
 }
 
 void writeMonth(const QSqlDatabase &db, const MonthComputation &computed)
 {
-    if (computed.close.noSheets)
-        return;
-    MonthStore(db).save(computed.row);
+    const MonthStore store(db);
+    writeMonth(store, computed);
+}
+
+void writeMonth(const MonthStore &store, const MonthComputation &computed)
+{
+    if (!computed.close.noSheets)
+        store.save(computed.row);
 }
 
 MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
 {
     Transaction transaction(db);
-    const MonthComputation computed = computeMonth(db, ida, year, month);
-    writeMonth(db, computed);
+    const MonthStore store(db);
+    const MonthComputation computed = computeMonth(store, ida, year, month);
+    writeMonth(store, computed);
     transaction.commit();
     return computed.close;
 }

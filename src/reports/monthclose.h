@@ -4,8 +4,6 @@
 
 #include <QSqlDatabase>
 
-#include <optional>
-
 namespace vok {
 
 // The outcome of closing a month of a vehicle.
@@ -17,10 +15,9 @@ struct MonthClose {
 
 // What closing a month would write now, computed without writing anything.
 struct MonthComputation {
-    MonthClose close;                // what closeMonth would return
-    MonthRow row;                    // the row it would store (idd: the stored row's key, 0 when none);
-                                     // meaningless when close.noSheets
-    std::optional<MonthRow> stored;  // the month's row as it is stored now
+    MonthClose close; // what closeMonth would return
+    MonthRow row;     // the row it would store (idd: the stored row's key, 0 when none);
+                      // meaningless when close.noSheets
 };
 
 // The opening values of a month: the previous month's closing values, or the
@@ -42,10 +39,13 @@ MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const
 // would, reading only. Throws DbError when a statement fails or the vehicle
 // does not exist.
 MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int month);
+// The same through a store kept for many months (its statements prepared once).
+MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month);
 
 // Writes a computed month (nothing for a month without sheets), inside the
 // caller's transaction. Throws DbError.
 void writeMonth(const QSqlDatabase &db, const MonthComputation &computed);
+void writeMonth(const MonthStore &store, const MonthComputation &computed);
 
 // Closes month `month` (1..12) of `year` for vehicle `ida` into its dateluna
 // row: totals the month's sheets and trips, carries over the rest in the tank

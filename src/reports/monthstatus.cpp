@@ -144,9 +144,18 @@ VehicleMonths vehicleMonths(const QSqlDatabase &db, int ida, int year)
 
 QList<VehicleMonths> fleetMonths(const QSqlDatabase &db, int year)
 {
-    const MonthStore store(db);
+    QList<int> idas;
+    for (const auto &[ida, nrauto] : MonthStore(db).listedVehicles())
+        idas.append(ida);
+    return vehiclesMonths(db, idas, year);
+}
+
+QList<VehicleMonths> vehiclesMonths(const QSqlDatabase &db, const QList<int> &idas, int year)
+{
+    const MonthStore store(db); // one store: each statement prepared once for all the vehicles
     QList<VehicleMonths> result;
-    for (const auto &[ida, nrauto] : store.listedVehicles())
+    result.reserve(idas.size());
+    for (int ida : idas)
         result.append(statusOf(ida, year, store.year(ida, year)));
     return result;
 }
@@ -154,17 +163,19 @@ QList<VehicleMonths> fleetMonths(const QSqlDatabase &db, int year)
 QList<MonthChange> recomputeChain(const QSqlDatabase &db, int ida, int fromYear, int fromMonth)
 {
     Transaction transaction(db);
+    const MonthStore store(db);
     QList<MonthChange> changed;
-    for (const auto &[year, month] : MonthStore(db).sheetMonths(ida, fromYear, fromMonth)) {
-        const MonthComputation computed = computeMonth(db, ida, year, month);
-        writeMonth(db, computed);
+    for (const auto &[year, month] : store.sheetMonths(ida, fromYear, fromMonth)) {
+        const std::optional<MonthRow> stored = store.row(ida, year, month);
+        const MonthComputation computed = computeMonth(store, ida, year, month);
+        writeMonth(store, computed);
         MonthChange change;
         change.year = year;
         change.month = month;
-        if (!computed.stored) {
+        if (!stored) {
             change.before = MonthState::NotClosed;
         } else {
-            change.changes = rowChanges(*computed.stored, computed.row);
+            change.changes = rowChanges(*stored, computed.row);
             if (change.changes.isEmpty())
                 continue;
         }
@@ -218,10 +229,12 @@ QString columnMask(const QString &column)
 
 QString staleMonthNote(const QSqlDatabase &db, int ida, int year, int month)
 {
-    const MonthComputation computed = computeMonth(db, ida, year, month);
-    if (!computed.stored)
+    const MonthStore store(db);
+    const std::optional<MonthRow> stored = store.row(ida, year, month);
+    if (!stored)
         return {};
-    if (!computed.close.noSheets && rowChanges(*computed.stored, computed.row).isEmpty())
+    const MonthComputation computed = computeMonth(store, ida, year, month);
+    if (!computed.close.noSheets && rowChanges(*stored, computed.row).isEmpty())
         return {};
     return QStringLiteral("Atentie: V.O.K. %1 %2 nu mai este actualizat (vezi SITUATIE)")
         .arg(monthName(month))

@@ -74,6 +74,9 @@ VehicleMonths vehicleMonths(const QSqlDatabase &db, int ida, int year);
 // The same for each vehicle offered in lists (apar = 1), by nrauto.
 QList<VehicleMonths> fleetMonths(const QSqlDatabase &db, int year);
 
+// The same for the vehicles `idas`, in that order.
+QList<VehicleMonths> vehiclesMonths(const QSqlDatabase &db, const QList<int> &idas, int year);
+
 // The differing figures of two month rows, in dateluna's column order, by the
 // comparison of the contract above.
 QList<ColumnChange> rowChanges(const MonthRow &stored, const MonthRow &recomputed);

@@ -105,71 +105,76 @@ MonthStore::MonthStore(const QSqlDatabase &db)
 {
 }
 
+MonthStore::~MonthStore() = default;
+
+QSqlQuery &MonthStore::run(Statement which, const QString &sql, const QVariantList &values) const
+{
+    QSqlQuery &query = m_statements[static_cast<size_t>(which)];
+    execPrepared(query, m_db, sql, values);
+    return query;
+}
+
 std::pair<SheetTotals, TripTotals> MonthStore::totals(int ida, int year, int month) const
 {
     // The sheets one by one (the hours are summed in single precision after
     // every sheet), the trips in one aggregate: the sheets' sums must not be
     // multiplied by a join with their trips. An empty sum reads as 0.
+    static const QString sheetsSql = QStringLiteral("SELECT ") + sheetColumns
+                                     + QStringLiteral(" FROM foaie WHERE ida=? AND anul=? AND idl=? ORDER BY nrf");
+    static const QString tripsSql = QStringLiteral("SELECT ") + tripSums
+                                    + QStringLiteral(" FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
+                                                     "WHERE f.ida=? AND f.anul=? AND f.idl=?");
     SheetTotals sheets;
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + sheetColumns
-                                     + QStringLiteral(" FROM foaie WHERE ida=? AND anul=? AND idl=? ORDER BY nrf"),
-                           {ida, year, month});
+    QSqlQuery &query = run(MonthSheets, sheetsSql, {ida, year, month});
     while (query.next())
         addSheet(sheets, query, 0);
+    query.finish();
     TripTotals trips;
     if (sheets.sheets == 0)
         return {sheets, trips};
-    query = exec(m_db,
-                 QStringLiteral("SELECT ") + tripSums
-                     + QStringLiteral(" FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
-                                      "WHERE f.ida=? AND f.anul=? AND f.idl=?"),
-                 {ida, year, month});
-    if (query.next())
-        trips = tripTotals(query, 0);
+    QSqlQuery &sums = run(MonthTrips, tripsSql, {ida, year, month});
+    if (sums.next())
+        trips = tripTotals(sums, 0);
+    sums.finish();
     return {sheets, trips};
 }
 
 MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int previousMonth) const
 {
-    QString current = rowColumns;
-    current.replace(QStringLiteral(", "), QStringLiteral(", m.")).prepend(QStringLiteral("m."));
-    QSqlQuery query = exec(
-        m_db,
-        QStringLiteral("SELECT ") + current
-            + QStringLiteral(", a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, p.idd, p.restrez, p.kmt, p.kmet "
-                             "FROM auto a "
-                             "LEFT JOIN dateluna p ON p.ida=a.ida AND p.anul=? AND p.idl=? "
-                             "LEFT JOIN dateluna m ON m.ida=a.ida AND m.anul=? AND m.idl=? "
-                             "WHERE a.ida=?"),
-        {previousYear, previousMonth, year, month, ida});
+    static const QString sql = QStringLiteral(
+        "SELECT a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, p.idd, p.restrez, p.kmt, p.kmet, m.idd FROM auto a "
+        "LEFT JOIN dateluna p ON p.ida=a.ida AND p.anul=? AND p.idl=? "
+        "LEFT JOIN dateluna m ON m.ida=a.ida AND m.anul=? AND m.idl=? "
+        "WHERE a.ida=?");
+    QSqlQuery &query = run(Basis, sql, {previousYear, previousMonth, year, month, ida});
     MonthBasis basis;
-    if (!query.next())
-        return basis;
-    basis.vehicleFound = true;
-    if (!query.value(0).isNull())
-        basis.current = monthRow(query);
-    const int first = MonthRow::figureCount + 4;
-    basis.Cb = number(query, first);
-    basis.Cf = number(query, first + 1);
-    basis.restrez = number(query, first + 2);
-    basis.kmef = number(query, first + 3);
-    basis.kmechiv = number(query, first + 4);
-    basis.previousFound = !query.value(first + 5).isNull();
-    basis.previousRest = number(query, first + 6);
-    basis.previousKm = number(query, first + 7);
-    basis.previousKmEquiv = number(query, first + 8);
+    if (query.next()) {
+        basis.vehicleFound = true;
+        basis.Cb = number(query, 0);
+        basis.Cf = number(query, 1);
+        basis.restrez = number(query, 2);
+        basis.kmef = number(query, 3);
+        basis.kmechiv = number(query, 4);
+        basis.previousFound = !query.value(5).isNull();
+        basis.previousRest = number(query, 6);
+        basis.previousKm = number(query, 7);
+        basis.previousKmEquiv = number(query, 8);
+        basis.idd = query.value(9).toInt();
+    }
+    query.finish();
     return basis;
 }
 
 std::optional<MonthRow> MonthStore::row(int ida, int year, int month) const
 {
-    QSqlQuery query = exec(m_db,
-                           QStringLiteral("SELECT ") + rowColumns
-                               + QStringLiteral(" FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
-                           {ida, year, month});
-    if (!query.next())
-        return std::nullopt;
-    return monthRow(query);
+    static const QString sql =
+        QStringLiteral("SELECT ") + rowColumns + QStringLiteral(" FROM dateluna WHERE ida=? AND anul=? AND idl=?");
+    QSqlQuery &query = run(Row, sql, {ida, year, month});
+    std::optional<MonthRow> result;
+    if (query.next())
+        result = monthRow(query);
+    query.finish();
+    return result;
 }
 
 void MonthStore::save(const MonthRow &r) const
@@ -177,78 +182,80 @@ void MonthStore::save(const MonthRow &r) const
     const QVariantList figures = {r.ore, r.km, r.kme, r.kminc, r.tone, r.tonekm, r.bm, r.gz, r.restit,
                                   r.restrez, r.Cn, r.um, r.ut, r.ua, r.Cu, r.kmt, r.kmet};
     if (r.idd > 0) {
-        exec(m_db,
-             QStringLiteral("UPDATE dateluna SET ore=?, km=?, kme=?, kminc=?, tone=?, tonekm=?, bm=?, "
-                            "gz=?, restit=?, restrez=?, Cn=?, um=?, ut=?, ua=?, Cu=?, kmt=?, kmet=? "
-                            "WHERE idd=?"),
-             figures + QVariantList{r.idd});
+        run(Update,
+            QStringLiteral("UPDATE dateluna SET ore=?, km=?, kme=?, kminc=?, tone=?, tonekm=?, bm=?, "
+                           "gz=?, restit=?, restrez=?, Cn=?, um=?, ut=?, ua=?, Cu=?, kmt=?, kmet=? "
+                           "WHERE idd=?"),
+            figures + QVariantList{r.idd});
     } else {
-        exec(m_db,
-             QStringLiteral("INSERT INTO dateluna (ida, anul, idl, ore, km, kme, kminc, tone, tonekm, "
-                            "bm, gz, restit, restrez, Cn, um, ut, ua, Cu, kmt, kmet) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-             QVariantList{r.ida, r.anul, r.idl} + figures);
+        run(Insert,
+            QStringLiteral("INSERT INTO dateluna (ida, anul, idl, ore, km, kme, kminc, tone, tonekm, "
+                           "bm, gz, restit, restrez, Cn, um, ut, ua, Cu, kmt, kmet) "
+                           "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            QVariantList{r.ida, r.anul, r.idl} + figures);
     }
 }
 
 VehicleYear MonthStore::year(int ida, int year) const
 {
-    VehicleYear result;
-    QSqlQuery query = exec(
-        m_db,
-        QStringLiteral("SELECT a.nrauto, a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, "
-                       "CASE WHEN EXISTS (SELECT 1 FROM foaie f WHERE f.ida=a.ida AND f.anul<?) THEN 1 ELSE 0 END "
-                       "FROM auto a WHERE a.ida=?"),
-        {year, ida});
-    if (!query.next())
-        return result;
-    MonthVehicle &v = result.vehicle;
-    v.found = true;
-    v.nrauto = query.value(0).toString();
-    v.Cb = number(query, 1);
-    v.Cf = number(query, 2);
-    v.restrez = number(query, 3);
-    v.kmef = number(query, 4);
-    v.kmechiv = number(query, 5);
-    result.sheetsBefore = query.value(6).toInt() != 0;
-
+    static const QString vehicleSql = QStringLiteral(
+        "SELECT a.nrauto, a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, "
+        "CASE WHEN EXISTS (SELECT 1 FROM foaie f WHERE f.ida=a.ida AND f.anul<?) THEN 1 ELSE 0 END "
+        "FROM auto a WHERE a.ida=?");
     // The sheets in the order closeMonth sums them: by month, then number.
-    query = exec(m_db,
-                 QStringLiteral("SELECT idl, ") + sheetColumns
-                     + QStringLiteral(" FROM foaie WHERE ida=? AND anul=? ORDER BY idl, nrf"),
-                 {ida, year});
-    while (query.next()) {
-        const int month = query.value(0).toInt();
-        if (month >= 1 && month <= 12)
-            addSheet(result.totals[static_cast<size_t>(month - 1)].first, query, 1);
+    static const QString sheetsSql = QStringLiteral("SELECT idl, ") + sheetColumns
+                                     + QStringLiteral(" FROM foaie WHERE ida=? AND anul=? ORDER BY idl, nrf");
+    static const QString tripsSql = QStringLiteral("SELECT f.idl, ") + tripSums
+                                    + QStringLiteral(" FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
+                                                     "WHERE f.ida=? AND f.anul=? GROUP BY f.idl");
+    static const QString rowsSql = QStringLiteral("SELECT ") + rowColumns
+                                   + QStringLiteral(" FROM dateluna WHERE ida=? AND anul>=? AND anul<=?");
+    VehicleYear result;
+    QSqlQuery &vehicle = run(YearVehicle, vehicleSql, {year, ida});
+    if (vehicle.next()) {
+        MonthVehicle &v = result.vehicle;
+        v.found = true;
+        v.nrauto = vehicle.value(0).toString();
+        v.Cb = number(vehicle, 1);
+        v.Cf = number(vehicle, 2);
+        v.restrez = number(vehicle, 3);
+        v.kmef = number(vehicle, 4);
+        v.kmechiv = number(vehicle, 5);
+        result.sheetsBefore = vehicle.value(6).toInt() != 0;
     }
-    query = exec(m_db,
-                 QStringLiteral("SELECT f.idl, ") + tripSums
-                     + QStringLiteral(" FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
-                                      "WHERE f.ida=? AND f.anul=? GROUP BY f.idl"),
-                 {ida, year});
-    while (query.next()) {
-        const int month = query.value(0).toInt();
+    vehicle.finish();
+    if (!result.vehicle.found)
+        return result;
+
+    QSqlQuery &sheets = run(YearSheets, sheetsSql, {ida, year});
+    while (sheets.next()) {
+        const int month = sheets.value(0).toInt();
         if (month >= 1 && month <= 12)
-            result.totals[static_cast<size_t>(month - 1)].second = tripTotals(query, 1);
+            addSheet(result.totals[static_cast<size_t>(month - 1)].first, sheets, 1);
     }
-    query = exec(m_db,
-                 QStringLiteral("SELECT ") + rowColumns
-                     + QStringLiteral(" FROM dateluna WHERE ida=? AND anul>=? AND anul<=?"),
-                 {ida, year - 1, year});
-    while (query.next()) {
-        MonthRow row = monthRow(query);
+    sheets.finish();
+    QSqlQuery &trips = run(YearTrips, tripsSql, {ida, year});
+    while (trips.next()) {
+        const int month = trips.value(0).toInt();
+        if (month >= 1 && month <= 12)
+            result.totals[static_cast<size_t>(month - 1)].second = tripTotals(trips, 1);
+    }
+    trips.finish();
+    QSqlQuery &rows = run(YearRows, rowsSql, {ida, year - 1, year});
+    while (rows.next()) {
+        MonthRow row = monthRow(rows);
         if (row.anul == year && row.idl >= 1 && row.idl <= 12)
             result.rows[static_cast<size_t>(row.idl - 1)] = row;
         else if (row.anul == year - 1 && row.idl == 12)
             result.previousDecember = row;
     }
+    rows.finish();
     return result;
 }
 
 QList<std::pair<int, int>> MonthStore::sheetMonths(int ida, int fromYear, int fromMonth) const
 {
-    QSqlQuery query = exec(m_db,
+    QSqlQuery &query = run(SheetMonths,
                            QStringLiteral("SELECT DISTINCT anul, idl FROM foaie WHERE ida=? AND anul>=? "
                                           "ORDER BY anul, idl"),
                            {ida, fromYear});
@@ -260,6 +267,7 @@ QList<std::pair<int, int>> MonthStore::sheetMonths(int ida, int fromYear, int fr
             continue;
         months.append({year, month});
     }
+    query.finish();
     return months;
 }
 

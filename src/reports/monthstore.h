@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 
 #include <array>
@@ -42,14 +43,14 @@ struct MonthRow {
 
 // Everything the closing of a month reads besides the sums: the vehicle's
 // capacities and initial state, the previous month's closing values and the
-// month's own row.
+// key of the month's own row.
 struct MonthBasis {
     bool vehicleFound = false;
     double Cb = 0, Cf = 0;                   // sump and filter capacities
     double restrez = 0, kmef = 0, kmechiv = 0; // the vehicle's initial state
     bool previousFound = false;
     double previousRest = 0, previousKm = 0, previousKmEquiv = 0; // restrez, kmt, kmet of the previous month
-    std::optional<MonthRow> current;         // the month's own row as stored
+    int idd = 0;                             // the month's own row, 0 when there is none
 };
 
 // The names of the figures of a month row, in dateluna's column order:
@@ -76,15 +77,20 @@ struct VehicleYear {
 };
 
 // The month rows and the sums they are made of. Every query goes through an
-// index on (ida, anul, idl) or on the sheet key. Throws DbError.
+// index on (ida, anul, idl) or on the sheet key. A store prepares each of its
+// statements once and runs it again for every month or vehicle it is asked
+// about (a fleet's year, a vehicle's chain). Throws DbError.
 class MonthStore {
 public:
     explicit MonthStore(const QSqlDatabase &db);
+    ~MonthStore();
+    MonthStore(const MonthStore &) = delete;
+    MonthStore &operator=(const MonthStore &) = delete;
 
     // The month's sheet sums and, when it has sheets, its trip sums.
     std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
     // The vehicle, the row of month `previousMonth` of `previousYear` and the
-    // month's own row, in one statement.
+    // key of the month's own row, in one statement.
     MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth) const;
     std::optional<MonthRow> row(int ida, int year, int month) const;
     // Updates the row when it has a key, inserts it otherwise.
@@ -102,7 +108,12 @@ public:
     QList<std::pair<int, QString>> markedVehicles() const;
 
 private:
+    enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle, YearSheets, YearTrips,
+                     YearRows, SheetMonths, StatementCount };
+    QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
+
     QSqlDatabase m_db;
+    mutable std::array<QSqlQuery, StatementCount> m_statements;
 };
 
 } // namespace vok

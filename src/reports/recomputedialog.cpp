@@ -66,15 +66,18 @@ bool offerRecomputeBeforeReport(const WindowContext &context, QWidget *parent,
     QList<ListedVehicle> concerned;
     const bool read = guarded(context.messages, parent, [&] {
         WaitCursor wait;
-        for (const ListedVehicle &vehicle : vehicles) {
-            const VehicleMonths status = vehicleMonths(context.db, vehicle.first, year);
+        QList<int> idas;
+        for (const ListedVehicle &vehicle : vehicles)
+            idas.append(vehicle.first);
+        const QList<VehicleMonths> statuses = vehiclesMonths(context.db, idas, year);
+        for (int i = 0; i < statuses.size(); ++i) {
             bool stale = false;
-            for (const MonthStatus &m : status.months)
+            for (const MonthStatus &m : statuses.at(i).months)
                 if ((month == 0 || m.month == month)
                     && (m.state == MonthState::Stale || m.state == MonthState::NotClosed))
                     stale = true;
             if (stale)
-                concerned.append(vehicle);
+                concerned.append(vehicles.at(i));
         }
     });
     if (!read)
