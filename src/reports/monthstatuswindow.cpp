@@ -198,7 +198,7 @@ MonthStatusWindow::MonthStatusWindow(const WindowContext &context, QWidget *pare
     m_differences->horizontalHeader()->setSectionResizeMode(2, QHeaderView::ResizeToContents);
     m_differences->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_differences->setFixedHeight(m_differences->horizontalHeader()->sizeHint().height()
-                                  + 5 * (fontMetrics().height() + 6) + 4);
+                                  + 7 * (fontMetrics().height() + 6) + 4);
 
     auto *detailBox = new QGroupBox(QStringLiteral("Luna aleasa"), this);
     auto *detailLayout = new QVBoxLayout(detailBox);
