@@ -128,11 +128,12 @@ void DatabaseMenu::restore()
     }
 
     const backup::CopySummary &s = prepared.summary;
-    QString question = QStringLiteral(" Copia din %1 contine %2 autovehicule si %3 foi de parcurs")
+    QString question = QStringLiteral(" Copia din %1 contine: autovehicule %2, foi de parcurs %3")
                            .arg(dateTimeText(s.taken))
                            .arg(s.vehicles)
                            .arg(s.sheets);
-    question += s.lastSheetDate.isEmpty() ? QStringLiteral(".") : QStringLiteral(", ultima din %1.").arg(s.lastSheetDate);
+    question += s.lastSheetDate.isEmpty() ? QStringLiteral(".")
+                                          : QStringLiteral(" (ultima din %1).").arg(s.lastSheetDate);
     if (s.migrated)
         question += QStringLiteral("\nCopia este a unei versiuni mai vechi a programului si a fost adusa la zi.");
     if (s.systemFile.isEmpty())

@@ -71,7 +71,7 @@ void DatabaseMenuTest::copyThenRestoreInTheRunningProgram()
     menu.item("mnurestore")->trigger();
     const QStringList texts = env.messages().texts();
     QVERIFY2(texts.size() == 3, qPrintable(texts.join('\n')));
-    QCOMPARE(texts.at(1), " Copia din 02.03.2026 09:15:00 contine 1 autovehicule si 0 foi de parcurs.\n"
+    QCOMPARE(texts.at(1), " Copia din 02.03.2026 09:15:00 contine: autovehicule 1, foi de parcurs 0.\n"
                           "Datele de acum vor fi pastrate deoparte, in dosarul backups.\n"
                           " Restaurati aceasta copie ? ");
     QVERIFY2(texts.at(2).startsWith(" Copia a fost restaurata. Datele de dinainte au fost pastrate in "),
