@@ -2,6 +2,7 @@
 
 #include "app/startup.h"
 #include "db/backupcli.h"
+#include "legacy/importcli.h"
 #include "reports/reportcli.h"
 
 #include <QApplication>
@@ -84,6 +85,19 @@ const QList<Mode> &modes()
          {option("check", "Check the databases' integrity and the data's consistency; exit 1 with each problem on a line.")},
          [](const QCommandLineParser &, const Target &target, QTextStream &out, QTextStream &err) {
              return backup::runCheckCommand({target.dataDir, target.databaseUrl}, out, err);
+         }},
+        {"import-mdb",
+         {option("import-mdb", "Import the former program's vok.mdb into the data folder (read with mdbtools); prints the import report. Exit 1 when refused.", "FILE"),
+          option("sys-mdb", "With --import-mdb: its sys.mdb, whose password is taken over.", "FILE"),
+          option("replace", "With --import-mdb: replace a data folder that holds data (its files are kept in backups/).")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             legacy::ImportCommand command;
+             command.dataDir = target.dataDir;
+             command.databaseUrl = target.databaseUrl;
+             command.dataFile = value(parser, "import-mdb");
+             command.systemFile = value(parser, "sys-mdb");
+             command.replace = parser.isSet(QStringLiteral("replace"));
+             return legacy::runImportCommand(command, out, err);
          }},
     };
     return all;
