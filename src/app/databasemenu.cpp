@@ -4,6 +4,7 @@
 #include "db/automaticcopy.h"
 #include "db/backup.h"
 #include "db/schema.h"
+#include "legacy/legacyimport.h"
 #include "ui/backgroundtask.h"
 #include "ui/guard.h"
 
@@ -220,6 +221,105 @@ void DatabaseMenu::compact()
                                                         "Copia facuta inainte: %3 ")
                                              .arg(sizeText(result.before), sizeText(result.after),
                                                   QDir::toNativeSeparators(result.copy)));
+}
+
+void DatabaseMenu::importOldData()
+{
+    if (onServer()) {
+        m_context.messages->inform(m_window, QStringLiteral(" Importul datelor vechi construieste bazele de date ale "
+                                                            "dosarului de date; cu datele pe serverul PostgreSQL nu "
+                                                            "se poate face. "));
+        return;
+    }
+    FileRequest request;
+    request.title = QStringLiteral("Alegeti fisierul vok.mdb al programului vechi");
+    request.nameFilters = {QStringLiteral("Baze de date Access (*.mdb *.MDB)"), QStringLiteral("Toate fisierele (*)")};
+    request.directory = QDir::homePath();
+    const QString file = chooseFile(request);
+    if (file.isEmpty())
+        return;
+    const QString system = legacy::systemFileBeside(file);
+    auto refuse = [this](const QString &reason) {
+        m_context.messages->inform(m_window, QStringLiteral(" Fisierul nu poate fi importat: %1 !!! ").arg(reason));
+    };
+
+    legacy::Preview preview;
+    bool holdsData = false;
+    try {
+        runInBackground(m_window, QStringLiteral("Se citeste fisierul..."), false, [&](const TaskProgress &) {
+            preview = legacy::preview(file);
+            holdsData = legacy::folderHoldsData(dataDir());
+        });
+    } catch (const legacy::UnreadableFile &refusal) {
+        refuse(refusal.message());
+        return;
+    } catch (const DbError &error) {
+        m_context.messages->error(m_window, error.message());
+        return;
+    }
+    QString question = QStringLiteral(" Fisierul %1 contine:\n").arg(QFileInfo(file).fileName());
+    for (const legacy::MdbTable &table : preview.tables)
+        if (!preview.unknown.contains(table.name))
+            question += QStringLiteral("   %1: %2 randuri\n").arg(table.name).arg(table.rows);
+    if (!preview.unknown.isEmpty())
+        question += QStringLiteral("Tabele care nu sunt ale programului (nu se importa): %1\n")
+                        .arg(preview.unknown.join(QStringLiteral(", ")));
+    question += system.isEmpty() ? QStringLiteral("Langa el nu este sys.mdb: parola ramane cea de acum.\n")
+                                 : QStringLiteral("Parola se preia din %1.\n").arg(QFileInfo(system).fileName());
+    question += QStringLiteral(" Importati datele ? ");
+    if (!m_context.messages->confirm(m_window, question))
+        return;
+    if (holdsData
+        && !m_context.messages->confirm(m_window, QStringLiteral(" Dosarul de date contine deja date. Ele vor fi "
+                                                                 "inlocuite cu cele importate; cele de acum se "
+                                                                 "pastreaza in dosarul backups. Continuati ? ")))
+        return;
+
+    stopAutomaticCopy();
+    legacy::Built built;
+    try {
+        runInBackground(m_window, QStringLiteral("Se importa datele..."), true, [&](const TaskProgress &progress) {
+            built = legacy::build(dataDir(), file, system, now(), progress);
+        });
+    } catch (const backup::Cancelled &) {
+        m_context.messages->inform(m_window, QStringLiteral(" Importul a fost oprit; datele nu s-au schimbat. "));
+        return;
+    } catch (const legacy::UnreadableFile &refusal) {
+        refuse(refusal.message());
+        return;
+    } catch (const DbError &error) {
+        m_context.messages->error(m_window, error.message());
+        return;
+    }
+
+    closeDatabases();
+    try {
+        backup::install(built.prepared, QStringLiteral("inainte-de-import"), now());
+    } catch (const DbError &error) {
+        backup::discard(built.prepared);
+        if (reopenDatabases()) {
+            if (dynamic_cast<const backup::Refused *>(&error))
+                refuse(error.message());
+            else
+                m_context.messages->error(m_window, error.message());
+        }
+        return;
+    }
+    if (!reopenDatabases())
+        return;
+    QString heading = QStringLiteral(" Datele au fost importate");
+    heading += built.report.refused.isEmpty()
+                   ? QStringLiteral(". ")
+                   : QStringLiteral("; %1 randuri au fost refuzate (lista la sfarsit). ").arg(built.report.refused.size());
+    try {
+        heading += QStringLiteral("Raportul este salvat in %1 ")
+                       .arg(QDir::toNativeSeparators(legacy::saveReport(dataDir(), built.report)));
+    } catch (const DbError &error) {
+        heading += error.message();
+    }
+    TextReportWindow window(QStringLiteral("importdate"), QStringLiteral("Import date vechi"), heading,
+                            built.report.text(), m_window);
+    window.exec();
 }
 
 } // namespace vok

@@ -13,7 +13,7 @@ namespace vok {
 class AutomaticCopy;
 
 // The items of "BAZA-DATE": copies of the data, restoring one, checking and
-// compacting the database. The work itself is in db/backup.h; these are its
+// compacting the database, bringing in the former program's files. The work itself is in db/backup.h; these are its
 // questions and messages. On a PostgreSQL server the server's own tools do
 // the copying, and the check looks at the data's consistency only.
 class DatabaseMenu : public QObject {
@@ -30,6 +30,7 @@ public:
     void copy();         // "Copie de siguranta"
     void restore();      // "Restaurare"
     void check();        // "Verificare"
+    void importOldData(); // "Import date vechi": vok.mdb and sys.mdb of the former program
 
     // How a file or folder is chosen; tests replace it.
     std::function<QString(const FileRequest &)> chooseFile;

@@ -59,6 +59,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             m_database, &DatabaseMenu::restore);
     connect(addItem(maintenance, QStringLiteral("mnucheck"), QStringLiteral("Verificare")), &QAction::triggered,
             m_database, &DatabaseMenu::check);
+    connect(addItem(maintenance, QStringLiteral("mnuimport"), QStringLiteral("Import date vechi")),
+            &QAction::triggered, m_database, &DatabaseMenu::importOldData);
     addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("Reparolare"))->setEnabled(false);
 
     connect(addItem(bar, QStringLiteral("mnupar"), QStringLiteral("PAROLA")), &QAction::triggered,

@@ -4,6 +4,8 @@
 #include "app/databasemenu.h"
 #include "app/mainwindow.h"
 #include "db/backup.h"
+#include "db/passwordstore.h"
+#include "legacyfiles.h"
 #include "testenvironment.h"
 #include "windowtest.h"
 
@@ -41,6 +43,7 @@ private slots:
     void restoreOfAForeignFileChangesNothing();
     void checkListsWhatItFound();
     void compactSaysTheSizes();
+    void importFromTheMenu();
     void onAServerTheServersToolsDoIt();
 };
 
@@ -137,6 +140,39 @@ void DatabaseMenuTest::compactSaysTheSizes()
     QCOMPARE(QDir(backup::automaticFolder(env.dataDir())).entryList({"vok-*.db"}).size(), 1);
     env.sql("INSERT INTO piese (ida, denp) VALUES (1, 'filtru')");
     QCOMPARE(env.value("SELECT COUNT(*) FROM piese").toInt(), 1);
+}
+
+void DatabaseMenuTest::importFromTheMenu()
+{
+    test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("the import builds the data folder's files");
+    test::useFakeMdbTools();
+    QTemporaryDir files;
+    test::writeFakeMdb(files.filePath("vok.mdb"), test::sampleTables());
+    test::writeFakeMdb(files.filePath("sys.mdb"), {{"valid.csv", "parola\n\"abc\"\n"}});
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    menu.databaseMenu()->chooseFile = [&](const FileRequest &) { return files.filePath("vok.mdb"); };
+    env.messages().answer(true);
+    QString heading, report;
+    whenShown("importdate", [&](QWidget *window) {
+        heading = window->findChild<QLabel *>("Label1")->text();
+        report = window->findChild<QPlainTextEdit *>("Text1")->toPlainText();
+    });
+    menu.item("mnuimport")->trigger();
+    const QString question = env.messages().texts().value(0);
+    QVERIFY2(question.startsWith(" Fisierul vok.mdb contine:\n   AUTO: 2 randuri\n") && question.contains("   CURSE: 3 randuri\n")
+                 && question.endsWith("Parola se preia din sys.mdb.\n Importati datele ? "),
+             qPrintable(question));
+    QVERIFY2(heading.startsWith(" Datele au fost importate. Raportul este salvat in " + env.dataDir() + "/import-"),
+             qPrintable(heading));
+    QVERIFY2(report.contains("Niciun rand nu a fost refuzat."), qPrintable(report));
+    // The program goes on with the imported data.
+    QCOMPARE(env.value("SELECT COUNT(*) FROM foaie").toInt(), 3);
+    QCOMPARE(env.value("SELECT nrauto FROM auto WHERE ida=7").toString(), QString("CT-22-XYZ"));
+    QVERIFY(PasswordStore(env.sys()).matches("abc"));
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 void DatabaseMenuTest::onAServerTheServersToolsDoIt()

@@ -41,7 +41,8 @@ void MainWindowTest::menuBarInOrder()
     for (QAction *action : maintenance->menu()->actions())
         items << action->objectName() + u'|' + action->text() + (action->isEnabled() ? "" : "|disabled");
     QCOMPARE(items, (QStringList{"mnucompact|Compactare", "mnubackup|Copie de siguranta", "mnurestore|Restaurare",
-                                 "mnucheck|Verificare", "mnureparol|Reparolare|disabled"}));
+                                 "mnucheck|Verificare", "mnuimport|Import date vechi",
+                                 "mnureparol|Reparolare|disabled"}));
     QCOMPARE(menu.item(QStringLiteral("mnuprg"))->text(), QStringLiteral("Program"));
 }
 
