@@ -100,6 +100,43 @@ private:
     sqlite3 *m_db = nullptr;
 };
 
+// Steps of copying between two flushes of the copy to the disk (64 MB).
+constexpr int stepsPerFlush = 16;
+
+// A descriptor of a new file, to flush what is written into it so far. It
+// creates the file and outlives the SQLite connection that writes it, so
+// that closing it never drops that connection's locks.
+class FileSync {
+public:
+    explicit FileSync(const QString &path)
+    {
+#ifdef Q_OS_UNIX
+        m_fd = ::open(encoded(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+#else
+        Q_UNUSED(path);
+#endif
+    }
+    ~FileSync()
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::close(m_fd);
+#endif
+    }
+    FileSync(const FileSync &) = delete;
+    FileSync &operator=(const FileSync &) = delete;
+    void now() const
+    {
+#ifdef Q_OS_UNIX
+        if (m_fd >= 0)
+            ::fdatasync(m_fd);
+#endif
+    }
+
+private:
+    int m_fd = -1;
+};
+
 // Writes what the system still holds of a file to the disk.
 void syncFile(const QString &path)
 {
@@ -251,14 +288,20 @@ void copyDatabase(const QString &source, const QString &target, const Progress &
         {
             // Nobody else knows the half-written file: no journal, no syncs
             // until it is whole.
+            // The copy goes to the disk as it is written: one flush of the
+            // whole file at the end would hold up the clerk's next save,
+            // whose own flush waits behind it.
+            const FileSync flush(partial);
             Connection to(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             to.run(QStringLiteral("PRAGMA journal_mode=OFF"));
             to.run(QStringLiteral("PRAGMA synchronous=OFF"));
             sqlite3_backup *copy = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
             if (!copy)
                 to.fail();
-            for (;;) {
+            for (int step = 1;; ++step) {
                 const int rc = sqlite3_backup_step(copy, stepPages);
+                if (step % stepsPerFlush == 0)
+                    flush.now();
                 if (rc == SQLITE_DONE)
                     break;
                 if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
