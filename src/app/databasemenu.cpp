@@ -70,6 +70,25 @@ bool DatabaseMenu::reopenDatabases()
     }
 }
 
+bool DatabaseMenu::installPrepared(const backup::Prepared &prepared, const QString &asideTag,
+                                   const std::function<void(const QString &)> &refuse, backup::Installed &installed)
+{
+    closeDatabases();
+    try {
+        installed = backup::install(prepared, asideTag, now());
+    } catch (const DbError &error) {
+        backup::discard(prepared);
+        if (reopenDatabases()) {
+            if (dynamic_cast<const backup::Refused *>(&error))
+                refuse(error.message());
+            else
+                m_context.messages->error(m_window, error.message());
+        }
+        return false;
+    }
+    return reopenDatabases();
+}
+
 void DatabaseMenu::copy()
 {
     if (onServer()) {
@@ -146,21 +165,8 @@ void DatabaseMenu::restore()
         return;
     }
 
-    closeDatabases();
     backup::Installed installed;
-    try {
-        installed = backup::install(prepared, QStringLiteral("inainte-de-restaurare"), now());
-    } catch (const DbError &error) {
-        backup::discard(prepared);
-        if (reopenDatabases()) {
-            if (dynamic_cast<const backup::Refused *>(&error))
-                refuse(error.message());
-            else
-                m_context.messages->error(m_window, error.message());
-        }
-        return;
-    }
-    if (!reopenDatabases())
+    if (!installPrepared(prepared, QStringLiteral("inainte-de-restaurare"), refuse, installed))
         return;
     m_context.messages->inform(m_window, QStringLiteral(" Copia a fost restaurata. Datele de dinainte au fost "
                                                         "pastrate in %1 ")
@@ -292,25 +298,13 @@ void DatabaseMenu::importOldData()
         return;
     }
 
-    closeDatabases();
-    try {
-        backup::install(built.prepared, QStringLiteral("inainte-de-import"), now());
-    } catch (const DbError &error) {
-        backup::discard(built.prepared);
-        if (reopenDatabases()) {
-            if (dynamic_cast<const backup::Refused *>(&error))
-                refuse(error.message());
-            else
-                m_context.messages->error(m_window, error.message());
-        }
-        return;
-    }
-    if (!reopenDatabases())
+    backup::Installed installed;
+    if (!installPrepared(built.prepared, QStringLiteral("inainte-de-import"), refuse, installed))
         return;
     QString heading = QStringLiteral(" Datele au fost importate");
     heading += built.report.refused.isEmpty()
                    ? QStringLiteral(". ")
-                   : QStringLiteral("; %1 randuri au fost refuzate (lista la sfarsit). ").arg(built.report.refused.size());
+                   : QStringLiteral("; %1 randuri au fost refuzate (lista lor urmeaza randurilor importate). ").arg(built.report.refused.size());
     try {
         heading += QStringLiteral("Raportul este salvat in %1 ")
                        .arg(QDir::toNativeSeparators(legacy::saveReport(dataDir(), built.report)));

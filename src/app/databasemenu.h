@@ -1,5 +1,6 @@
 #pragma once
 
+#include "db/backup.h"
 #include "ui/filedialog.h"
 #include "ui/windowcontext.h"
 
@@ -46,6 +47,11 @@ private:
     void stopAutomaticCopy();
     void closeDatabases();
     bool reopenDatabases();
+    // Puts prepared files in place of the data folder's (the connections
+    // closed meanwhile and opened again); false, with the message shown,
+    // when they could not go in.
+    bool installPrepared(const backup::Prepared &prepared, const QString &asideTag,
+                         const std::function<void(const QString &)> &refuse, backup::Installed &installed);
 
     WindowContext &m_context;
     QWidget *m_window;

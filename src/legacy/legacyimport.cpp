@@ -402,11 +402,7 @@ QString ImportReport::text() const
         lines << QStringLiteral("  %1: %2").arg(table).arg(rows)
                      + (refusedRows ? QStringLiteral(" (refuzate: %1)").arg(refusedRows) : QString());
     }
-    if (!notes.isEmpty()) {
-        lines << QString() << QStringLiteral("Observatii:");
-        for (const QString &note : notes)
-            lines << QStringLiteral("  - ") + note;
-    }
+    // What the clerk has to look at first: the rows left out.
     lines << QString();
     if (refused.isEmpty()) {
         lines << QStringLiteral("Niciun rand nu a fost refuzat.");
@@ -414,6 +410,11 @@ QString ImportReport::text() const
         lines << QStringLiteral("Randuri refuzate (%1): tabela | cheia | motivul").arg(refused.size());
         for (const RefusedRow &r : refused)
             lines << QStringLiteral("  %1 | %2 | %3").arg(r.table, r.key, r.reason);
+    }
+    if (!notes.isEmpty()) {
+        lines << QString() << QStringLiteral("Observatii:");
+        for (const QString &note : notes)
+            lines << QStringLiteral("  - ") + note;
     }
     return lines.join(u'\n') + u'\n';
 }
