@@ -1,6 +1,7 @@
 // Copies of the data folder, their rotation, restoring one and the checks,
 // on real files; the command line through the program itself, killed in the
 // middle of a copy.
+#include "db/automaticcopy.h"
 #include "db/backup.h"
 #include "db/backupcli.h"
 #include "db/database.h"
@@ -116,6 +117,7 @@ private slots:
     void copiesKept();
     void rotationKeepsSevenDailyAndFourWeekly();
     void automaticCopyOnlyWhenChanged();
+    void automaticCopyRunsOnItsOwnThread();
     void restoreRefused_data();
     void restoreRefused();
     void restoreGivesBackExactlyItsRows();
@@ -346,6 +348,37 @@ void BackupTest::automaticCopyOnlyWhenChanged()
     const QByteArray text = log.readAll();
     QVERIFY2(text.contains("2026-03-05 08:00:00 eroare: "), text.constData());
     QCOMPARE(backup::runAutomaticCopy(folder.dir.path(), monday.addDays(3)).kind, backup::AutomaticOutcome::Failed);
+}
+
+void BackupTest::automaticCopyRunsOnItsOwnThread()
+{
+    Folder folder;
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int i = 0; i < 2000; ++i)
+        bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (1, %1, '%2')").arg(i + 2).arg(QString(3000, u'a'));
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+    const QDir copies(backup::automaticFolder(folder.dir.path()));
+    {
+        AutomaticCopy copy(folder.dir.path());
+        QSignalSpy finished(&copy, &AutomaticCopy::finished);
+        copy.start(QDateTime(QDate(2026, 3, 2), QTime(8, 0)));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+        QCOMPARE(copy.outcome().kind, backup::AutomaticOutcome::Made);
+    }
+    // Stopped at once (the program closing): nothing half-made stays, and
+    // the day's copy is made at a later start.
+    {
+        AutomaticCopy copy(folder.dir.path());
+        copy.start(QDateTime(QDate(2026, 3, 3), QTime(8, 0)));
+        copy.stop();
+        QVERIFY(!copy.isRunning());
+        if (copy.outcome().kind == backup::AutomaticOutcome::Failed)
+            QVERIFY2(copy.outcome().message.startsWith("intrerupta"), qPrintable(copy.outcome().message));
+    }
+    QCOMPARE(copies.entryList({QStringLiteral("*.partial*")}), QStringList());
+    for (const QString &name : copies.entryList({QStringLiteral("vok-*.db")}))
+        QCOMPARE(backup::integrityProblems(copies.filePath(name)), QStringList());
 }
 
 void BackupTest::restoreRefused_data()
