@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
+#include "app/databasemenu.h"
 #include "app/mainwindow.h"
 #include "app/passwordwindows.h"
 #include "app/splashwindow.h"
+#include "db/automaticcopy.h"
 #include "db/database.h"
 #include "db/passwordstore.h"
 #include "reports/previewwindow.h"
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+
+#include <memory>
 
 namespace vok {
 
@@ -112,6 +116,14 @@ int runProgram(const StartupOptions &options)
     MainWindow menu(context);
     QObject::connect(&menu, &MainWindow::exitRequested, qApp, &QCoreApplication::quit);
     menu.show();
+    // The day's copy of the data folder, made beside the clerk's work; the
+    // server's copies are its administrator's.
+    std::unique_ptr<AutomaticCopy> automaticCopy;
+    if (options.databaseUrl.isEmpty()) {
+        automaticCopy = std::make_unique<AutomaticCopy>(dir.absolutePath());
+        menu.databaseMenu()->setAutomaticCopy(automaticCopy.get());
+        automaticCopy->start();
+    }
     return qApp->exec();
 }
 
