@@ -30,8 +30,10 @@ class PasswordWindowsTest : public QObject {
 private slots:
     void storeKeepsAHashNotTheText();
     void emptyPasswordMeansNone();
+    void passwordRowMissingIsAnError();
     void promptAcceptsExactTextOnly();
     void twoWrongThenRightOpens();
+    void enterIsOneAttempt();
     void thirdWrongEndsTheProgram();
     void revocareAndCloseRequestEndTheProgram();
     void setPasswordTrimsTheComparisonButStoresAsTyped();
@@ -67,6 +69,18 @@ void PasswordWindowsTest::emptyPasswordMeansNone()
     QCOMPARE(scalar(env.sys(), QStringLiteral("SELECT COUNT(*) FROM valid")).toInt(), 1);
 }
 
+void PasswordWindowsTest::passwordRowMissingIsAnError()
+{
+    // Without its row nothing says whether a password was set.
+    test::TestEnvironment env;
+    exec(env.sys(), QStringLiteral("DELETE FROM valid"));
+    PasswordStore store(env.sys());
+    QVERIFY_THROWS_EXCEPTION(DbError, store.isSet());
+    QVERIFY_THROWS_EXCEPTION(DbError, store.matches(QString()));
+    store.set(QStringLiteral("x")); // "PAROLA" puts the row back
+    QVERIFY(store.matches(QStringLiteral("x")));
+}
+
 void PasswordWindowsTest::promptAcceptsExactTextOnly()
 {
     test::TestEnvironment env;
@@ -99,6 +113,28 @@ void PasswordWindowsTest::twoWrongThenRightOpens()
     type(&prompt, "passconf", QStringLiteral("abc"));
     click(&prompt, "Command2");
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
+}
+
+void PasswordWindowsTest::enterIsOneAttempt()
+{
+    // Enter in the box reaches the default button "OK": one attempt, not two.
+    test::TestEnvironment env;
+    PasswordStore(env.sys()).set(QStringLiteral("abc"));
+    env.state().passwordAttempts = 1;
+    PromptWindow prompt(env.context());
+    QVERIFY(test::showActive(&prompt));
+    auto *box = test::child<QLineEdit>(&prompt, QStringLiteral("passconf"));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        test::type(box, QStringLiteral("no"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(env.messages().texts().size(), attempt);
+        QCOMPARE(env.state().passwordAttempts, attempt + 1);
+    }
+    QVERIFY(prompt.isVisible());
+    test::type(box, QStringLiteral("abc"));
+    QTest::keyClick(box, Qt::Key_Enter);
+    QCOMPARE(prompt.result(), int(QDialog::Accepted));
+    QCOMPARE(env.messages().texts(), (QStringList{wrong, wrong}));
 }
 
 void PasswordWindowsTest::thirdWrongEndsTheProgram()
