@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vok;
@@ -116,6 +117,8 @@ private slots:
     void utilityButtonsOpenReferenceWindows();
     void realMessageBoxGivesFocusBack();
     void threeVehiclesRegisteredChangedDeleted();
+    void typedNumberAndMakeAreNotCompleted();
+    void enterOnTheDeletionQuestionKeepsTheVehicle();
 };
 
 // Picks an entry of a list through its popup: a click on the arrow opens it
@@ -690,6 +693,69 @@ void VehicleWindowTest::threeVehiclesRegisteredChangedDeleted()
     QCOMPARE(f.env.messages().last(), QStringLiteral(" Stergerea a fost executata "));
     QCOMPARE(VehicleStore(f.env.db()).visibleNumbers().size(), 2);
     QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void VehicleWindowTest::typedNumberAndMakeAreNotCompleted()
+{
+    // "CT-1" typed where CT-12 is registered is a new vehicle: completed to
+    // CT-12, its save would overwrite CT-12 with the new vehicle's values.
+    Fixture f;
+    const int ct12 = f.vehicle(QStringLiteral("CT-12"), QStringLiteral("ROMAN 19.215"));
+    f.vehicle(QStringLiteral("B-7"), QStringLiteral("DACIA LOGAN"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.nrauto()->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(f.nrauto()->count(), 2);
+    QTest::keyClicks(f.nrauto()->lineEdit(), QStringLiteral("CT-1"));
+    QTest::keyClick(f.nrauto()->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(f.marca()->hasFocus());
+    QTest::qWait(20);
+    QCOMPARE(f.nrauto()->currentText(), QStringLiteral("CT-1"));
+    QCOMPARE(f.marca()->currentText(), QString()); // not CT-12's make
+    QCOMPARE(f.window->rememberedVehicle(), 0);
+
+    QTest::keyClicks(f.marca()->lineEdit(), QStringLiteral("DAC"));
+    QTest::keyClick(f.marca()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.marca()->currentText(), QStringLiteral("DAC"));
+    // Enter does not swap a number for a registered one of another case either.
+    f.nrauto()->setFocus(Qt::TabFocusReason);
+    f.nrauto()->lineEdit()->selectAll();
+    QTest::keyClicks(f.nrauto()->lineEdit(), QStringLiteral("ct-12"));
+    QTest::keyClick(f.nrauto()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.nrauto()->currentText(), QStringLiteral("ct-12"));
+    QCOMPARE(f.db(QStringLiteral("SELECT marca FROM auto WHERE ida=?"), {ct12}).toString(),
+             QStringLiteral("ROMAN 19.215"));
+    QVERIFY(f.env.messages().texts().isEmpty());
+}
+
+void VehicleWindowTest::enterOnTheDeletionQuestionKeepsTheVehicle()
+{
+    // A real question: its default button is "Nu", so an Enter pressed out of
+    // habit deletes nothing.
+    Fixture f;
+    const int ida = f.vehicle(QStringLiteral("B-1"), QStringLiteral("DACIA"));
+    QtMessageService real;
+    WindowContext context = f.env.context();
+    context.messages = &real;
+    VehicleWindow window(context);
+    QVERIFY(test::showActive(&window));
+    auto *nrauto = child<QComboBox>(&window, QStringLiteral("nrauto"));
+    nrauto->setFocus(Qt::TabFocusReason);
+    nrauto->setEditText(QStringLiteral("B-1"));
+    QStringList asked;
+    QTimer pressEnter;
+    QObject::connect(&pressEnter, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            asked << box->text();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    pressEnter.start(20);
+    QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Command3")), Qt::LeftButton);
+    QTest::qWait(100);
+    QCOMPARE(asked.size(), 1);
+    QVERIFY(asked.first().contains(QStringLiteral("stergerea autovehiculului")));
+    QCOMPARE(f.db(QStringLiteral("SELECT COUNT(*) FROM auto WHERE ida=?"), {ida}).toInt(), 1);
+    QCOMPARE(nrauto->currentText(), QStringLiteral("B-1"));
 }
 
 QTEST_MAIN(VehicleWindowTest)
