@@ -18,6 +18,7 @@ private slots:
     void sheetNeverSavedReadsZeroAndEmpty();
     void saveWritesOnlyThatSheet();
     void saveOfAVanishedSheetIsAnError();
+    void clearFuelKeepsOilAndReturns();
     void fuelShown_data();
     void fuelShown();
     void fuelStored_data();
@@ -138,29 +139,48 @@ void RefuelStoreTest::saveOfAVanishedSheetIsAnError()
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM foaie")).toInt(), 0);
 }
 
+void RefuelStoreTest::clearFuelKeepsOilAndReturns()
+{
+    test::TestEnvironment env;
+    addSheet(env, 1, 1, 2024, 3);
+    addSheet(env, 1, 2, 2024, 3);
+    env.sql(QStringLiteral("UPDATE foaie SET bm=40, gz=5, nractc='BF 1', um=1.5, schu=1, nractschu='su', restit=3"));
+    RefuelStore store(env.db());
+    const int idf = store.sheet(1, 2)->idf;
+    store.clearFuel(idf);
+    const SheetRefuel back = *store.sheet(1, 2);
+    QCOMPARE(back.bm + back.gz, 0.0);
+    QVERIFY(back.nractc.isEmpty());
+    QCOMPARE(back.um, 1.5);
+    QVERIFY(back.schu);
+    QCOMPARE(back.nractschu, QStringLiteral("su"));
+    QCOMPARE(back.restit, 3.0);
+    QCOMPARE(store.sheet(1, 1)->bm, 40.0); // the other sheet keeps its fuel
+
+    env.sql(QStringLiteral("DELETE FROM foaie WHERE nrf=2"));
+    QVERIFY_THROWS_EXCEPTION(DbError, store.clearFuel(idf));
+}
+
 void RefuelStoreTest::fuelShown_data()
 {
     QTest::addColumn<double>("bm");
     QTest::addColumn<double>("gz");
-    QTest::addColumn<FuelType>("current");
     QTest::addColumn<FuelType>("type");
     QTest::addColumn<double>("quantity");
     QTest::addColumn<QString>("document");
     const QString doc = QStringLiteral("BF 1");
-    QTest::newRow("petrol") << 40.0 << 0.0 << FuelType::Gas << FuelType::PetrolDiesel << 40.0 << doc;
-    QTest::newRow("gas") << 0.0 << 25.5 << FuelType::PetrolDiesel << FuelType::Gas << 25.5 << doc;
-    QTest::newRow("both shows gas") << 40.0 << 25.5 << FuelType::None << FuelType::Gas << 25.5 << doc;
-    QTest::newRow("neither keeps petrol") << 0.0 << 0.0 << FuelType::PetrolDiesel << FuelType::PetrolDiesel
-                                          << 0.0 << QString();
-    QTest::newRow("neither keeps none") << 0.0 << 0.0 << FuelType::None << FuelType::None << 0.0 << QString();
+    QTest::newRow("petrol") << 40.0 << 0.0 << FuelType::PetrolDiesel << 40.0 << doc;
+    QTest::newRow("gas") << 0.0 << 25.5 << FuelType::Gas << 25.5 << doc;
+    QTest::newRow("both shows gas") << 40.0 << 25.5 << FuelType::Gas << 25.5 << doc;
+    // An oil change alone: no fuel type, whatever the sheet shown before had.
+    QTest::newRow("neither shows no type") << 0.0 << 0.0 << FuelType::None << 0.0 << QString();
 }
 
 void RefuelStoreTest::fuelShown()
 {
     QFETCH(double, bm);
     QFETCH(double, gz);
-    QFETCH(FuelType, current);
-    const FuelShown shown = vok::fuelShown(bm, gz, QStringLiteral("BF 1"), current);
+    const FuelShown shown = vok::fuelShown(bm, gz, QStringLiteral("BF 1"));
     QTEST(shown.type, "type");
     QTEST(shown.quantity, "quantity");
     QTEST(shown.document, "document");
