@@ -292,11 +292,15 @@ void NormativWindow::reload()
 {
     const QString table = currentTable();
     m_model->load(table);
-    m_grid->resizeColumnsToContents();
-    // Numbers are short: their columns wrap the heading instead of widening.
+    // Each column as wide as its cells and the longest word of its heading:
+    // the headings wrap, so that the widest table fits the window.
+    const QFontMetrics headingMetrics = m_grid->horizontalHeader()->fontMetrics();
     for (int c = 0; c < m_model->columnCount(); ++c) {
-        const bool number = m_model->columns().at(c).kind != ReferenceColumn::Kind::Text;
-        m_grid->setColumnWidth(c, qBound(70, m_grid->columnWidth(c) + 16, number ? 130 : 300));
+        int width = static_cast<const QAbstractItemView *>(m_grid)->sizeHintForColumn(c); // the cells only
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        for (const QString &word : heading.split(u' '))
+            width = qMax(width, headingMetrics.horizontalAdvance(word) + 8);
+        m_grid->setColumnWidth(c, qBound(60, width + 16, 300));
     }
     QString note = QStringLiteral("Dublu-click pe o celula pentru a o modifica. Stergerea unui rand: selectati randul si "
                                   "apasati Delete.");
