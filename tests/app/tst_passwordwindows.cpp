@@ -30,7 +30,6 @@ class PasswordWindowsTest : public QObject {
 private slots:
     void storeKeepsAHashNotTheText();
     void emptyPasswordMeansNone();
-    void passwordRowMissingIsAnError();
     void promptAcceptsExactTextOnly();
     void twoWrongThenRightOpens();
     void enterIsOneAttempt();
@@ -67,18 +66,6 @@ void PasswordWindowsTest::emptyPasswordMeansNone()
     store.set(QString());
     QVERIFY(!store.isSet());
     QCOMPARE(scalar(env.sys(), QStringLiteral("SELECT COUNT(*) FROM valid")).toInt(), 1);
-}
-
-void PasswordWindowsTest::passwordRowMissingIsAnError()
-{
-    // Without its row nothing says whether a password was set.
-    test::TestEnvironment env;
-    exec(env.sys(), QStringLiteral("DELETE FROM valid"));
-    PasswordStore store(env.sys());
-    QVERIFY_THROWS_EXCEPTION(DbError, store.isSet());
-    QVERIFY_THROWS_EXCEPTION(DbError, store.matches(QString()));
-    store.set(QStringLiteral("x")); // "PAROLA" puts the row back
-    QVERIFY(store.matches(QStringLiteral("x")));
 }
 
 void PasswordWindowsTest::promptAcceptsExactTextOnly()

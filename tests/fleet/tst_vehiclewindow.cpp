@@ -118,7 +118,6 @@ private slots:
     void realMessageBoxGivesFocusBack();
     void threeVehiclesRegisteredChangedDeleted();
     void typedNumberAndMakeAreNotCompleted();
-    void enterOnTheDeletionQuestionKeepsTheVehicle();
 };
 
 // Picks an entry of a list through its popup: a click on the arrow opens it
@@ -725,37 +724,6 @@ void VehicleWindowTest::typedNumberAndMakeAreNotCompleted()
     QCOMPARE(f.db(QStringLiteral("SELECT marca FROM auto WHERE ida=?"), {ct12}).toString(),
              QStringLiteral("ROMAN 19.215"));
     QVERIFY(f.env.messages().texts().isEmpty());
-}
-
-void VehicleWindowTest::enterOnTheDeletionQuestionKeepsTheVehicle()
-{
-    // A real question: its default button is "Nu", so an Enter pressed out of
-    // habit deletes nothing.
-    Fixture f;
-    const int ida = f.vehicle(QStringLiteral("B-1"), QStringLiteral("DACIA"));
-    QtMessageService real;
-    WindowContext context = f.env.context();
-    context.messages = &real;
-    VehicleWindow window(context);
-    QVERIFY(test::showActive(&window));
-    auto *nrauto = child<QComboBox>(&window, QStringLiteral("nrauto"));
-    nrauto->setFocus(Qt::TabFocusReason);
-    nrauto->setEditText(QStringLiteral("B-1"));
-    QStringList asked;
-    QTimer pressEnter;
-    QObject::connect(&pressEnter, &QTimer::timeout, [&] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            asked << box->text();
-            QTest::keyClick(box, Qt::Key_Return);
-        }
-    });
-    pressEnter.start(20);
-    QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Command3")), Qt::LeftButton);
-    QTest::qWait(100);
-    QCOMPARE(asked.size(), 1);
-    QVERIFY(asked.first().contains(QStringLiteral("stergerea autovehiculului")));
-    QCOMPARE(f.db(QStringLiteral("SELECT COUNT(*) FROM auto WHERE ida=?"), {ida}).toInt(), 1);
-    QCOMPARE(nrauto->currentText(), QStringLiteral("B-1"));
 }
 
 QTEST_MAIN(VehicleWindowTest)

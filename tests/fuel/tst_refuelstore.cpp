@@ -18,7 +18,6 @@ private slots:
     void sheetNeverSavedReadsZeroAndEmpty();
     void saveWritesOnlyThatSheet();
     void saveOfAVanishedSheetIsAnError();
-    void clearFuelKeepsOilAndReturns();
     void fuelShown_data();
     void fuelShown();
     void fuelStored_data();
@@ -137,28 +136,6 @@ void RefuelStoreTest::saveOfAVanishedSheetIsAnError()
     v.bm = 10;
     QVERIFY_THROWS_EXCEPTION(DbError, store.save(v));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM foaie")).toInt(), 0);
-}
-
-void RefuelStoreTest::clearFuelKeepsOilAndReturns()
-{
-    test::TestEnvironment env;
-    addSheet(env, 1, 1, 2024, 3);
-    addSheet(env, 1, 2, 2024, 3);
-    env.sql(QStringLiteral("UPDATE foaie SET bm=40, gz=5, nractc='BF 1', um=1.5, schu=1, nractschu='su', restit=3"));
-    RefuelStore store(env.db());
-    const int idf = store.sheet(1, 2)->idf;
-    store.clearFuel(idf);
-    const SheetRefuel back = *store.sheet(1, 2);
-    QCOMPARE(back.bm + back.gz, 0.0);
-    QVERIFY(back.nractc.isEmpty());
-    QCOMPARE(back.um, 1.5);
-    QVERIFY(back.schu);
-    QCOMPARE(back.nractschu, QStringLiteral("su"));
-    QCOMPARE(back.restit, 3.0);
-    QCOMPARE(store.sheet(1, 1)->bm, 40.0); // the other sheet keeps its fuel
-
-    env.sql(QStringLiteral("DELETE FROM foaie WHERE nrf=2"));
-    QVERIFY_THROWS_EXCEPTION(DbError, store.clearFuel(idf));
 }
 
 void RefuelStoreTest::fuelShown_data()

@@ -105,7 +105,6 @@ private slots:
     void reportWithoutVehicle();
     void oilChangeAloneAfterAFuelSheet();
     void fuelOnTheWrongSheetIsTakenOff();
-    void escapeLeavesAsIesire();
 };
 
 void RefuelWindowTest::opensWithItsControls()
@@ -522,20 +521,6 @@ void RefuelWindowTest::fuelOnTheWrongSheetIsTakenOff()
     QCOMPARE(f.env.messages().last(), saved);
     QCOMPARE(f.column(QStringLiteral("um"), 1, 101).toDouble(), 1.5);
     QVERIFY(f.env.messages().problems().isEmpty());
-}
-
-void RefuelWindowTest::escapeLeavesAsIesire()
-{
-    // Escape leaves as "Iesire" does: nothing is checked any more once the
-    // window goes, so no message follows it.
-    Fixture f;
-    QVERIFY(test::showActive(f.window));
-    f.open(QStringLiteral("B-10-ABC"), 3, 101);
-    test::type(f.box("actc"), QStringLiteral("BF'1"));
-    QTest::keyClick(f.box("actc"), Qt::Key_Escape);
-    QVERIFY(!f.window->isVisible());
-    QTest::qWait(50);
-    QVERIFY(f.env.messages().texts().isEmpty());
 }
 
 QTEST_MAIN(RefuelWindowTest)

@@ -1297,16 +1297,11 @@ void TripWindowTest::negativeKilometresRefused()
 void TripWindowTest::gridDeletesOneRowAtATime()
 {
     Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, data, idl, anul) VALUES (4, 2, '04.04.2026', 4, 2026)"));
+    f.env.sql(s("INSERT INTO curse (idf, nrc, kmT) VALUES (1, 1, 10), (1, 2, 10), (1, 3, 10)"));
     QVERIFY(test::showActive(f.window.get()));
     f.chooseVehicle(s("B-02-CAR"));
     f.chooseSheet(s("4"));
-    f.header("04", "04", "2026");
-    for (const char *n : {"1", "2", "3"}) {
-        f.box("nrc")->setText(s(n));
-        f.categories({0, 10, 0, 0, 0, 0});
-        f.env.messages().answer(true);
-        f.save();
-    }
     auto *grid = f.c<QTableView>("DBGrid1");
     QHeaderView *rows = grid->verticalHeader();
     auto rowMarker = [&](int row) { return QPoint(rows->width() / 2, rows->sectionViewportPosition(row) + 3); };
