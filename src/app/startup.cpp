@@ -99,7 +99,10 @@ int runProgram(const StartupOptions &options)
     try {
         passwordSet = PasswordStore(context.sys).isSet();
     } catch (const DbError &error) {
-        messages.error(nullptr, QStringLiteral("sys.db: %1").arg(error.message()));
+        // Whatever keeps the password from being read, the program does not
+        // start without asking for it.
+        messages.error(nullptr, QStringLiteral("sys.db: %1. Programul nu poate porni; refaceti sys.db dintr-o copie.")
+                                    .arg(error.message()));
         return 1;
     }
     if (passwordSet) {
