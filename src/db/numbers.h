@@ -35,4 +35,7 @@ double singleValue(float value);
 // 15-significant-digit text (12000.3, not 12000.300000000001).
 double doubleValue(double value);
 
+// The refusal of a number of kilometres below 0.
+inline QString negativeKmMessage() { return QStringLiteral(" Numarul de kilometri nu poate fi negativ !!! "); }
+
 } // namespace vok
