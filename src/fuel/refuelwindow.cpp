@@ -215,7 +215,6 @@ void RefuelWindow::buildLayout()
     m_monthNote->setObjectName(QStringLiteral("notaluna"));
     m_monthNote->setWordWrap(true);
     buttons->addWidget(m_monthNote, 1);
-    buttons->addStretch();
     buttons->addWidget(m_monthReport);
     buttons->addWidget(m_yearReport);
     buttons->addStretch();

@@ -487,7 +487,6 @@ void TripWindow::buildLayout()
     m_monthNote->setObjectName(QStringLiteral("notaluna"));
     m_monthNote->setWordWrap(true);
     buttons->addWidget(m_monthNote, 1);
-    buttons->addStretch(1);
     buttons->addWidget(m_deleteSheet);
     buttons->addWidget(m_exit);
     main->addLayout(buttons);
