@@ -211,10 +211,7 @@ void RefuelWindow::buildLayout()
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_save);
     buttons->addWidget(m_clearFuel);
-    m_monthNote = new QLabel(this);
-    m_monthNote->setObjectName(QStringLiteral("notaluna"));
-    m_monthNote->setWordWrap(true);
-    buttons->addWidget(m_monthNote, 1);
+    buttons->addStretch();
     buttons->addWidget(m_monthReport);
     buttons->addWidget(m_yearReport);
     buttons->addStretch();
@@ -226,6 +223,11 @@ void RefuelWindow::buildLayout()
     layout->addWidget(oil);
     layout->addWidget(change);
     layout->addWidget(returned);
+    // Over the buttons: the window is too narrow for it beside them.
+    m_monthNote = new QLabel(this);
+    m_monthNote->setObjectName(QStringLiteral("notaluna"));
+    m_monthNote->setWordWrap(true);
+    layout->addWidget(m_monthNote);
     layout->addLayout(buttons);
 
     // The order in which the clerk types.
