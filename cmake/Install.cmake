@@ -29,6 +29,7 @@ install(TARGETS vok RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(DIRECTORY reports/ DESTINATION ${CMAKE_INSTALL_DATADIR}/vok/reports FILES_MATCHING PATTERN "*.rpt")
 install(FILES ${VOK_DIST}/vok.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${VOK_DIST}/ro.mecanizare.vok.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The PNGs are rendered from vok.svg: rsvg-convert -w N -h N vok.svg -o vok-N.png
 install(FILES ${VOK_DIST}/icons/vok.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(size 48 256)
   install(FILES ${VOK_DIST}/icons/vok-${size}.png
