@@ -10,6 +10,8 @@ SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and checking the Debian package needs beyond DEBS.
 PACKAGE_DEBS := dpkg-dev file lintian desktop-file-utils appstream man-db
+# What is installed is built from these targets alone (no tests).
+INSTALLED_TARGETS := vok vok_reports vok_dist
 # `make install DESTDIR=... CMAKE_INSTALL_PREFIX=...`
 CMAKE_INSTALL_PREFIX ?= /usr/local
 DESTDIR ?=
@@ -64,13 +66,14 @@ test: build
 
 # The installed tree (cmake/Install.cmake lists it), e.g.
 #   make install DESTDIR=/tmp/root CMAKE_INSTALL_PREFIX=/usr
-install: build
+install: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(INSTALLED_TARGETS)
 	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(CMAKE_INSTALL_PREFIX)"
 
 # The Debian package vok_VERSION_ARCH.deb, from the Release build, into $(BUILD_DIR).
 package: package-deps configure
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
-	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(INSTALLED_TARGETS)
 	cd $(BUILD_DIR) && rm -f vok_*.deb && cpack -G DEB
 
 # The package checked as an administrator would meet it: lintian, the desktop

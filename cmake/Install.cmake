@@ -8,6 +8,9 @@
 #   share/man/man1/vok.1.gz
 #   share/doc/vok/{copyright,changelog.gz,README.md,*.md}
 include(GNUInstallDirs)
+# Installing and packaging build what is installed (the Makefile names those
+# targets), not the tests and benchmarks as well.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY TRUE)
 
 set(VOK_DIST ${CMAKE_SOURCE_DIR}/dist)
 
