@@ -1,6 +1,6 @@
 #include "benchtasks.h"
 
-#include "fleetgenerator.h"
+#include "sample/fleetgenerator.h"
 
 #include "app/mainwindow.h"
 #include "db/backup.h"
@@ -677,7 +677,7 @@ int runTripWindowChild(const QString &dir)
         if (auto *vehicle = window.findChild<QComboBox *>(QStringLiteral("nra"))) {
             vehicle->setFocus();
             QCoreApplication::processEvents();
-            const int index = vehicle->findText(registration(0));
+            const int index = vehicle->findText(sample::registration(0));
             if (index >= 0) {
                 vehicle->setCurrentIndex(index);
                 emit vehicle->activated(index);

@@ -10,7 +10,7 @@
 // The databases come from vokgen; `make bench` makes them once.
 
 #include "benchtasks.h"
-#include "fleetgenerator.h"
+#include "sample/fleetgenerator.h"
 
 #include "db/database.h"
 
@@ -25,6 +25,7 @@
 
 using namespace vok;
 using namespace vok::bench;
+using namespace vok::sample;
 
 namespace {
 

@@ -3,7 +3,7 @@
 //   vokgen --data-dir DIR [--vehicles 500] [--years 10] [--sheets-per-month 25]
 //          [--trips-per-sheet 3] [--last-year YYYY] [--seed N]
 
-#include "fleetgenerator.h"
+#include "sample/fleetgenerator.h"
 
 #include "db/database.h"
 
@@ -39,7 +39,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "vokgen: --data-dir is required\n");
         return 2;
     }
-    bench::FleetShape shape;
+    sample::FleetShape shape;
     shape.vehicles = parser.value(vehicles).toInt();
     shape.years = parser.value(years).toInt();
     shape.sheetsPerMonth = parser.value(sheets).toInt();
@@ -74,9 +74,9 @@ int main(int argc, char *argv[])
         exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
         exec(db, QStringLiteral("PRAGMA cache_size=-65536"));
         std::fprintf(stderr, "vokgen: %d vehicles x %d years (%d-%d) x 12 months x %d sheets x %d trips into %s\n",
-                     shape.vehicles, shape.years, bench::firstYear(shape), bench::lastYear(shape),
+                     shape.vehicles, shape.years, sample::firstYear(shape), sample::lastYear(shape),
                      shape.sheetsPerMonth, shape.tripsPerSheet, qPrintable(dataFile));
-        const bench::FleetCounts counts = bench::generateFleet(db, shape, [&](int done, const bench::FleetCounts &c) {
+        const sample::FleetCounts counts = sample::generateFleet(db, shape, [&](int done, const sample::FleetCounts &c) {
             std::fprintf(stderr, "\rvokgen: vehicle %d/%d, %lld sheets, %lld trips, %.0f s   ", done,
                          shape.vehicles, static_cast<long long>(c.sheets), static_cast<long long>(c.trips),
                          clock.elapsed() / 1000.0);

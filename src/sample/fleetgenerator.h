@@ -5,7 +5,7 @@
 
 #include <functional>
 
-namespace vok::bench {
+namespace vok::sample {
 
 // The shape of a synthetic fleet: every vehicle gets `sheetsPerMonth` trip
 // sheets in every month of `years` whole years ending with `lastYear`, each
@@ -44,4 +44,4 @@ int lastYear(const FleetShape &shape);
 // generator writes it ("B-10-AAA").
 QString registration(int index);
 
-} // namespace vok::bench
+} // namespace vok::sample

@@ -1,4 +1,4 @@
-#include "fleetgenerator.h"
+#include "sample/fleetgenerator.h"
 
 #include "db/database.h"
 
@@ -11,7 +11,7 @@
 #include <cmath>
 #include <random>
 
-namespace vok::bench {
+namespace vok::sample {
 
 namespace {
 
@@ -314,4 +314,4 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
     return counts;
 }
 
-} // namespace vok::bench
+} // namespace vok::sample
