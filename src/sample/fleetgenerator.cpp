@@ -1,6 +1,8 @@
 #include "sample/fleetgenerator.h"
 
 #include "db/database.h"
+#include "db/numbers.h"
+#include "reports/monthclose.h"
 
 #include <QDate>
 #include <QSqlError>
@@ -9,7 +11,7 @@
 
 #include <array>
 #include <cmath>
-#include <random>
+#include <cstdint>
 
 namespace vok::sample {
 
@@ -17,7 +19,6 @@ namespace {
 
 double round1(double v) { return std::round(v * 10.0) / 10.0; }
 double round2(double v) { return std::round(v * 100.0) / 100.0; }
-double round3(double v) { return std::round(v * 1000.0) / 1000.0; }
 
 // One prepared statement, reused for every row.
 class Statement {
@@ -60,12 +61,6 @@ const char *const givenNames[] = {"ION", "VASILE", "DAN", "MIHAI", "GHEORGHE", "
                                   "LUCIAN", "OVIDIU", "VIOREL", "EMIL", "PETRU", "DORIN", "CATALIN", "RAZVAN",
                                   "TUDOR", "VLAD", "ALIN", "GABRIEL", "DANIEL", "STEFAN", "LIVIU"};
 
-// The two regular drivers of a vehicle (k = 0, 1), out of 900 names.
-QString driver(int vehicle, int k)
-{
-    const int n = ((vehicle * 2 + k) * 7919) % 900;
-    return QString::fromLatin1(surnames[n / 30]) + u' ' + QString::fromLatin1(givenNames[n % 30]);
-}
 const char *const routes[] = {"BUCURESTI - PLOIESTI - BUCURESTI", "BUCURESTI - PITESTI",
                               "CLUJ - TURDA - CLUJ", "IASI - VASLUI", "TIMISOARA - ARAD",
                               "BRASOV - SINAIA - BRASOV", "CONSTANTA - MANGALIA",
@@ -107,6 +102,48 @@ void referenceRows(const QSqlDatabase &db)
 
 } // namespace
 
+double SampleRandom::uniform(double low, double high)
+{
+    return low + (high - low) * (static_cast<double>(m_engine()) / 4294967296.0);
+}
+
+int SampleRandom::pick(int n)
+{
+    return static_cast<int>((static_cast<std::uint64_t>(m_engine()) * static_cast<std::uint64_t>(n)) >> 32);
+}
+
+bool SampleRandom::chance(double p) { return uniform(0.0, 1.0) < p; }
+
+void computeTrip(Trip &trip, const VehicleNorms &norms)
+{
+    // As the window does: the distances of the category boxes, then the
+    // consumption of the surcharge boxes, stored as the window stores them.
+    const RoadDistances distances = roadDistances(trip.km);
+    TripInput in;
+    in.Ped = distances.Ped;
+    in.kmT = distances.kmT;
+    in.T = trip.T;
+    in.U = trip.U;
+    in.I = trip.I;
+    in.nri = trip.nri;
+    in.Ra = trip.Ra;
+    in.Kg = trip.Kg;
+    in.A = trip.A;
+    in.Nod = trip.nrq1;
+    in.Ni = trip.nrq4;
+    const TripConsumption result = tripConsumption(in, norms);
+    trip.kmT = singleValue(distances.kmT);
+    trip.kmE = singleValue(distances.Ped);
+    trip.Cn = singleValue(result.Cn);
+    trip.Cu = result.Cua.toDouble();
+}
+
+QString driverName(int vehicle, int k)
+{
+    const int n = ((vehicle * 2 + k) * 7919) % 900;
+    return QString::fromLatin1(surnames[n / 30]) + u' ' + QString::fromLatin1(givenNames[n % 30]);
+}
+
 QString registration(int index)
 {
     const int county = index % 8;
@@ -129,12 +166,10 @@ int firstYear(const FleetShape &shape) { return lastYear(shape) - shape.years + 
 
 FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const Progress &progress)
 {
-    std::mt19937 random(shape.seed);
-    auto uniform = [&random](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(random);
-    };
-    auto chance = [&uniform](double p) { return uniform(0.0, 1.0) < p; };
-    auto pick = [&random](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    SampleRandom random(shape.seed);
+    auto uniform = [&random](double low, double high) { return random.uniform(low, high); };
+    auto chance = [&random](double p) { return random.chance(p); };
+    auto pick = [&random](int n) { return random.pick(n); };
 
     FleetCounts counts;
     {
@@ -156,22 +191,13 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
         "INSERT INTO curse (idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, "
         "Ra, A, nrq1, nrq4, Cn, Cu, remorca, traseu, kmtract, kmurb) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    Statement month(db, QStringLiteral(
-        "INSERT INTO dateluna (ida, anul, idl, ore, km, kme, kminc, tone, tonekm, bm, gz, restit, restrez, "
-        "Cn, um, ut, ua, Cu, kmt, kmet) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    // The months are closed as the activity-sheet window closes them, by
+    // one store whose statements are prepared once.
+    const MonthStore months(db);
 
     const int first = firstYear(shape);
     const int last = lastYear(shape);
-    // Road categories weigh the equivalent kilometres.
-    const std::array<double, 6> roadFactor = {1.0, 1.1, 1.2, 1.3, 1.45, 1.6};
-
-    struct PlannedTrip {
-        std::array<double, 6> km{};
-        double kmT = 0, kmE = 0, Kg = 1, Gm = 0, U = 0, A = 1, Cn = 0, Cu = 0, kmurb = 0;
-        int nrq1 = 0, nrq4 = 0, remorca = 0;
-        QString route;
-    };
-    std::vector<PlannedTrip> trips(static_cast<size_t>(shape.tripsPerSheet));
+    std::vector<Trip> trips(static_cast<size_t>(shape.tripsPerSheet));
 
     for (int v = 0; v < shape.vehicles; ++v) {
         const int kind = pick(10);
@@ -184,12 +210,13 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
         const double kmef = std::round(uniform(5000.0, 300000.0));
         const double kmechiv = std::round(kmef * uniform(1.02, 1.15));
         const double startRest = round2(uniform(20.0, 80.0));
+        const VehicleNorms norms{cm, ca, heavy ? 1 : 2};
 
         qint64 ida = 0;
         {
             Transaction transaction(db);
-            vehicle << registration(v) << QString::fromLatin1(makes[kind]) << (heavy ? 1 : 2) << motor << cm
-                    << ca << cb << cf << 0 << (heavy ? 1 : 0) << kmef << std::round(kmef * 0.4) << kmechiv
+            vehicle << registration(v) << QString::fromLatin1(makes[kind]) << norms.formula << motor << cm << ca
+                    << cb << cf << 0 << (heavy ? 1 : 0) << kmef << std::round(kmef * 0.4) << kmechiv
                     << startRest;
             vehicle.run();
             ida = vehicle.lastId();
@@ -199,44 +226,33 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
         }
         ++counts.vehicles;
 
-        double rest = startRest;
-        double kmt = kmef;
-        double kmet = kmechiv;
         double sinceRefuel = 0;
         int nrf = 1000 + pick(9000);
         for (int year = first; year <= last; ++year) {
             Transaction transaction(db);
             for (int m = 1; m <= 12; ++m) {
                 const int days = QDate(year, m, 1).daysInMonth();
-                double hours = 0, km = 0, kme = 0, kminc = 0, tone = 0, tonekm = 0;
-                double bmSum = 0, restitSum = 0, cnSum = 0, umSum = 0, cuSum = 0, changes = 0;
+                const bool winter = m == 12 || m <= 2;
                 for (int s = 0; s < shape.sheetsPerMonth; ++s) {
                     const int day = 1 + (s * days) / std::max(1, shape.sheetsPerMonth);
                     double sheetCn = 0;
-                    for (int c = 0; c < shape.tripsPerSheet; ++c) {
-                        PlannedTrip &t = trips[static_cast<size_t>(c)];
+                    for (Trip &t : trips) {
+                        t = Trip();
                         const double total = uniform(heavy ? 30.0 : 15.0, heavy ? 260.0 : 140.0);
                         const int mainRoad = pick(4);
-                        t.km.fill(0.0);
                         t.km[static_cast<size_t>(mainRoad)] = round1(total * 0.8);
                         t.km[static_cast<size_t>(mainRoad + 1)] = round1(total * 0.2);
-                        t.kmT = round1(t.km[0] + t.km[1] + t.km[2] + t.km[3] + t.km[4] + t.km[5]);
-                        double equivalent = 0;
-                        for (size_t k = 0; k < 6; ++k)
-                            equivalent += t.km[k] * roadFactor[k];
-                        t.kmE = round1(equivalent);
                         t.Gm = heavy && chance(0.6) ? round1(uniform(1.0, 18.0)) : 0.0;
                         t.Kg = t.Gm > 0 ? round2(1.0 + t.Gm * 0.012) : 1.0;
                         t.remorca = heavy && t.Gm > 10 && chance(0.3) ? 1 : 0;
-                        t.kmurb = chance(0.3) ? round1(t.kmT * 0.2) : 0.0;
+                        const double kmT = singleValue(roadDistances(t.km).kmT);
+                        t.kmurb = chance(0.3) ? round1(kmT * 0.2) : 0.0;
                         t.U = t.kmurb > 0 ? round1(t.kmurb * 0.1) : 0.0;
-                        t.A = (m == 12 || m <= 2) ? 1.05 : 1.0;
+                        t.A = winter ? 1.05 : 1.0;
                         t.nrq1 = chance(0.2) ? 1 + pick(5) : 0;
-                        t.nrq4 = (m == 12 || m <= 2) && chance(0.5) ? 1 : 0;
-                        const double pe = t.kmE + t.U;
-                        t.Cn = round3(pe / 100.0 * cm * t.Kg * t.A + t.nrq1 * 0.05 + t.nrq4 * 0.5);
-                        t.Cu = round3(t.Cn * ca / 100.0);
-                        t.route = QString::fromLatin1(routes[pick(10)]);
+                        t.nrq4 = winter && chance(0.5) ? 1 : 0;
+                        t.traseu = QString::fromLatin1(routes[pick(10)]);
+                        computeTrip(t, norms);
                         sheetCn += t.Cn;
                     }
                     // Fill up every few sheets with what was burnt since the last time.
@@ -262,7 +278,7 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                                              .arg(year);
                     const int decada = day <= 10 ? 1 : (day <= 20 ? 2 : 3);
                     const QString none;
-                    sheet << nrf++ << ida << driver(v, pick(5) == 0 ? 1 : 0) << orap << oras << (oras - orap)
+                    sheet << nrf++ << ida << driverName(v, pick(5) == 0 ? 1 : 0) << orap << oras << (oras - orap)
                           << date << decada << m << year << bm << receipt << 0.0 << um
                           << (um > 0 ? QStringLiteral("BC 1/%1").arg(day) : none) << 0.0 << none << 0.0 << none
                           << (schu ? 1 : 0) << (schu ? QStringLiteral("NIR 7/%1").arg(day) : none)
@@ -272,39 +288,19 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                     const qint64 idf = sheet.lastId();
                     ++counts.sheets;
 
-                    for (int c = 0; c < shape.tripsPerSheet; ++c) {
-                        const PlannedTrip &t = trips[static_cast<size_t>(c)];
-                        trip << idf << c + 1 << t.km[0] << t.km[1] << t.km[2] << t.km[3] << t.km[4] << t.km[5]
-                             << t.kmT << t.kmE << t.Kg << t.Gm << 0.0 << t.U << 0.0 << 0 << 0.0 << t.A << t.nrq1
-                             << t.nrq4 << t.Cn << t.Cu << t.remorca << t.route << 0.0 << t.kmurb;
+                    int nrc = 0;
+                    for (const Trip &t : trips) {
+                        trip << idf << ++nrc << t.km[0] << t.km[1] << t.km[2] << t.km[3] << t.km[4] << t.km[5]
+                             << t.kmT << t.kmE << t.Kg << t.Gm << t.T << t.U << t.I << t.nri << t.Ra << t.A
+                             << t.nrq1 << t.nrq4 << t.Cn << t.Cu << t.remorca << t.traseu << t.kmtract << t.kmurb;
                         trip.run();
                         ++counts.trips;
-                        km += t.kmT;
-                        kme += t.kmE;
-                        cnSum += t.Cn;
-                        cuSum += t.Cu;
-                        if (t.Gm > 0) {
-                            kminc += t.kmT;
-                            tone += t.Gm;
-                            tonekm += t.Gm * t.kmT;
-                        }
                     }
-                    hours += oras - orap;
-                    bmSum += bm;
-                    restitSum += restit;
-                    umSum += um;
-                    changes += (schu ? cb : 0.0) + (schf ? cf : 0.0);
                 }
-                if (shape.sheetsPerMonth <= 0)
-                    continue;
-                rest = round2(rest + bmSum - restitSum - cnSum);
-                kmt += km;
-                kmet += kme;
-                month << ida << year << m << round1(hours) << km << kme << kminc << tone << tonekm << bmSum
-                      << 0.0 << restitSum << rest << cnSum << umSum << 0.0 << 0.0 << (cuSum + changes) << kmt
-                      << kmet;
-                month.run();
-                ++counts.months;
+                const MonthComputation computed = computeMonth(months, static_cast<int>(ida), year, m);
+                writeMonth(months, computed);
+                if (!computed.close.noSheets)
+                    ++counts.months;
             }
             transaction.commit();
         }
