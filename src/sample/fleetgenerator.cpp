@@ -245,7 +245,7 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                         t.Gm = heavy && chance(0.6) ? round1(uniform(1.0, 18.0)) : 0.0;
                         t.Kg = t.Gm > 0 ? round2(1.0 + t.Gm * 0.012) : 1.0;
                         t.remorca = heavy && t.Gm > 10 && chance(0.3) ? 1 : 0;
-                        const double kmT = singleValue(roadDistances(t.km).kmT);
+                        const double kmT = round1(t.km[0] + t.km[1] + t.km[2] + t.km[3] + t.km[4] + t.km[5]);
                         t.kmurb = chance(0.3) ? round1(kmT * 0.2) : 0.0;
                         t.U = t.kmurb > 0 ? round1(t.kmurb * 0.1) : 0.0;
                         t.A = winter ? 1.05 : 1.0;
