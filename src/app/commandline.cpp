@@ -1,14 +1,17 @@
 #include "app/commandline.h"
 
 #include "app/startup.h"
+#include "db/database.h"
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
 #include "reports/monthcli.h"
 #include "reports/reportcli.h"
+#include "sample/demofleet.h"
 #include "ui/qttexts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QTextStream>
 
 #include <cstring>
@@ -26,11 +29,13 @@ struct Target {
 
 using ModeRun = std::function<int(const QCommandLineParser &, const Target &, QTextStream &out, QTextStream &err)>;
 
-// A run without windows, chosen by one option of its own.
+// A run chosen by one option of its own: without windows, unless it opens
+// the program's windows when done.
 struct Mode {
     const char *trigger;                  // the option, without its dashes
     QList<QCommandLineOption> options;    // the trigger first, then the mode's own options
     ModeRun run;
+    bool opensWindows = false;            // needs the display as the windows do
 };
 
 QCommandLineOption option(const char *name, const char *description, const char *valueName = nullptr)
@@ -48,6 +53,61 @@ QString value(const QCommandLineParser &parser, const char *name)
 QStringList values(const QCommandLineParser &parser, const char *name)
 {
     return parser.values(QString::fromLatin1(name));
+}
+
+// Set by prepare() when the windows would need a display that is not there.
+bool noDisplay = false;
+
+// The program with its windows, on a data folder or a shared database.
+int openWindows(const StartupOptions &options, QTextStream &err)
+{
+    if (noDisplay) {
+        err << "vok: nu exista un ecran pe care sa se deschida ferestrele (DISPLAY nu este setat); "
+               "modurile din linia de comanda nu au nevoie de el (vok --help)\n";
+        return 2;
+    }
+    err.flush();
+    installQtTranslations(*qobject_cast<QApplication *>(QCoreApplication::instance()));
+    return runProgram(options);
+}
+
+// vok --demo DIR: a new data folder with the sample fleet, then the windows on it.
+int runDemo(const QCommandLineParser &parser, QTextStream &out, QTextStream &err)
+{
+    // The display is asked for first, as a start of the windows asks for it:
+    // without one nothing is written.
+    if (noDisplay)
+        return openWindows({}, err);
+    if (parser.isSet(QStringLiteral("data-dir")) || parser.isSet(QStringLiteral("database"))) {
+        err << "vok: --demo isi face propriul dosar de date; nu se foloseste cu --data-dir sau --database\n";
+        return 2;
+    }
+    sample::DemoOptions options;
+    if (parser.isSet(QStringLiteral("seed"))) {
+        bool ok = false;
+        options.seed = value(parser, "seed").toUInt(&ok);
+        if (!ok) {
+            err << "vok: --seed cere un numar intreg de la 0 la 4294967295, nu " << value(parser, "seed") << '\n';
+            return 2;
+        }
+    }
+    options.today = QDate::currentDate();
+    const QString dir = QDir(value(parser, "demo")).absolutePath();
+    sample::DemoFolder folder;
+    try {
+        folder = sample::createDemoFolder(dir, options);
+    } catch (const DbError &error) {
+        err << "vok: " << error.message() << '\n';
+        return 2;
+    }
+    if (!folder.created()) {
+        err << "vok: " << folder.refusal << '\n';
+        return 1;
+    }
+    out << "date demonstrative: " << QDir::toNativeSeparators(dir) << Qt::endl;
+    StartupOptions startup;
+    startup.dataDir = dir;
+    return openWindows(startup, err);
 }
 
 // Every command-line mode of the program. A new one adds an entry here.
@@ -111,6 +171,13 @@ const QList<Mode> &modes()
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
          }},
+        {"demo",
+         {option("demo", "Create the new data folder DIR with a sample fleet (a year of trip sheets, every month but the last two closed) and open the program on it; prints the folder. Exit 1, nothing written, when DIR holds a vok.db or sys.db.", "DIR"),
+          option("seed", "With --demo: the seed of the sample data (default 1); the same seed in the same month gives the same data.", "N")},
+         [](const QCommandLineParser &parser, const Target &, QTextStream &out, QTextStream &err) {
+             return runDemo(parser, out, err);
+         },
+         true},
     };
     return all;
 }
@@ -127,9 +194,6 @@ bool isOption(const char *argument, const char *name)
     const std::size_t length = std::strlen(name);
     return std::strncmp(rest, name, length) == 0 && (rest[length] == '\0' || rest[length] == '=');
 }
-
-// Set by prepare() when the windows would need a display that is not there.
-bool noDisplay = false;
 
 QtMessageHandler previousHandler = nullptr;
 
@@ -156,7 +220,7 @@ void prepare(int argc, char *argv[])
                         || std::strcmp(argument, "-?") == 0 || isOption(argument, "help")
                         || isOption(argument, "help-all") || isOption(argument, "version");
         for (const Mode &mode : modes())
-            headless = headless || isOption(argument, mode.trigger);
+            headless = headless || (!mode.opensWindows && isOption(argument, mode.trigger));
         if (headless) {
             if (!platformChosen)
                 qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -209,16 +273,11 @@ int run(QApplication &app)
         return code;
     }
 
-    if (noDisplay) {
-        QTextStream(stderr) << "vok: nu exista un ecran pe care sa se deschida ferestrele (DISPLAY nu este setat); "
-                               "modurile din linia de comanda nu au nevoie de el (vok --help)\n";
-        return 2;
-    }
-    installQtTranslations(app);
     StartupOptions options;
     options.dataDir = target.dataDir;
     options.databaseUrl = target.databaseUrl;
-    return runProgram(options);
+    QTextStream err(stderr);
+    return openWindows(options, err);
 }
 
 } // namespace vok::commandline
