@@ -26,7 +26,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_af
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/reliability/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps fuzz-deps package-deps configure build run test build-asan test-asan fuzz bench \
+.PHONY: deps fuzz-deps package-deps configure build run demo test build-asan test-asan fuzz bench \
         install package test-package clean
 
 # Installs the Debian packages of $(1) that are missing.
@@ -60,6 +60,16 @@ build: configure
 
 run: build
 	$(BUILD_DIR)/vok
+
+# The program on a sample fleet (vok --demo), in a data folder of the build
+# made afresh each time; `make demo DEMO_SEED=N` for another fleet.
+DEMO_DIR  := $(BUILD_DIR)/demo
+DEMO_SEED ?= 1
+
+demo: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vok
+	rm -rf "$(DEMO_DIR)"
+	$(BUILD_DIR)/vok --demo "$(DEMO_DIR)" --seed $(DEMO_SEED)
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)

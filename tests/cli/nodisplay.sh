@@ -10,7 +10,7 @@ failures=0
 
 # Runs vok with no display at all; sets $code, $out, $err.
 run() {
-  env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR HOME="$work" \
+  timeout 120 env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR HOME="$work" \
     "$vok" "$@" >"$work/out" 2>"$work/err"
   code=$?
   out=$(cat "$work/out") err=$(cat "$work/err")
@@ -45,6 +45,19 @@ expect "a missing value" 2 "data-dir" "$err"
 run --data-dir "$work/data"
 expect "windows without a display" 2 "DISPLAY" "$err"
 [ ! -e "$work/data" ] || { echo "FAIL the data folder was created"; failures=$((failures + 1)); }
+# The sample fleet opens the windows: without a display it fails as they do,
+# before anything is written.
+run --demo "$work/demo"
+expect "--demo without a display" 2 "DISPLAY" "$err"
+[ ! -e "$work/demo" ] || { echo "FAIL --demo created its folder"; failures=$((failures + 1)); }
+# A folder with data is refused before the windows open (a platform is given,
+# so the display is not what stops it), and stays as it was.
+mkdir -p "$work/held" && echo kept >"$work/held/vok.db"
+QT_QPA_PLATFORM=offscreen timeout 60 "$vok" --demo "$work/held" >"$work/out" 2>"$work/err"
+code=$? out=$(cat "$work/out") err=$(cat "$work/err")
+expect "--demo on a folder with data" 1 "vok.db" "$err"
+[ "$(ls -A "$work/held")" = vok.db ] && [ "$(cat "$work/held/vok.db")" = kept ] ||
+  { echo "FAIL --demo wrote into a folder with data"; failures=$((failures + 1)); }
 # Reports need no display, and Qt's runtime-folder warning stays out of the way.
 mkdir -p "$work/report" && : >"$work/report/vok.db"
 run --data-dir "$work/report" --report rappiese.rpt --selection "{piese.ida}=1" --html "$work/report/p.html"
