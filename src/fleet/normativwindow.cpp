@@ -5,6 +5,7 @@
 #include "fleet/referencestore.h"
 #include "ui/fields.h"
 #include "ui/filedialog.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 
 #include <QAbstractTableModel>
@@ -194,6 +195,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     m_grid->horizontalHeader()->setStretchLastSection(false);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("normativ"));
 
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
