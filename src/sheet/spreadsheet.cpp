@@ -7,14 +7,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSaveFile>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace vok::sheet {
 
@@ -210,18 +207,14 @@ void writeCsv(const Table &table, const QString &path)
 
 void writeXlsx(const Table &table, const QString &path)
 {
-    // libxlsxwriter writes to a name of its own choosing; the workbook goes to
-    // a new file beside the wanted one and takes its name once it is whole.
-    const QFileInfo target(path);
-    if (!target.absoluteDir().exists())
-        throw WriteError(cannotWrite(path, QStringLiteral("folderul nu exista")));
-    QTemporaryFile temporary(target.absoluteDir().filePath(QStringLiteral(".vok-XXXXXX.xlsx")));
-    if (!temporary.open())
-        throw WriteError(cannotWrite(path, temporary.errorString()));
-    temporary.close();
-    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
-
-    lxw_workbook *workbook = workbook_new(temporaryName.constData());
+    // libxlsxwriter writes to a file of its own; the workbook is made in a
+    // folder of ours and then saved under the wanted name in one step, with
+    // the permissions any new file of the clerk's gets.
+    QTemporaryDir work;
+    if (!work.isValid())
+        throw WriteError(cannotWrite(path, work.errorString()));
+    const QString made = work.filePath(QStringLiteral("registru.xlsx"));
+    lxw_workbook *workbook = workbook_new(QFile::encodeName(made).constData());
     if (!workbook)
         throw WriteError(cannotWrite(path, QStringLiteral("registrul nu poate fi creat")));
     lxw_worksheet *worksheet = workbook_add_worksheet(workbook, worksheetName(table.name).toUtf8().constData());
@@ -234,9 +227,16 @@ void writeXlsx(const Table &table, const QString &path)
         throw;
     }
     check(workbook_close(workbook), path);
-    if (std::rename(temporaryName.constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
-        throw WriteError(cannotWrite(path, QString::fromLocal8Bit(std::strerror(errno))));
-    temporary.setAutoRemove(false);
+
+    QFile in(made);
+    if (!in.open(QIODevice::ReadOnly))
+        throw WriteError(cannotWrite(path, in.errorString()));
+    QSaveFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw WriteError(cannotWrite(path, out.errorString()));
+    out.write(in.readAll());
+    if (!out.commit())
+        throw WriteError(cannotWrite(path, out.errorString()));
 }
 
 QVector<double> columnWidths(const Table &table)

@@ -251,6 +251,17 @@ void SpreadsheetTest::aFailedWriteLeavesNothingBehind()
     }
     const QStringList left = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
     QVERIFY2(left.isEmpty(), qPrintable(left.join(", ")));
+
+    // A workbook written over an older one replaces it, readable as any file of the clerk's.
+    const QString book = dir.filePath("parc.xlsx");
+    sheet::writeCsv(t, book);
+    QVERIFY(QFile::setPermissions(book, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                                            | QFileDevice::ReadOther));
+    sheet::writeXlsx(t, book);
+    QFile written(book);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.read(2), QByteArray("PK"));
+    QVERIFY(QFileInfo(book).permissions().testFlag(QFileDevice::ReadOther));
 }
 
 QTEST_GUILESS_MAIN(SpreadsheetTest)
