@@ -80,6 +80,17 @@ const char *const dataIndexesV2[] = {
     "DROP INDEX IF EXISTS curse_sheet",
 };
 
+// Version 3: the tank's capacity of each vehicle (litres, 0 = unknown), so
+// that a rest in tank above it shows on the charts.
+QStringList dataColumnsV3(Dialect dialect)
+{
+    // PostgreSQL can skip a column already there; SQLite cannot, and the
+    // step's transaction with its version keeps it from running twice.
+    return {dialect == Dialect::Sqlite
+                ? QStringLiteral("ALTER TABLE auto ADD COLUMN caprez REAL DEFAULT 0")
+                : QStringLiteral("ALTER TABLE auto ADD COLUMN IF NOT EXISTS caprez DOUBLE PRECISION DEFAULT 0")};
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -107,7 +118,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 2 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 3 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -117,6 +128,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
             statements << QString::fromLatin1(statement);
         return statements;
     }
+    if (step == 3 && kind == DatabaseKind::Data)
+        return dataColumnsV3(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {

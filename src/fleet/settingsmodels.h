@@ -46,7 +46,8 @@ private:
 };
 
 // The starting-state grid (`DBGrid2`): number and make are shown only; the
-// four values are stored when all four read as numbers, otherwise refused()
+// values (the four of the starting state and the tank's capacity) are stored
+// when all read as numbers, otherwise refused()
 // carries "Introduceti doar numere !" once and nothing is stored.
 class StartingStateModel : public QAbstractTableModel {
     Q_OBJECT

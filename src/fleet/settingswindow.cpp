@@ -70,7 +70,8 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_stateGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // The make and type is the longest text: it gets the room the numbers leave.
     m_stateGrid->horizontalHeader()->setStretchLastSection(false);
-    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Kilometri parcursi")) + 16;
+    // Headings take two lines: the widest first line ("Rest in rezervor") sets the width.
+    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Rest in rezervor")) + 16;
     for (int column = 0; column < m_stateModel->columnCount(); ++column) {
         if (column == 1)
             continue;

@@ -92,8 +92,9 @@ void SettingsWindowTest::opensWithControlsAndOneHeaderRow()
     QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DENUMIRE UNITATE"));
     QCOMPARE(header->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("INTOCMIT"));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM setari")).toInt(), 1);
-    QCOMPARE(state->model()->columnCount(), 6);
+    QCOMPARE(state->model()->columnCount(), 7);
     QCOMPARE(state->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Rest in rezervor (litri)"));
+    QCOMPARE(state->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Capacitate rezervor (litri)"));
     QCOMPARE(state->model()->index(0, 0).data().toString(), QStringLiteral("B-01-AAA"));
     QCOMPARE(state->model()->index(2, 0).data().toString(), QStringLiteral("B-03-CCC"));
     QCOMPARE(nra->count(), 3);
@@ -208,6 +209,7 @@ void SettingsWindowTest::startingStateRefusesNonNumbers_data()
     QTest::newRow("empty") << 3 << QString();
     QTest::newRow("comma") << 4 << QStringLiteral("12,5");
     QTest::newRow("text") << 5 << QStringLiteral("plin");
+    QTest::newRow("capacity") << 6 << QStringLiteral("60 l");
 }
 
 void SettingsWindowTest::startingStateRefusesNonNumbers()
@@ -243,6 +245,9 @@ void SettingsWindowTest::startingStateStoresNumber()
     QCOMPARE(env.value(QStringLiteral("SELECT kmef FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 1200.0);
     QCOMPARE(env.value(QStringLiteral("SELECT SUM(kmef) FROM auto WHERE nrauto<>'B-02-BBB'")).toDouble(), 0.0);
     QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("1200"));
+    QVERIFY(test::typeInCell(grid, 1, 6, QStringLiteral("60")));
+    QTRY_COMPARE(env.value(QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 60.0);
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 35.5);
     QVERIFY(env.messages().texts().isEmpty());
     QVERIFY(env.messages().problems().isEmpty());
 }
