@@ -8,6 +8,7 @@
 #include "fleet/vehiclewindow.h"
 #include "fuel/refuelwindow.h"
 #include "reports/activitywindow.h"
+#include "reports/chartwindow.h"
 #include "reports/fleetwindow.h"
 #include "trips/tripwindow.h"
 
@@ -39,6 +40,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
+    connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("GRAFICE")), &QAction::triggered,
+            this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SETARI")), &QAction::triggered,
             this, &MainWindow::open<SettingsWindow>);
     connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("NORMATIV")), &QAction::triggered,

@@ -34,7 +34,7 @@ void MainWindowTest::menuBarInOrder()
     for (QAction *action : menu.menuBar()->actions())
         captions << action->text();
     QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "PIESE", "CENTRALIZARE",
-                                    "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
+                                    "GRAFICE", "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
     QAction *maintenance = menu.item(QStringLiteral("mnubz"));
     QVERIFY(maintenance && !maintenance->isEnabled());
     QCOMPARE(maintenance->menu()->actions().size(), 2);
@@ -54,6 +54,7 @@ void MainWindowTest::eachItemOpensItsWindow_data()
     QTest::newRow("mnuvok") << "mnuvok" << "foaieaz" << "Fisa activitatii zilnice";
     QTest::newRow("mnup") << "mnup" << "piese" << "Piese, reparatii etc.";
     QTest::newRow("mnuc") << "mnuc" << "central" << "Centralizare autovehicule";
+    QTest::newRow("mnugraf") << "mnugraf" << "grafice" << "Grafice";
     QTest::newRow("mnuset") << "mnuset" << "setari" << "Elemente care apar in rapoarte";
     QTest::newRow("mnunorm") << "mnunorm" << "normativ" << "Tabele normativ";
     QTest::newRow("mnupar") << "mnupar" << "par1" << "Introducere parola";
