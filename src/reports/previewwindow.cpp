@@ -72,6 +72,9 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     m_previous = button(QStringLiteral("paginaAnterioara"), QStringLiteral("<"), QStringLiteral("Pagina anterioara"));
     m_next = button(QStringLiteral("paginaUrmatoare"), QStringLiteral(">"), QStringLiteral("Pagina urmatoare"));
     m_last = button(QStringLiteral("ultimaPagina"), QStringLiteral(">|"), QStringLiteral("Ultima pagina"));
+    // Narrow page buttons leave the row room for every save button within 1024 pixels.
+    for (QPushButton *b : {m_first, m_previous, m_next, m_last})
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 28);
     m_pageBox = new QSpinBox;
     m_pageBox->setObjectName(QStringLiteral("pagina"));
     m_pageBox->setRange(1, std::max(1, pageCount()));
