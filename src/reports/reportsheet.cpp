@@ -71,8 +71,19 @@ public:
 
     sheet::Table build()
     {
+        // The widths the headings and rows give the columns, so that a label
+        // of the header takes only the columns it needs.
+        sheet::Table columns;
+        if (m_doc.columnCount > 0)
+            columns.rows.append(heading());
+        for (const ReportDocument::Line &line : m_doc.lines)
+            if (line.kind == ReportDocument::Line::Kind::Row)
+                columns.rows.append(rowCells(line));
+        m_widths = sheet::columnWidths(columns);
+
         sheet::Table table;
         table.name = m_doc.title.isEmpty() ? QFileInfo(m_doc.fileName).completeBaseName() : m_doc.title;
+        table.landscape = m_doc.landscape;
         if (!m_doc.unit.isEmpty()) {
             Cell unit = Cell::textCell(m_doc.unit);
             unit.bold = true;
@@ -157,11 +168,16 @@ private:
             const int first = std::max(columnAt(c.from), used);
             const int last = std::max(lastColumnBefore(c.to), first);
             if (c.valueAt > 0) {
-                // A figure takes the last column alone; a text value shares
-                // the columns with its label.
-                const int columns = last - first + 1;
-                const int labelSpan = c.hasFigure() ? std::max(columns - 1, 1) : std::max(columns / 2, 1);
-                Cell label = Cell::textCell(c.text.left(c.valueAt).trimmed());
+                // The label over the columns it needs (at least one, and
+                // leaving one for the value), the value after it.
+                const QString labelText = c.text.left(c.valueAt).trimmed();
+                int labelSpan = 1;
+                double room = m_widths.value(first);
+                while (room < labelText.size() + 1 && first + labelSpan < last) {
+                    room += m_widths.value(first + labelSpan);
+                    ++labelSpan;
+                }
+                Cell label = Cell::textCell(labelText);
                 label.bold = bold;
                 label.span = labelSpan;
                 place(first, label);
@@ -183,6 +199,7 @@ private:
 
     const ReportDocument &m_doc;
     QVector<double> m_from, m_to;
+    QVector<double> m_widths; // characters, from the headings and rows
 };
 
 } // namespace

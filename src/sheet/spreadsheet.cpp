@@ -50,6 +50,26 @@ QByteArray csvField(const QString &text)
     return field;
 }
 
+// The lines a wrapped text takes in a column `width` characters wide.
+int wrappedLines(const QString &text, double width)
+{
+    int lines = 0;
+    for (const QString &paragraph : text.split(u'\n')) {
+        ++lines;
+        double used = 0;
+        for (const QString &word : paragraph.split(u' ', Qt::SkipEmptyParts)) {
+            const double needed = used > 0 ? used + 1 + word.size() : word.size();
+            if (used > 0 && needed > width - 1) {
+                ++lines;
+                used = word.size();
+            } else {
+                used = needed;
+            }
+        }
+    }
+    return lines;
+}
+
 // One format per look: libxlsxwriter keeps them for the workbook.
 class Formats {
 public:
@@ -102,12 +122,30 @@ void check(lxw_error error, const QString &path)
 
 void fillWorksheet(const Table &table, lxw_workbook *workbook, lxw_worksheet *sheet, const QString &path)
 {
+    // Printed as the report is: A4, its orientation, every column on the page's width.
+    worksheet_set_paper(sheet, 9);
+    if (table.landscape)
+        worksheet_set_landscape(sheet);
+    else
+        worksheet_set_portrait(sheet);
+    worksheet_fit_to_pages(sheet, 1, 0);
+
     Formats formats(workbook);
     const QVector<double> widths = columnWidths(table);
     for (int c = 0; c < widths.size(); ++c)
         check(worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), widths[c], nullptr), path);
     for (int r = 0; r < table.rows.size(); ++r) {
         const QVector<Cell> &row = table.rows[r];
+        // Spreadsheet programs do not grow a row for its wrapped headings by themselves.
+        int lines = 1;
+        int at = 0;
+        for (const Cell &cell : row) {
+            if (cell.wrap && at < widths.size())
+                lines = std::max(lines, wrappedLines(cell.text, widths[at]));
+            at += std::max(cell.span, 1);
+        }
+        if (lines > 1)
+            check(worksheet_set_row(sheet, lxw_row_t(r), 15.0 * lines, nullptr), path);
         int column = 0;
         for (const Cell &cell : row) {
             const auto at = lxw_col_t(column);

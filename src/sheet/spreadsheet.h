@@ -43,6 +43,7 @@ struct Cell {
 struct Table {
     QString name;                  // the worksheet's name
     QVector<QVector<Cell>> rows;
+    bool landscape = false;        // printed on A4 in landscape (else portrait), as wide as the page
 
     int columnCount() const;
 };
