@@ -72,18 +72,24 @@ QChart *newChart(const QString &title)
     chart->setTitleFont(font);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    QFont legend = chart->legend()->font();
+    legend.setPointSizeF(std::max(7.0, legend.pointSizeF() * 0.9));
+    chart->legend()->setFont(legend);
     chart->setMargins(QMargins(4, 4, 4, 4));
     return chart;
 }
 
 QBarCategoryAxis *monthAxis(const charts::VehicleChart &c)
 {
+    // Within one year (named in the title) the month alone; across years the
+    // month with its year, written upwards so that it fits.
     auto *axis = new QBarCategoryAxis;
+    const bool oneYear = c.months.isEmpty() || c.months.first().when.year == c.months.last().when.year;
     QStringList labels;
     for (const charts::MonthPoint &p : c.months)
-        labels << charts::monthLabel(p.when);
+        labels << (oneYear ? monthName(p.when.month).left(3) : charts::monthLabel(p.when));
     axis->append(labels);
-    if (labels.size() > 12)
+    if (!oneYear)
         axis->setLabelsAngle(-90);
     return axis;
 }
@@ -382,7 +388,7 @@ void ChartWindow::refreshVehicle()
     {
         QChart *chart = newChart(vehicleTitle(vehicle, QStringLiteral("combustibil (litri), ") + period));
         auto *cn = new QBarSet(QStringLiteral("Consum normat Cn"));
-        auto *received = new QBarSet(QStringLiteral("Combustibil primit (bm + gz - restituiri)"));
+        auto *received = new QBarSet(QStringLiteral("Combustibil primit"));
         double low = 0, high = vehicle.capacity;
         for (const charts::MonthPoint &p : m_vehicle.months) {
             *cn << p.cn;
@@ -424,11 +430,11 @@ void ChartWindow::refreshVehicle()
             segment->append(i, p.restrez);
         }
         if (vehicle.capacity > 0)
-            attach(chart, level(QStringLiteral("Capacitate rezervor (%1 l)").arg(doubleText(vehicle.capacity)),
+            attach(chart, level(QStringLiteral("Capacitate (%1 l)").arg(doubleText(vehicle.capacity)),
                                 vehicle.capacity, n, QColor(0xc0, 0x39, 0x2b)),
                    x, y);
         QScatterSeries *below = marks(QStringLiteral("Rest sub zero"), QColor(0xe7, 0x4c, 0x3c), QScatterSeries::MarkerShapeCircle);
-        QScatterSeries *above = marks(QStringLiteral("Rest peste capacitate"), QColor(0xf3, 0x9c, 0x12), QScatterSeries::MarkerShapeCircle);
+        QScatterSeries *above = marks(QStringLiteral("Peste capacitate"), QColor(0xf3, 0x9c, 0x12), QScatterSeries::MarkerShapeCircle);
         QScatterSeries *stale = marks(QStringLiteral("Luna neactualizata"), QColor(0x7f, 0x8c, 0x8d), QScatterSeries::MarkerShapeRectangle);
         for (const Anomaly &a : m_vehicleAnomalies) {
             const int at = a.when.index() - m_vehicle.months.first().when.index();

@@ -73,8 +73,8 @@ void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
     QStringList series;
     for (QAbstractSeries *s : window.chart(ChartWindow::Fuel)->series())
         series << s->name();
-    QVERIFY2(series.contains("Rest peste capacitate"), qPrintable(series.join(", ")));
-    QVERIFY(series.contains("Capacitate rezervor (100 l)"));
+    QVERIFY2(series.contains("Peste capacitate"), qPrintable(series.join(", ")));
+    QVERIFY(series.contains("Capacitate (100 l)"));
     const QStringList listed = window.observations();
     QCOMPARE(listed.size(), 3); // October to December
     QVERIFY2(listed.first().startsWith("B-10-ABC, octombrie"), qPrintable(listed.first()));
