@@ -3,6 +3,7 @@
 #include "fleetgenerator.h"
 
 #include "app/mainwindow.h"
+#include "db/backup.h"
 #include "db/database.h"
 #include "db/numbers.h"
 #include "db/passwordstore.h"
@@ -31,6 +32,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <functional>
@@ -437,6 +439,63 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
     }
 }
 
+// A copy of the full fleet's data folder, as the day's automatic copy makes
+// it (its own thread and connection), while the clerk saves trips on the
+// program's connection: the copy's time, and how long each save took meanwhile.
+void measureBackup(Run &run, const QSqlDatabase &full)
+{
+    if (!run.wanted("backup_full_fleet"))
+        return;
+    const Target t = target(full);
+    const QString folder = QDir(run.options.workDir).filePath(QStringLiteral("backup-copies"));
+    QDir(folder).removeRecursively();
+    std::atomic<bool> done{false};
+    QString failure;
+    double copySeconds = 0;
+    QThread *copier = QThread::create([&] {
+        try {
+            copySeconds = seconds([&] {
+                backup::copyDataFolder(run.options.fullDir, folder, QDateTime::currentDateTime());
+            });
+        } catch (const DbError &error) {
+            failure = error.message();
+        }
+        done = true;
+    });
+    const double cpuBefore = processCpuSeconds();
+    copier->start();
+    std::vector<double> saves;
+    int nrc = 901;
+    QElapsedTimer clock;
+    clock.start();
+    double slowestAt = 0;
+    while (!done) {
+        const double at = clock.nsecsElapsed() / 1e9;
+        saves.push_back(seconds([&] { storeTripSave(full, t.ida, t.nrf, nrc++); }));
+        if (saves.back() >= *std::max_element(saves.begin(), saves.end()))
+            slowestAt = at;
+        QThread::msleep(20); // the clerk types between two saves
+    }
+    copier->wait();
+    delete copier;
+    exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc>=901"), {t.idf});
+    const qint64 size = QFileInfo(dataFile(run.options.fullDir)).size();
+    QDir(folder).removeRecursively();
+    if (!failure.isEmpty()) {
+        run.failed("backup_full_fleet", qPrintable(failure));
+        return;
+    }
+    const double slowest = saves.empty() ? 0 : *std::max_element(saves.begin(), saves.end());
+    std::fprintf(stderr,
+                 "vokbench: backup_full_fleet: %.0f MB copied and checked in %.2f s (%.2f s of processor time in all); "
+                 "%zu trip saves meanwhile, median %.2f ms, slowest %.2f ms (%.1f s into the copy)\n",
+                 size / 1048576.0, copySeconds, processCpuSeconds() - cpuBefore, saves.size(), median(saves) * 1e3,
+                 slowest * 1e3, slowestAt);
+    std::printf("time backup_full_fleet %.3f\n", copySeconds);
+    std::printf("time tripsave_during_backup %.4f\n", median(saves));
+    std::fflush(stdout);
+}
+
 void measureFleetReport(Run &run, const QSqlDatabase &full)
 {
     if (!run.wanted("fleet_annual_report"))
@@ -602,6 +661,7 @@ int runAll(const BenchOptions &options)
             guarded("month closing", [&] { measureMonthClose(run, full, small); });
             guarded("trips", [&] { measureTrips(run, full, small); });
             guarded("fleet_annual_report", [&] { measureFleetReport(run, full); });
+            guarded("backup_full_fleet", [&] { measureBackup(run, full); });
         }
     }
     database::close(QStringLiteral("bench-full"));

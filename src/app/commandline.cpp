@@ -1,6 +1,8 @@
 #include "app/commandline.h"
 
 #include "app/startup.h"
+#include "db/backupcli.h"
+#include "legacy/importcli.h"
 #include "reports/reportcli.h"
 
 #include <QApplication>
@@ -72,6 +74,34 @@ const QList<Mode> &modes()
              command.xlsxFile = value(parser, "xlsx");
              command.csvFile = value(parser, "csv");
              return runReportCommand(command, err);
+         }},
+        {"backup",
+         {option("backup", "Copy vok.db and sys.db into this folder, under names with the date and time; prints the copy's path.", "FOLDER")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return backup::runBackupCommand({target.dataDir, target.databaseUrl}, value(parser, "backup"), out, err);
+         }},
+        {"restore",
+         {option("restore", "Restore this copy of vok.db (with the sys copy beside it); the current files are kept in backups/. Exit 1 when refused.", "FILE")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return backup::runRestoreCommand({target.dataDir, target.databaseUrl}, value(parser, "restore"), out, err);
+         }},
+        {"check",
+         {option("check", "Check the databases' integrity and the data's consistency; exit 1 with each problem on a line.")},
+         [](const QCommandLineParser &, const Target &target, QTextStream &out, QTextStream &err) {
+             return backup::runCheckCommand({target.dataDir, target.databaseUrl}, out, err);
+         }},
+        {"import-mdb",
+         {option("import-mdb", "Import the former program's vok.mdb into the data folder (read with mdbtools); prints the import report. Exit 1 when refused.", "FILE"),
+          option("sys-mdb", "With --import-mdb: its sys.mdb, whose password is taken over.", "FILE"),
+          option("replace", "With --import-mdb: replace a data folder that holds data (its files are kept in backups/).")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             legacy::ImportCommand command;
+             command.dataDir = target.dataDir;
+             command.databaseUrl = target.databaseUrl;
+             command.dataFile = value(parser, "import-mdb");
+             command.systemFile = value(parser, "sys-mdb");
+             command.replace = parser.isSet(QStringLiteral("replace"));
+             return legacy::runImportCommand(command, out, err);
          }},
     };
     return all;

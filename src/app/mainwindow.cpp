@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/databasemenu.h"
 #include "app/infowindow.h"
 #include "app/passwordwindows.h"
 #include "fleet/normativwindow.h"
@@ -47,13 +48,23 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("NORMATIV")), &QAction::triggered,
             this, &MainWindow::open<NormativWindow>);
 
-    // The database maintenance entry is shown disabled; its items have no action.
+    // The database's care: copies, restoring one, checking, compacting.
+    // "Reparolare" stays disabled: the databases have no database password.
     QMenu *maintenance = bar->addMenu(QStringLiteral("BAZA-DATE"));
     maintenance->setObjectName(QStringLiteral("mnubz"));
     maintenance->menuAction()->setObjectName(QStringLiteral("mnubz"));
-    maintenance->menuAction()->setEnabled(false);
-    addItem(maintenance, QStringLiteral("mnucompact"), QStringLiteral("Compactare"));
-    addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("Reparolare"));
+    m_database = new DatabaseMenu(m_context, this);
+    connect(addItem(maintenance, QStringLiteral("mnucompact"), QStringLiteral("Compactare")), &QAction::triggered,
+            m_database, &DatabaseMenu::compact);
+    connect(addItem(maintenance, QStringLiteral("mnubackup"), QStringLiteral("Copie de siguranta")),
+            &QAction::triggered, m_database, &DatabaseMenu::copy);
+    connect(addItem(maintenance, QStringLiteral("mnurestore"), QStringLiteral("Restaurare")), &QAction::triggered,
+            m_database, &DatabaseMenu::restore);
+    connect(addItem(maintenance, QStringLiteral("mnucheck"), QStringLiteral("Verificare")), &QAction::triggered,
+            m_database, &DatabaseMenu::check);
+    connect(addItem(maintenance, QStringLiteral("mnuimport"), QStringLiteral("Import date vechi")),
+            &QAction::triggered, m_database, &DatabaseMenu::importOldData);
+    addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("Reparolare"))->setEnabled(false);
 
     connect(addItem(bar, QStringLiteral("mnupar"), QStringLiteral("PAROLA")), &QAction::triggered,
             this, &MainWindow::openPassword);

@@ -8,6 +8,8 @@ class QAction;
 
 namespace vok {
 
+class DatabaseMenu;
+
 // The main menu `mnu`: nothing but its menu bar. Each item opens its window
 // modally, created afresh each time. Only "IESIRE" ends the program.
 class MainWindow : public QMainWindow {
@@ -17,6 +19,9 @@ public:
 
     // The menu item of that objectName ("mnuauto", "mnuies", ...).
     QAction *item(const QString &name) const;
+
+    // The items of "BAZA-DATE".
+    DatabaseMenu *databaseMenu() const { return m_database; }
 
 signals:
     // Emitted by "IESIRE" (the program ends).
@@ -31,6 +36,7 @@ private:
     void openPassword();
 
     WindowContext m_context;
+    DatabaseMenu *m_database = nullptr;
     bool m_exiting = false;
 };
 

@@ -71,7 +71,8 @@ PromptWindow::PromptWindow(const WindowContext &context, QWidget *parent)
     // "Revocare", Escape and a close request all reject the prompt, and the
     // program then ends: the password cannot be bypassed.
     connect(cancel, &QPushButton::clicked, this, &PromptWindow::reject);
-    connect(m_passconf, &QLineEdit::returnPressed, this, &PromptWindow::confirm);
+    // Enter in the box reaches "OK", the default button, and nothing else:
+    // one Enter is one attempt.
 }
 
 void PromptWindow::confirm()

@@ -1,8 +1,10 @@
 #include "app/startup.h"
 
+#include "app/databasemenu.h"
 #include "app/mainwindow.h"
 #include "app/passwordwindows.h"
 #include "app/splashwindow.h"
+#include "db/automaticcopy.h"
 #include "db/database.h"
 #include "db/passwordstore.h"
 #include "reports/previewwindow.h"
@@ -12,6 +14,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+
+#include <memory>
 
 namespace vok {
 
@@ -95,7 +99,10 @@ int runProgram(const StartupOptions &options)
     try {
         passwordSet = PasswordStore(context.sys).isSet();
     } catch (const DbError &error) {
-        messages.error(nullptr, QStringLiteral("sys.db: %1").arg(error.message()));
+        // Whatever keeps the password from being read, the program does not
+        // start without asking for it.
+        messages.error(nullptr, QStringLiteral("sys.db: %1. Programul nu poate porni; refaceti sys.db dintr-o copie.")
+                                    .arg(error.message()));
         return 1;
     }
     if (passwordSet) {
@@ -112,6 +119,14 @@ int runProgram(const StartupOptions &options)
     MainWindow menu(context);
     QObject::connect(&menu, &MainWindow::exitRequested, qApp, &QCoreApplication::quit);
     menu.show();
+    // The day's copy of the data folder, made beside the clerk's work; the
+    // server's copies are its administrator's.
+    std::unique_ptr<AutomaticCopy> automaticCopy;
+    if (options.databaseUrl.isEmpty()) {
+        automaticCopy = std::make_unique<AutomaticCopy>(dir.absolutePath());
+        menu.databaseMenu()->setAutomaticCopy(automaticCopy.get());
+        automaticCopy->start();
+    }
     return qApp->exec();
 }
 

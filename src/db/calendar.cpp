@@ -1,5 +1,7 @@
 #include "db/calendar.h"
 
+#include <QDate>
+
 namespace vok {
 
 const QStringList &monthNames()
@@ -15,6 +17,11 @@ const QStringList &monthNames()
 QString monthName(int month)
 {
     return month >= 1 && month <= 12 ? monthNames().at(month - 1) : QString();
+}
+
+bool isCalendarDate(int year, int month, int day)
+{
+    return year > 0 && QDate::isValid(year, month, day);
 }
 
 } // namespace vok

@@ -177,7 +177,7 @@ bool hasWalFrames(const QString &path)
 
 // What is wrong with the bytes of an existing, non-empty file, judged before
 // the engine sees it; empty when nothing is.
-QString headerProblem(const QString &path)
+QString fileHeaderProblem(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -303,7 +303,7 @@ QSqlDatabase openSqlite(const QString &path, const QString &connectionName, Data
         if (!canWrite(path))
             throw failure(QStringLiteral("the file is read-only"));
         if (info.size() > 0) {
-            const QString problem = headerProblem(path);
+            const QString problem = fileHeaderProblem(path);
             if (!problem.isEmpty())
                 throw failure(problem);
         }
@@ -333,6 +333,8 @@ QSqlDatabase openSqlite(const QString &path, const QString &connectionName, Data
     }
     return db;
 }
+
+QString headerProblem(const QString &path) { return fileHeaderProblem(path); }
 
 void close(const QString &connectionName)
 {

@@ -77,5 +77,10 @@ int currentSchemaVersion(DatabaseKind kind);
 // Closes and removes a named connection.
 void close(const QString &connectionName);
 
+// What is wrong with the first bytes of an existing database file, judged
+// without the engine (not a database, truncated, a broken header); empty
+// when nothing is.
+QString headerProblem(const QString &path);
+
 } // namespace database
 } // namespace vok

@@ -31,4 +31,7 @@ QString doubleText(double value);
 // 7-significant-digit text (72.1, not 72.09999847).
 double singleValue(float value);
 
+// The refusal of a number of kilometres below 0.
+inline QString negativeKmMessage() { return QStringLiteral(" Numarul de kilometri nu poate fi negativ !!! "); }
+
 } // namespace vok

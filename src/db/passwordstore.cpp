@@ -25,7 +25,17 @@ PasswordStore::PasswordStore(const QSqlDatabase &sys)
 
 QString PasswordStore::stored() const
 {
-    return scalar(m_db, QStringLiteral("SELECT parola FROM valid")).toString();
+    const QVariant value = scalar(m_db, QStringLiteral("SELECT parola FROM valid"));
+    // Without its row nothing says whether a password was set: the program
+    // must not open as if none were.
+    if (!value.isValid())
+        throw DbError(missingRowMessage());
+    return value.toString();
+}
+
+QString PasswordStore::missingRowMessage()
+{
+    return QStringLiteral("tabela valid nu are randul parolei de acces");
 }
 
 bool PasswordStore::isSet() const { return !stored().isEmpty(); }

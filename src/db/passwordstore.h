@@ -7,10 +7,13 @@ namespace vok {
 
 // The access password in the one row of valid (sys.db). It is kept as a
 // salted hash; an empty or Null value means no password is set. Throws
-// DbError when a statement fails.
+// DbError when a statement fails, and when valid has lost its row (reading
+// the password then fails with missingRowMessage(); set() puts the row back).
 class PasswordStore {
 public:
     explicit PasswordStore(const QSqlDatabase &sys);
+
+    static QString missingRowMessage();
 
     bool isSet() const;
     // True when `typed` is the password (exactly: case and blanks count).

@@ -2,6 +2,7 @@
 
 #include "db/numbers.h"
 #include "db/schema.h"
+#include "fleet/gridheadings.h"
 #include "fleet/referencestore.h"
 #include "ui/fields.h"
 #include "ui/filedialog.h"
@@ -109,10 +110,17 @@ public:
 
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (role != Qt::DisplayRole)
+        if (orientation == Qt::Horizontal && section < m_columns.size()) {
+            // The headings of the windows that consult the table; the column's
+            // own name, which the CSV files use, in the tooltip.
+            if (role == Qt::DisplayRole)
+                return grid::referenceHeading(m_table, m_columns.at(section).name);
+            if (role == Qt::ToolTipRole)
+                return m_columns.at(section).name;
             return {};
-        if (orientation == Qt::Horizontal)
-            return section < m_columns.size() ? m_columns.at(section).name : QVariant();
+        }
+        if (role != Qt::DisplayRole || orientation == Qt::Horizontal)
+            return {};
         return section + 1;
     }
 
@@ -193,6 +201,9 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
                             | QAbstractItemView::AnyKeyPressed);
     m_grid->setAlternatingRowColors(true);
     m_grid->horizontalHeader()->setStretchLastSection(false);
+    // The headings are words, not column names: they wrap onto three lines.
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    m_grid->horizontalHeader()->setFixedHeight(3 * m_grid->fontMetrics().height() + 12);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
     gridexport::install(m_grid, m_context.messages, QStringLiteral("normativ"));
@@ -283,16 +294,23 @@ void NormativWindow::reload()
 {
     const QString table = currentTable();
     m_model->load(table);
-    m_grid->resizeColumnsToContents();
-    for (int c = 0; c < m_model->columnCount(); ++c)
-        m_grid->setColumnWidth(c, qBound(70, m_grid->columnWidth(c) + 16, 300));
+    // Each column as wide as its cells and the longest word of its heading:
+    // the headings wrap, so that the widest table fits the window.
+    const QFontMetrics headingMetrics = m_grid->horizontalHeader()->fontMetrics();
+    for (int c = 0; c < m_model->columnCount(); ++c) {
+        int width = static_cast<const QAbstractItemView *>(m_grid)->sizeHintForColumn(c); // the cells only
+        const QString heading = m_model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        for (const QString &word : heading.split(u' '))
+            width = qMax(width, headingMetrics.horizontalAdvance(word) + 8);
+        m_grid->setColumnWidth(c, qBound(60, width + 16, 300));
+    }
     QString note = QStringLiteral("Dublu-click pe o celula pentru a o modifica. Stergerea unui rand: selectati randul si "
                                   "apasati Delete.");
     if (table == QLatin1String("sporI"))
-        note += QStringLiteral(" Coloana nri se numeroteaza automat 1, 2, 3 ... in ordinea randurilor; autovehiculele retin "
+        note += QStringLiteral(" Coloana Nr. se numeroteaza automat 1, 2, 3 ... in ordinea randurilor; autovehiculele retin "
                                "instalatia dupa acest numar.");
     else if (table.startsWith(QLatin1String("consumCm")))
-        note += QStringLiteral(" aprind: 1 = motoare cu aprindere prin scanteie, 2 = motoare cu aprindere prin compresie.");
+        note += QStringLiteral(" Aprindere: 1 = motoare cu aprindere prin scanteie, 2 = motoare cu aprindere prin compresie.");
     m_note->setText(note);
 }
 
@@ -332,8 +350,8 @@ void NormativWindow::deleteCurrentRow()
             return;
         }
     }
-    if (!m_context.messages->confirm(this, texts::deleteRowQuestion(), texts::deleteRowTitle(),
-                                     MessageService::Icon::Information))
+    if (!m_context.messages->confirmDestructive(this, texts::deleteRowQuestion(), texts::deleteRowTitle(),
+                                                MessageService::Icon::Information))
         return;
     if (!guarded(m_context.messages, this, [&] { ReferenceStore(m_context.db).removeRow(currentTable(), idr); }))
         return;
@@ -376,7 +394,8 @@ bool NormativWindow::importCsv(const QString &path)
     // Vehicles name their installation by its row number, which the file decides.
     if (equipped > 0)
         question += QStringLiteral("%1 autovehicule retin instalatia speciala dupa numarul randului (nri). ").arg(equipped);
-    if (!m_context.messages->confirm(this, question + QStringLiteral("Continuati ? ")))
+    // The file's rows take the place of every row of the table.
+    if (!m_context.messages->confirmDestructive(this, question + QStringLiteral("Continuati ? ")))
         return false;
     if (!guarded(m_context.messages, this, [&] { ReferenceStore(m_context.db).replaceAll(table, import.rows); }))
         return false;

@@ -1,5 +1,6 @@
 #include "fleet/partsrules.h"
 
+#include "db/calendar.h"
 #include "db/numbers.h"
 
 namespace vok::parts {
@@ -46,8 +47,12 @@ std::optional<EntryProblem> checkEntry(bool vehiclePicked, const QString &zi, co
         return EntryProblem{Field::Month, QStringLiteral(" Specificati luna !!! ")};
     if (month < 0 || month > 12)
         return EntryProblem{Field::Month, QStringLiteral(" Nu exista aceasta luna !!! ")};
-    if (readNumber(an) == 0)
+    const double year = readNumber(an);
+    if (year == 0)
         return EntryProblem{Field::Year, QStringLiteral(" Specificati anul !!! ")};
+    // 31.02 would be stored and printed as typed.
+    if (!isCalendarDate(int(year), int(month), int(day)))
+        return EntryProblem{Field::Day, dayNotInMonthMessage()};
     if (!valp.isEmpty() && !isNumber(valp))
         return EntryProblem{Field::Value, QStringLiteral("Introduceti doar numere !")};
     return std::nullopt;

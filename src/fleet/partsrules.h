@@ -26,7 +26,8 @@ QString dayMonthText(const QString &text);
 QString yearText(const QString &text);
 
 // The first failing check of "Salvare", in order: vehicle, day, month, year,
-// then the value (empty reads 0; a text that is not a number is refused rather
+// a day its month does not have (" Nu exista aceasta zi in luna aleasa !!! ",
+// on the day), then the value (empty reads 0; a text that is not a number is refused rather
 // than stored as its numeric prefix).
 struct EntryProblem {
     enum class Field { Vehicle, Day, Month, Year, Value };

@@ -171,12 +171,15 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
             [this](const QString &message) { m_context.messages->error(this, message); }, Qt::QueuedConnection);
     connect(m_save, &QPushButton::clicked, this, &PartsWindow::save);
     connect(m_report, &QPushButton::clicked, this, &PartsWindow::report);
-    connect(m_exit, &QPushButton::clicked, this, [this] {
-        fields::setClosing(this);
-        accept();
-    });
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
 
     resize(900, 600);
+}
+
+void PartsWindow::done(int result)
+{
+    fields::setClosing(this);
+    QDialog::done(result);
 }
 
 void PartsWindow::pickVehicle()
@@ -271,8 +274,8 @@ void PartsWindow::deleteCurrentRow()
     for (const QModelIndex &index : rows)
         if (index.row() == m_grid->currentIndex().row())
             row = index.row();
-    if (!m_context.messages->confirm(this, parts::deleteQuestion(), parts::deleteTitle(),
-                                     MessageService::Icon::Information))
+    if (!m_context.messages->confirmDestructive(this, parts::deleteQuestion(), parts::deleteTitle(),
+                                                MessageService::Icon::Information))
         return;
     if (guarded(m_context.messages, this, [&] { m_model->removeEntry(row); }))
         m_context.messages->inform(this, parts::deletedMessage(), parts::deleteTitle(),

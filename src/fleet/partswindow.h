@@ -22,6 +22,9 @@ class PartsWindow : public QDialog {
 public:
     explicit PartsWindow(const WindowContext &context, QWidget *parent = nullptr);
 
+    // "Iesire", Escape (outside a grid edit) and the close button leave alike.
+    void done(int result) override;
+
 private:
     void pickVehicle();
     void save();

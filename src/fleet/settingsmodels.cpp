@@ -20,12 +20,18 @@ QStringList headerProblems(const QStringList &fields)
     return messages;
 }
 
-bool startingStateValid(const QStringList &values)
+QString startingStateProblem(const QStringList &values)
 {
     for (const QString &value : values)
         if (!isNumber(value))
-            return false;
-    return true;
+            return onlyNumbersMessage();
+    // kmef, kmefinc, kmechiv: no vehicle starts with negative kilometres.
+    for (int i = 0; i < 3 && i < values.size(); ++i)
+        if (readNumber(values.at(i)) < 0)
+            return negativeKmMessage();
+    if (values.size() > 4 && readNumber(values.at(4)) < 0)
+        return QStringLiteral(" Capacitatea rezervorului nu poate fi negativa !!! ");
+    return {};
 }
 
 } // namespace settings
@@ -169,8 +175,8 @@ bool StartingStateModel::setData(const QModelIndex &index, const QVariant &value
     for (double v : stateValues(state))
         texts << doubleText(v);
     texts[index.column() - firstValueColumn] = value.toString();
-    if (!settings::startingStateValid(texts)) {
-        emit refused({settings::onlyNumbersMessage()});
+    if (const QString problem = settings::startingStateProblem(texts); !problem.isEmpty()) {
+        emit refused({problem}, index.row(), index.column());
         return false;
     }
     state.kmef = readNumber(texts.at(0));

@@ -14,8 +14,11 @@ QString onlyNumbersMessage();
 
 // One message per header field that holds an apostrophe, in column order.
 QStringList headerProblems(const QStringList &fields);
-// True when every starting-state value is a number (an empty text is not).
-bool startingStateValid(const QStringList &values);
+// The refusal of a starting state kmef, kmefinc, kmechiv, restrez (and the
+// tank's capacity caprez): "Introduceti doar numere !" when a value is not a
+// number (an empty text is not), a message for negative kilometres or a
+// negative capacity; empty when the state is accepted.
+QString startingStateProblem(const QStringList &values);
 } // namespace settings
 
 // The report header grid (`DBGrid1`): an edit is stored at once unless a field
@@ -46,9 +49,9 @@ private:
 };
 
 // The starting-state grid (`DBGrid2`): number and make are shown only; the
-// values (the four of the starting state and the tank's capacity) are stored
-// when all read as numbers, otherwise refused()
-// carries "Introduceti doar numere !" once and nothing is stored.
+// four values and the tank's capacity are stored when startingStateProblem()
+// accepts them, otherwise refused() carries its message once, with the cell,
+// and nothing is stored.
 class StartingStateModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -65,7 +68,7 @@ public:
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
 signals:
-    void refused(const QStringList &messages);
+    void refused(const QStringList &messages, int row, int column);
     void failed(const QString &message);
 
 private:

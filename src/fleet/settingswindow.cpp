@@ -111,7 +111,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
 
     // Refusals are shown once the grid has finished with its editor.
     connect(m_headerModel, &HeaderModel::refused, this, &SettingsWindow::headerRefused, Qt::QueuedConnection);
-    connect(m_stateModel, &StartingStateModel::refused, this, &SettingsWindow::showMessages,
+    connect(m_stateModel, &StartingStateModel::refused, this, &SettingsWindow::stateRefused,
             Qt::QueuedConnection);
     auto showFailure = [this](const QString &message) { m_context.messages->error(this, message); };
     connect(m_headerModel, &HeaderModel::failed, this, showFailure, Qt::QueuedConnection);
@@ -163,6 +163,22 @@ void SettingsWindow::headerRefused(const QStringList &messages, int row, int col
         editor->clear();
 }
 
+// The cell refused is opened again with its stored value, for the clerk to
+// type anew.
+void SettingsWindow::stateRefused(const QStringList &messages, int row, int column)
+{
+    showMessages(messages);
+    if (!isVisible())
+        return;
+    const QModelIndex index = m_stateModel->index(row, column);
+    activateWindow();
+    m_stateGrid->setFocus(Qt::OtherFocusReason);
+    m_stateGrid->setCurrentIndex(index);
+    m_stateGrid->edit(index);
+}
+
+void SettingsWindow::reject() { leave(); }
+
 void SettingsWindow::leave()
 {
     QList<TakenOutLine> lines;
@@ -173,7 +189,7 @@ void SettingsWindow::leave()
     if (!guarded(m_context.messages, this, [&] { SettingsStore(m_context.db).saveTakenOut(lines); }))
         return;
     fields::setClosing(this);
-    accept();
+    QDialog::accept();
 }
 
 } // namespace vok

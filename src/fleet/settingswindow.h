@@ -21,10 +21,15 @@ class SettingsWindow : public QDialog {
 public:
     explicit SettingsWindow(const WindowContext &context, QWidget *parent = nullptr);
 
+    // Escape and the close button leave as "Iesire" does: the marks of
+    // "Auto scoase" are written.
+    void reject() override;
+
 private:
     void load();
     void showMessages(const QStringList &messages);
     void headerRefused(const QStringList &messages, int row, int column);
+    void stateRefused(const QStringList &messages, int row, int column);
     void leave();
 
     WindowContext m_context;

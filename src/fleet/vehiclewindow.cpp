@@ -40,13 +40,12 @@ constexpr int MakeLength = 30;
 QString notRegistered() { return QStringLiteral(" Autovehiculul nu este inregistrat !!! "); }
 QString chooseNumber() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
 
-// Entering an editable list selects its text and, where given, refills the list.
+// Entering an editable list selects its text.
 class ComboEntry : public QObject {
 public:
-    ComboEntry(QComboBox *combo, std::function<void()> refill)
+    explicit ComboEntry(QComboBox *combo)
         : QObject(combo)
         , m_combo(combo)
-        , m_refill(std::move(refill))
     {
         combo->installEventFilter(this);
     }
@@ -55,10 +54,6 @@ public:
     {
         if (event->type() == QEvent::FocusIn
             && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
-            // Not when the focus comes back from the list's popup: a refill
-            // then would drop the row being picked.
-            if (m_refill)
-                m_refill();
             QPointer<QComboBox> combo = m_combo;
             QTimer::singleShot(0, combo, [combo] {
                 if (combo && combo->hasFocus() && combo->lineEdit())
@@ -70,7 +65,6 @@ public:
 
 private:
     QComboBox *m_combo;
-    std::function<void()> m_refill;
 };
 
 QLineEdit *numberBox(QWidget *parent, const QString &name, const QString &text)
@@ -125,14 +119,16 @@ void VehicleWindow::buildControls()
     m_nrauto = new QComboBox(this);
     m_nrauto->setObjectName(QStringLiteral("nrauto"));
     m_nrauto->setEditable(true);
-    m_nrauto->setInsertPolicy(QComboBox::NoInsert);
+    // The number typed is the vehicle's identity: a save overwrites the
+    // vehicle of that number, so it is never completed to another one.
+    lists::keepTypedText(m_nrauto);
     m_nrauto->setToolTip(QStringLiteral("Numarul maxim de caractere 15"));
     m_nrauto->setMinimumWidth(180);
 
     m_marca = new QComboBox(this);
     m_marca->setObjectName(QStringLiteral("marca"));
     m_marca->setEditable(true);
-    m_marca->setInsertPolicy(QComboBox::NoInsert);
+    lists::keepTypedText(m_marca); // stored as typed
     m_marca->setMinimumWidth(300);
 
     m_for1 = new QRadioButton(
@@ -286,7 +282,7 @@ void VehicleWindow::connectEvents()
     // The number: its list refilled on entry, its length watched while typing,
     // checked and loaded on leaving, loaded when picked from the list.
     lists::refillVehiclesOnFocus(m_nrauto, m_context.db, messages);
-    new ComboEntry(m_nrauto, {});
+    new ComboEntry(m_nrauto);
     connect(m_nrauto->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
         if (text.size() > NumberLength)
             messages->inform(this, texts::maxLength(NumberLength));
@@ -294,7 +290,8 @@ void VehicleWindow::connectEvents()
     fields::onLeave(m_nrauto, [this] { return leaveNumber(); });
     connect(m_nrauto, &QComboBox::textActivated, this, [this](const QString &number) { load(number, false); });
 
-    new ComboEntry(m_marca, [this] { refillMakes(); });
+    new ComboEntry(m_marca);
+    lists::refillOnEntry(m_marca, messages, [this] { refillMakes(); });
     connect(m_marca->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
         if (text.size() > MakeLength) {
             messages->inform(this, texts::maxLength(MakeLength));
@@ -377,15 +374,13 @@ bool VehicleWindow::leaveMake()
 
 void VehicleWindow::refillMakes()
 {
-    guarded(m_context.messages, this, [&] {
-        const QStringList makes = VehicleStore(m_context.db).makes();
-        const QString typed = m_marca->currentText();
-        const QSignalBlocker blocker(m_marca);
-        m_marca->clear();
-        m_marca->addItems(makes);
-        m_marca->setCurrentIndex(-1);
-        m_marca->setEditText(typed);
-    });
+    const QStringList makes = VehicleStore(m_context.db).makes();
+    const QString typed = m_marca->currentText();
+    const QSignalBlocker blocker(m_marca);
+    m_marca->clear();
+    m_marca->addItems(makes);
+    m_marca->setCurrentIndex(-1);
+    m_marca->setEditText(typed);
 }
 
 void VehicleWindow::setInstallation(int position)
@@ -535,7 +530,7 @@ void VehicleWindow::remove()
         return refuse(notRegistered(), m_nrauto);
     m_indauto = vehicle->ida;
 
-    if (!m_context.messages->confirm(
+    if (!m_context.messages->confirmDestructive(
             this, QStringLiteral(" Sunteti sigur ca doriti stergerea autovehiculului cu numarul ,,") + number
                       + QStringLiteral("'' ?")))
         return;

@@ -39,6 +39,7 @@ private:
     void load(const QString &number, bool remember);
     bool leaveNumber();
     bool leaveMake();
+    // The makes registered, keeping the text typed; throws DbError.
     void refillMakes();
     void setInstallation(int position);
     void setAerodynamic(int position);

@@ -4,10 +4,10 @@
 
 namespace vok {
 
-FuelShown fuelShown(double bm, double gz, const QString &nractc, FuelType current)
+FuelShown fuelShown(double bm, double gz, const QString &nractc)
 {
     // Petrol first, then gas, so that a sheet with both shows the gas.
-    FuelShown shown{current, 0, QString()};
+    FuelShown shown{FuelType::None, 0, QString()};
     if (bm > 0)
         shown = {FuelType::PetrolDiesel, bm, nractc};
     if (gz > 0)
@@ -30,6 +30,12 @@ FuelStored fuelStored(FuelType type, double quantity)
 }
 
 bool quantityMissing(FuelType type, double quantity) { return type != FuelType::None && quantity == 0; }
+
+QString clearFuelQuestion(int nrf)
+{
+    return QStringLiteral(" Sunteti sigur ca doriti stergerea alimentarii cu combustibil a foii de parcurs cu numarul ,,")
+           + QString::number(nrf) + QStringLiteral("'' ?");
+}
 
 namespace {
 

@@ -16,9 +16,10 @@ struct FuelShown {
 
 // The fuel shown for a sheet with `bm` and `gz` received and fuel document
 // `nractc`. A sheet with petrol or diesel shows it; a sheet with gas shows the
-// gas (also when it has both); a sheet with neither shows 0 and no document,
-// and the fuel type the window had (`current`) stays chosen.
-FuelShown fuelShown(double bm, double gz, const QString &nractc, FuelType current);
+// gas (also when it has both); a sheet with neither shows no fuel type, 0 and
+// no document: the type chosen for the sheet shown before would make its save
+// ask for a quantity.
+FuelShown fuelShown(double bm, double gz, const QString &nractc);
 
 // The values stored in `bm` and `gz` for a quantity typed with a fuel type:
 // the quantity (single precision) goes to the chosen type's column, the other
@@ -32,6 +33,10 @@ FuelStored fuelStored(FuelType type, double quantity);
 // True when a fuel type is chosen but the quantity is 0: the save is refused
 // with " Specificati cantitatea !!! ".
 bool quantityMissing(FuelType type, double quantity);
+
+// Fuel put on the wrong sheet is taken off it (type, quantity and document)
+// with "Stergere combustibil", after this question.
+QString clearFuelQuestion(int nrf);
 
 // The report files and their selection: the sheets of the vehicle `ida` in the
 // month (or the year) that received fuel or oil or returned fuel. A sheet that

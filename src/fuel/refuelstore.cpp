@@ -69,4 +69,13 @@ void RefuelStore::save(const SheetRefuel &v) const
     transaction.commit();
 }
 
+void RefuelStore::clearFuel(int idf) const
+{
+    Transaction transaction(m_db);
+    const QSqlQuery query = exec(m_db, QStringLiteral("UPDATE foaie SET bm=0, gz=0, nractc='' WHERE idf=?"), {idf});
+    if (query.numRowsAffected() != 1)
+        throw DbError(QStringLiteral(" Foaia de parcurs nu mai exista in baza de date !!! "));
+    transaction.commit();
+}
+
 } // namespace vok

@@ -51,6 +51,11 @@ public:
     // DbError, never a silent success.
     void save(const SheetRefuel &values) const;
 
+    // Takes the fuel off the sheet `idf`: no petrol or diesel, no gas, no
+    // fuel document; its oil and returns stay. A sheet that no longer exists
+    // is a DbError.
+    void clearFuel(int idf) const;
+
 private:
     QSqlDatabase m_db;
 };

@@ -36,6 +36,7 @@ QString noSheet() { return QStringLiteral(" Selectati numarul foii de parcurs !!
 QString noQuantity() { return QStringLiteral(" Specificati cantitatea !!! "); }
 QString saveQuestion() { return QStringLiteral(" Sigur doriti salvarea datelor !!! "); }
 QString saved() { return QStringLiteral(" Datele au fost salvate "); }
+QString deleted() { return QStringLiteral(" Stergerea a fost executata "); }
 
 QComboBox *list(QWidget *parent, const QString &name)
 {
@@ -115,6 +116,8 @@ void RefuelWindow::buildControls()
         box->setMaximumWidth(110);
 
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    m_clearFuel = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere combustibil"));
+    m_clearFuel->setToolTip(QStringLiteral("Sterge combustibilul (felul, cantitatea, actul) de pe foaia aleasa"));
     m_monthReport = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));
     m_yearReport = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Raport an"));
     m_exit = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
@@ -206,6 +209,7 @@ void RefuelWindow::buildLayout()
 
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(m_save);
+    buttons->addWidget(m_clearFuel);
     buttons->addStretch();
     buttons->addWidget(m_monthReport);
     buttons->addWidget(m_yearReport);
@@ -224,7 +228,7 @@ void RefuelWindow::buildLayout()
     QWidget *order[] = {m_nra, m_an, m_luna, m_nrfoi, m_bm, m_gz, m_cantc, m_actc,
                         m_cantu1, m_actu1, m_cantu2, m_actu2, m_cantu3, m_actu3,
                         m_schu, m_actschu, m_schf, m_actschf, m_rstc, m_actrst,
-                        m_save, m_monthReport, m_yearReport, m_exit};
+                        m_save, m_clearFuel, m_monthReport, m_yearReport, m_exit};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     resize(640, sizeHint().height());
@@ -248,12 +252,17 @@ void RefuelWindow::connectControls()
     }
 
     connect(m_save, &QPushButton::clicked, this, &RefuelWindow::save);
+    connect(m_clearFuel, &QPushButton::clicked, this, &RefuelWindow::clearFuel);
     connect(m_monthReport, &QPushButton::clicked, this, [this] { report(true); });
     connect(m_yearReport, &QPushButton::clicked, this, [this] { report(false); });
-    connect(m_exit, &QPushButton::clicked, this, [this] {
-        fields::setClosing(this);
-        accept();
-    });
+    connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void RefuelWindow::done(int result)
+{
+    // "Iesire", Escape and the title bar's close button leave alike.
+    fields::setClosing(this);
+    QDialog::done(result);
 }
 
 bool RefuelWindow::eventFilter(QObject *watched, QEvent *event)
@@ -371,7 +380,7 @@ void RefuelWindow::showSheet(const SheetRefuel &sheet)
     m_rstc->setText(formatNumber(sheet.restit, fuelMask));
     m_actrst->setText(sheet.nractrst);
 
-    const FuelShown fuel = fuelShown(sheet.bm, sheet.gz, sheet.nractc, fuelType());
+    const FuelShown fuel = fuelShown(sheet.bm, sheet.gz, sheet.nractc);
     setFuelType(fuel.type);
     m_cantc->setText(formatNumber(fuel.quantity, fuelMask));
     m_actc->setText(fuel.document);
@@ -477,6 +486,25 @@ void RefuelWindow::save()
     values.nractrst = m_actrst->text();
     if (guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
         m_context.messages->inform(this, saved());
+}
+
+void RefuelWindow::clearFuel()
+{
+    if (!vehicleChosen())
+        return;
+    if (m_idf == 0) {
+        refuse(m_nrfoi, noSheet());
+        return;
+    }
+    if (!m_context.messages->confirmDestructive(this, clearFuelQuestion(m_nrfoi->currentText().toInt())))
+        return;
+    if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).clearFuel(m_idf); }))
+        return;
+    // The rest of the sheet stays on screen as it is.
+    setFuelType(FuelType::None);
+    m_cantc->setText(formatNumber(0, fuelMask));
+    m_actc->clear();
+    m_context.messages->inform(this, deleted());
 }
 
 void RefuelWindow::report(bool monthly)

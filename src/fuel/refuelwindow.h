@@ -33,6 +33,8 @@ public:
     int vehicleId() const { return m_ida; }
     int sheetId() const { return m_idf; }
 
+    void done(int result) override;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -53,6 +55,7 @@ private:
     void setFuelType(FuelType type);
     FuelType fuelType() const;
     void save();
+    void clearFuel();
     void report(bool monthly);
     bool checkApostrophe(QLineEdit *box);
     bool vehicleChosen();
@@ -86,6 +89,7 @@ private:
     QLineEdit *m_rstc = nullptr;
     QLineEdit *m_actrst = nullptr;
     QPushButton *m_save = nullptr;
+    QPushButton *m_clearFuel = nullptr;
     QPushButton *m_monthReport = nullptr;
     QPushButton *m_yearReport = nullptr;
     QPushButton *m_exit = nullptr;

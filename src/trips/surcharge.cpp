@@ -51,4 +51,6 @@ QString urbanDistanceText(double km)
     return readNumber(masked) == km ? masked : doubleText(km);
 }
 
+double storedDistance(double surcharge, double distance) { return surcharge > 0 ? distance : 0; }
+
 } // namespace vok::surcharge

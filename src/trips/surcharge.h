@@ -26,6 +26,11 @@ QString towingDescription(const QString &trailerType, const QString &ownWeight, 
 // "Tip remorca tractata : " before any row is chosen.
 QString towingDescriptionEmpty();
 
+// The distance a trip stores beside its towing or urban surcharge (kmtract,
+// kmurb): the distance last typed in the dialog when the surcharge applies (T
+// or U above 0), else 0, so that the distance of another trip never follows.
+double storedDistance(double surcharge, double distance);
+
 // The text the urban dialog's Pu reopens with: empty while no urban distance
 // has been typed (0), else the distance as the field showed it.
 QString urbanDistanceText(double km);

@@ -1,10 +1,12 @@
 #include "trips/tripwindow.h"
 
+#include "db/calendar.h"
 #include "db/numbers.h"
 #include "fleet/vehiclestore.h"
 #include "trips/consumption.h"
 #include "trips/loaddialog.h"
 #include "trips/sheetstore.h"
+#include "trips/surcharge.h"
 #include "trips/towingdialog.h"
 #include "trips/triplookupstore.h"
 #include "trips/tripstore.h"
@@ -46,6 +48,7 @@ const QString noTrip = QStringLiteral(" Specificati numarul cursei !!! ");
 const QString saveQuestion = QStringLiteral(" Sunteti sigur ca doriti salvarea datelor ? ");
 const QString deleted = QStringLiteral(" Stergerea a fost executata ");
 const QString distancePreview = QStringLiteral("km echivalenti la aceasta cursa");
+const QString loadAboveTable = QStringLiteral(" Sarcina depaseste tabelul coeficientilor Kg !!! ");
 
 const char *const gridCaptions[] = {"idc",     "Nr. cursa", "km I",         "km II",       "km III",   "km IV",
                                     "km V",    "km VI",     "Total km",     "km echiv.",   "Greut.medie (Gm)",
@@ -162,12 +165,12 @@ void TripWindow::buildLayout()
     m_nrfoi = new QComboBox(header);
     m_nrfoi->setObjectName(QStringLiteral("nrfoi"));
     m_nrfoi->setEditable(true);
-    m_nrfoi->setInsertPolicy(QComboBox::NoInsert);
+    lists::keepTypedText(m_nrfoi); // "1" typed is sheet 1, never the listed 12
     m_nrfoi->setFixedWidth(90);
     m_sof = new QComboBox(header);
     m_sof->setObjectName(QStringLiteral("sof"));
     m_sof->setEditable(true);
-    m_sof->setInsertPolicy(QComboBox::NoInsert);
+    lists::keepTypedText(m_sof); // stored as typed
     m_sof->setMinimumWidth(190);
     m_zi = lineEdit(header, QStringLiteral("zi"), QString(), 34);
     m_luna = lineEdit(header, QStringLiteral("luna"), QString(), 34);
@@ -385,10 +388,14 @@ void TripWindow::buildLayout()
     auto *rg = new QGridLayout(regime);
     rg->setContentsMargins(6, 2, 6, 2);
     rg->setVerticalSpacing(1);
-    const char *const regimeNames[] = {"Urban", "Mixt", "Extraurban"};
+    // A regime chosen here is written into the vehicle at once: the buttons
+    // are off the Tab path, where a Space or an arrow key would rewrite the
+    // vehicle's Cm. The mouse and their shortcuts (Alt+U, Alt+M, Alt+E) choose.
+    const char *const regimeNames[] = {"&Urban", "&Mixt", "&Extraurban"};
     for (int i = 0; i < 3; ++i) {
         m_regime[i] = new QRadioButton(QLatin1String(regimeNames[i]), regime);
         m_regime[i]->setObjectName(QStringLiteral("c%1").arg(i + 1));
+        m_regime[i]->setFocusPolicy(Qt::NoFocus);
         rg->addWidget(m_regime[i], 0, i);
     }
     m_label49 = namedLabel(regime, QStringLiteral("Label49"), QString());
@@ -447,7 +454,9 @@ void TripWindow::buildLayout()
     m_trips = new QSqlQueryModel(this);
     m_grid->setModel(m_trips);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // One row at a time: a deletion asks about "the current record" only.
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setTabKeyNavigation(false);
     QFont gridFont = m_grid->font();
     gridFont.setPointSizeF(gridFont.pointSizeF() * 0.9);
@@ -486,10 +495,9 @@ void TripWindow::buildLayout()
     QList<QWidget *> order = {m_nra, m_nrfoi, m_grid, m_sof, m_zi, m_luna, m_anul, m_op, m_os, m_nrc, m_trs};
     for (QLineEdit *c : m_cat)
         order << c;
-    order << m_greut << m_kg << m_command1 << m_fr << m_r1 << m_r2 << m_regime[0] << m_regime[1] << m_regime[2]
-          << m_tract << m_spT << m_sporU << m_spU << m_sporI << m_spi << m_nri << m_sporRa << m_spRa << m_coefA
-          << m_coef << m_sporQ1 << m_nrdem << m_sporQ4 << m_nrinc << m_save << m_deleteTrip << m_report
-          << m_deleteSheet << m_exit;
+    order << m_greut << m_kg << m_command1 << m_fr << m_r1 << m_r2 << m_tract << m_spT << m_sporU << m_spU
+          << m_sporI << m_spi << m_nri << m_sporRa << m_spRa << m_coefA << m_coef << m_sporQ1 << m_nrdem
+          << m_sporQ4 << m_nrinc << m_save << m_deleteTrip << m_report << m_deleteSheet << m_exit;
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -544,7 +552,7 @@ void TripWindow::connectFields()
 
     // Categories, live distances
     for (QLineEdit *c : m_cat) {
-        fields::numericBox(c, messages, QStringLiteral("#0.0"), QStringLiteral("0"));
+        fields::kilometreBox(c, messages, QStringLiteral("#0.0"), QStringLiteral("0"));
         connect(c, &QLineEdit::textChanged, this, &TripWindow::updateDistances);
     }
 
@@ -554,12 +562,16 @@ void TripWindow::connectFields()
         if (!vehicleChosen())
             refuseWithoutVehicle(nullptr);
     });
-    connect(m_greut, &QLineEdit::textChanged, this, &TripWindow::lookupKg);
+    // Kg is looked up for the whole load, once it is typed: the first digit
+    // of "25" would find the row of 5 t.
     fields::onLeave(m_greut, [this] { return leaveLoad(); });
     fields::numericBox(m_kg, messages, QStringLiteral("#0.000"));
     connect(m_command1, &QPushButton::clicked, this, [this] {
+        const QString load = m_greut->text();
         LoadDialog dialog(m_context, this);
         dialog.exec();
+        if (m_greut->text() != load) // the computed load
+            lookupKg();
     });
 
     // Regime
@@ -688,6 +700,13 @@ void TripWindow::selectVehicle(const QString &nrauto)
         if (!vehicle)
             return;
         m_tip->setText(lists::makeCaption(vehicle->marca));
+        if (vehicle->ida != m_indauto) {
+            // The towed and urban distances typed for another vehicle are not this one's.
+            m_context.state->towedDistance = 0;
+            m_context.state->urbanDistance = 0;
+            m_label23->setText(distancePreview);
+            m_label48->setText(distancePreview);
+        }
         m_indauto = vehicle->ida;
 
         const std::optional<ConsumptionRegimes> regimes = TripLookupStore(m_context.db).regimes(vehicle->ida);
@@ -894,6 +913,12 @@ std::optional<SheetHeader> TripWindow::checkHeader()
         focus(m_anul);
         return std::nullopt;
     }
+    // 31.02 would be stored as a sheet of February.
+    if (!isCalendarDate(int(year), int(month), int(day))) {
+        inform(dayNotInMonthMessage());
+        focus(m_zi);
+        return std::nullopt;
+    }
     const double departure = readNumber(m_op->text());
     const double arrival = readNumber(m_os->text());
     if (departure > arrival) {
@@ -901,8 +926,7 @@ std::optional<SheetHeader> TripWindow::checkHeader()
         focus(m_op);
         return std::nullopt;
     }
-    // A date after today is worth a warning, not a refusal (the day is not
-    // compared with the length of its month).
+    // A date after today is worth a warning, not a refusal.
     const QDate today = QDate::currentDate();
     const auto typed = std::make_tuple(int(year), int(month), int(day));
     if (typed > std::make_tuple(today.year(), today.month(), today.day()))
@@ -935,15 +959,22 @@ void TripWindow::updateDistances()
     m_echiv->setText(singleText(d.Ped));
 }
 
-void TripWindow::lookupKg()
+bool TripWindow::lookupKg()
 {
-    guarded(m_context.messages, this, [&] {
-        const std::optional<double> kg = TripLookupStore(m_context.db)
-                                             .loadCoefficient(readNumber(m_greut->text()), m_context.state->motor,
-                                                              !m_fr->isChecked());
-        if (kg)
-            m_kg->setText(storedText(*kg));
-    });
+    std::optional<double> kg;
+    if (!guarded(m_context.messages, this, [&] {
+            kg = TripLookupStore(m_context.db)
+                     .loadCoefficient(readNumber(m_greut->text()), m_context.state->motor, !m_fr->isChecked());
+        }))
+        return true;
+    if (kg) {
+        m_kg->setText(storedText(*kg));
+        return true;
+    }
+    // No row of the table covers the load: Kg is the clerk's to type, never
+    // the coefficient of a smaller load.
+    inform(loadAboveTable);
+    return false;
 }
 
 bool TripWindow::leaveLoad()
@@ -955,9 +986,14 @@ bool TripWindow::leaveLoad()
         return false;
     }
     if (*text != m_greut->text())
-        m_greut->setText(*text); // runs the lookup
-    else
-        lookupKg();
+        m_greut->setText(*text);
+    // Left on the way to the vehicle list it asked for: no vehicle, no table.
+    if (!vehicleChosen())
+        return true;
+    if (!lookupKg()) {
+        focus(m_kg);
+        m_kg->selectAll();
+    }
     return true;
 }
 
@@ -1124,6 +1160,16 @@ void TripWindow::save()
     const std::optional<SheetHeader> header = checkHeader();
     if (!header)
         return;
+    // The boxes refuse negative kilometres when left; a save made before that
+    // must not store them either.
+    for (QLineEdit *c : m_cat) {
+        if (readNumber(c->text()) < 0) {
+            inform(negativeKmMessage());
+            focus(c);
+            c->selectAll();
+            return;
+        }
+    }
     const int remorca = m_r1->isChecked() ? 1 : m_r2->isChecked() ? 2 : 0;
 
     guarded(m_context.messages, this, [&] {
@@ -1167,8 +1213,8 @@ void TripWindow::save()
         trip.Cu = result.Cua.toDouble();
         trip.remorca = remorca;
         trip.traseu = m_trs->text();
-        trip.kmtract = m_context.state->towedDistance;
-        trip.kmurb = m_context.state->urbanDistance;
+        trip.kmtract = surcharge::storedDistance(trip.T, m_context.state->towedDistance);
+        trip.kmurb = surcharge::storedDistance(trip.U, m_context.state->urbanDistance);
 
         SheetStore sheets(m_context.db);
         TripStore trips(m_context.db);
@@ -1248,9 +1294,10 @@ void TripWindow::deleteTrip()
         focus(m_nrc);
         return;
     }
-    if (!m_context.messages->confirm(this, QStringLiteral(" Sunteti sigur ca doriti stergerea cursei nr.") + m_nrc->text()
-                                               + QStringLiteral(" din foaia de parcurs numarul ,,")
-                                               + m_nrfoi->currentText() + QStringLiteral("'' ?")))
+    if (!m_context.messages->confirmDestructive(
+            this, QStringLiteral(" Sunteti sigur ca doriti stergerea cursei nr.") + m_nrc->text()
+                      + QStringLiteral(" din foaia de parcurs numarul ,,") + m_nrfoi->currentText()
+                      + QStringLiteral("'' ?")))
         return;
     guarded(m_context.messages, this, [&] {
         // The trip deleted is on the sheet on screen (this vehicle's sheet of
@@ -1287,7 +1334,7 @@ void TripWindow::deleteSheet()
                       + QStringLiteral("'' !!! ") + u'\n' + QStringLiteral(" Sunteti sigur ca doriti stergerea ? ")
                 : QStringLiteral(" Sunteti sigur ca doriti stergerea foii de parcurs cu numarul ,,") + number
                       + QStringLiteral("'' ?");
-        if (!m_context.messages->confirm(this, question))
+        if (!m_context.messages->confirmDestructive(this, question))
             return;
         Transaction transaction(m_context.db);
         sheets.remove(*sheet);
@@ -1352,8 +1399,8 @@ void TripWindow::deleteGridRows()
     const QModelIndexList rows = m_grid->selectionModel()->selectedRows();
     if (rows.isEmpty())
         return;
-    if (!m_context.messages->confirm(this, texts::deleteRowQuestion(), texts::deleteRowTitle(),
-                                     MessageService::Icon::Information))
+    if (!m_context.messages->confirmDestructive(this, texts::deleteRowQuestion(), texts::deleteRowTitle(),
+                                                MessageService::Icon::Information))
         return;
     QList<int> keys;
     for (const QModelIndex &row : rows)

@@ -63,7 +63,9 @@ private:
 
     // Trip block
     void updateDistances();
-    void lookupKg();
+    // Looks Kg up for the load in greut; false, after telling the clerk, when
+    // no row of coefKg covers it (Kg is left as it is).
+    bool lookupKg();
     bool leaveLoad();
     void enterTripNumber();
     bool leaveTripNumber();

@@ -100,20 +100,40 @@ std::optional<QString> numericText(const QString &text, const QString &mask,
     return mask.isEmpty() ? value : formatNumber(readNumber(value), mask);
 }
 
-void numericBox(QLineEdit *box, MessageService *messages, const QString &mask,
-                std::optional<QString> defaultText)
+namespace {
+
+void numberBox(QLineEdit *box, MessageService *messages, const QString &mask, std::optional<QString> defaultText,
+               bool refuseNegative)
 {
     selectAllOnEntry(box);
-    onLeave(box, [box, messages, mask, defaultText] {
+    onLeave(box, [box, messages, mask, defaultText, refuseNegative] {
         const std::optional<QString> text = numericText(box->text(), mask, defaultText);
         if (!text) {
             messages->inform(box->window(), texts::onlyNumbers());
+            return false;
+        }
+        if (refuseNegative && readNumber(*text) < 0) {
+            messages->inform(box->window(), negativeKmMessage());
             return false;
         }
         if (*text != box->text())
             box->setText(*text);
         return true;
     });
+}
+
+} // namespace
+
+void numericBox(QLineEdit *box, MessageService *messages, const QString &mask,
+                std::optional<QString> defaultText)
+{
+    numberBox(box, messages, mask, std::move(defaultText), false);
+}
+
+void kilometreBox(QLineEdit *box, MessageService *messages, const QString &mask,
+                  std::optional<QString> defaultText)
+{
+    numberBox(box, messages, mask, std::move(defaultText), true);
 }
 
 void setClosing(QWidget *window, bool closing) { window->setProperty(closingProperty, closing); }

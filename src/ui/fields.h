@@ -43,6 +43,12 @@ void onLeave(QWidget *box, std::function<bool()> check);
 void numericBox(QLineEdit *box, MessageService *messages, const QString &mask,
                 std::optional<QString> defaultText = std::nullopt);
 
+// A numeric box of kilometres: as numericBox, and a number below 0 gives
+// " Numarul de kilometri nu poate fi negativ !!! " and the focus back with the
+// text unchanged.
+void kilometreBox(QLineEdit *box, MessageService *messages, const QString &mask,
+                  std::optional<QString> defaultText = std::nullopt);
+
 // The rule a numeric box applies to its text: the text to show, or nullopt
 // when the text is refused.
 std::optional<QString> numericText(const QString &text, const QString &mask,

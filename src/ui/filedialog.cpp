@@ -28,7 +28,12 @@ QString askForFile(QWidget *parent, const FileRequest &request)
     dialog.setOption(QFileDialog::DontUseNativeDialog); // so that it takes our icon provider
     dialog.setIconProvider(&icons);
     dialog.setNameFilters(request.nameFilters);
-    if (request.save) {
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
+    if (request.folder) {
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+    } else if (request.save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(request.defaultSuffix);

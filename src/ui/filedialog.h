@@ -18,6 +18,8 @@ struct FileRequest {
     bool save = false;
     QString suggested;         // proposed file when saving
     QString defaultSuffix;     // added when saving a name without one
+    QString directory;         // where the dialog opens, when not empty
+    bool folder = false;       // asks for an existing folder instead of a file
 };
 QString askForFile(QWidget *parent, const FileRequest &request);
 

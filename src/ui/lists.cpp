@@ -3,6 +3,7 @@
 #include "db/calendar.h"
 #include "fleet/vehiclestore.h"
 #include "ui/guard.h"
+#include "ui/messageservice.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -16,28 +17,41 @@ namespace {
 
 class RefillFilter : public QObject {
 public:
-    RefillFilter(QComboBox *list, const QSqlDatabase &db, MessageService *messages)
+    RefillFilter(QComboBox *list, MessageService *messages, std::function<void()> fill)
         : QObject(list)
         , m_list(list)
-        , m_db(db)
         , m_messages(messages)
+        , m_fill(std::move(fill))
     {
     }
 
     bool eventFilter(QObject *, QEvent *event) override
     {
-        // The focus coming back from the list's own popup is no entry: refilling
-        // then would empty the list under the row being picked.
-        if (event->type() == QEvent::FocusIn
-            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason)
-            guarded(m_messages, m_list->window(), [this] { fillVehicles(m_list, m_db); });
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        // The focus going to or coming back from the list's own popup is no
+        // entry: refilling then would empty the list under the row being
+        // picked. Nor are the focus changes a message box causes.
+        if (reason == Qt::PopupFocusReason || MessageService::isShowing())
+            return false;
+        if (event->type() == QEvent::FocusOut) {
+            if (reason != Qt::ActiveWindowFocusReason)
+                m_failed = false; // left for another box: the next entry tries again
+            return false;
+        }
+        // After a failure the focus comes back as its message box closes:
+        // one failure, one message.
+        if (!m_failed)
+            m_failed = !guarded(m_messages, m_list->window(), m_fill);
         return false;
     }
 
 private:
     QComboBox *m_list;
-    QSqlDatabase m_db;
     MessageService *m_messages;
+    std::function<void()> m_fill;
+    bool m_failed = false;
 };
 
 } // namespace
@@ -60,7 +74,23 @@ void fillVehicles(QComboBox *list, const QSqlDatabase &db)
 
 void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageService *messages)
 {
-    list->installEventFilter(new RefillFilter(list, db, messages));
+    refillOnEntry(list, messages, [list, db] { fillVehicles(list, db); });
+}
+
+void refillOnEntry(QComboBox *list, MessageService *messages, std::function<void()> fill)
+{
+    list->installEventFilter(new RefillFilter(list, messages, std::move(fill)));
+}
+
+void keepTypedText(QComboBox *list)
+{
+    // The completer an editable list gets by default completes inline: "CT-1"
+    // typed where "CT-12" is listed would become CT-12 at the next Tab.
+    list->setCompleter(nullptr);
+    // On Enter a list looks for an entry equal to the text, ignoring letter
+    // case, and takes it; with duplicates allowed it looks for none.
+    list->setDuplicatesEnabled(true);
+    list->setInsertPolicy(QComboBox::NoInsert);
 }
 
 QString makeCaption(const QString &marca) { return QStringLiteral("Marca si tipul : ") + marca; }

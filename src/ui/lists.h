@@ -2,6 +2,8 @@
 
 #include <QSqlDatabase>
 
+#include <functional>
+
 class QComboBox;
 class QLabel;
 
@@ -19,6 +21,19 @@ void fillVehicles(QComboBox *list, const QSqlDatabase &db);
 // Refills the vehicle list each time it gains the focus; a failed query is
 // shown through `messages`.
 void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageService *messages);
+
+// Runs `fill` each time `list` gains the focus, except when the focus comes
+// back from the list's own popup. A fill that throws DbError is shown through
+// `messages` once: it is not tried again until the focus has left the list
+// for another box, so the focus coming back as the message box closes does
+// not start the failure over.
+void refillOnEntry(QComboBox *list, MessageService *messages, std::function<void()> fill);
+
+// For an editable list whose typed text is a key or is stored as typed: the
+// text is never completed in place, and Enter never swaps it for an entry
+// that differs from it (in letter case, say). The list drops down whole with
+// its arrow or Alt+Down; only an entry the clerk picks replaces the text.
+void keepTypedText(QComboBox *list);
 
 // The caption of the make label `tip`: "Marca si tipul : " + make.
 QString makeCaption(const QString &marca);

@@ -29,7 +29,13 @@ int run(QWidget *parent, const QString &text, const QString &title, MessageServi
         yes->setText(QStringLiteral("Da"));
     if (QAbstractButton *no = box.button(QMessageBox::No))
         no->setText(QStringLiteral("Nu"));
-    return box.exec();
+    const int answer = box.exec();
+    // The window gets the activation back: without a window manager to give
+    // it, the focus would move inside an inactive window on the next Tab,
+    // without the focus events that the checks on leaving a box wait for.
+    if (parent && parent->window()->isVisible())
+        parent->window()->activateWindow();
+    return answer;
 }
 } // namespace
 
@@ -50,6 +56,13 @@ bool QtMessageService::confirm(QWidget *parent, const QString &text, const QStri
 {
     ShowingScope scope;
     return run(parent, text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+           == QMessageBox::Yes;
+}
+
+bool QtMessageService::confirmDestructive(QWidget *parent, const QString &text, const QString &title, Icon icon)
+{
+    ShowingScope scope;
+    return run(parent, text, title, icon, QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
            == QMessageBox::Yes;
 }
 

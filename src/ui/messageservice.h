@@ -20,6 +20,15 @@ public:
     // A Yes/No question; anything but Yes is No.
     virtual bool confirm(QWidget *parent, const QString &text, const QString &title = {},
                          Icon icon = Icon::None) = 0;
+    // A Yes/No question whose Yes destroys data (a deletion): "Nu" is the
+    // default button, so an Enter pressed out of habit keeps the data. A
+    // service without default buttons (a quiet or scripted one) may leave it
+    // to confirm().
+    virtual bool confirmDestructive(QWidget *parent, const QString &text, const QString &title = {},
+                                    Icon icon = Icon::None)
+    {
+        return confirm(parent, text, title, icon);
+    }
     // A failure of the database or of a report, with the engine's own message.
     virtual void error(QWidget *parent, const QString &text, const QString &title = {}) = 0;
 
@@ -46,6 +55,8 @@ public:
                 Icon icon = Icon::None) override;
     bool confirm(QWidget *parent, const QString &text, const QString &title = {},
                  Icon icon = Icon::None) override;
+    bool confirmDestructive(QWidget *parent, const QString &text, const QString &title = {},
+                            Icon icon = Icon::None) override;
     void error(QWidget *parent, const QString &text, const QString &title = {}) override;
 };
 

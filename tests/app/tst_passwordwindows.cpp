@@ -32,6 +32,7 @@ private slots:
     void emptyPasswordMeansNone();
     void promptAcceptsExactTextOnly();
     void twoWrongThenRightOpens();
+    void enterIsOneAttempt();
     void thirdWrongEndsTheProgram();
     void revocareAndCloseRequestEndTheProgram();
     void setPasswordTrimsTheComparisonButStoresAsTyped();
@@ -99,6 +100,28 @@ void PasswordWindowsTest::twoWrongThenRightOpens()
     type(&prompt, "passconf", QStringLiteral("abc"));
     click(&prompt, "Command2");
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
+}
+
+void PasswordWindowsTest::enterIsOneAttempt()
+{
+    // Enter in the box reaches the default button "OK": one attempt, not two.
+    test::TestEnvironment env;
+    PasswordStore(env.sys()).set(QStringLiteral("abc"));
+    env.state().passwordAttempts = 1;
+    PromptWindow prompt(env.context());
+    QVERIFY(test::showActive(&prompt));
+    auto *box = test::child<QLineEdit>(&prompt, QStringLiteral("passconf"));
+    for (int attempt = 1; attempt <= 2; ++attempt) {
+        test::type(box, QStringLiteral("no"));
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(env.messages().texts().size(), attempt);
+        QCOMPARE(env.state().passwordAttempts, attempt + 1);
+    }
+    QVERIFY(prompt.isVisible());
+    test::type(box, QStringLiteral("abc"));
+    QTest::keyClick(box, Qt::Key_Enter);
+    QCOMPARE(prompt.result(), int(QDialog::Accepted));
+    QCOMPARE(env.messages().texts(), (QStringList{wrong, wrong}));
 }
 
 void PasswordWindowsTest::thirdWrongEndsTheProgram()

@@ -81,7 +81,18 @@ void NormativWindowTest::opensWithEveryTable()
         names << tables->itemData(i).toString();
     QCOMPARE(names, schema::referenceTables());
     QCOMPARE(f.window->currentTable(), QStringLiteral("sporI"));
-    QCOMPARE(f.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("nri"));
+    // The headings of the windows that consult the tables; the CSV column in the tooltip.
+    QCOMPARE(f.model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("Nr."));
+    QCOMPARE(f.model()->headerData(0, Qt::Horizontal, Qt::ToolTipRole).toString(), QStringLiteral("nri"));
+    f.window->chooseTable(QStringLiteral("sporT"));
+    QStringList headings;
+    for (int c = 0; c < 4; ++c)
+        headings << f.model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(headings, (QStringList{QStringLiteral("Nr.crt."), QStringLiteral("Tipuri de remorci tractate"),
+                                    QStringLiteral("Greutatea poprie (tone)"), QStringLiteral("pana la 150 CP, 1 remorca")}));
+    f.window->chooseTable(QStringLiteral("coefKg"));
+    QCOMPARE(f.model()->headerData(1, Qt::Horizontal).toString(), QStringLiteral("pana la 150 CP, fara remorca"));
+    f.window->chooseTable(QStringLiteral("sporI"));
     QVERIFY(!(f.model()->flags(f.model()->index(0, 0)) & Qt::ItemIsEditable) || f.model()->rowCount() == 0);
     f.window->chooseTable(f.table);
     QCOMPARE(f.model()->rowCount(), 1);
@@ -238,6 +249,7 @@ void NormativWindowTest::rowsAddedAndDeleted()
     QCOMPARE(messages.at(0).text, QStringLiteral("Stergeti inregistrarea curenta ? "));
     QCOMPARE(messages.at(0).title, QStringLiteral("Stergere inregistrari"));
     QVERIFY(messages.at(0).icon == MessageService::Icon::Information);
+    QVERIFY(messages.at(0).noByDefault); // Enter never deletes
     QCOMPARE(messages.at(1).text, QStringLiteral("Inregistrarea a fost stearsa"));
     QCOMPARE(messages.at(1).title, QStringLiteral("Stergere inregistrari"));
     QCOMPARE(f.model()->rowCount(), 2);

@@ -49,7 +49,12 @@ void PartsRulesTest::checkEntry_data()
     row("year missing", true, "05", "03", "", "0", " Specificati anul !!! ", Field::Year);
     row("year 0", true, "05", "03", "0", "0", " Specificati anul !!! ", Field::Year);
     row("value not a number", true, "05", "03", "2007", "12a", "Introduceti doar numere !", Field::Value);
-    row("31 in a 30-day month passes", true, "31", "04", "2007", "0", "", Field::Vehicle);
+    row("31 in a 30-day month", true, "31", "04", "2007", "0", " Nu exista aceasta zi in luna aleasa !!! ", Field::Day);
+    row("31 February", true, "31", "02", "2026", "0", " Nu exista aceasta zi in luna aleasa !!! ", Field::Day);
+    row("29 February of a common year", true, "29", "02", "2026", "0", " Nu exista aceasta zi in luna aleasa !!! ",
+        Field::Day);
+    row("29 February of a leap year", true, "29", "02", "2028", "0", "", Field::Vehicle);
+    row("31 in a 31-day month", true, "31", "12", "2026", "0", "", Field::Vehicle);
     row("empty value passes", true, "05", "03", "2007", "", "", Field::Vehicle);
     row("day and month 1", true, "1", "1", "2007", "150.5", "", Field::Vehicle);
 }

@@ -209,6 +209,8 @@ void PartsWindowTest::saveChecksInOrder_data()
     row("month 13", true, "05", "13", "2007", " Nu exista aceasta luna !!! ", "luna");
     row("month 00", true, "05", "00", "2007", " Specificati luna !!! ", "luna");
     row("no year", true, "05", "03", "", " Specificati anul !!! ", "an");
+    // Not printed as 31.02.2026 in the vehicle's log.
+    row("31 February", true, "31", "02", "2026", " Nu exista aceasta zi in luna aleasa !!! ", "zi");
 }
 
 void PartsWindowTest::saveChecksInOrder()
@@ -373,6 +375,7 @@ void PartsWindowTest::deleteAsksFirst()
     QCOMPARE(env.messages().texts(), QStringList{QStringLiteral("Stergeti inregistrarea curenta?")});
     QCOMPARE(env.messages().messages().first().title, QStringLiteral("Stergere inregistrari"));
     QCOMPARE(env.messages().messages().first().icon, MessageService::Icon::Information);
+    QVERIFY(env.messages().messages().first().noByDefault); // Enter never deletes
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM piese")).toInt(), 2);
 
     // Yes: it goes, and the clerk is told.

@@ -71,6 +71,8 @@ private slots:
     void numberAndMakeAreReadOnly();
     void takenOutVehicleLeavesEveryListAndComesBack();
     void markingAndUnmarkingLeavesVehicleListed();
+    void escapeWritesTheMarksAsIesire();
+    void negativeStartingKilometresRefused();
 };
 
 void SettingsWindowTest::opensWithControlsAndOneHeaderRow()
@@ -331,6 +333,51 @@ void SettingsWindowTest::markingAndUnmarkingLeavesVehicleListed()
     QCOMPARE(env.value(QStringLiteral("SELECT apar FROM auto WHERE nrauto='B-03-CCC'")).toInt(), 1);
     QCOMPARE(env.value(QStringLiteral("SELECT apar FROM auto WHERE nrauto='B-01-AAA'")).toInt(), 0);
     QVERIFY(env.messages().problems().isEmpty());
+}
+
+void SettingsWindowTest::escapeWritesTheMarksAsIesire()
+{
+    test::TestEnvironment env;
+    addVehicles(env);
+    SettingsWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    auto *nra = test::child<QListWidget>(&window, QStringLiteral("nra"));
+    nra->setFocus(Qt::TabFocusReason);
+    nra->setCurrentRow(2);
+    QTest::keyClick(nra, Qt::Key_Space); // marks B-02-BBB
+    QCOMPARE(nra->item(2)->checkState(), Qt::Checked);
+    QTest::keyClick(nra, Qt::Key_Escape);
+    QTRY_VERIFY(!window.isVisible());
+    QCOMPARE(env.value(QStringLiteral("SELECT apar FROM auto WHERE nrauto='B-02-BBB'")).toInt(), 0);
+    QCOMPARE(env.value(QStringLiteral("SELECT SUM(apar) FROM auto")).toInt(), 2);
+}
+
+void SettingsWindowTest::negativeStartingKilometresRefused()
+{
+    // No vehicle starts with negative kilometres; the cell is offered again.
+    test::TestEnvironment env;
+    addVehicles(env);
+    env.sql(QStringLiteral("UPDATE auto SET kmef=5"));
+    SettingsWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    auto *grid = test::child<QTableView>(&window, QStringLiteral("DBGrid2"));
+    QVERIFY(test::typeInCell(grid, 1, 3, QStringLiteral("-100")));
+    QTRY_COMPARE(env.messages().texts(), QStringList{QStringLiteral(" Numarul de kilometri nu poate fi negativ !!! ")});
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QCOMPARE(grid->currentIndex(), grid->model()->index(1, 3));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape); // leaves the edit, not the window
+    QVERIFY(window.isVisible());
+    QCOMPARE(env.value(QStringLiteral("SELECT kmef + kmefinc + kmechiv FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 5.0);
+    // Fuel left in the tank is no count of kilometres.
+    QVERIFY(test::typeInCell(grid, 1, 5, QStringLiteral("-3")));
+    QTRY_COMPARE(env.value(QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), -3.0);
+    // A tank of negative litres is refused as well.
+    env.messages().clear();
+    QVERIFY(test::typeInCell(grid, 1, 6, QStringLiteral("-60")));
+    QTRY_COMPARE(env.messages().texts(), QStringList{QStringLiteral(" Capacitatea rezervorului nu poate fi negativa !!! ")});
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(env.value(QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 0.0);
 }
 
 QTEST_MAIN(SettingsWindowTest)

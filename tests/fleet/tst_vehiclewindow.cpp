@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vok;
@@ -116,6 +117,7 @@ private slots:
     void utilityButtonsOpenReferenceWindows();
     void realMessageBoxGivesFocusBack();
     void threeVehiclesRegisteredChangedDeleted();
+    void typedNumberAndMakeAreNotCompleted();
 };
 
 // Picks an entry of a list through its popup: a click on the arrow opens it
@@ -690,6 +692,38 @@ void VehicleWindowTest::threeVehiclesRegisteredChangedDeleted()
     QCOMPARE(f.env.messages().last(), QStringLiteral(" Stergerea a fost executata "));
     QCOMPARE(VehicleStore(f.env.db()).visibleNumbers().size(), 2);
     QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void VehicleWindowTest::typedNumberAndMakeAreNotCompleted()
+{
+    // "CT-1" typed where CT-12 is registered is a new vehicle: completed to
+    // CT-12, its save would overwrite CT-12 with the new vehicle's values.
+    Fixture f;
+    const int ct12 = f.vehicle(QStringLiteral("CT-12"), QStringLiteral("ROMAN 19.215"));
+    f.vehicle(QStringLiteral("B-7"), QStringLiteral("DACIA LOGAN"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.nrauto()->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(f.nrauto()->count(), 2);
+    QTest::keyClicks(f.nrauto()->lineEdit(), QStringLiteral("CT-1"));
+    QTest::keyClick(f.nrauto()->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(f.marca()->hasFocus());
+    QTest::qWait(20);
+    QCOMPARE(f.nrauto()->currentText(), QStringLiteral("CT-1"));
+    QCOMPARE(f.marca()->currentText(), QString()); // not CT-12's make
+    QCOMPARE(f.window->rememberedVehicle(), 0);
+
+    QTest::keyClicks(f.marca()->lineEdit(), QStringLiteral("DAC"));
+    QTest::keyClick(f.marca()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.marca()->currentText(), QStringLiteral("DAC"));
+    // Enter does not swap a number for a registered one of another case either.
+    f.nrauto()->setFocus(Qt::TabFocusReason);
+    f.nrauto()->lineEdit()->selectAll();
+    QTest::keyClicks(f.nrauto()->lineEdit(), QStringLiteral("ct-12"));
+    QTest::keyClick(f.nrauto()->lineEdit(), Qt::Key_Return);
+    QCOMPARE(f.nrauto()->currentText(), QStringLiteral("ct-12"));
+    QCOMPARE(f.db(QStringLiteral("SELECT marca FROM auto WHERE ida=?"), {ct12}).toString(),
+             QStringLiteral("ROMAN 19.215"));
+    QVERIFY(f.env.messages().texts().isEmpty());
 }
 
 QTEST_MAIN(VehicleWindowTest)

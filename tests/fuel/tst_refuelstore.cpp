@@ -142,25 +142,22 @@ void RefuelStoreTest::fuelShown_data()
 {
     QTest::addColumn<double>("bm");
     QTest::addColumn<double>("gz");
-    QTest::addColumn<FuelType>("current");
     QTest::addColumn<FuelType>("type");
     QTest::addColumn<double>("quantity");
     QTest::addColumn<QString>("document");
     const QString doc = QStringLiteral("BF 1");
-    QTest::newRow("petrol") << 40.0 << 0.0 << FuelType::Gas << FuelType::PetrolDiesel << 40.0 << doc;
-    QTest::newRow("gas") << 0.0 << 25.5 << FuelType::PetrolDiesel << FuelType::Gas << 25.5 << doc;
-    QTest::newRow("both shows gas") << 40.0 << 25.5 << FuelType::None << FuelType::Gas << 25.5 << doc;
-    QTest::newRow("neither keeps petrol") << 0.0 << 0.0 << FuelType::PetrolDiesel << FuelType::PetrolDiesel
-                                          << 0.0 << QString();
-    QTest::newRow("neither keeps none") << 0.0 << 0.0 << FuelType::None << FuelType::None << 0.0 << QString();
+    QTest::newRow("petrol") << 40.0 << 0.0 << FuelType::PetrolDiesel << 40.0 << doc;
+    QTest::newRow("gas") << 0.0 << 25.5 << FuelType::Gas << 25.5 << doc;
+    QTest::newRow("both shows gas") << 40.0 << 25.5 << FuelType::Gas << 25.5 << doc;
+    // An oil change alone: no fuel type, whatever the sheet shown before had.
+    QTest::newRow("neither shows no type") << 0.0 << 0.0 << FuelType::None << 0.0 << QString();
 }
 
 void RefuelStoreTest::fuelShown()
 {
     QFETCH(double, bm);
     QFETCH(double, gz);
-    QFETCH(FuelType, current);
-    const FuelShown shown = vok::fuelShown(bm, gz, QStringLiteral("BF 1"), current);
+    const FuelShown shown = vok::fuelShown(bm, gz, QStringLiteral("BF 1"));
     QTEST(shown.type, "type");
     QTEST(shown.quantity, "quantity");
     QTEST(shown.document, "document");

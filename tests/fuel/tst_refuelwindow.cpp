@@ -103,6 +103,8 @@ private slots:
     void saveRefusesWhatTheBoxesWouldRefuse();
     void reportsKeepTheChoices();
     void reportWithoutVehicle();
+    void oilChangeAloneAfterAFuelSheet();
+    void fuelOnTheWrongSheetIsTakenOff();
 };
 
 void RefuelWindowTest::opensWithItsControls()
@@ -351,8 +353,8 @@ void RefuelWindowTest::nothingOfThePreviousSheetStays()
     QCOMPARE(f.box("cantu3")->text(), QStringLiteral("0.00"));
     QCOMPARE(f.box("rstc")->text(), QStringLiteral("0.000"));
     QVERIFY(!f.c<QCheckBox>("schu")->isChecked() && !f.c<QCheckBox>("schf")->isChecked());
-    // A sheet with no fuel keeps the fuel type chosen.
-    QVERIFY(f.c<QRadioButton>("bm")->isChecked());
+    // A sheet with no fuel shows no fuel type either.
+    QVERIFY(!f.c<QRadioButton>("bm")->isChecked() && !f.c<QRadioButton>("gz")->isChecked());
 }
 
 void RefuelWindowTest::anotherVehicleOrMonthForgetsTheSheet()
@@ -459,6 +461,66 @@ void RefuelWindowTest::reportWithoutVehicle()
     QCOMPARE(f.env.messages().texts(), (QStringList{noVehicle, noVehicle}));
     QVERIFY(f.env.reports().requests.isEmpty());
     QTRY_VERIFY(f.c<QComboBox>("nra")->hasFocus());
+}
+
+// An oil change alone, typed after a sheet with fuel, saves without asking
+// for a fuel quantity.
+void RefuelWindowTest::oilChangeAloneAfterAFuelSheet()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window));
+    f.env.sql(QStringLiteral("UPDATE foaie SET bm=30, nractc='BF 1' WHERE ida=1 AND nrf=101"));
+    f.open(QStringLiteral("B-10-ABC"), 3, 101);
+    QVERIFY(f.c<QRadioButton>("bm")->isChecked());
+    QVERIFY(f.choose("nrfoi", QStringLiteral("102")));
+    QTest::mouseClick(f.c<QCheckBox>("schu"), Qt::LeftButton);
+    test::type(f.box("actschu"), QStringLiteral("SU 7"));
+    f.env.messages().answer(true);
+    f.click("Command1");
+    QCOMPARE(f.env.messages().texts(), (QStringList{question, saved}));
+    QCOMPARE(f.column(QStringLiteral("schu"), 1, 102).toInt(), 1);
+    QCOMPARE(f.column(QStringLiteral("bm + gz"), 1, 102).toDouble(), 0.0);
+    QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void RefuelWindowTest::fuelOnTheWrongSheetIsTakenOff()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window));
+    f.env.sql(QStringLiteral("UPDATE foaie SET gz=40, nractc='BF 9', um=1.5 WHERE ida=1 AND nrf=101"));
+    QPushButton *clear = f.c<QPushButton>("Command5");
+    QCOMPARE(clear->text(), QStringLiteral("Stergere combustibil"));
+    f.click("Command5");
+    QCOMPARE(f.env.messages().texts(), QStringList{noVehicle});
+
+    f.open(QStringLiteral("B-10-ABC"), 3, 101);
+    f.env.messages().clear();
+    f.env.messages().answer(false);
+    f.click("Command5");
+    const auto &asked = f.env.messages().messages();
+    QCOMPARE(asked.size(), 1);
+    QCOMPARE(asked.first().text, QStringLiteral(" Sunteti sigur ca doriti stergerea alimentarii cu combustibil a "
+                                                 "foii de parcurs cu numarul ,,101'' ?"));
+    QVERIFY(asked.first().noByDefault); // Enter never deletes
+    QCOMPARE(f.column(QStringLiteral("gz"), 1, 101).toDouble(), 40.0);
+
+    f.env.messages().clear();
+    f.env.messages().answer(true);
+    f.click("Command5");
+    QCOMPARE(f.env.messages().last(), QStringLiteral(" Stergerea a fost executata "));
+    QCOMPARE(f.column(QStringLiteral("bm + gz"), 1, 101).toDouble(), 0.0);
+    QCOMPARE(f.column(QStringLiteral("nractc"), 1, 101).toString(), QString());
+    QCOMPARE(f.column(QStringLiteral("um"), 1, 101).toDouble(), 1.5);
+    QVERIFY(!f.c<QRadioButton>("bm")->isChecked() && !f.c<QRadioButton>("gz")->isChecked());
+    QCOMPARE(f.box("cantc")->text(), QStringLiteral("0.000"));
+    QCOMPARE(f.box("actc")->text(), QString());
+    // The oil stays, and a save now passes without a quantity.
+    f.env.messages().clear();
+    f.env.messages().answer(true);
+    f.click("Command1");
+    QCOMPARE(f.env.messages().last(), saved);
+    QCOMPARE(f.column(QStringLiteral("um"), 1, 101).toDouble(), 1.5);
+    QVERIFY(f.env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(RefuelWindowTest)

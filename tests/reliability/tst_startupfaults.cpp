@@ -207,6 +207,7 @@ private slots:
     void folderOfAReadOnlyFileSystem();
     void startupRefusesAMissingPasswordFile_data();
     void startupRefusesAMissingPasswordFile();
+    void startupRefusesAPasswordTableWithoutItsRow();
     void startupNamesTheDamagedFile();
     void firstStartCreatesBothFiles();
     void diskFullRollsBackAndRetries();
@@ -557,6 +558,30 @@ void StartupFaultsTest::startupRefusesAMissingPasswordFile()
     QVERIFY(snapshot(data) == before);
     QCOMPARE(QFileInfo::exists(sys), emptyFile);
     QCOMPARE(QFileInfo(sys).size(), 0);
+}
+
+void StartupFaultsTest::startupRefusesAPasswordTableWithoutItsRow()
+{
+    // valid without its row: the program does not start as if no password
+    // were set; it says so, naming sys.db, and ends.
+    QTemporaryDir dir;
+    const QString sys = dir.filePath(QStringLiteral("sys.db"));
+    writeFile(dir.filePath(QStringLiteral("vok.db")), realDatabase(DatabaseKind::Data));
+    {
+        const QSqlDatabase db = database::openSqlite(sys, QStringLiteral("rowless"), DatabaseKind::System);
+        exec(db, QStringLiteral("DELETE FROM valid"));
+    }
+    database::close(QStringLiteral("rowless"));
+
+    MessageBoxCatcher catcher;
+    QCOMPARE(runProgramIn(dir.path(), catcher), 1);
+
+    QVERIFY(!catcher.menuShown);
+    QCOMPARE(catcher.texts.size(), 1);
+    QVERIFY2(catcher.texts.first().startsWith(QStringLiteral("sys.db: tabela valid nu are randul parolei de acces")),
+             qPrintable(catcher.texts.first()));
+    database::close(QString::fromLatin1(DataConnectionName));
+    database::close(QString::fromLatin1(SystemConnectionName));
 }
 
 void StartupFaultsTest::startupNamesTheDamagedFile()

@@ -10,6 +10,17 @@ void FakeMessageService::inform(QWidget *, const QString &text, const QString &t
 bool FakeMessageService::confirm(QWidget *, const QString &text, const QString &title, Icon icon)
 {
     m_messages.append({Kind::Confirm, text, title, icon});
+    return answerNext(text);
+}
+
+bool FakeMessageService::confirmDestructive(QWidget *, const QString &text, const QString &title, Icon icon)
+{
+    m_messages.append({Kind::Confirm, text, title, icon, true});
+    return answerNext(text);
+}
+
+bool FakeMessageService::answerNext(const QString &text)
+{
     if (m_answers.isEmpty() && m_defaultAnswer) {
         ++m_defaultAnswers;
         return *m_defaultAnswer;

@@ -22,12 +22,16 @@ public:
         QString text;
         QString title;
         Icon icon;
+        // A question asked with "Nu" as its default button.
+        bool noByDefault = false;
     };
 
     void inform(QWidget *parent, const QString &text, const QString &title = {},
                 Icon icon = Icon::None) override;
     bool confirm(QWidget *parent, const QString &text, const QString &title = {},
                  Icon icon = Icon::None) override;
+    bool confirmDestructive(QWidget *parent, const QString &text, const QString &title = {},
+                            Icon icon = Icon::None) override;
     void error(QWidget *parent, const QString &text, const QString &title = {}) override;
 
     // Queues the answer to the next question (true = Yes).
@@ -49,6 +53,8 @@ public:
     QStringList problems() const;
 
 private:
+    bool answerNext(const QString &text);
+
     QList<Message> m_messages;
     QQueue<bool> m_answers;
     QStringList m_unexpected;

@@ -92,6 +92,17 @@ struct Fixture {
 
     void save() { c<QPushButton>("Command2")->click(); }
 
+    // Types the load and leaves its box with Tab, as the clerk does: Kg is
+    // looked up then.
+    void load(const QString &text)
+    {
+        QLineEdit *greut = box("greut");
+        test::type(greut, text);
+        QTest::keyClick(greut, Qt::Key_Tab);
+        QTRY_VERIFY(!greut->hasFocus());
+        QTest::qWait(20); // the check of the box left runs after the focus change
+    }
+
     int count(const QString &sql) { return env.value(sql).toInt(); }
     double value(const QString &sql) { return env.value(sql).toDouble(); }
 };
@@ -153,6 +164,11 @@ private slots:
     void tripNumberNeedsVehicleAndSheet();
     void sheetListOfTheMonth();
     void monthOfSheets();
+    void typedListsKeepTheirText();
+    void regimeButtonsOffTheTabPath();
+    void distancesOnlyWithTheirSurcharge();
+    void negativeKilometresRefused();
+    void gridDeletesOneRowAtATime();
     void screenshots();
 };
 
@@ -274,6 +290,9 @@ void TripWindowTest::kgLookup_data()
     QTest::newRow("two trailers, same column") << s("B-01-TIR") << 2 << s("r2") << s("10") << s("1.35");
     QTest::newRow("class 1 with trailer") << s("B-01-TIR") << 1 << s("r2") << s("4") << s("1.25");
     QTest::newRow("above every tonnage keeps Kg") << s("B-01-TIR") << 2 << s("fr") << s("12") << s("1.000");
+    // The whole load counts, not its first digit ("2" would take the row of 5 t).
+    QTest::newRow("25 t above the table") << s("B-01-TIR") << 2 << s("fr") << s("25") << s("1.000");
+    QTest::newRow("2.5 t") << s("B-01-TIR") << 2 << s("fr") << s("2.5") << s("1.15");
 }
 
 void TripWindowTest::kgLookup()
@@ -290,8 +309,13 @@ void TripWindowTest::kgLookup()
     QVERIFY(test::showActive(f.window.get()));
     f.chooseVehicle(vehicle);
     f.c<QRadioButton>(qPrintable(trailers))->setChecked(true);
-    f.box("greut")->setText(load);
+    f.load(load);
     QCOMPARE(f.box("Kg")->text(), Kg);
+    // A load no row covers is said, and Kg is left for the clerk to type.
+    const bool above = readNumber(load) > 10;
+    QCOMPARE(f.env.messages().texts(),
+             above ? QStringList{s(" Sarcina depaseste tabelul coeficientilor Kg !!! ")} : QStringList());
+    QTRY_VERIFY(f.box("Kg")->hasFocus());
     // Changing the trailers does not repeat the lookup; leaving the load does.
     if (trailers == s("fr")) {
         f.c<QRadioButton>("r1")->setChecked(true);
@@ -391,7 +415,7 @@ void TripWindowTest::saveNewSheetFirstTrip()
     f.box("nrc")->setText(s("1"));
     f.box("trs")->setText(s("Bucuresti - Ploiesti"));
     f.categories({20, 40, 0, 0, 0, 0});
-    f.box("greut")->setText(s("5"));
+    f.load(s("5"));
     f.env.messages().answer(true);
     f.save();
 
@@ -520,6 +544,12 @@ void TripWindowTest::headerChecks_data()
                               << s(" Nu exista aceasta luna !!! ") << s("luna");
     QTest::newRow("year 0") << s("B-02-CAR") << s("1") << s("1") << QStringList{s("05"), s("03"), s("0"), s("8"), s("9")}
                             << s(" Specificati anul !!! ") << s("anul");
+    QTest::newRow("31 February") << s("B-02-CAR") << s("1") << s("1")
+                                 << QStringList{s("31"), s("02"), s("2026"), s("8"), s("9")}
+                                 << s(" Nu exista aceasta zi in luna aleasa !!! ") << s("zi");
+    QTest::newRow("31 April") << s("B-02-CAR") << s("1") << s("1")
+                              << QStringList{s("31"), s("04"), s("2026"), s("8"), s("9")}
+                              << s(" Nu exista aceasta zi in luna aleasa !!! ") << s("zi");
     QTest::newRow("arrival before departure")
         << s("B-02-CAR") << s("1") << s("1") << QStringList{s("05"), s("03"), s("2026"), s("8.00"), s("7.50")}
         << s(" Ora de sosire > ora de plecare !!! ") << s("op");
@@ -577,7 +607,7 @@ void TripWindowTest::decades_data()
     QTest::newRow("11") << s("11") << 2;
     QTest::newRow("20") << s("20") << 2;
     QTest::newRow("21") << s("21") << 3;
-    QTest::newRow("31 of February passes") << s("31") << 3;
+    QTest::newRow("31") << s("31") << 3;
 }
 
 void TripWindowTest::decades()
@@ -588,12 +618,12 @@ void TripWindowTest::decades()
     QVERIFY(test::showActive(f.window.get()));
     f.chooseVehicle(s("B-02-CAR"));
     f.chooseSheet(s("3"));
-    f.header(qPrintable(day), "02", "2025");
+    f.header(qPrintable(day), "03", "2025");
     f.box("nrc")->setText(s("1"));
     f.env.messages().answer(true);
     f.save();
     QCOMPARE(f.count(s("SELECT decada FROM foaie")), decade);
-    QCOMPARE(f.env.value(s("SELECT data FROM foaie")).toString(), day + s(".02.2025"));
+    QCOMPARE(f.env.value(s("SELECT data FROM foaie")).toString(), day + s(".03.2025"));
 }
 
 void TripWindowTest::sheetNumberOfAnotherYear()
@@ -815,6 +845,7 @@ void TripWindowTest::deleteTripByNumber()
     QCOMPARE(f.env.messages().texts(),
              (QStringList{s(" Sunteti sigur ca doriti stergerea cursei nr.9 din foaia de parcurs numarul ,,4'' ?"),
                           s(" Stergerea a fost executata ")}));
+    QVERIFY(f.env.messages().messages().first().noByDefault); // Enter never deletes
     QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 1);
 
     f.box("nrc")->setText(s("1"));
@@ -850,6 +881,7 @@ void TripWindowTest::deleteSheet()
     QCOMPARE(f.env.messages().texts(),
              QStringList{s(" Aveti curse inregistrate la foaia de parcurs cu numarul ,,40'' !!! \n"
                            " Sunteti sigur ca doriti stergerea ? ")});
+    QVERIFY(f.env.messages().messages().first().noByDefault); // Enter never deletes
     QCOMPARE(f.count(s("SELECT COUNT(*) FROM foaie")), 2);
 
     f.env.messages().clear();
@@ -1103,7 +1135,7 @@ void TripWindowTest::monthOfSheets()
         f.categories(r.km);
         f.c<QRadioButton>(r.trailers)->setChecked(true);
         if (f.box("greut")->isEnabled())
-            f.box("greut")->setText(s(r.load));
+            f.load(s(r.load));
         if (r.surcharge) {
             QString opened;
             if (s(r.surcharge) == s("tract") || s(r.surcharge) == s("sporU"))
@@ -1138,6 +1170,153 @@ void TripWindowTest::monthOfSheets()
     }
     QCOMPARE(f.count(s("SELECT COUNT(*) FROM foaie")), 4);
     QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 7);
+    QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void TripWindowTest::typedListsKeepTheirText()
+{
+    // "1" typed where sheet 12 is listed is sheet 1, and a driver typed is
+    // stored as typed: nothing completes them.
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES (12, 2, 'IONESCU VASILE', ?, ?, ?)"),
+              {QDate::currentDate().toString(s("dd.MM.yyyy")), QDate::currentDate().month(),
+               QDate::currentDate().year()});
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    auto *nrfoi = f.c<QComboBox>("nrfoi");
+    nrfoi->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(nrfoi->count(), 1);
+    QTest::keyClicks(nrfoi->lineEdit(), s("1"));
+    QTest::keyClick(nrfoi->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
+    QTest::qWait(20); // the sheet is looked up after the focus change
+    QCOMPARE(nrfoi->currentText(), s("1"));
+    QCOMPARE(f.c<QTableView>("DBGrid1")->model()->rowCount(), 0); // a new sheet, not sheet 12
+
+    auto *sof = f.c<QComboBox>("sof");
+    sof->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(sof->count(), 1);
+    QTest::keyClicks(sof->lineEdit(), s("IONESCU"));
+    QTest::keyClick(sof->lineEdit(), Qt::Key_Return);
+    QTest::keyClick(sof->lineEdit(), Qt::Key_Tab);
+    QTRY_VERIFY(!sof->hasFocus());
+    QTest::qWait(20);
+    QCOMPARE(sof->currentText(), s("IONESCU"));
+    QVERIFY(f.env.messages().texts().isEmpty());
+}
+
+void TripWindowTest::regimeButtonsOffTheTabPath()
+{
+    // The regime is written into the vehicle at once: a Space on the Tab path
+    // must not reach it. The mouse and Alt+U, Alt+M, Alt+E do.
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-01-TIR"));
+    QStringList path;
+    QWidget *at = f.box("greut");
+    at->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(at->hasFocus());
+    for (int i = 0; i < 8; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        path << QApplication::focusWidget()->objectName();
+    }
+    for (const char *regime : {"c1", "c2", "c3"})
+        QVERIFY2(!path.contains(s(regime)), qPrintable(path.join(u' ')));
+    QVERIFY2(path.contains(s("tract")), qPrintable(path.join(u' ')));
+    QCOMPARE(f.count(s("SELECT implicit FROM consum WHERE ida=1")), 2);
+
+    QTest::keyClick(f.window.get(), Qt::Key_U, Qt::AltModifier);
+    QTRY_VERIFY(f.c<QRadioButton>("c1")->isChecked()); // an animated click
+    QCOMPARE(f.count(s("SELECT implicit FROM consum WHERE ida=1")), 1);
+    QTest::mouseClick(f.c<QRadioButton>("c3"), Qt::LeftButton);
+    QCOMPARE(f.count(s("SELECT implicit FROM consum WHERE ida=1")), 3);
+}
+
+void TripWindowTest::distancesOnlyWithTheirSurcharge()
+{
+    // A towed distance of 250 km typed for one trip is not stored with the
+    // next ones, and another vehicle starts without it.
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
+                "VALUES (30, 1, 'X', 8, 9, 1, '15.03.2026', 2, 3, 2026)"));
+    f.env.sql(s("INSERT INTO curse (idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, "
+                "Ra, A, nrq1, nrq4, Cn, Cu, remorca, traseu, kmtract, kmurb) VALUES "
+                "(1, 1, 0, 100, 0, 0, 0, 0, 100, 100, 1, 0, 0, 3, 0, 0, 0, 1, 0, 0, 9.3, 0.5, 1, 'A', 250, 12)"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-01-TIR"));
+    f.chooseSheet(s("30"));
+    f.box("nrc")->setFocus();
+    QTRY_VERIFY(f.box("nrc")->hasFocus());
+    f.box("nrc")->setText(s("1"));
+    f.box("trs")->setFocus();
+    QTRY_VERIFY(f.check("sporU")->isChecked());
+    QCOMPARE(f.env.state().towedDistance, 250.0);
+
+    // Overwritten: U applies, T does not.
+    f.env.messages().answer(true);
+    f.save();
+    QCOMPARE(f.value(s("SELECT kmurb FROM curse WHERE nrc=1")), 12.0);
+    QCOMPARE(f.value(s("SELECT kmtract FROM curse WHERE nrc=1")), 0.0);
+    // A new trip without either surcharge stores neither distance.
+    f.box("nrc")->setText(s("2"));
+    f.categories({0, 50, 0, 0, 0, 0});
+    f.env.messages().answer(true);
+    f.save();
+    QCOMPARE(f.value(s("SELECT kmurb + kmtract FROM curse WHERE nrc=2")), 0.0);
+
+    f.chooseVehicle(s("B-02-CAR"));
+    QCOMPARE(f.env.state().towedDistance, 0.0);
+    QCOMPARE(f.env.state().urbanDistance, 0.0);
+    QCOMPARE(f.text("Label48"), s("km echivalenti la aceasta cursa"));
+    QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+void TripWindowTest::negativeKilometresRefused()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    test::type(f.box("cat1"), s("-5"));
+    QTest::keyClick(f.box("cat1"), Qt::Key_Tab);
+    QTRY_COMPARE(f.env.messages().texts(), QStringList{s(" Numarul de kilometri nu poate fi negativ !!! ")});
+    QTRY_VERIFY(f.box("cat1")->hasFocus());
+    QCOMPARE(f.box("cat1")->text(), s("-5"));
+    test::type(f.box("cat1"), s("5"));
+
+    // Saved before the box is left: refused all the same.
+    f.chooseSheet(s("7"));
+    f.header("05", "03", "2026");
+    f.box("nrc")->setText(s("1"));
+    f.box("cat4")->setText(s("-20"));
+    f.env.messages().clear();
+    f.save();
+    QCOMPARE(f.env.messages().texts(), QStringList{s(" Numarul de kilometri nu poate fi negativ !!! ")});
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 0);
+}
+
+void TripWindowTest::gridDeletesOneRowAtATime()
+{
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, data, idl, anul) VALUES (4, 2, '04.04.2026', 4, 2026)"));
+    f.env.sql(s("INSERT INTO curse (idf, nrc, kmT) VALUES (1, 1, 10), (1, 2, 10), (1, 3, 10)"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    f.chooseSheet(s("4"));
+    auto *grid = f.c<QTableView>("DBGrid1");
+    QHeaderView *rows = grid->verticalHeader();
+    auto rowMarker = [&](int row) { return QPoint(rows->width() / 2, rows->sectionViewportPosition(row) + 3); };
+    // The mouse drawn down the row markers from the first row to the third.
+    QTest::mousePress(rows->viewport(), Qt::LeftButton, {}, rowMarker(0));
+    QTest::mouseMove(rows->viewport(), rowMarker(1));
+    QTest::mouseMove(rows->viewport(), rowMarker(2));
+    QTest::mouseRelease(rows->viewport(), Qt::LeftButton, {}, rowMarker(2));
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    f.env.messages().clear();
+    f.env.messages().answer(true);
+    QTest::keyClick(grid, Qt::Key_Delete);
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 2);
+    // The question keeps "Nu" as its default: Enter never deletes.
+    QVERIFY(f.env.messages().messages().first().noByDefault);
     QVERIFY(f.env.messages().problems().isEmpty());
 }
 

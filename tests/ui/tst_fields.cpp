@@ -8,6 +8,8 @@
 #include <QDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QtTest>
 
@@ -23,6 +25,10 @@ private slots:
     void realMessageBoxGivesTheFocusBack();
     void vehicleListOffersVisibleVehiclesInOrder();
     void monthAndYearLists();
+    void checkAfterAMessageWhileTyping();
+    void failedRefillShowsOneMessage();
+    void enterAnswersTheDefault_data();
+    void enterAnswersTheDefault();
 };
 
 void FieldsTest::numericText_data()
@@ -152,6 +158,105 @@ void FieldsTest::monthAndYearLists()
     lists::fillYears(&years);
     QCOMPARE(years.itemText(0), QStringLiteral("2006"));
     QCOMPARE(years.itemText(years.count() - 1), QString::number(QDate::currentDate().year()));
+}
+
+void FieldsTest::checkAfterAMessageWhileTyping()
+{
+    // A message shown while the clerk types (a length warning), then a text
+    // the box refuses on leaving: the window has the activation back after
+    // the first message, so the leave is seen and the second check runs.
+    QtMessageService messages;
+    TwoBoxes w;
+    QObject::connect(w.first, &QLineEdit::textEdited, [&](const QString &text) {
+        if (text.size() > 5)
+            messages.inform(&w.window, texts::maxLength(5));
+    });
+    fields::onLeave(w.first, [&] {
+        if (!w.first->text().contains(u'\''))
+            return true;
+        messages.inform(&w.window, texts::apostropheRefused());
+        return false;
+    });
+    QVERIFY(test::showActive(&w.window));
+    QStringList shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    test::type(w.first, QStringLiteral("ABCDEF"));
+    QTRY_COMPARE(shown, QStringList{texts::maxLength(5)});
+    QTRY_VERIFY(w.window.isActiveWindow());
+    w.first->selectAll();
+    QTest::keyClicks(w.first, QStringLiteral("O'B"));
+    QTest::keyClick(w.first, Qt::Key_Tab);
+    QTRY_COMPARE(shown, (QStringList{texts::maxLength(5), texts::apostropheRefused()}));
+    QTRY_VERIFY(w.first->hasFocus());
+}
+
+void FieldsTest::failedRefillShowsOneMessage()
+{
+    // The list cannot be read (a locked or damaged table): the clerk is told
+    // once; closing the message gives the focus back and that is no new
+    // entry that would fail, and tell, again and again.
+    test::TestEnvironment env;
+    env.sql(QStringLiteral("INSERT INTO auto (nrauto, apar) VALUES ('B-01-ABC', 1)"));
+    QtMessageService messages;
+    TwoBoxes w;
+    auto *list = new QComboBox(&w.window);
+    w.window.layout()->addWidget(list);
+    lists::refillVehiclesOnFocus(list, env.db(), &messages);
+    QVERIFY(test::showActive(&w.window));
+    env.sql(QStringLiteral("ALTER TABLE auto RENAME TO auto_locked"));
+    int boxes = 0;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            if (++boxes == 5) // a loop: let the next refill succeed so the test ends
+                env.sql(QStringLiteral("ALTER TABLE auto_locked RENAME TO auto"));
+            box->accept();
+        }
+    });
+    closer.start(20);
+    list->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(boxes, 1);
+    QTest::qWait(300);
+    QCOMPARE(boxes, 1);
+    QVERIFY(w.window.isActiveWindow());
+    // The window stays usable; entering the list again tries again.
+    env.sql(QStringLiteral("ALTER TABLE auto_locked RENAME TO auto"));
+    w.first->setFocus(Qt::TabFocusReason);
+    list->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(list->count(), 1);
+    QCOMPARE(boxes, 1);
+}
+
+void FieldsTest::enterAnswersTheDefault_data()
+{
+    QTest::addColumn<bool>("destructive");
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("a save: Da") << false << true;
+    QTest::newRow("a deletion: Nu") << true << false;
+}
+
+void FieldsTest::enterAnswersTheDefault()
+{
+    QFETCH(bool, destructive);
+    QtMessageService messages;
+    QString defaultButton;
+    QTimer::singleShot(50, [&] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            defaultButton = box->defaultButton() ? box->defaultButton()->text() : QString();
+            QTest::keyClick(box, Qt::Key_Return);
+        }
+    });
+    const QString question = QStringLiteral(" Sunteti sigur ? ");
+    const bool yes = destructive ? messages.confirmDestructive(nullptr, question) : messages.confirm(nullptr, question);
+    QTEST(yes, "answer");
+    QCOMPARE(defaultButton, destructive ? QStringLiteral("Nu") : QStringLiteral("Da"));
 }
 
 QTEST_MAIN(FieldsTest)

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "db/backup.h"
+#include "ui/filedialog.h"
+#include "ui/windowcontext.h"
+
+#include <QDateTime>
+#include <QObject>
+
+#include <functional>
+
+namespace vok {
+
+class AutomaticCopy;
+
+// The items of "BAZA-DATE": copies of the data, restoring one, checking and
+// compacting the database, bringing in the former program's files. The work itself is in db/backup.h; these are its
+// questions and messages. On a PostgreSQL server the server's own tools do
+// the copying, and the check looks at the data's consistency only.
+class DatabaseMenu : public QObject {
+    Q_OBJECT
+public:
+    // `context` is the main window's: its connections are closed and opened
+    // again when the data folder's files are replaced.
+    DatabaseMenu(WindowContext &context, QWidget *window);
+
+    // The day's automatic copy, stopped before the files are replaced.
+    void setAutomaticCopy(AutomaticCopy *copy) { m_automatic = copy; }
+
+    void compact();      // "Compactare"
+    void copy();         // "Copie de siguranta"
+    void restore();      // "Restaurare"
+    void check();        // "Verificare"
+    void importOldData(); // "Import date vechi": vok.mdb and sys.mdb of the former program
+
+    // How a file or folder is chosen; tests replace it.
+    std::function<QString(const FileRequest &)> chooseFile;
+    // The time the names of copies carry; tests replace it.
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+
+    // The text shown when the data are on a server.
+    static QString serverText();
+
+private:
+    bool onServer() const;
+    QString dataDir() const;
+    void stopAutomaticCopy();
+    void closeDatabases();
+    bool reopenDatabases();
+    // Puts prepared files in place of the data folder's (the connections
+    // closed meanwhile and opened again); false, with the message shown,
+    // when they could not go in.
+    bool installPrepared(const backup::Prepared &prepared, const QString &asideTag,
+                         const std::function<void(const QString &)> &refuse, backup::Installed &installed);
+
+    WindowContext &m_context;
+    QWidget *m_window;
+    AutomaticCopy *m_automatic = nullptr;
+};
+
+} // namespace vok

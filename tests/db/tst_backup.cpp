@@ -1,0 +1,576 @@
+// Copies of the data folder, their rotation, restoring one and the checks,
+// on real files; the command line through the program itself, killed in the
+// middle of a copy.
+#include "db/automaticcopy.h"
+#include "db/backup.h"
+#include "db/backupcli.h"
+#include "db/database.h"
+#include "db/schema.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QThread>
+#include <QtTest>
+
+#include <atomic>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+using namespace vok;
+
+namespace {
+
+int connectionCounter = 0;
+
+// A data folder made by the program's own code, closed again.
+struct Folder {
+    QTemporaryDir dir;
+    QString path(const QString &name = QStringLiteral("vok.db")) const { return dir.filePath(name); }
+
+    Folder()
+    {
+        const QString name = QStringLiteral("make-%1").arg(++connectionCounter);
+        {
+            database::openSqlite(path(QStringLiteral("sys.db")), name + QStringLiteral("s"), DatabaseKind::System);
+            const QSqlDatabase db = database::openSqlite(path(), name, DatabaseKind::Data);
+            exec(db, QStringLiteral("INSERT INTO auto (nrauto, marca) VALUES ('B-01-ABC', 'Dacia')"));
+            exec(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) "
+                                    "VALUES (7, 1, 'POPESCU', '05.03.2026', 3, 2026)"));
+            exec(db, QStringLiteral("INSERT INTO curse (idf, nrc, kmT, Cn, traseu) VALUES (1, 1, 12.5, 3.25, 'X')"));
+        }
+        database::close(name);
+        database::close(name + QStringLiteral("s"));
+    }
+
+    // Runs statements on vok.db on a connection opened for them.
+    void sql(const QStringList &statements) const
+    {
+        const QString name = QStringLiteral("sql-%1").arg(++connectionCounter);
+        {
+            const QSqlDatabase db = database::openSqlite(path(), name, DatabaseKind::Data);
+            for (const QString &s : statements)
+                exec(db, s);
+        }
+        database::close(name);
+    }
+};
+
+// Every row of every table of a database file, in key order.
+QStringList dump(const QString &file)
+{
+    const QString name = QStringLiteral("dump-%1").arg(++connectionCounter);
+    QStringList rows;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        if (!db.open())
+            return {QStringLiteral("cannot open")};
+        for (const QString &table : schema::tableNames(DatabaseKind::Data)) {
+            QSqlQuery q(db);
+            if (!q.exec(QStringLiteral("SELECT * FROM %1 ORDER BY 1").arg(table)))
+                return {QStringLiteral("no table ") + table};
+            while (q.next()) {
+                QStringList values;
+                for (int i = 0; i < q.record().count(); ++i)
+                    values << q.value(i).toString();
+                rows << table + u':' + values.join(u'|');
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(name);
+    return rows;
+}
+
+QByteArray hashOf(const QString &file)
+{
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+QString programPath() { return QStringLiteral(VOK_PROGRAM); }
+
+// Sets a file's modification time without opening it.
+void setModified(const QString &file, const QDateTime &when)
+{
+    struct timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = when.toSecsSinceEpoch();
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    QVERIFY(::utimensat(AT_FDCWD, QFile::encodeName(file).constData(), times, 0) == 0);
+}
+
+} // namespace
+
+class BackupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void copyWhileAnotherConnectionWritesIsConsistent();
+    void killedDuringCopyLeavesDataAndCopiesIntact();
+    void copiesKept_data();
+    void copiesKept();
+    void rotationKeepsSevenDailyAndFourWeekly();
+    void automaticCopyOnlyWhenChanged();
+    void automaticCopyRunsOnItsOwnThread();
+    void restoreRefused_data();
+    void restoreRefused();
+    void restoreGivesBackExactlyItsRows();
+    void checkFindsWhatIsWrong();
+    void commandLine();
+};
+
+void BackupTest::copyWhileAnotherConnectionWritesIsConsistent()
+{
+    Folder folder;
+    // Enough pages that the copy takes several steps.
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int s = 0; s < 1200; ++s) {
+        bulk << QStringLiteral("INSERT INTO foaie (nrf, ida, idl, anul) VALUES (%1, 1, 1, 2025)").arg(100 + s);
+        for (int c = 1; c <= 3; ++c)
+            bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (%1, %2, '%3')")
+                        .arg(s + 2)
+                        .arg(c)
+                        .arg(QString(4000, QLatin1Char('t')));
+    }
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+
+    // A writer on its own connection: each transaction a sheet with its three trips.
+    std::atomic<bool> stop{false};
+    std::atomic<int> committed{0};
+    QThread *writer = QThread::create([&] {
+        const QString name = QStringLiteral("writer");
+        {
+            const QSqlDatabase db = database::openSqlite(folder.path(), name, DatabaseKind::Data);
+            for (int nrf = 10000; !stop; ++nrf) {
+                Transaction t(db);
+                exec(db, QStringLiteral("INSERT INTO foaie (nrf, ida, idl, anul) VALUES (?, 1, 2, 2025)"), {nrf});
+                const QVariant idf = scalar(db, QStringLiteral("SELECT idf FROM foaie WHERE ida=1 AND nrf=?"), {nrf});
+                for (int c = 1; c <= 3; ++c)
+                    exec(db, QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (?, ?, ?)"),
+                         {idf, c, QString(3000, QLatin1Char('w'))});
+                t.commit();
+                ++committed;
+            }
+        }
+        database::close(name);
+    });
+    writer->start();
+    QTRY_VERIFY(committed > 3);
+    const int before = committed;
+    const QString copy = QDir(folder.dir.path()).filePath(QStringLiteral("copy.db"));
+    int steps = 0;
+    backup::copyDatabase(folder.path(), copy, [&](qint64, qint64) {
+        ++steps;
+        QThread::msleep(30); // the writer commits between the steps
+        return true;
+    });
+    const int during = committed - before;
+    stop = true;
+    writer->wait();
+    delete writer;
+    QVERIFY2(steps > 2, qPrintable(QString::number(steps)));
+    QVERIFY2(during > 0, "no write happened during the copy");
+
+    QCOMPARE(backup::integrityProblems(copy), QStringList());
+    const QString name = QStringLiteral("copy-check");
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(copy);
+        QVERIFY(db.open());
+        // Every sheet has its three trips: no transaction was cut in two.
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM foaie f WHERE (SELECT COUNT(*) FROM curse c "
+                                           "WHERE c.idf=f.idf) NOT IN (1, 3)"))
+                     .toInt(),
+                 0);
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+        QVERIFY(scalar(db, QStringLiteral("SELECT COUNT(*) FROM foaie WHERE nrf>=10000")).toInt() >= before);
+    }
+    QSqlDatabase::removeDatabase(name);
+    QVERIFY(!QFileInfo::exists(copy + QStringLiteral(".partial")));
+}
+
+void BackupTest::killedDuringCopyLeavesDataAndCopiesIntact()
+{
+    Folder folder;
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int i = 0; i < 3000; ++i)
+        bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (1, %1, '%2')")
+                    .arg(i + 2)
+                    .arg(QString(3000, QLatin1Char('k')));
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+    const QStringList rows = dump(folder.path());
+    const QString copies = QDir(folder.dir.path()).filePath(QStringLiteral("copii"));
+
+    // How long one whole copy takes, so that the kills land inside copies.
+    QElapsedTimer clock;
+    clock.start();
+    QProcess whole;
+    whole.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--backup"), copies});
+    QVERIFY(whole.waitForFinished(60000));
+    QCOMPARE(whole.exitCode(), 0);
+    const qint64 span = std::max<qint64>(clock.elapsed(), 50);
+
+    QRandomGenerator random(20260301);
+    int killed = 0;
+    for (int run = 0; run < 12; ++run) {
+        QProcess child;
+        child.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--backup"), copies});
+        QVERIFY(child.waitForStarted());
+        QThread::msleep(random.bounded(span));
+        child.kill();
+        QVERIFY(child.waitForFinished(20000));
+        if (child.exitStatus() == QProcess::CrashExit)
+            ++killed;
+        // The data as they were, and every copy with a copy's name whole.
+        QCOMPARE(backup::integrityProblems(folder.path()), QStringList());
+        QCOMPARE(dump(folder.path()), rows);
+        for (const QString &name : QDir(copies).entryList({QStringLiteral("vok-*.db")}, QDir::Files)) {
+            const QString copy = QDir(copies).filePath(name);
+            QVERIFY2(backup::integrityProblems(copy).isEmpty(), qPrintable(name));
+            QCOMPARE(dump(copy), rows);
+        }
+    }
+    QVERIFY2(killed >= 6, qPrintable(QString::number(killed)));
+}
+
+void BackupTest::copiesKept_data()
+{
+    QTest::addColumn<QStringList>("taken");
+    QTest::addColumn<QStringList>("kept");
+    auto days = [](const QDate &first, int count) {
+        QStringList list;
+        for (int i = 0; i < count; ++i)
+            list << first.addDays(i).toString(Qt::ISODate);
+        return list;
+    };
+    QTest::newRow("fewer than seven") << days(QDate(2026, 3, 1), 5) << days(QDate(2026, 3, 1), 5);
+    // Sixty days in a row (the last, 30.4.2026, a Thursday): the week of the
+    // oldest daily copy (20.4, Monday, to 24.4) gives no weekly copy; the
+    // four weeks before it give their Sundays.
+    QTest::newRow("sixty days") << days(QDate(2026, 3, 2), 60)
+                                << (days(QDate(2026, 4, 24), 7)
+                                    + QStringList{"2026-04-19", "2026-04-12", "2026-04-05", "2026-03-29"});
+    // Copies only when the data changed: the weekly copy of a week is its newest.
+    QTest::newRow("sparse") << QStringList{"2026-01-05", "2026-01-07", "2026-01-20", "2026-02-02", "2026-02-03",
+                                           "2026-02-10", "2026-02-11", "2026-02-12", "2026-02-13", "2026-02-16",
+                                           "2026-02-17", "2026-02-18"}
+                            << QStringList{"2026-02-18", "2026-02-17", "2026-02-16", "2026-02-13", "2026-02-12",
+                                           "2026-02-11", "2026-02-10", "2026-02-03", "2026-01-20", "2026-01-07"};
+}
+
+void BackupTest::copiesKept()
+{
+    QFETCH(QStringList, taken);
+    QFETCH(QStringList, kept);
+    QList<QDateTime> times;
+    for (const QString &day : taken)
+        times << QDateTime(QDate::fromString(day, Qt::ISODate), QTime(9, 0));
+    QStringList result;
+    for (const QDateTime &t : backup::copiesToKeep(times))
+        result << t.date().toString(Qt::ISODate);
+    std::sort(kept.begin(), kept.end(), std::greater<>());
+    QCOMPARE(result, kept);
+}
+
+void BackupTest::rotationKeepsSevenDailyAndFourWeekly()
+{
+    QTemporaryDir dir;
+    const QDateTime first(QDate(2026, 1, 1), QTime(8, 30, 5));
+    for (int i = 0; i < 60; ++i) {
+        const QString name = backup::copyName(first.addDays(i));
+        for (const QString &file : {name, QStringLiteral("sys") + name.mid(3)}) {
+            QFile f(dir.filePath(file));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+    }
+    // Left-overs of an interrupted run: removed once they are old.
+    for (const QString &file : {QStringLiteral("vok-2026-01-02-000000.db.partial"), QStringLiteral("sys-2026-01-03-000000.db")}) {
+        QFile f(dir.filePath(file));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        setModified(dir.filePath(file), QDateTime::currentDateTime().addDays(-2));
+    }
+    QFile other(dir.filePath(QStringLiteral("vok-inainte-de-restaurare-2026-01-01-000000.db")));
+    QVERIFY(other.open(QIODevice::WriteOnly));
+    other.close();
+
+    backup::rotate(dir.path());
+    const QStringList data = QDir(dir.path()).entryList({QStringLiteral("vok-2*.db")}, QDir::Files);
+    const QStringList system = QDir(dir.path()).entryList({QStringLiteral("sys-2*.db")}, QDir::Files);
+    QCOMPARE(data.size(), 7 + 4);
+    QCOMPARE(system.size(), 7 + 4);
+    QVERIFY(data.contains(backup::copyName(first.addDays(59))));
+    QVERIFY(!QDir(dir.path()).entryList({QStringLiteral("*.partial")}).size());
+    QVERIFY(other.exists());
+    backup::rotate(dir.path());
+    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("vok-2*.db")}, QDir::Files), data);
+}
+
+void BackupTest::automaticCopyOnlyWhenChanged()
+{
+    Folder folder;
+    const QDateTime monday(QDate(2026, 3, 2), QTime(8, 0));
+    const QStringList files{folder.path(), folder.path(QStringLiteral("sys.db"))};
+    for (const QString &f : files)
+        setModified(f, monday.addDays(-1));
+
+    backup::AutomaticOutcome outcome = backup::runAutomaticCopy(folder.dir.path(), monday);
+    QCOMPARE(outcome.kind, backup::AutomaticOutcome::Made);
+    QCOMPARE(QFileInfo(outcome.copy).fileName(), QStringLiteral("vok-2026-03-02-080000.db"));
+    QVERIFY(QFileInfo::exists(backup::systemFileFor(outcome.copy)));
+    // Once a day.
+    QCOMPARE(backup::runAutomaticCopy(folder.dir.path(), monday.addSecs(3600)).kind,
+             backup::AutomaticOutcome::AlreadyToday);
+    // The next day, nothing written since: no copy.
+    QCOMPARE(backup::runAutomaticCopy(folder.dir.path(), monday.addDays(1)).kind, backup::AutomaticOutcome::NotNeeded);
+    // Written on Tuesday after that: Wednesday's start copies.
+    folder.sql({QStringLiteral("UPDATE auto SET marca='Logan'")});
+    for (const QString &f : files)
+        setModified(f, monday.addDays(1).addSecs(3600));
+    outcome = backup::runAutomaticCopy(folder.dir.path(), monday.addDays(2));
+    QCOMPARE(outcome.kind, backup::AutomaticOutcome::Made);
+    QCOMPARE(QDir(backup::automaticFolder(folder.dir.path())).entryList({QStringLiteral("vok-*.db")}).size(), 2);
+
+    // A failure is noted, and the next start tries again.
+    QFile::remove(folder.path());
+    outcome = backup::runAutomaticCopy(folder.dir.path(), monday.addDays(3));
+    QCOMPARE(outcome.kind, backup::AutomaticOutcome::Failed);
+    QFile log(QDir(backup::automaticFolder(folder.dir.path())).filePath(QStringLiteral("copii-automate.log")));
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray text = log.readAll();
+    QVERIFY2(text.contains("2026-03-05 08:00:00 eroare: "), text.constData());
+    QCOMPARE(backup::runAutomaticCopy(folder.dir.path(), monday.addDays(3)).kind, backup::AutomaticOutcome::Failed);
+}
+
+void BackupTest::automaticCopyRunsOnItsOwnThread()
+{
+    Folder folder;
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int i = 0; i < 2000; ++i)
+        bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (1, %1, '%2')").arg(i + 2).arg(QString(3000, u'a'));
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+    const QDir copies(backup::automaticFolder(folder.dir.path()));
+    {
+        AutomaticCopy copy(folder.dir.path());
+        QSignalSpy finished(&copy, &AutomaticCopy::finished);
+        copy.start(QDateTime(QDate(2026, 3, 2), QTime(8, 0)));
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 60000);
+        QCOMPARE(copy.outcome().kind, backup::AutomaticOutcome::Made);
+    }
+    // Stopped at once (the program closing): nothing half-made stays, and
+    // the day's copy is made at a later start.
+    {
+        AutomaticCopy copy(folder.dir.path());
+        copy.start(QDateTime(QDate(2026, 3, 3), QTime(8, 0)));
+        copy.stop();
+        QVERIFY(!copy.isRunning());
+        if (copy.outcome().kind == backup::AutomaticOutcome::Failed)
+            QVERIFY2(copy.outcome().message.startsWith("intrerupta"), qPrintable(copy.outcome().message));
+    }
+    QCOMPARE(copies.entryList({QStringLiteral("*.partial*")}), QStringList());
+    for (const QString &name : copies.entryList({QStringLiteral("vok-*.db")}))
+        QCOMPARE(backup::integrityProblems(copies.filePath(name)), QStringList());
+}
+
+void BackupTest::restoreRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("truncated") << "truncated" << "trunchiat";
+    QTest::newRow("foreign") << "foreign" << "nu este o baza de date a acestui program";
+    QTest::newRow("newer") << "newer" << "versiune mai noua";
+    QTest::newRow("not a database") << "text" << "nu este o baza de date";
+    QTest::newRow("damaged") << "damaged" << "deteriorat";
+    QTest::newRow("missing") << "missing" << "nu exista";
+    QTest::newRow("the data file itself") << "self" << "chiar fisierul de date";
+}
+
+void BackupTest::restoreRefused()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
+    Folder folder;
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int i = 0; i < 200; ++i)
+        bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (1, %1, '%2')").arg(i + 2).arg(QString(2000, u'r'));
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+    QTemporaryDir elsewhere;
+    const QString good = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    QString file = elsewhere.filePath(QStringLiteral("vok-candidate.db"));
+    QVERIFY(QFile::copy(good, file));
+    auto rewrite = [&](const QByteArray &bytes) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+    };
+    QFile source(good);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray content = source.readAll();
+    if (kind == QLatin1String("truncated")) {
+        rewrite(content.left(content.size() / 2));
+    } else if (kind == QLatin1String("damaged")) {
+        QByteArray broken = content;
+        for (qsizetype i = 4096 * 3; i < 4096 * 5; ++i)
+            broken[i] = char(0x5a);
+        rewrite(broken);
+    } else if (kind == QLatin1String("text")) {
+        rewrite("Nr. auto;marca\nB-01-ABC;Dacia\n");
+    } else if (kind == QLatin1String("missing")) {
+        file = elsewhere.filePath(QStringLiteral("vok-none.db"));
+    } else if (kind == QLatin1String("self")) {
+        file = folder.path();
+    } else {
+        if (kind == QLatin1String("foreign"))
+            QFile::remove(file);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("alter"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        if (kind == QLatin1String("foreign")) {
+            exec(db, QStringLiteral("CREATE TABLE clients (id INTEGER, name TEXT)"));
+            exec(db, QStringLiteral("INSERT INTO clients VALUES (1, 'x')"));
+        } else {
+            exec(db, QStringLiteral("PRAGMA user_version=%1").arg(database::currentSchemaVersion(DatabaseKind::Data) + 1));
+        }
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("alter"));
+    }
+
+    const QStringList before = QDir(folder.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+    const QByteArray data = hashOf(folder.path());
+    const QByteArray system = hashOf(folder.path(QStringLiteral("sys.db")));
+    try {
+        backup::prepareRestore(folder.dir.path(), file);
+        QFAIL("the copy was not refused");
+    } catch (const backup::Refused &refusal) {
+        QVERIFY2(refusal.message().contains(reason), qPrintable(refusal.message()));
+    }
+    // And through the command line.
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    QCOMPARE(backup::runRestoreCommand({folder.dir.path(), {}}, file, o, e), 1);
+    QVERIFY2(err.contains(reason), qPrintable(err));
+    QCOMPARE(QDir(folder.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    QCOMPARE(hashOf(folder.path()), data);
+    QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), system);
+}
+
+void BackupTest::restoreGivesBackExactlyItsRows()
+{
+    Folder folder;
+    const QStringList original = dump(folder.path());
+    const QString copy = backup::copyDataFolder(folder.dir.path(), folder.path(QStringLiteral("copii")),
+                                                QDateTime(QDate(2026, 3, 1), QTime(10, 30, 15)));
+    QCOMPARE(QFileInfo(copy).fileName(), QStringLiteral("vok-2026-03-01-103015.db"));
+    // An older copy is brought up to the program's schema.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+        db.setDatabaseName(copy);
+        QVERIFY(db.open());
+        exec(db, QStringLiteral("PRAGMA user_version=1"));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+
+    folder.sql({QStringLiteral("UPDATE auto SET marca='Logan'"), QStringLiteral("DELETE FROM curse"),
+                QStringLiteral("INSERT INTO auto (nrauto, marca) VALUES ('B-99-NEW', 'Iveco')")});
+    const QStringList changed = dump(folder.path());
+
+    const backup::Prepared prepared = backup::prepareRestore(folder.dir.path(), copy);
+    QCOMPARE(prepared.summary.vehicles, qint64(1));
+    QCOMPARE(prepared.summary.sheets, qint64(1));
+    QCOMPARE(prepared.summary.lastSheetDate, QStringLiteral("05.03.2026"));
+    QCOMPARE(prepared.summary.taken, QDateTime(QDate(2026, 3, 1), QTime(10, 30, 15)));
+    QVERIFY(prepared.summary.migrated);
+    QVERIFY(!prepared.summary.systemFile.isEmpty());
+    const backup::Installed installed =
+        backup::install(prepared, QStringLiteral("inainte-de-restaurare"), QDateTime(QDate(2026, 3, 6), QTime(9, 0)));
+
+    QCOMPARE(dump(folder.path()), original);
+    QCOMPARE(dump(installed.dataAside), changed);
+    QCOMPARE(QFileInfo(installed.dataAside).fileName(), QStringLiteral("vok-inainte-de-restaurare-2026-03-06-090000.db"));
+    QVERIFY(QFileInfo::exists(installed.systemAside));
+    QVERIFY(!QFileInfo::exists(prepared.data));
+    const QString name = QStringLiteral("after-restore");
+    {
+        const QSqlDatabase db = database::openSqlite(folder.path(), name, DatabaseKind::Data);
+        QCOMPARE(schema::version(db, DatabaseKind::Data), database::currentSchemaVersion(DatabaseKind::Data));
+    }
+    database::close(name);
+}
+
+void BackupTest::checkFindsWhatIsWrong()
+{
+    Folder folder;
+    QCOMPARE(backup::checkDataFolder(folder.dir.path()), QStringList());
+    folder.sql({QStringLiteral("INSERT INTO curse (idc, idf, nrc) VALUES (50, 9, 1)"),
+                QStringLiteral("INSERT INTO foaie (idf, nrf, ida) VALUES (60, 3, 8)"),
+                QStringLiteral("INSERT INTO dateluna (idd, ida, anul, idl) VALUES (70, 8, 2026, 2)")});
+    QCOMPARE(backup::checkDataFolder(folder.dir.path()),
+             (QStringList{"vok.db: curse: cursa idc=50 (nr. 1) este pe foaia idf=9, care nu exista",
+                          "vok.db: foaie: foaia idf=60 (nr. 3) este a autovehiculului ida=8, care nu exista",
+                          "vok.db: dateluna: luna idd=70 (2/2026) este a autovehiculului ida=8, care nu exista"}));
+
+    // A damaged page is the engine's finding.
+    QStringList bulk{QStringLiteral("BEGIN")};
+    for (int i = 0; i < 300; ++i)
+        bulk << QStringLiteral("INSERT INTO curse (idf, nrc, traseu) VALUES (1, %1, '%2')").arg(i + 2).arg(QString(2000, u'd'));
+    bulk << QStringLiteral("COMMIT");
+    folder.sql(bulk);
+    {
+        QFile f(folder.path());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(f.size() - 4096 * 20);
+        f.write(QByteArray(4096 * 2, char(0x33)));
+    }
+    const QStringList problems = backup::checkDataFolder(folder.dir.path());
+    QVERIFY(!problems.isEmpty());
+    QVERIFY2(problems.first().startsWith(QLatin1String("vok.db: ")), qPrintable(problems.join(u'\n')));
+}
+
+void BackupTest::commandLine()
+{
+    Folder folder;
+    QTemporaryDir copies;
+    auto run = [](const QStringList &arguments, QByteArray *out = nullptr, QByteArray *err = nullptr) {
+        QProcess vok;
+        vok.start(programPath(), arguments);
+        vok.waitForFinished(60000);
+        if (out)
+            *out = vok.readAllStandardOutput();
+        if (err)
+            *err = vok.readAllStandardError();
+        return vok.exitCode();
+    };
+    const QString dir = folder.dir.path();
+    QByteArray out, err;
+    QCOMPARE(run({"--data-dir", dir, "--backup", copies.path()}, &out, &err), 0);
+    const QString copy = QString::fromLocal8Bit(out).trimmed();
+    QVERIFY2(QFileInfo(copy).isFile() && copy.startsWith(copies.path()), out.constData());
+    QVERIFY(QFileInfo::exists(backup::systemFileFor(copy)));
+
+    QCOMPARE(run({"--data-dir", dir, "--check"}, &out), 0);
+    QCOMPARE(out.trimmed(), QByteArray("ok"));
+    folder.sql({QStringLiteral("INSERT INTO curse (idc, idf, nrc) VALUES (50, 9, 1)")});
+    QCOMPARE(run({"--data-dir", dir, "--check"}, &out), 1);
+    QCOMPARE(out.trimmed(), QByteArray("vok.db: curse: cursa idc=50 (nr. 1) este pe foaia idf=9, care nu exista"));
+
+    QCOMPARE(run({"--data-dir", dir, "--restore", copy}, &out, &err), 0);
+    QCOMPARE(run({"--data-dir", dir, "--check"}), 0);
+    QCOMPARE(run({"--data-dir", dir, "--restore", folder.path(QStringLiteral("nothing.db"))}, &out, &err), 1);
+    QVERIFY2(err.contains("nu exista"), err.constData());
+    QCOMPARE(run({"--data-dir", copies.filePath(QStringLiteral("empty")), "--backup", copies.path()}, &out, &err), 1);
+    QCOMPARE(run({"--data-dir", copies.filePath(QStringLiteral("empty")), "--check"}), 2);
+}
+
+QTEST_GUILESS_MAIN(BackupTest)
+#include "tst_backup.moc"
