@@ -84,8 +84,7 @@ const char *const dataIndexesV2[] = {
 // that a rest in tank above it shows on the charts.
 QStringList dataColumnsV3(Dialect dialect)
 {
-    // PostgreSQL can skip a column already there; SQLite cannot, and the
-    // step's transaction with its version keeps it from running twice.
+    // PostgreSQL skips a column already there; on SQLite isApplied() does.
     return {dialect == Dialect::Sqlite
                 ? QStringLiteral("ALTER TABLE auto ADD COLUMN caprez REAL DEFAULT 0")
                 : QStringLiteral("ALTER TABLE auto ADD COLUMN IF NOT EXISTS caprez DOUBLE PRECISION DEFAULT 0")};
@@ -145,6 +144,19 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
             "INSERT INTO valid (parola) SELECT NULL WHERE NOT EXISTS (SELECT 1 FROM valid)");
     }
     return statements;
+}
+
+bool isApplied(const QSqlDatabase &db, const QString &statement)
+{
+    static const QRegularExpression addColumn(QStringLiteral("^ALTER TABLE (\\w+) ADD COLUMN (\\w+) "));
+    const QRegularExpressionMatch m = addColumn.match(statement);
+    if (!m.hasMatch() || dialectOf(db) != Dialect::Sqlite)
+        return false;
+    QSqlQuery columns = exec(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"), {m.captured(1)});
+    while (columns.next())
+        if (columns.value(0).toString().compare(m.captured(2), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 namespace {
