@@ -4,7 +4,6 @@
 #include "reportfixture.h"
 #include "sheetreader.h"
 
-#include "db/numbers.h"
 #include "reports/reportengine.h"
 #include "sheet/spreadsheet.h"
 
@@ -42,12 +41,6 @@ QString figureOf(const QString &text)
         return t;
     const QRegularExpressionMatch m = labelled.match(t);
     return m.hasMatch() ? m.captured(3) : QString();
-}
-
-int decimalsOf(const QString &figure)
-{
-    const int point = int(figure.indexOf(u'.'));
-    return point < 0 ? 0 : int(figure.size()) - point - 1;
 }
 
 // The figure a number format writes for a value.

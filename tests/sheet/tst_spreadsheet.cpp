@@ -50,7 +50,6 @@ void SpreadsheetTest::csvFields_data()
     QTest::newRow("comma") << QVector<Cell>{Cell::textCell("Ploiesti, Bucuresti")} << QByteArray("\"Ploiesti, Bucuresti\"\r\n");
     QTest::newRow("quote") << QVector<Cell>{Cell::textCell("pompa \"Bosch\"")} << QByteArray("\"pompa \"\"Bosch\"\"\"\r\n");
     QTest::newRow("line break") << QVector<Cell>{Cell::textCell("Km\nparcursi")} << QByteArray("\"Km\nparcursi\"\r\n");
-    QTest::newRow("carriage return") << QVector<Cell>{Cell::textCell("a\rb")} << QByteArray("\"a\rb\"\r\n");
     QTest::newRow("utf-8") << QVector<Cell>{Cell::textCell(QStringLiteral("Brasov \u0219i Ia\u0219i"))}
                            << QString(QStringLiteral("Brasov \u0219i Ia\u0219i\r\n")).toUtf8();
     QTest::newRow("negative, point") << QVector<Cell>{Cell::masked(-3.456, "#0.0"), Cell::plain(1234567.25)}
@@ -58,7 +57,6 @@ void SpreadsheetTest::csvFields_data()
     QTest::newRow("two-digit mask") << QVector<Cell>{Cell::masked(5, "00")} << QByteArray("05\r\n");
     QTest::newRow("span keeps the columns") << QVector<Cell>{spanning(Cell::textCell("Total"), 3), Cell::plain(7)}
                                             << QByteArray("Total,,,7\r\n");
-    QTest::newRow("empty cells") << QVector<Cell>{Cell(), Cell::textCell("x"), Cell()} << QByteArray(",x,\r\n");
 }
 
 void SpreadsheetTest::csvFields()
@@ -171,8 +169,6 @@ void SpreadsheetTest::gridCells_data()
     QTest::newRow("number text aligned left") << QVariant("1234") << "1234" << false << false << "1234";
     QTest::newRow("text aligned right") << QVariant("B-10") << "B-10" << true << false << "B-10";
     QTest::newRow("null number") << QVariant(QMetaType::fromType<double>()) << "" << true << false << "";
-    QTest::newRow("text") << QVariant("Bucuresti - Ploiesti") << "Bucuresti - Ploiesti" << false << false
-                          << "Bucuresti - Ploiesti";
 }
 
 void SpreadsheetTest::gridCells()
@@ -214,12 +210,10 @@ void SpreadsheetTest::worksheetNames_data()
 {
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("name");
-    QTest::newRow("plain") << "Grafice" << "Grafice";
     QTest::newRow("forbidden characters") << "a/b\\c?d*e[f]g:h" << "a b c d e f g h";
     QTest::newRow("long") << "CENTRALIZATOR AUTOVEHICULE - RAPORT ANUAL" << "CENTRALIZATOR AUTOVEHICULE - RA";
     QTest::newRow("apostrophes") << "'Piese'" << "Piese";
     QTest::newRow("empty") << "" << "Foaie1";
-    QTest::newRow("only forbidden") << "[]" << "Foaie1";
 }
 
 void SpreadsheetTest::worksheetNames()
