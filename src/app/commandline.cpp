@@ -4,6 +4,7 @@
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
 #include "reports/reportcli.h"
+#include "ui/qttexts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -120,12 +121,28 @@ bool isOption(const char *argument, const char *name)
     return std::strncmp(rest, name, length) == 0 && (rest[length] == '\0' || rest[length] == '=');
 }
 
+// Set by prepare() when the windows would need a display that is not there.
+bool noDisplay = false;
+
+QtMessageHandler previousHandler = nullptr;
+
+// A run without windows does not need Qt's runtime folder; Qt still warns,
+// on every such run, that XDG_RUNTIME_DIR is not set. Every other message passes.
+void quietRuntimeDirWarning()
+{
+    previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+            return;
+        if (previousHandler)
+            previousHandler(type, context, text);
+    });
+}
+
 } // namespace
 
 void prepare(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
+    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
         bool headless = std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "-v") == 0
@@ -134,9 +151,21 @@ void prepare(int argc, char *argv[])
         for (const Mode &mode : modes())
             headless = headless || isOption(argument, mode.trigger);
         if (headless) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+            if (!platformChosen)
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            quietRuntimeDirWarning();
             return;
         }
+    }
+    if (platformChosen)
+        return;
+    // Windows wanted, and no display to show them on: Qt would abort. Read the
+    // command line offscreen instead, so that a mistake in it is still named,
+    // and then say why no window opens.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        quietRuntimeDirWarning();
+        noDisplay = true;
     }
 }
 
@@ -150,6 +179,12 @@ int run(QApplication &app)
     parser.addOption(option("database", "A shared PostgreSQL database, postgresql://user@host:port/dbname (else $VOK_DATABASE); the password comes from ~/.pgpass or $PGPASSWORD.", "URL"));
     for (const Mode &mode : modes())
         parser.addOptions(mode.options);
+    // A mistake on the command line is an error (2), not a refusal (1, which
+    // Qt's own handling would give); help and version are left to Qt.
+    if (!parser.parse(app.arguments())) {
+        QTextStream(stderr) << "vok: " << parser.errorText() << '\n';
+        return 2;
+    }
     parser.process(app);
 
     Target target;
@@ -167,6 +202,12 @@ int run(QApplication &app)
         return code;
     }
 
+    if (noDisplay) {
+        QTextStream(stderr) << "vok: nu exista un ecran pe care sa se deschida ferestrele (DISPLAY nu este setat); "
+                               "modurile din linia de comanda nu au nevoie de el (vok --help)\n";
+        return 2;
+    }
+    installQtTranslations(app);
     StartupOptions options;
     options.dataDir = target.dataDir;
     options.databaseUrl = target.databaseUrl;
