@@ -57,7 +57,8 @@ QString Anomaly::text() const
         return QStringLiteral("%1, %2: rest in rezervor %3 litri, peste capacitatea rezervorului (%4 litri)")
             .arg(nrauto, month, formatNumber(rest, QStringLiteral("#0.00")), doubleText(capacity));
     case Kind::NotCurrent:
-        return QStringLiteral("%1, %2: V.O.K.-ul lunii nu este actualizat").arg(nrauto, month);
+        return closed ? QStringLiteral("%1, %2: V.O.K.-ul lunii nu mai este actualizat (vezi SITUATIE)").arg(nrauto, month)
+                      : QStringLiteral("%1, %2: V.O.K.-ul lunii nu a fost inchis (vezi SITUATIE)").arg(nrauto, month);
     }
     return {};
 }
@@ -83,7 +84,7 @@ QVector<Anomaly> anomalies(const VehicleChart &chart, const QSet<int> &notCurren
         if (p.closed)
             restAnomalies(out, chart.vehicle, p.when, p.restrez);
         if (notCurrent.contains(p.when.index()))
-            out.append({Anomaly::Kind::NotCurrent, chart.vehicle.nrauto, p.when, p.restrez, chart.vehicle.capacity});
+            out.append({Anomaly::Kind::NotCurrent, chart.vehicle.nrauto, p.when, p.restrez, chart.vehicle.capacity, p.closed});
     }
     return out;
 }

@@ -75,6 +75,7 @@ struct Anomaly {
     YearMonth when;
     double rest = 0;
     double capacity = 0;
+    bool closed = true; // NotCurrent: the month has its row (else it was never closed)
 
     // One line for the list beside the chart.
     QString text() const;
