@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
+#include "reports/monthcli.h"
 #include "reports/reportcli.h"
 #include "ui/qttexts.h"
 
@@ -103,6 +104,16 @@ const QList<Mode> &modes()
              command.systemFile = value(parser, "sys-mdb");
              command.replace = parser.isSet(QStringLiteral("replace"));
              return legacy::runImportCommand(command, out, err);
+         }},
+        {"check-months",
+         {option("check-months", "List the closed months (dateluna) of YEAR that are not current: one line per vehicle and month, nrauto<TAB>YEAR<TAB>MONTH<TAB>stale|not-closed|restarts[<TAB>column:stored->recomputed,...]. Exit 0 when none is stale or not closed, 1 when one is, 2 on an error.", "YEAR")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runCheckMonths({target.dataDir, target.databaseUrl, value(parser, "check-months")}, out, err);
+         }},
+        {"recompute-months",
+         {option("recompute-months", "Recompute the closed months of every listed vehicle from January of YEAR on (one transaction per vehicle) and list the months that changed, as --check-months does. Exit 0, or 2 on an error.", "YEAR")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
          }},
     };
     return all;

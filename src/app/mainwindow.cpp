@@ -11,6 +11,7 @@
 #include "reports/activitywindow.h"
 #include "reports/chartwindow.h"
 #include "reports/fleetwindow.h"
+#include "reports/monthstatuswindow.h"
 #include "trips/tripwindow.h"
 
 #include <QCloseEvent>
@@ -37,6 +38,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<RefuelWindow>);
     connect(addItem(bar, QStringLiteral("mnuvok"), QStringLiteral("V.O.K.")), &QAction::triggered,
             this, &MainWindow::open<ActivityWindow>);
+    connect(addItem(bar, QStringLiteral("mnusit"), QStringLiteral("SITUATIE")), &QAction::triggered,
+            this, &MainWindow::open<MonthStatusWindow>);
     connect(addItem(bar, QStringLiteral("mnup"), QStringLiteral("PIESE")), &QAction::triggered,
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,

@@ -84,6 +84,26 @@ QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &v
     return query;
 }
 
+void execPrepared(QSqlQuery &query, const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    if (query.lastQuery() != sql) {
+        query = QSqlQuery(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql)) {
+            const QSqlError error = query.lastError();
+            query = QSqlQuery(db);
+            fail(db, error);
+        }
+    }
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        query = QSqlQuery(db);
+        fail(db, error);
+    }
+}
+
 QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = exec(db, sql, values);

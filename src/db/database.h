@@ -34,6 +34,12 @@ inline constexpr char SystemConnectionName[] = "vok-sys";
 // Runs one statement with its bound values; throws DbError on failure.
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
+// Runs a statement on a query kept for repeated use by one store: prepared
+// with `sql` (forward only) the first time or when it last ran another text,
+// then only bound and run again. Its previous results must have been read.
+// Throws DbError as exec() does; the query is then prepared afresh next time.
+void execPrepared(QSqlQuery &query, const QSqlDatabase &db, const QString &sql, const QVariantList &values);
+
 // The first column of the first row, or an invalid QVariant when no row.
 QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 

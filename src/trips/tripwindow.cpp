@@ -3,6 +3,7 @@
 #include "db/calendar.h"
 #include "db/numbers.h"
 #include "fleet/vehiclestore.h"
+#include "reports/monthstatus.h"
 #include "trips/consumption.h"
 #include "trips/loaddialog.h"
 #include "trips/sheetstore.h"
@@ -484,7 +485,10 @@ void TripWindow::buildLayout()
     buttons->addWidget(m_save);
     buttons->addWidget(m_deleteTrip);
     buttons->addWidget(m_report);
-    buttons->addStretch(1);
+    m_monthNote = new QLabel(this);
+    m_monthNote->setObjectName(QStringLiteral("notaluna"));
+    m_monthNote->setWordWrap(true);
+    buttons->addWidget(m_monthNote, 1);
     buttons->addWidget(m_deleteSheet);
     buttons->addWidget(m_exit);
     main->addLayout(buttons);
@@ -1238,6 +1242,7 @@ void TripWindow::save()
                     trips.insert(trip);
             }
             transaction.commit();
+            m_monthNote->setText(staleMonthNote(m_context.db, m_indauto, header->anul, header->idl));
             if (!yes)
                 return;
         } else {
@@ -1247,6 +1252,7 @@ void TripWindow::save()
             trip.idf = sheets.insert(*header);
             trips.insert(trip);
             transaction.commit();
+            m_monthNote->setText(staleMonthNote(m_context.db, m_indauto, header->anul, header->idl));
         }
 
         inform(QStringLiteral(" Datele au fost salvate "));

@@ -132,6 +132,7 @@ private:
     QSqlQueryModel *m_trips = nullptr;
     QPushButton *m_save = nullptr, *m_deleteTrip = nullptr, *m_report = nullptr, *m_deleteSheet = nullptr,
                 *m_exit = nullptr;
+    QLabel *m_monthNote = nullptr; // after a save: the month's V.O.K. is no longer current
 
     // Form state
     int m_indauto = 0; // the chosen vehicle
