@@ -7,9 +7,9 @@
 
 #include <utility>
 
-// The one place where the charts learn which closed months are no longer
-// current (their `dateluna` row differs from what closing the month again
-// would give), so that they mark them. Throws DbError.
+// The one place where the charts learn which months are not current (from
+// monthstatus.h: a row that differs from what closing the month again would
+// give, or sheets without a row), so that they mark them. Throws DbError.
 namespace vok::charts {
 
 // YearMonth indexes of the months of one vehicle, from..to, that are not current.

@@ -45,6 +45,7 @@ class ChartWindowTest : public QObject {
 private slots:
     void showsTheLastClosedYearAndMarksWhatLooksWrong();
     void savesTheChartOnShow();
+    void marksAMonthNoLongerCurrent();
 };
 
 void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
@@ -130,6 +131,26 @@ void ChartWindowTest::savesTheChartOnShow()
     QVERIFY(!window.savePdf(dir.filePath("nu/exista/grafic.pdf")));
     QVERIFY(env.messages().last().contains("nu poate fi scris"));
     QVERIFY(env.messages().problems().isEmpty());
+}
+
+void ChartWindowTest::marksAMonthNoLongerCurrent()
+{
+    // March of the truck has a sheet whose figures its stored row does not hold.
+    test::TestEnvironment env;
+    const int year = QDate::currentDate().year() - 1;
+    addFleet(env, year);
+    env.sql("INSERT INTO foaie (nrf, ida, sofer, orap, oras, data, decada, idl, anul, bm) "
+            "VALUES (7, 1, 'ION', 8, 16, ?, 1, 3, ?, 95)", {QString("05.03.%1").arg(year), year});
+    env.sql("INSERT INTO curse (idf, nrc, kmT, kmE, Kg, Gm, A, Cn, Cu) VALUES (1, 1, 310, 330, 1, 0, 1, 93, 0.5)");
+    ChartWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    QStringList series;
+    for (QAbstractSeries *s : window.chart(ChartWindow::Fuel)->series())
+        series << s->name();
+    QVERIFY2(series.contains("Luna neactualizata"), qPrintable(series.join(", ")));
+    QVERIFY(window.observations().contains(QString("B-10-ABC, martie %1: V.O.K.-ul lunii nu mai este actualizat (vezi SITUATIE)").arg(year)));
+    test::child<QTabWidget>(&window, "grafic")->setCurrentIndex(ChartWindow::FleetConsumption);
+    QVERIFY(window.observations().first().startsWith(QString("B-10-ABC, martie %1: V.O.K.").arg(year)));
 }
 
 QTEST_MAIN(ChartWindowTest)
