@@ -114,7 +114,18 @@ sheet::Table table(const QTableView *grid)
         if (column >= 0 && !grid->isColumnHidden(column))
             shown.append(column);
     }
+    // Row headings that name the rows (the vehicles of SITUATIE) are the first
+    // column; plain row numbers and empty ones are not.
+    bool rowNames = false;
+    if (!rows->isHidden()) {
+        for (int row = 0; row < model->rowCount(grid->rootIndex()) && !rowNames; ++row) {
+            const QVariant name = model->headerData(row, Qt::Vertical, Qt::DisplayRole);
+            rowNames = !name.toString().isEmpty() && name.toString() != QString::number(row + 1);
+        }
+    }
     QVector<sheet::Cell> headings;
+    if (rowNames)
+        headings.append(sheet::Cell());
     for (int column : shown) {
         sheet::Cell heading = sheet::Cell::textCell(model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
         heading.bold = true;
@@ -128,6 +139,8 @@ sheet::Table table(const QTableView *grid)
         if (row < 0 || grid->isRowHidden(row))
             continue;
         QVector<sheet::Cell> cells;
+        if (rowNames)
+            cells.append(sheet::Cell::textCell(model->headerData(row, Qt::Vertical, Qt::DisplayRole).toString()));
         for (int column : shown) {
             const QModelIndex index = model->index(row, column, grid->rootIndex());
             const QVariant value = model->data(index, Qt::DisplayRole);

@@ -19,8 +19,9 @@ namespace gridexport {
 void install(QTableView *grid, MessageService *messages, const QString &fileName);
 
 // What the grid shows, in the order it shows it: the headings of the visible
-// columns, then the visible rows; numbers as numbers, the rest as the grid's
-// texts. The worksheet is named after the grid's window.
+// columns, then the visible rows (led by their row headings when these name
+// the rows); numbers as numbers, the rest as the grid's texts. The worksheet
+// is named after the grid's window.
 sheet::Table table(const QTableView *grid);
 
 } // namespace gridexport

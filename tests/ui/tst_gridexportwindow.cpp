@@ -8,6 +8,8 @@
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
+#include "reports/monthstatuswindow.h"
+#include "ui/gridexport.h"
 #include "trips/tripwindow.h"
 
 #include <QAction>
@@ -36,6 +38,7 @@ void GridExportWindowTest::everyGridOffersTheExport_data()
     QTest::newRow("piese") << "piese" << 1;
     QTest::newRow("foaie") << "foaie" << 1;
     QTest::newRow("normativ") << "normativ" << 1;
+    QTest::newRow("situatie") << "situatie" << 1;
 }
 
 void GridExportWindowTest::everyGridOffersTheExport()
@@ -43,6 +46,7 @@ void GridExportWindowTest::everyGridOffersTheExport()
     QFETCH(QString, window);
     QFETCH(int, grids);
     test::TestEnvironment env;
+    env.sql("INSERT INTO auto (nrauto, marca) VALUES ('B-02-BBB', 'Roman 19.215')");
     std::unique_ptr<QWidget> w;
     if (window == u"setari")
         w = std::make_unique<SettingsWindow>(env.context());
@@ -50,8 +54,10 @@ void GridExportWindowTest::everyGridOffersTheExport()
         w = std::make_unique<PartsWindow>(env.context());
     else if (window == u"foaie")
         w = std::make_unique<TripWindow>(env.context());
-    else
+    else if (window == u"normativ")
         w = std::make_unique<NormativWindow>(env.context());
+    else
+        w = std::make_unique<MonthStatusWindow>(env.context());
     const QList<QTableView *> views = w->findChildren<QTableView *>();
     int offering = 0;
     for (QTableView *view : views) {
@@ -63,6 +69,13 @@ void GridExportWindowTest::everyGridOffersTheExport()
             ++offering;
     }
     QCOMPARE(offering, grids);
+    // SITUATIE names its rows by vehicle: the name leads the exported row.
+    if (window == u"situatie") {
+        const sheet::Table t = gridexport::table(w->findChild<QTableView *>("luni"));
+        QCOMPARE(t.rows.size(), 2);
+        QCOMPARE(t.rows[0].size(), 13);
+        QCOMPARE(t.rows[1][0].text, QString("B-02-BBB"));
+    }
 }
 
 void GridExportWindowTest::exportsWhatTheGridShows()
