@@ -87,7 +87,9 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                 emit exitRequested();
             });
 
-    resize(900, 120);
+    // Wide enough for every item of the menu bar: none may hide behind its
+    // overflow arrow ("IESIRE" least of all).
+    resize(std::max(900, bar->sizeHint().width() + 16), 120);
 }
 
 QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)

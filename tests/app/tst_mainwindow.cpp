@@ -44,6 +44,11 @@ void MainWindowTest::menuBarInOrder()
                                  "mnucheck|Verificare", "mnuimport|Import date vechi",
                                  "mnureparol|Reparolare|disabled"}));
     QCOMPARE(menu.item(QStringLiteral("mnuprg"))->text(), QStringLiteral("Program"));
+    // Every item shows on a 1024-pixel screen; none hides behind the overflow arrow.
+    QVERIFY(test::showActive(&menu));
+    QVERIFY(menu.width() <= 1024);
+    QVERIFY(menu.menuBar()->actionGeometry(menu.item(QStringLiteral("mnuies"))).right() < menu.width());
+    QVERIFY(menu.menuBar()->actionGeometry(menu.item(QStringLiteral("mnuies"))).isValid());
 }
 
 void MainWindowTest::eachItemOpensItsWindow_data()
