@@ -387,7 +387,7 @@ void ChartWindow::refreshVehicle()
     // Fuel: normed beside received, the rest in tank, the tank's capacity and the marks.
     {
         QChart *chart = newChart(vehicleTitle(vehicle, QStringLiteral("combustibil (litri), ") + period));
-        auto *cn = new QBarSet(QStringLiteral("Consum normat Cn"));
+        auto *cn = new QBarSet(QStringLiteral("Consum normat"));
         auto *received = new QBarSet(QStringLiteral("Combustibil primit"));
         double low = 0, high = vehicle.capacity;
         for (const charts::MonthPoint &p : m_vehicle.months) {
@@ -449,6 +449,9 @@ void ChartWindow::refreshVehicle()
             else
                 delete s;
         }
+        // Up to seven entries: they read one under the other beside the chart.
+        if (chart->series().size() > 4)
+            chart->legend()->setAlignment(Qt::AlignRight);
         setChart(Fuel, chart);
     }
 
