@@ -30,12 +30,25 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+// True when the server answered the statement with a state of its own that
+// says nothing about the connection (a key used twice, a failed check): the
+// connection is sound. A lost connection has no answer, or a state of class
+// 08 (connection) or 57P (the server shutting down).
+bool serverAnswered(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    return !state.isEmpty() && !state.startsWith(QLatin1String("08")) && !state.startsWith(QLatin1String("57P"));
+}
+
 // A statement failed. On a server, a lost connection is opened again at once,
 // so that the clerk's retry of the action finds it working; the message says so.
+// A statement refused inside a transaction leaves the transaction aborted, so a
+// probe would fail there too: the connection is probed only when the server
+// gave no answer of its own.
 [[noreturn]] void fail(const QSqlDatabase &db, const QSqlError &error)
 {
     QString message = errorText(error);
-    if (db.driverName() == QLatin1String("QPSQL")) {
+    if (db.driverName() == QLatin1String("QPSQL") && !serverAnswered(error)) {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT 1"))) {
             QSqlDatabase connection = db;
@@ -151,7 +164,8 @@ void ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
         if (step > schema::stepCount(kind))
             break;
         for (const QString &statement : schema::migrationStep(kind, step, dialect))
-            exec(db, statement);
+            if (!schema::isApplied(db, statement))
+                exec(db, statement);
         schema::setVersion(db, kind, step);
         transaction.commit();
     }

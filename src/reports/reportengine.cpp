@@ -59,25 +59,46 @@ ReportDocument::Border docBorder(const QString &b)
     return ReportDocument::Border::None;
 }
 
-// A value shown with a mask ("#0.00"), a format ("month", "mark") or as it is.
-QString display(const Value &v, const QString &mask, const QString &format)
+// A value shown with a mask ("#0.00"), a format ("month", "mark") or as it
+// is; a number stays known as a figure for the spreadsheets.
+struct Shown {
+    QString text;
+    bool figure = false;
+    QString mask;
+};
+
+Shown show(const Value &v, const QString &mask, const QString &format)
 {
     if (format == u"mark")
-        return v.truth() && v.toNumber() != 0 ? QStringLiteral("X") : QString();
+        return {v.truth() && v.toNumber() != 0 ? QStringLiteral("X") : QString()};
     if (v.isNull())
         return {};
     if (format == u"month") {
         const int m = int(v.toNumber());
-        return monthName(m);
+        return {monthName(m)};
     }
     if (!mask.isEmpty()) {
         if (v.kind == Value::Kind::Text && !isNumber(v.text))
-            return v.text;
-        return formatNumber(v.toNumber(), mask);
+            return {v.text};
+        return {formatNumber(v.toNumber(), mask), true, mask};
     }
     if (v.kind == Value::Kind::Number)
-        return doubleText(v.number);
-    return v.text;
+        return {doubleText(v.number), true};
+    return {v.text};
+}
+
+QString display(const Value &v, const QString &mask, const QString &format) { return show(v, mask, format).text; }
+
+// A cell whose text ends with the value: the figure is marked where it begins.
+ReportDocument::Cell shownCell(QString prefix, const Shown &shown, double from, double to, int span,
+                               ReportDocument::Align align, bool wrap)
+{
+    ReportDocument::Cell cell{std::move(prefix), from, to, span, align, wrap};
+    cell.valueAt = int(cell.text.size());
+    cell.figure = shown.figure;
+    cell.figureMask = shown.mask;
+    cell.text += shown.text;
+    return cell;
 }
 
 // A text with {table.column} and {@name} references.
@@ -612,12 +633,12 @@ private:
         return s;
     }
 
-    QString text(const BoundValue &v)
+    ReportDocument::Cell cell(const BoundCell &c)
     {
-        QString s = text(v.text);
-        if (v.value)
-            s += display(eval(v.value), v.mask, v.format);
-        return s;
+        if (!c.content.value)
+            return {text(c.content.text), c.from, c.to, 1, c.align, c.wrap};
+        const Shown shown = show(eval(c.content.value), c.content.mask, c.content.format);
+        return shownCell(text(c.content.text), shown, c.from, c.to, 1, c.align, c.wrap);
     }
 
     Value aggregate(const Node &call)
@@ -715,7 +736,7 @@ private:
         line.keepWithNext = l.keepWithNext || keep;
         if (l.kind == ReportDocument::Line::Kind::Text) {
             for (const BoundCell &c : l.cells)
-                line.cells.append({text(c.content), c.from, c.to, 1, c.align, c.wrap});
+                line.cells.append(cell(c));
             m_doc.lines.append(line);
             return;
         }
@@ -731,8 +752,8 @@ private:
         }
         for (int c = first; c < columns; ++c) {
             const ReportDefinition::Column &col = m_b.m_columns[c];
-            const QString t = l.rowValues[c] ? display(eval(l.rowValues[c]), col.mask, col.format) : QString();
-            line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
+            const Shown shown = l.rowValues[c] ? show(eval(l.rowValues[c]), col.mask, col.format) : Shown();
+            line.cells.append(shownCell({}, shown, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap));
         }
         m_doc.lines.append(line);
     }
@@ -746,8 +767,8 @@ private:
         line.cells.reserve(columns);
         for (int c = 0; c < columns; ++c) {
             const ReportDefinition::Column &col = m_b.m_columns[c];
-            const QString t = display(eval(m_b.m_columnValues[c]), col.mask, col.format);
-            line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
+            const Shown shown = show(eval(m_b.m_columnValues[c]), col.mask, col.format);
+            line.cells.append(shownCell({}, shown, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap));
         }
         m_doc.lines.append(std::move(line));
         m_lastDetail = int(m_doc.lines.size()) - 1;

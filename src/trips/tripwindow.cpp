@@ -13,6 +13,7 @@
 #include "trips/tripstore.h"
 #include "trips/urbandialog.h"
 #include "ui/fields.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -466,6 +467,7 @@ void TripWindow::buildLayout()
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 4);
     m_grid->verticalHeader()->setMinimumWidth(16);
     m_grid->setMinimumHeight(120);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("curse"));
     m_grid->installEventFilter(this);
     m_nrfoi->installEventFilter(this);
     m_sof->installEventFilter(this);
