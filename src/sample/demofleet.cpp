@@ -24,6 +24,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vok::sample {
@@ -172,6 +174,9 @@ constexpr int staleVehicleIndex = 0;
 constexpr int staleMonthIndex = 6;
 // Months left open at the end of the year.
 constexpr int openMonths = 2;
+// The vehicle whose rest in the tank ends a closed month above its capacity.
+constexpr int overfullVehicleIndex = 5;
+constexpr int overfullMonthIndex = 4;
 
 // A part or repair of the log, with the range of its price in lei.
 struct PartKind {
@@ -439,6 +444,7 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
         start.kmefinc = v.formula == 1 ? std::round(v.kmef * 0.45) : 0.0;
         start.kmechiv = v.kmechiv;
         start.restrez = v.restrez;
+        start.caprez = v.tank;
         settings.saveStartingState(start);
     }
     summary.vehicles = int(idas.size());
@@ -461,6 +467,7 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
         for (int m = 0; m < 12; ++m) {
             const QDate month = first.addMonths(m);
             const bool winter = month.month() == 12 || month.month() <= 2;
+            std::optional<std::pair<SheetRefuel, QDate>> last; // the month's last sheet
             for (QDate day = month; day.month() == month.month(); day = day.addDays(1)) {
                 if (day.dayOfWeek() > 5 || !random.chance(v.workDays))
                     continue;
@@ -489,10 +496,24 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
                     ++summary.trips;
                 }
                 SheetRefuel refuel = demoRefuel(random, v, upkeep, day, burnt, km);
-                if (recordsSomething(refuel)) {
-                    refuel.idf = idf;
+                refuel.idf = idf;
+                if (recordsSomething(refuel))
                     refuels.save(refuel);
-                }
+                last = {refuel, day};
+            }
+            // The month's last fuel receipt counted twice: the rest in the
+            // tank ends the month above what the tank holds.
+            if (i == overfullVehicleIndex && m == overfullMonthIndex && last) {
+                auto &[refuel, day] = *last;
+                const double extra = round2(v.tank - upkeep.rest + 25 + random.uniform(0, 20));
+                refuel.bm += extra;
+                if (refuel.nractc.isEmpty())
+                    refuel.nractc = document(random, "BF", day);
+                refuels.save(refuel);
+                upkeep.rest += extra;
+                summary.overfullVehicle = text(v.nrauto);
+                summary.overfullYear = day.year();
+                summary.overfullMonth = day.month();
             }
         }
         demoParts(random, parts, ida, v, first);

@@ -34,6 +34,11 @@ struct DemoSummary {
     QString staleVehicle;
     int staleYear = 0;
     int staleMonth = 0;
+    // The one closed month whose rest in the tank ends above the tank's
+    // capacity (a fill-up counted twice), so that the charts mark it.
+    QString overfullVehicle;
+    int overfullYear = 0;
+    int overfullMonth = 0;
 };
 
 // The mark of a sample reference row, in its first text column: the
@@ -44,11 +49,11 @@ QString exampleMark();
 // Fills an open business database that holds no data yet (made by the
 // program's schema) with the sample fleet, through the program's stores: the
 // report header, sample rows in every reference table, six vehicles of both
-// formula kinds with their regimes, starting state, an installation and an
-// aerodynamic class, a year of trip sheets with trips, refuellings, oil and
-// filter changes and fuel returned, a parts log, and every month closed by
-// closeMonth except the last two, one of them then made stale. Throws DbError
-// when a statement fails.
+// formula kinds with their regimes, starting state and tank capacity, an
+// installation and an aerodynamic class, a year of trip sheets with trips,
+// refuellings, oil and filter changes and fuel returned, a parts log, and
+// every month closed by closeMonth except the last two, one of them then made
+// stale. Throws DbError when a statement fails.
 DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options);
 
 // The outcome of creating a demonstration folder.
