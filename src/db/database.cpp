@@ -90,6 +90,30 @@ QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &
     return query.next() ? query.value(0) : QVariant();
 }
 
+PreparedQuery::PreparedQuery(const QSqlDatabase &db, QString sql)
+    : m_db(db)
+    , m_sql(std::move(sql))
+{
+}
+
+QSqlQuery &PreparedQuery::run(const QVariantList &values)
+{
+    if (!m_query) {
+        QSqlQuery query(m_db);
+        if (!query.prepare(m_sql))
+            fail(m_db, query.lastError());
+        m_query.emplace(std::move(query));
+    }
+    for (int i = 0; i < values.size(); ++i)
+        m_query->bindValue(i, values.at(i));
+    if (!m_query->exec()) {
+        const QSqlError error = m_query->lastError();
+        m_query.reset();
+        fail(m_db, error);
+    }
+    return *m_query;
+}
+
 Transaction::Transaction(const QSqlDatabase &db)
     : m_db(db)
 {
