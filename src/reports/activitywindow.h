@@ -19,7 +19,6 @@ public:
     explicit ActivityWindow(const WindowContext &context, QWidget *parent = nullptr);
 
     // The texts the window shows.
-    static QString noVehicleText();
     static QString noSheetsText();
     static QString noPreviousMonthText();
     static QString annualWarningText();
