@@ -332,8 +332,11 @@ void TripWindow::openReport()
                 idf = sheet->idf;
         }))
         return;
-    m_context.reports->show(this, ReportRequest{QStringLiteral("rapcalculf.rpt"), m_context.dataFile,
-                                                QStringLiteral("{curse.idf}=") + QString::number(idf)});
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapcalculf.rpt");
+    request.dataFile = m_context.dataFile;
+    request.selection = QStringLiteral("{curse.idf}=") + QString::number(idf);
+    m_context.reports->show(this, request);
 }
 
 } // namespace vok
