@@ -8,6 +8,14 @@ DEBS      := cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6
              libsodium-dev libsqlite3-dev mdbtools xvfb xauth imagemagick poppler-utils ccache postgresql
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
+# What building and checking the Debian package needs beyond DEBS.
+PACKAGE_DEBS := dpkg-dev file lintian desktop-file-utils appstream man-db
+# What is installed is built from these targets alone (no tests).
+INSTALLED_TARGETS := vok vok_reports vok_dist
+# `make install DESTDIR=... CMAKE_INSTALL_PREFIX=...`
+CMAKE_INSTALL_PREFIX ?= /usr/local
+DESTDIR ?=
+
 FUZZ_SECONDS ?= 60
 FUZZ_DIR  ?= build-fuzz
 FUZZ_DEBS := clang-14 libclang-rt-14-dev
@@ -18,7 +26,8 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_af
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/reliability/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps fuzz-deps configure build run test build-asan test-asan fuzz bench clean
+.PHONY: deps fuzz-deps package-deps configure build run test build-asan test-asan fuzz bench \
+        install package test-package clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -33,6 +42,9 @@ endef
 
 deps:
 	$(call install_missing,$(DEBS))
+
+package-deps: deps
+	$(call install_missing,$(PACKAGE_DEBS))
 
 # libFuzzer comes with clang; only `make fuzz` needs it.
 fuzz-deps: deps
@@ -51,6 +63,24 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS)
+
+# The installed tree (cmake/Install.cmake lists it), e.g.
+#   make install DESTDIR=/tmp/root CMAKE_INSTALL_PREFIX=/usr
+install: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix "$(CMAKE_INSTALL_PREFIX)"
+
+# The Debian package vok_VERSION_ARCH.deb, from the Release build, into $(BUILD_DIR).
+package: package-deps configure
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target $(INSTALLED_TARGETS)
+	cd $(BUILD_DIR) && rm -f vok_*.deb && cpack -G DEB
+
+# The package checked as an administrator would meet it: lintian, the desktop
+# entry, the AppStream metadata, then unpacked into a temporary folder and run
+# from there (version, and a report from the installed definitions).
+test-package: package
+	tests/package/checkpackage.sh $(BUILD_DIR)
 
 # The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer,
 # GUI tests included. The second run of the stores and windows on a PostgreSQL

@@ -9,6 +9,7 @@
 #include "db/passwordstore.h"
 #include "fleet/vehiclestore.h"
 #include "reports/monthclose.h"
+#include "reports/monthstatus.h"
 #include "reports/previewwindow.h"
 #include "reports/reportengine.h"
 #include "reports/reportpaths.h"
@@ -346,6 +347,78 @@ void measureMonthClose(Run &run, const QSqlDatabase &full, const QSqlDatabase &s
     }
 }
 
+// The months of a year and the carry-over chain at fleet scale: the status of
+// every vehicle and month of a year (what SITUATIE and the questions before
+// the reports read), the recompute of every vehicle's year with its writes,
+// and one vehicle's years recomputed in one transaction against closing its
+// months one by one as the clerk would.
+void measureMonthChain(Run &run, const QSqlDatabase &full)
+{
+    const Target t = target(full);
+    const int vehicles = scalar(full, QStringLiteral("SELECT COUNT(*) FROM auto WHERE apar=1")).toInt();
+    if (run.wanted("monthstatus_fleet_year")) {
+        std::vector<double> times, cpu;
+        int notCurrent = 0;
+        for (int i = 0; i < run.options.reportReps; ++i) {
+            const double cpuBefore = processCpuSeconds();
+            times.push_back(seconds([&] {
+                notCurrent = 0;
+                for (const VehicleMonths &v : fleetMonths(full, t.year))
+                    for (const MonthStatus &m : v.months)
+                        notCurrent += m.state == MonthState::Current || m.state == MonthState::NoSheets ? 0 : 1;
+            }));
+            cpu.push_back(processCpuSeconds() - cpuBefore);
+        }
+        std::fprintf(stderr, "vokbench: monthstatus_fleet_year: %d vehicles, year %d, %d months not current, "
+                             "median %.3f s of processor time\n",
+                     vehicles, t.year, notCurrent, median(cpu));
+        std::printf("time monthstatus_fleet_year %.3f\n", median(times));
+        std::fflush(stdout);
+    }
+    const int lastYear = scalar(full, QStringLiteral("SELECT MAX(anul) FROM foaie WHERE ida=?"), {t.ida}).toInt();
+    const int firstYear = scalar(full, QStringLiteral("SELECT MIN(anul) FROM foaie WHERE ida=?"), {t.ida}).toInt();
+    if (run.wanted("chain_recompute_fleet_year")) {
+        // The last year: January to December, every listed vehicle, one
+        // transaction each, every month written.
+        QList<std::pair<int, QString>> listed;
+        QSqlQuery query = exec(full, QStringLiteral("SELECT ida, nrauto FROM auto WHERE apar=1 ORDER BY nrauto"));
+        while (query.next())
+            listed.append({query.value(0).toInt(), query.value(1).toString()});
+        std::vector<double> times, cpu;
+        int changed = 0;
+        for (int i = 0; i < run.options.reportReps; ++i) {
+            const double cpuBefore = processCpuSeconds();
+            times.push_back(seconds([&] {
+                changed = 0;
+                for (const auto &[ida, nrauto] : listed)
+                    changed += static_cast<int>(recomputeChain(full, ida, lastYear, 1).size());
+            }));
+            cpu.push_back(processCpuSeconds() - cpuBefore);
+        }
+        std::fprintf(stderr, "vokbench: chain_recompute_fleet_year: %lld vehicles, year %d, %d months changed by "
+                             "the last run, median %.3f s of processor time\n",
+                     static_cast<long long>(listed.size()), lastYear, changed, median(cpu));
+        std::printf("time chain_recompute_fleet_year %.3f\n", median(times));
+        std::fflush(stdout);
+    }
+    if (run.wanted("chain_recompute_vs_closes")) {
+        QList<std::pair<int, int>> months;
+        QSqlQuery query = exec(full, QStringLiteral("SELECT DISTINCT anul, idl FROM foaie WHERE ida=? ORDER BY anul, idl"),
+                               {t.ida});
+        while (query.next())
+            months.append({query.value(0).toInt(), query.value(1).toInt()});
+        std::fprintf(stderr, "vokbench: chain_recompute_vs_closes: %lld months of %d to %d\n",
+                     static_cast<long long>(months.size()), firstYear, lastYear);
+        const Pair pair = sideBySide(
+            std::max(1, run.options.reps / 3), [&] { recomputeChain(full, t.ida, firstYear, 1); },
+            [&] {
+                for (const auto &[year, month] : months)
+                    closeMonth(full, t.ida, year, month);
+            });
+        run.ratio("chain_recompute_vs_closes", pair, "one vehicle's years recomputed against closeMonth month by month");
+    }
+}
+
 // The header "Salvare" finds on screen for a stored sheet: the sheet as stored.
 SheetHeader headerOnScreen(const QSqlDatabase &db, int ida, int nrf)
 {
@@ -657,6 +730,7 @@ int runAll(const BenchOptions &options)
         });
         if (full.isOpen() && small.isOpen()) {
             guarded("month closing", [&] { measureMonthClose(run, full, small); });
+            guarded("month chain", [&] { measureMonthChain(run, full); });
             guarded("trips", [&] { measureTrips(run, full, small); });
             guarded("fleet_annual_report", [&] { measureFleetReport(run, full); });
             guarded("backup_full_fleet", [&] { measureBackup(run, full); });

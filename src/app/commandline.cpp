@@ -3,7 +3,9 @@
 #include "app/startup.h"
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
+#include "reports/monthcli.h"
 #include "reports/reportcli.h"
+#include "ui/qttexts.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -99,6 +101,16 @@ const QList<Mode> &modes()
              command.replace = parser.isSet(QStringLiteral("replace"));
              return legacy::runImportCommand(command, out, err);
          }},
+        {"check-months",
+         {option("check-months", "List the closed months (dateluna) of YEAR that are not current: one line per vehicle and month, nrauto<TAB>YEAR<TAB>MONTH<TAB>stale|not-closed|restarts[<TAB>column:stored->recomputed,...]. Exit 0 when none is stale or not closed, 1 when one is, 2 on an error.", "YEAR")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runCheckMonths({target.dataDir, target.databaseUrl, value(parser, "check-months")}, out, err);
+         }},
+        {"recompute-months",
+         {option("recompute-months", "Recompute the closed months of every listed vehicle from January of YEAR on (one transaction per vehicle) and list the months that changed, as --check-months does. Exit 0, or 2 on an error.", "YEAR")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
+         }},
     };
     return all;
 }
@@ -116,12 +128,28 @@ bool isOption(const char *argument, const char *name)
     return std::strncmp(rest, name, length) == 0 && (rest[length] == '\0' || rest[length] == '=');
 }
 
+// Set by prepare() when the windows would need a display that is not there.
+bool noDisplay = false;
+
+QtMessageHandler previousHandler = nullptr;
+
+// A run without windows does not need Qt's runtime folder; Qt still warns,
+// on every such run, that XDG_RUNTIME_DIR is not set. Every other message passes.
+void quietRuntimeDirWarning()
+{
+    previousHandler = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+        if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set")))
+            return;
+        if (previousHandler)
+            previousHandler(type, context, text);
+    });
+}
+
 } // namespace
 
 void prepare(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        return;
+    const bool platformChosen = !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     for (int i = 1; i < argc; ++i) {
         const char *argument = argv[i];
         bool headless = std::strcmp(argument, "-h") == 0 || std::strcmp(argument, "-v") == 0
@@ -130,9 +158,21 @@ void prepare(int argc, char *argv[])
         for (const Mode &mode : modes())
             headless = headless || isOption(argument, mode.trigger);
         if (headless) {
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+            if (!platformChosen)
+                qputenv("QT_QPA_PLATFORM", "offscreen");
+            quietRuntimeDirWarning();
             return;
         }
+    }
+    if (platformChosen)
+        return;
+    // Windows wanted, and no display to show them on: Qt would abort. Read the
+    // command line offscreen instead, so that a mistake in it is still named,
+    // and then say why no window opens.
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        quietRuntimeDirWarning();
+        noDisplay = true;
     }
 }
 
@@ -146,6 +186,12 @@ int run(QApplication &app)
     parser.addOption(option("database", "A shared PostgreSQL database, postgresql://user@host:port/dbname (else $VOK_DATABASE); the password comes from ~/.pgpass or $PGPASSWORD.", "URL"));
     for (const Mode &mode : modes())
         parser.addOptions(mode.options);
+    // A mistake on the command line is an error (2), not a refusal (1, which
+    // Qt's own handling would give); help and version are left to Qt.
+    if (!parser.parse(app.arguments())) {
+        QTextStream(stderr) << "vok: " << parser.errorText() << '\n';
+        return 2;
+    }
     parser.process(app);
 
     Target target;
@@ -163,6 +209,12 @@ int run(QApplication &app)
         return code;
     }
 
+    if (noDisplay) {
+        QTextStream(stderr) << "vok: nu exista un ecran pe care sa se deschida ferestrele (DISPLAY nu este setat); "
+                               "modurile din linia de comanda nu au nevoie de el (vok --help)\n";
+        return 2;
+    }
+    installQtTranslations(app);
     StartupOptions options;
     options.dataDir = target.dataDir;
     options.databaseUrl = target.databaseUrl;

@@ -10,6 +10,7 @@
 #include "fuel/refuelwindow.h"
 #include "reports/activitywindow.h"
 #include "reports/fleetwindow.h"
+#include "reports/monthstatuswindow.h"
 #include "trips/tripwindow.h"
 
 #include <QCloseEvent>
@@ -36,6 +37,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<RefuelWindow>);
     connect(addItem(bar, QStringLiteral("mnuvok"), QStringLiteral("V.O.K.")), &QAction::triggered,
             this, &MainWindow::open<ActivityWindow>);
+    connect(addItem(bar, QStringLiteral("mnusit"), QStringLiteral("SITUATIE")), &QAction::triggered,
+            this, &MainWindow::open<MonthStatusWindow>);
     connect(addItem(bar, QStringLiteral("mnup"), QStringLiteral("PIESE")), &QAction::triggered,
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,

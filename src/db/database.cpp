@@ -30,12 +30,25 @@ QString errorText(const QSqlError &error)
     return text;
 }
 
+// True when the server answered the statement with a state of its own that
+// says nothing about the connection (a key used twice, a failed check): the
+// connection is sound. A lost connection has no answer, or a state of class
+// 08 (connection) or 57P (the server shutting down).
+bool serverAnswered(const QSqlError &error)
+{
+    const QString state = error.nativeErrorCode();
+    return !state.isEmpty() && !state.startsWith(QLatin1String("08")) && !state.startsWith(QLatin1String("57P"));
+}
+
 // A statement failed. On a server, a lost connection is opened again at once,
 // so that the clerk's retry of the action finds it working; the message says so.
+// A statement refused inside a transaction leaves the transaction aborted, so a
+// probe would fail there too: the connection is probed only when the server
+// gave no answer of its own.
 [[noreturn]] void fail(const QSqlDatabase &db, const QSqlError &error)
 {
     QString message = errorText(error);
-    if (db.driverName() == QLatin1String("QPSQL")) {
+    if (db.driverName() == QLatin1String("QPSQL") && !serverAnswered(error)) {
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT 1"))) {
             QSqlDatabase connection = db;
@@ -84,6 +97,26 @@ QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &v
     return query;
 }
 
+void execPrepared(QSqlQuery &query, const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+{
+    if (query.lastQuery() != sql) {
+        query = QSqlQuery(db);
+        query.setForwardOnly(true);
+        if (!query.prepare(sql)) {
+            const QSqlError error = query.lastError();
+            query = QSqlQuery(db);
+            fail(db, error);
+        }
+    }
+    for (int i = 0; i < values.size(); ++i)
+        query.bindValue(i, values.at(i));
+    if (!query.exec()) {
+        const QSqlError error = query.lastError();
+        query = QSqlQuery(db);
+        fail(db, error);
+    }
+}
+
 QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
     QSqlQuery query = exec(db, sql, values);
@@ -93,25 +126,14 @@ QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &
 PreparedQuery::PreparedQuery(const QSqlDatabase &db, QString sql)
     : m_db(db)
     , m_sql(std::move(sql))
+    , m_query(db)
 {
 }
 
 QSqlQuery &PreparedQuery::run(const QVariantList &values)
 {
-    if (!m_query) {
-        QSqlQuery query(m_db);
-        if (!query.prepare(m_sql))
-            fail(m_db, query.lastError());
-        m_query.emplace(std::move(query));
-    }
-    for (int i = 0; i < values.size(); ++i)
-        m_query->bindValue(i, values.at(i));
-    if (!m_query->exec()) {
-        const QSqlError error = m_query->lastError();
-        m_query.reset();
-        fail(m_db, error);
-    }
-    return *m_query;
+    execPrepared(m_query, m_db, m_sql, values);
+    return m_query;
 }
 
 Transaction::Transaction(const QSqlDatabase &db)

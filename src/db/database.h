@@ -6,7 +6,6 @@
 #include <QVariant>
 #include <QVariantList>
 
-#include <optional>
 #include <stdexcept>
 
 namespace vok {
@@ -35,16 +34,22 @@ inline constexpr char SystemConnectionName[] = "vok-sys";
 // Runs one statement with its bound values; throws DbError on failure.
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
+// Runs a statement on a query kept for repeated use by one store: prepared
+// with `sql` (forward only) the first time or when it last ran another text,
+// then only bound and run again. Its previous results must have been read.
+// Throws DbError as exec() does; the query is then prepared afresh next time.
+void execPrepared(QSqlQuery &query, const QSqlDatabase &db, const QString &sql, const QVariantList &values);
+
 // The first column of the first row, or an invalid QVariant when no row.
 QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
-// A statement prepared once and run many times: a store that lives as long
-// as its window keeps its statements prepared, so that a save does not
-// prepare them again. run() binds the values and executes; its rows are read
-// from the query it returns, and read() reads them and resets the statement at
-// once (a statement left open would keep its read snapshot). A failing run
-// throws DbError and drops the preparation, so the next run prepares the
-// statement again (on a server whose connection was opened anew).
+// One statement kept prepared with its text (execPrepared): a store that
+// lives as long as its window keeps its statements prepared, so that a save
+// does not prepare them again. run() binds the values and executes; its rows
+// are read from the query it returns, and read() reads them and resets the
+// statement at once (a statement left open would keep its read snapshot). A
+// failing run throws DbError and drops the preparation, so the next run
+// prepares the statement again (on a server whose connection was opened anew).
 class PreparedQuery {
 public:
     PreparedQuery(const QSqlDatabase &db, QString sql);
@@ -65,7 +70,7 @@ public:
 private:
     QSqlDatabase m_db;
     QString m_sql;
-    std::optional<QSqlQuery> m_query;
+    QSqlQuery m_query;
 };
 
 // One run of statements between two user interactions: rolled back on

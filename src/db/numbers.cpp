@@ -1,5 +1,6 @@
 #include "db/numbers.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -176,5 +177,20 @@ QString singleText(float value) { return plainText(static_cast<double>(value), 7
 QString doubleText(double value) { return plainText(value, 15); }
 
 double singleValue(float value) { return singleText(value).toDouble(); }
+
+double doubleValue(double value)
+{
+    // The same correctly rounded 15 significant digits as doubleText, read
+    // back without building the text: the month figures are rounded by the
+    // thousand when a fleet's year is checked.
+    if (!std::isfinite(value) || value == 0.0)
+        return 0.0;
+    char buffer[64];
+    const std::to_chars_result written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    double result = 0;
+    std::from_chars(buffer, written.ptr, result);
+    return result;
+}
 
 } // namespace vok

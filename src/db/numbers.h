@@ -31,6 +31,10 @@ QString doubleText(double value);
 // 7-significant-digit text (72.1, not 72.09999847).
 double singleValue(float value);
 
+// The double that a double-precision value is stored as: the double of its
+// 15-significant-digit text (12000.3, not 12000.300000000001).
+double doubleValue(double value);
+
 // The refusal of a number of kilometres below 0.
 inline QString negativeKmMessage() { return QStringLiteral(" Numarul de kilometri nu poate fi negativ !!! "); }
 

@@ -4,6 +4,7 @@
 #include "db/numbers.h"
 #include "fleet/vehiclestore.h"
 #include "fuel/refuelstore.h"
+#include "reports/monthstatus.h"
 #include "reports/reportrequest.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
@@ -217,6 +218,11 @@ void RefuelWindow::buildLayout()
     layout->addWidget(oil);
     layout->addWidget(change);
     layout->addWidget(returned);
+    // Over the buttons: the window is too narrow for it beside them.
+    m_monthNote = new QLabel(this);
+    m_monthNote->setObjectName(QStringLiteral("notaluna"));
+    m_monthNote->setWordWrap(true);
+    layout->addWidget(m_monthNote);
     layout->addLayout(buttons);
 
     // The order in which the clerk types.
@@ -466,8 +472,10 @@ void RefuelWindow::save()
     values.nractschf = m_actschf->text();
     values.restit = readNumber(m_rstc->text());
     values.nractrst = m_actrst->text();
-    if (guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
-        m_context.messages->inform(this, texts::saved());
+    if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
+        return;
+    m_context.messages->inform(this, texts::saved());
+    noteMonth();
 }
 
 void RefuelWindow::clearFuel()
@@ -482,11 +490,21 @@ void RefuelWindow::clearFuel()
         return;
     if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).clearFuel(m_idf); }))
         return;
+    noteMonth();
     // The rest of the sheet stays on screen as it is.
     setFuelType(FuelType::None);
     m_cantc->setText(formatNumber(0, fuelMask));
     m_actc->clear();
     m_context.messages->inform(this, texts::deleted());
+}
+
+void RefuelWindow::noteMonth()
+{
+    // The sheet listed is a sheet of the chosen year and month.
+    guarded(m_context.messages, this, [&] {
+        m_monthNote->setText(
+            staleMonthNote(m_context.db, m_ida, lists::chosenYear(m_an), lists::chosenMonth(m_luna)));
+    });
 }
 
 void RefuelWindow::report(bool monthly)

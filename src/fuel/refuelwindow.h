@@ -55,6 +55,8 @@ private:
     FuelType fuelType() const;
     void save();
     void clearFuel();
+    // After a save: the note when the month's V.O.K. is no longer current.
+    void noteMonth();
     void report(bool monthly);
     bool checkApostrophe(QLineEdit *box);
     bool vehicleChosen();
@@ -92,6 +94,7 @@ private:
     QPushButton *m_monthReport = nullptr;
     QPushButton *m_yearReport = nullptr;
     QPushButton *m_exit = nullptr;
+    QLabel *m_monthNote = nullptr; // after a save: the month's V.O.K. is no longer current
 };
 
 } // namespace vok

@@ -5,6 +5,7 @@
 #include "db/texts.h"
 #include "fleet/vehiclestore.h"
 #include "reports/monthclose.h"
+#include "reports/recomputedialog.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -161,19 +162,26 @@ void ActivityWindow::monthReport()
     }
     const int year = lists::chosenYear(m_an);
     const int month = lists::chosenMonth(m_luna);
+    // What the month would be, first: its messages come before anything is written.
+    MonthComputation computed;
+    if (!guarded(m_context.messages, this, [&] {
+            WaitCursor wait;
+            computed = computeMonth(m_context.db, ida, year, month);
+        }))
+        return;
+    if (computed.close.noSheets) {
+        m_context.messages->inform(this, noSheetsText());
+        return;
+    }
+    if (computed.close.openedFromSettings)
+        m_context.messages->inform(this, noPreviousMonthText());
     MonthClose closed;
     const bool done = guarded(m_context.messages, this, [&] {
         WaitCursor wait;
         closed = closeMonth(m_context.db, ida, year, month);
     });
-    if (!done)
+    if (!done || closed.noSheets)
         return;
-    if (closed.noSheets) {
-        m_context.messages->inform(this, noSheetsText());
-        return;
-    }
-    if (closed.openedFromSettings)
-        m_context.messages->inform(this, noPreviousMonthText());
 
     ReportRequest request;
     request.reportFile = QStringLiteral("rapvokluna.rpt");
@@ -199,15 +207,24 @@ void ActivityWindow::yearReport()
         m_nra->setFocus();
         return;
     }
+    const int year = lists::chosenYear(m_an);
+    if (!offerRecomputeBeforeReport(m_context, this, {{ida, m_chosenNumber}}, year, 0))
+        return;
     ReportRequest request;
     request.reportFile = QStringLiteral("rapvokan.rpt");
     request.dataFile = m_context.dataFile;
-    request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.ida}=%2")
-                            .arg(lists::chosenYear(m_an))
-                            .arg(ida);
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.ida}=%2").arg(year).arg(ida);
     if (m_context.state)
         m_context.state->lastReport = 4;
     m_context.reports->show(this, request);
+}
+
+void ActivityWindow::choose(const QString &nrauto, int year, int month)
+{
+    m_an->setCurrentIndex(m_an->findText(QString::number(year)));
+    m_luna->setCurrentIndex(month - 1);
+    m_nra->setCurrentIndex(m_nra->findText(nrauto));
+    m_monthButton->setFocus();
 }
 
 } // namespace vok

@@ -18,6 +18,10 @@ class ActivityWindow : public QDialog {
 public:
     explicit ActivityWindow(const WindowContext &context, QWidget *parent = nullptr);
 
+    // Chooses the vehicle, year and month (as the SITUATIE window opens it)
+    // and puts the focus on "V.O.K.".
+    void choose(const QString &nrauto, int year, int month);
+
     // The texts the window shows.
     static QString noSheetsText();
     static QString noPreviousMonthText();

@@ -3,12 +3,15 @@
 #include "db/calendar.h"
 #include "fleet/vehiclestore.h"
 #include "reports/fleetstore.h"
+#include "reports/monthstore.h"
+#include "reports/recomputedialog.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -120,8 +123,17 @@ FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
 bool FleetWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // A report button gaining the focus stores the marks, before its click.
-    if (event->type() == QEvent::FocusIn && (watched == m_monthButton || watched == m_yearButton))
-        storeMarks();
+    // Not when a click follows at once (the click stores them first thing),
+    // nor when the focus only comes back with the window (after a message
+    // box, a report, another program), nor again for marks whose write has
+    // just failed: one failure, one message.
+    if (event->type() == QEvent::FocusIn && (watched == m_monthButton || watched == m_yearButton)) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::MouseFocusReason && reason != Qt::ActiveWindowFocusReason
+            && reason != Qt::PopupFocusReason && !MessageService::isShowing()
+            && currentMarks() != m_failedMarks)
+            storeMarks();
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -145,19 +157,37 @@ void FleetWindow::toggleAll()
                                                                        : clearAllCaption);
 }
 
-bool FleetWindow::storeMarks()
+QList<std::pair<QString, bool>> FleetWindow::currentMarks() const
 {
     QList<std::pair<QString, bool>> marks;
     for (int row = 0; row < m_nra->count(); ++row) {
         const QListWidgetItem *item = m_nra->item(row);
         marks.append({item->text(), item->isSelected()});
     }
+    return marks;
+}
+
+bool FleetWindow::storeMarks()
+{
+    const QList<std::pair<QString, bool>> marks = currentMarks();
     if (marks == m_storedMarks)
         return true;
-    return guarded(m_context.messages, this, [&] {
+    m_failedMarks.clear();
+    const bool stored = guarded(m_context.messages, this, [&] {
         FleetStore(m_context.db).setReportMarks(marks);
         m_storedMarks = marks;
     });
+    if (!stored)
+        m_failedMarks = marks;
+    return stored;
+}
+
+bool FleetWindow::offerRecompute(int year, int month)
+{
+    QList<ListedVehicle> marked;
+    if (!guarded(m_context.messages, this, [&] { marked = MonthStore(m_context.db).markedVehicles(); }))
+        return false;
+    return offerRecomputeBeforeReport(m_context, this, marked, year, month);
 }
 
 void FleetWindow::monthReport()
@@ -165,12 +195,16 @@ void FleetWindow::monthReport()
     // The marks again: the button may have kept the focus while they changed.
     if (!storeMarks())
         return;
+    const int year = lists::chosenYear(m_an);
+    const int month = lists::chosenMonth(m_luna);
+    if (!offerRecompute(year, month))
+        return;
     ReportRequest request;
     request.reportFile = QStringLiteral("rapvoklunaauto.rpt");
     request.dataFile = m_context.dataFile;
     request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.idl}=%2 and {auto.rap}=1")
-                            .arg(lists::chosenYear(m_an))
-                            .arg(lists::chosenMonth(m_luna));
+                            .arg(year)
+                            .arg(month);
     if (m_context.state)
         m_context.state->lastReport = 5;
     m_context.reports->show(this, request);
@@ -180,10 +214,13 @@ void FleetWindow::yearReport()
 {
     if (!storeMarks())
         return;
+    const int year = lists::chosenYear(m_an);
+    if (!offerRecompute(year, 0))
+        return;
     ReportRequest request;
     request.reportFile = QStringLiteral("rapvokanauto.rpt");
     request.dataFile = m_context.dataFile;
-    request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(lists::chosenYear(m_an));
+    request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(year);
     if (m_context.state)
         m_context.state->lastReport = 6;
     m_context.reports->show(this, request);

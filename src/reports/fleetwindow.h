@@ -29,8 +29,13 @@ protected:
 private:
     void updateCaptions();
     void toggleAll();
+    // The list's marks, in list order.
+    QList<std::pair<QString, bool>> currentMarks() const;
     // Writes every listed vehicle's mark; false when the write failed.
     bool storeMarks();
+    // The question before a report over the marked vehicles (month 0: the
+    // whole year); false when the report must not go ahead.
+    bool offerRecompute(int year, int month);
     void monthReport();
     void yearReport();
 
@@ -43,6 +48,8 @@ private:
     QPushButton *m_toggleButton = nullptr; // Command4
     // The marks as last written to auto.rap by this window.
     QList<std::pair<QString, bool>> m_storedMarks;
+    // The marks whose write failed last (its message was shown).
+    QList<std::pair<QString, bool>> m_failedMarks;
 };
 
 } // namespace vok

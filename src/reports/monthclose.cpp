@@ -2,19 +2,58 @@
 
 #include "db/database.h"
 #include "db/numbers.h"
-#include "reports/monthstore.h"
 
 namespace vok {
 
-MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
+MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const TripTotals &trips, double Cb,
+                  double Cf, const MonthOpening &opening)
 {
-    MonthClose result;
-    Transaction transaction(db);
-    const MonthStore store(db);
+    // Hours to one decimal; every oil change adds the sump, every filter
+    // change the filter (single precision, as the vehicle's capacities).
+    const double hours = readNumber(formatNumber(singleValue(sheets.hours), QStringLiteral("#0.0")));
+    float oilChanges = 0;
+    for (int i = 0; i < sheets.oilChanges; ++i)
+        oilChanges += static_cast<float>(Cb);
+    for (int i = 0; i < sheets.filterChanges; ++i)
+        oilChanges += static_cast<float>(Cf);
 
+    MonthRow row;
+    row.ida = ida;
+    row.anul = year;
+    row.idl = month;
+    row.ore = hours;
+    row.km = doubleValue(trips.kmT);
+    row.kme = doubleValue(trips.kmE);
+    row.kminc = doubleValue(trips.loadedKm);
+    row.tone = doubleValue(trips.loadedTonnes);
+    row.tonekm = doubleValue(trips.tonneKm);
+    row.bm = doubleValue(sheets.bm);
+    row.gz = doubleValue(sheets.gz);
+    row.restit = doubleValue(sheets.restit);
+    row.restrez = readNumber(formatNumber(
+        opening.rest + sheets.bm + sheets.gz - sheets.restit - trips.Cn, QStringLiteral("#0.00")));
+    row.Cn = doubleValue(trips.Cn);
+    row.um = doubleValue(sheets.um);
+    row.ut = doubleValue(sheets.ut);
+    row.ua = doubleValue(sheets.ua);
+    row.Cu = doubleValue(trips.Cu + singleValue(oilChanges));
+    row.kmt = doubleValue(trips.kmT + opening.km);
+    row.kmet = doubleValue(trips.kmE + opening.kmEquiv);
+    return row;
+}
+
+MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int month)
+{
+    const MonthStore store(db);
+    return computeMonth(store, ida, year, month);
+}
+
+MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month)
+{
+    MonthComputation result;
     const auto [sheets, trips] = store.totals(ida, year, month);
     if (sheets.sheets == 0) {
-        result.noSheets = true;
+        result.close.noSheets = true;
         return result;
     }
     const int previousYear = month == 1 ? year - 1 : year;
@@ -23,55 +62,48 @@ MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
     if (!basis.vehicleFound)
         throw DbError(QStringLiteral("Autovehiculul %1 nu exista in baza de date.").arg(ida));
 
-    // Hours to one decimal; every oil change adds the sump, every filter
-    // change the filter (single precision, as the vehicle's capacities).
-    const double hours = readNumber(formatNumber(sheets.hours, QStringLiteral("#0.0")));
-    float oilChanges = 0;
-    for (int i = 0; i < sheets.oilChanges; ++i)
-        oilChanges += static_cast<float>(basis.Cb);
-    for (int i = 0; i < sheets.filterChanges; ++i)
-        oilChanges += static_cast<float>(basis.Cf);
-
     // The opening values: the previous month's closing values, else the
     // vehicle's initial state.
+    MonthOpening opening;
     if (basis.previousFound) {
-        result.openingRest = basis.previousRest;
-        result.openingKm = basis.previousKm;
-        result.openingKmEquiv = basis.previousKmEquiv;
+        opening.rest = basis.previousRest;
+        opening.km = basis.previousKm;
+        opening.kmEquiv = basis.previousKmEquiv;
     } else {
-        result.openedFromSettings = true;
-        result.openingRest = basis.restrez;
-        result.openingKm = basis.kmef;
-        result.openingKmEquiv = basis.kmechiv;
+        opening.fromSettings = true;
+        opening.rest = basis.restrez;
+        opening.km = basis.kmef;
+        opening.kmEquiv = basis.kmechiv;
     }
-
-    MonthRow row;
-    row.idd = basis.idd;
-    row.ida = ida;
-    row.anul = year;
-    row.idl = month;
-    row.ore = hours;
-    row.km = trips.kmT;
-    row.kme = trips.kmE;
-    row.kminc = trips.loadedKm;
-    row.tone = trips.loadedTonnes;
-    row.tonekm = trips.tonneKm;
-    row.bm = sheets.bm;
-    row.gz = sheets.gz;
-    row.restit = sheets.restit;
-    row.restrez = readNumber(formatNumber(
-        result.openingRest + sheets.bm + sheets.gz - sheets.restit - trips.Cn, QStringLiteral("#0.00")));
-    row.Cn = trips.Cn;
-    row.um = sheets.um;
-    row.ut = sheets.ut;
-    row.ua = sheets.ua;
-    row.Cu = trips.Cu + singleValue(oilChanges);
-    row.kmt = trips.kmT + result.openingKm;
-    row.kmet = trips.kmE + result.openingKmEquiv;
-    store.save(row);
-
-    transaction.commit();
+    result.close.openedFromSettings = opening.fromSettings;
+    result.close.openingRest = opening.rest;
+    result.close.openingKm = opening.km;
+    result.close.openingKmEquiv = opening.kmEquiv;
+    result.row = monthRow(ida, year, month, sheets, trips, basis.Cb, basis.Cf, opening);
+    result.row.idd = basis.idd;
     return result;
+}
+
+void writeMonth(const QSqlDatabase &db, const MonthComputation &computed)
+{
+    const MonthStore store(db);
+    writeMonth(store, computed);
+}
+
+void writeMonth(const MonthStore &store, const MonthComputation &computed)
+{
+    if (!computed.close.noSheets)
+        store.save(computed.row);
+}
+
+MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
+{
+    Transaction transaction(db);
+    const MonthStore store(db);
+    const MonthComputation computed = computeMonth(store, ida, year, month);
+    writeMonth(store, computed);
+    transaction.commit();
+    return computed.close;
 }
 
 } // namespace vok

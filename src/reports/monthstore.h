@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QList>
 #include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
 
+#include <array>
 #include <optional>
 #include <utility>
 
 namespace vok {
 
-// What the month's trip sheets add up to (empty sums read 0).
+// What the month's trip sheets add up to (empty values read 0), sheet by
+// sheet in the order of their numbers.
 struct SheetTotals {
     int sheets = 0;          // how many sheets the month has
-    double hours = 0;        // sum of oras - orap
+    float hours = 0;         // sum of oras - orap, single precision after every sheet
     int oilChanges = 0;      // sheets with schu > 0
     int filterChanges = 0;   // sheets with schf > 0
     double bm = 0, gz = 0, restit = 0, um = 0, ut = 0, ua = 0;
@@ -21,6 +26,19 @@ struct SheetTotals {
 struct TripTotals {
     double Cn = 0, kmT = 0, kmE = 0, Cu = 0;
     double loadedTonnes = 0, tonneKm = 0, loadedKm = 0;
+};
+
+// One row of dateluna, the closed month of a vehicle.
+struct MonthRow {
+    int idd = 0; // 0 for a row not stored yet
+    int ida = 0, anul = 0, idl = 0;
+    double ore = 0, km = 0, kme = 0, kminc = 0, tone = 0, tonekm = 0;
+    double bm = 0, gz = 0, restit = 0, restrez = 0, Cn = 0;
+    double um = 0, ut = 0, ua = 0, Cu = 0, kmt = 0, kmet = 0;
+
+    // The figures in dateluna's column order (monthRowColumns()).
+    static constexpr int figureCount = 17;
+    std::array<double, figureCount> figures() const;
 };
 
 // Everything the closing of a month reads besides the sums: the vehicle's
@@ -35,20 +53,39 @@ struct MonthBasis {
     int idd = 0;                             // the month's own row, 0 when there is none
 };
 
-// One row of dateluna, the closed month of a vehicle.
-struct MonthRow {
-    int idd = 0; // 0 for a row not stored yet
-    int ida = 0, anul = 0, idl = 0;
-    double ore = 0, km = 0, kme = 0, kminc = 0, tone = 0, tonekm = 0;
-    double bm = 0, gz = 0, restit = 0, restrez = 0, Cn = 0;
-    double um = 0, ut = 0, ua = 0, Cu = 0, kmt = 0, kmet = 0;
+// The names of the figures of a month row, in dateluna's column order:
+// ore, km, kme, kminc, tone, tonekm, bm, gz, restit, restrez, Cn, um, ut, ua, Cu, kmt, kmet.
+const std::array<QString, MonthRow::figureCount> &monthRowColumns();
+
+// A vehicle as the closing of its months sees it.
+struct MonthVehicle {
+    bool found = false;
+    QString nrauto;
+    double Cb = 0, Cf = 0;                     // sump and filter capacities
+    double restrez = 0, kmef = 0, kmechiv = 0; // the vehicle's initial state
+};
+
+// A vehicle's year at once, for the status of its months: the sums of every
+// month (index 0 = January), the stored rows of the year and December of the
+// year before, and whether the vehicle has sheets before the year.
+struct VehicleYear {
+    MonthVehicle vehicle;
+    bool sheetsBefore = false;
+    std::array<std::pair<SheetTotals, TripTotals>, 12> totals;
+    std::array<std::optional<MonthRow>, 12> rows;
+    std::optional<MonthRow> previousDecember;
 };
 
 // The month rows and the sums they are made of. Every query goes through an
-// index on (ida, anul, idl) or on the sheet key. Throws DbError.
+// index on (ida, anul, idl) or on the sheet key. A store prepares each of its
+// statements once and runs it again for every month or vehicle it is asked
+// about (a fleet's year, a vehicle's chain). Throws DbError.
 class MonthStore {
 public:
     explicit MonthStore(const QSqlDatabase &db);
+    ~MonthStore();
+    MonthStore(const MonthStore &) = delete;
+    MonthStore &operator=(const MonthStore &) = delete;
 
     // The month's sheet sums and, when it has sheets, its trip sums.
     std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
@@ -59,8 +96,24 @@ public:
     // Updates the row when it has a key, inserts it otherwise.
     void save(const MonthRow &row) const;
 
+    // Everything the status of a vehicle's months of `year` reads, in four
+    // statements through the indexes.
+    VehicleYear year(int ida, int year) const;
+    // The months (year, month) in which the vehicle has sheets, from
+    // `fromMonth` of `fromYear` on, in calendar order.
+    QList<std::pair<int, int>> sheetMonths(int ida, int fromYear, int fromMonth) const;
+    // The vehicles offered in lists (apar = 1), by nrauto: (ida, nrauto).
+    QList<std::pair<int, QString>> listedVehicles() const;
+    // The vehicles marked for the fleet reports (rap = 1), by nrauto.
+    QList<std::pair<int, QString>> markedVehicles() const;
+
 private:
+    enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle, YearSheets, YearTrips,
+                     YearRows, SheetMonths, StatementCount };
+    QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
+
     QSqlDatabase m_db;
+    mutable std::array<QSqlQuery, StatementCount> m_statements;
 };
 
 } // namespace vok

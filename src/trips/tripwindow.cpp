@@ -1,6 +1,7 @@
 #include "trips/tripwindow.h"
 
 #include "db/numbers.h"
+#include "reports/monthstatus.h"
 #include "trips/formulapanel.h"
 #include "trips/sheetheaderbox.h"
 #include "trips/tripeditor.h"
@@ -62,7 +63,11 @@ void TripWindow::buildLayout()
     buttons->addWidget(m_save);
     buttons->addWidget(m_deleteTrip);
     buttons->addWidget(m_report);
-    buttons->addStretch(1);
+    // After a save: the note when the month's V.O.K. is no longer current.
+    m_monthNote = new QLabel(this);
+    m_monthNote->setObjectName(QStringLiteral("notaluna"));
+    m_monthNote->setWordWrap(true);
+    buttons->addWidget(m_monthNote, 1);
     buttons->addWidget(m_deleteSheet);
     buttons->addWidget(m_exit);
     main->addLayout(buttons);
@@ -265,6 +270,9 @@ void TripWindow::save()
         }
         const bool yes = m_context.messages->confirm(this, plan->question());
         const std::optional<int> idf = m_service.save(*plan, yes);
+        // The header of a stored sheet is written even when the trip is declined.
+        if (trips::writesOnAnswer(plan->sheet.has_value(), yes).header)
+            m_monthNote->setText(staleMonthNote(m_context.db, header.ida, header.anul, header.idl));
         if (!idf)
             return;
         inform(texts::saved());

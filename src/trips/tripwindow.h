@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QPushButton;
 
 namespace vok {
@@ -74,6 +75,7 @@ private:
     QPushButton *m_report = nullptr;      // Command6
     QPushButton *m_deleteSheet = nullptr; // Command3
     QPushButton *m_exit = nullptr;        // Command4
+    QLabel *m_monthNote = nullptr;        // notaluna: after a save, the month's V.O.K. is no longer current
 };
 
 } // namespace vok

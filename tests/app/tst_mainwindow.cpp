@@ -33,7 +33,7 @@ void MainWindowTest::menuBarInOrder()
     QStringList captions;
     for (QAction *action : menu.menuBar()->actions())
         captions << action->text();
-    QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "PIESE", "CENTRALIZARE",
+    QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "SITUATIE", "PIESE", "CENTRALIZARE",
                                     "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
     QAction *maintenance = menu.item(QStringLiteral("mnubz"));
     QVERIFY(maintenance && maintenance->isEnabled());
@@ -55,6 +55,7 @@ void MainWindowTest::eachItemOpensItsWindow_data()
     QTest::newRow("mnufoi") << "mnufoi" << "foaie" << "Date foi parcurs";
     QTest::newRow("mnucarb") << "mnucarb" << "alim" << "Alimentare carburant, ulei ";
     QTest::newRow("mnuvok") << "mnuvok" << "foaieaz" << "Fisa activitatii zilnice";
+    QTest::newRow("mnusit") << "mnusit" << "situatie" << "Situatia lunilor";
     QTest::newRow("mnup") << "mnup" << "piese" << "Piese, reparatii etc.";
     QTest::newRow("mnuc") << "mnuc" << "central" << "Centralizare autovehicule";
     QTest::newRow("mnuset") << "mnuset" << "setari" << "Elemente care apar in rapoarte";

@@ -89,6 +89,23 @@ void IndexesTest::lookupReadsThroughAnIndex_data()
         "SELECT a.Cb, p.idd, m.idd FROM auto a LEFT JOIN dateluna p ON p.ida=a.ida AND p.anul=? AND p.idl=? "
         "LEFT JOIN dateluna m ON m.ida=a.ida AND m.anul=? AND m.idl=? WHERE a.ida=?",
         "(rowid=?)");
+    row("a month's sheets one by one",
+        "SELECT orap, oras, schu, bm FROM foaie WHERE ida=? AND anul=? AND idl=? ORDER BY nrf",
+        "(ida=? AND anul=? AND idl=?)");
+    row("a vehicle's sheets of a year", "SELECT idl, orap, oras, bm FROM foaie WHERE ida=? AND anul=? ORDER BY idl, nrf",
+        "(ida=? AND anul=?)");
+    row("a vehicle's trip sums of a year by month",
+        "SELECT f.idl, SUM(c.Cn), SUM(c.kmT) FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
+        "WHERE f.ida=? AND f.anul=? GROUP BY f.idl",
+        "(ida=? AND anul=?)");
+    row("a vehicle's rows of two years", "SELECT idd, restrez FROM dateluna WHERE ida=? AND anul>=? AND anul<=?",
+        "(ida=? AND anul>? AND anul<?)");
+    row("a vehicle and whether it has sheets before a year",
+        "SELECT a.nrauto, CASE WHEN EXISTS (SELECT 1 FROM foaie f WHERE f.ida=a.ida AND f.anul<?) THEN 1 ELSE 0 END "
+        "FROM auto a WHERE a.ida=?",
+        "(rowid=?)");
+    row("a vehicle's months with sheets",
+        "SELECT DISTINCT anul, idl FROM foaie WHERE ida=? AND anul>=? ORDER BY anul, idl", "(ida=? AND anul>?)");
     row("a month's row deleted", "DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?",
         "(ida=? AND anul=? AND idl=?)");
     row("the fleet's year",

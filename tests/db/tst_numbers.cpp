@@ -119,6 +119,8 @@ void NumbersTest::storageText_data()
     QTest::newRow("small no exponent") << 0.000012 << "0.000012" << "0.000012";
     QTest::newRow("zero") << 0.0 << "0" << "0";
     QTest::newRow("negative zero") << -0.0 << "0" << "0";
+    QTest::newRow("sum of decimals") << 12000.1 + 0.2 << "12000.3" << "12000.3";
+    QTest::newRow("15 digits") << 2345.67891234567 << "2345.679" << "2345.67891234567";
 }
 
 void NumbersTest::storageText()
@@ -128,6 +130,9 @@ void NumbersTest::storageText()
     QFETCH(QString, dbl);
     QCOMPARE(vok::singleText(float(value)), single);
     QCOMPARE(vok::doubleText(value), dbl);
+    // The stored double is the double of that text.
+    QCOMPARE(vok::doubleValue(value), dbl.toDouble());
+    QCOMPARE(vok::doubleValue(value + 1e-12 * value), (vok::doubleText(value + 1e-12 * value)).toDouble());
 }
 
 void NumbersTest::singleValueIsTheShortText()

@@ -1,5 +1,6 @@
 #include "db/calendar.h"
 #include "reports/activitywindow.h"
+#include "reports/monthclose.h"
 #include "tst_monthclose_fixtures.h"
 #include "windowtest.h"
 
@@ -24,6 +25,8 @@ private slots:
     void januaryToMarchCarryOver();
     void yearReport();
     void closingFailureIsShownAndNoReportOpens();
+    void previousMonthMessageBeforeWriting();
+    void yearReportOffersRecompute();
 };
 
 namespace {
@@ -238,6 +241,76 @@ void ActivityWindowTest::closingFailureIsShownAndNoReportOpens()
     QVERIFY(env.reports().requests.isEmpty());
     QVERIFY(QGuiApplication::overrideCursor() == nullptr);
     QVERIFY(w.window.isVisible());
+}
+
+namespace {
+
+// Counts the month rows at the moment each message is shown.
+class RowCountingMessages : public FakeMessageService {
+public:
+    explicit RowCountingMessages(TestEnvironment &env)
+        : m_env(env)
+    {
+    }
+    void inform(QWidget *parent, const QString &text, const QString &title, Icon icon) override
+    {
+        rows << m_env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna")).toInt();
+        FakeMessageService::inform(parent, text, title, icon);
+    }
+    QList<int> rows;
+
+private:
+    TestEnvironment &m_env;
+};
+
+} // namespace
+
+void ActivityWindowTest::previousMonthMessageBeforeWriting()
+{
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 20});
+    const int idf = addSheet(env, ida, {.anul = 2024, .idl = 5, .bm = 60});
+    addTrip(env, idf, {.kmT = 100, .kmE = 110, .Cn = 20});
+    RowCountingMessages messages(env);
+    WindowContext context = env.context();
+    context.messages = &messages;
+    ActivityWindow window(context);
+    QVERIFY(showActive(&window));
+    child<QComboBox>(&window, QStringLiteral("nra"))->setCurrentIndex(0);
+    child<QComboBox>(&window, QStringLiteral("an"))->setCurrentText(QStringLiteral("2024"));
+    child<QComboBox>(&window, QStringLiteral("luna"))->setCurrentIndex(4);
+    QTest::mouseClick(child<QPushButton>(&window, QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(messages.texts(), QStringList{ActivityWindow::noPreviousMonthText()});
+    // Told before the month is written; written afterwards.
+    QCOMPARE(messages.rows, QList<int>{0});
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna")).toDouble(), 60.0);
+    QCOMPARE(env.reports().requests.size(), 1);
+}
+
+// A trip of February changed after closing: the annual report asks first,
+// and Da recomputes February and March before it opens.
+void ActivityWindowTest::yearReportOffersRecompute()
+{
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 30});
+    for (int month = 1; month <= 3; ++month) {
+        const int idf = addSheet(env, ida, {.nrf = month, .anul = 2024, .idl = month, .bm = 40});
+        addTrip(env, idf, {.kmT = 100, .kmE = 100, .Cn = month == 2 ? 30.0 : 20.0});
+        closeMonth(env.db(), ida, 2024, month);
+    }
+    env.sql(QStringLiteral("UPDATE curse SET Cn=20"));
+    env.messages().answer(true);
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.choose(QStringLiteral("B-01-ABC"), 2024, 3);
+    QTest::mouseClick(w.year, Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), QStringList{QStringLiteral(
+                                         " Unele luni nu sunt actualizate (vezi SITUATIE). Recalculati inainte de raport? ")});
+    // 30 + 40 - 20 = 50, 70, 90 (80 before).
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna WHERE idl=3")).toDouble(), 90.0);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QCOMPARE(env.reports().requests.first().reportFile, QStringLiteral("rapvokan.rpt"));
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(ActivityWindowTest)

@@ -8,7 +8,9 @@
 #include <QDate>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vok;
@@ -24,6 +26,9 @@ private slots:
     void monthlyReportRequest();
     void marksChangedWhileButtonKeepsFocus();
     void monthNeverViewedIsAbsent();
+    void failedMarksToldOnce();
+    void reportOffersRecompute_data();
+    void reportOffersRecompute();
 };
 
 namespace {
@@ -209,6 +214,118 @@ void FleetWindowTest::monthNeverViewedIsAbsent()
                  .toInt(),
              1);
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE ida=?"), {never}).toInt(), 0);
+}
+
+// A real message box takes the activation and gives it back: the marks that
+// could not be written are told once, and the window goes on.
+void FleetWindowTest::failedMarksToldOnce()
+{
+    TestEnvironment env;
+    addFleet(env);
+    if (env.onServer()) {
+        env.sql(QStringLiteral("CREATE FUNCTION no_marks() RETURNS trigger AS $$ BEGIN "
+                               "RAISE EXCEPTION 'baza de date blocata'; END $$ LANGUAGE plpgsql"));
+        env.sql(QStringLiteral("CREATE TRIGGER no_marks BEFORE UPDATE ON auto FOR EACH ROW EXECUTE FUNCTION no_marks()"));
+    } else {
+        env.sql(QStringLiteral("CREATE TRIGGER no_marks BEFORE UPDATE ON auto "
+                               "BEGIN SELECT RAISE(ABORT, 'baza de date blocata'); END"));
+    }
+    QtMessageService messages;
+    WindowContext context = env.context();
+    context.messages = &messages;
+    FleetWindow window(context);
+    QVERIFY(showActive(&window));
+    QStringList shown;
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, &window, [&shown] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            shown << box->text();
+            box->accept();
+        }
+    });
+    closer.start(20);
+    auto *list = child<QListWidget>(&window, QStringLiteral("nra"));
+    auto *month = child<QPushButton>(&window, QStringLiteral("Command2"));
+    auto *year = child<QPushButton>(&window, QStringLiteral("Command1"));
+    list->item(0)->setSelected(false);
+    list->setFocus(Qt::OtherFocusReason);
+    QTRY_VERIFY(list->hasFocus());
+    // Tab by Tab, as the clerk goes: the first report button takes the focus.
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTRY_COMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(QStringLiteral("baza de date blocata")), qPrintable(shown.first()));
+    // The window gets the activation back (the window manager's part), and
+    // the focus its button, more than once: no second message.
+    for (int i = 0; i < 3; ++i) {
+        window.activateWindow();
+        QTRY_VERIFY(month->hasFocus());
+        QTest::qWait(100);
+        QTest::keyClick(month, Qt::Key_Tab);
+        QTRY_VERIFY(year->hasFocus());
+        QTest::keyClick(year, Qt::Key_Backtab);
+    }
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(env.reports().requests.isEmpty());
+
+    // Once the database takes the marks again, the report goes.
+    env.sql(QStringLiteral("DROP TRIGGER no_marks") + (env.onServer() ? QStringLiteral(" ON auto") : QString()));
+    QTest::keyClick(year, Qt::Key_Space);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QCOMPARE(marks(env).value(numbers[0]), 0);
+    QCOMPARE(shown.size(), 1);
+}
+
+void FleetWindowTest::reportOffersRecompute_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("month");       // of the monthly report
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<double>("april");    // April's rest in the tank of the changed vehicle, afterwards
+    QTest::newRow("annual, Da") << "Command1" << 0 << true << true << 45.0;
+    QTest::newRow("annual, Nu") << "Command1" << 0 << true << false << 65.0;
+    QTest::newRow("April, through the carry-over") << "Command2" << 4 << true << true << 45.0;
+    QTest::newRow("January, before the change") << "Command2" << 1 << false << false << 65.0;
+}
+
+void FleetWindowTest::reportOffersRecompute()
+{
+    QFETCH(QString, button);
+    QFETCH(int, month);
+    QFETCH(bool, asked);
+    QFETCH(bool, answer);
+    QFETCH(double, april);
+    // Two marked vehicles with January to April closed; one of them taken out
+    // of the lists since (its mark stays, its months count). February of the
+    // taken-out one changed afterwards.
+    TestEnvironment env;
+    const int listed = addVehicle(env, {.nrauto = numbers[0], .restrez = 5});
+    const int out = addVehicle(env, {.nrauto = QStringLiteral("B-99-OUT"), .restrez = 5});
+    int february = 0;
+    for (int ida : {listed, out}) {
+        for (int m = 1; m <= 4; ++m) {
+            const int idf = addSheet(env, ida, {.nrf = m, .anul = 2024, .idl = m, .bm = 30});
+            addTrip(env, idf, {.kmT = 100, .kmE = 100, .Cn = 15});
+            if (ida == out && m == 2)
+                february = idf;
+            closeMonth(env.db(), ida, 2024, m);
+        }
+    }
+    env.sql(QStringLiteral("UPDATE auto SET apar=0, rap=1 WHERE ida=?"), {out});
+    env.sql(QStringLiteral("UPDATE curse SET Cn=35 WHERE idf=?"), {february});
+    if (asked)
+        env.messages().answer(answer);
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.an->setCurrentIndex(w.an->findText(QStringLiteral("2024")));
+    if (month > 0)
+        w.luna->setCurrentIndex(month - 1);
+    QTest::mouseClick(child<QPushButton>(&w.window, button), Qt::LeftButton);
+    QCOMPARE(env.messages().texts().size(), asked ? 1 : 0);
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna WHERE ida=? AND idl=4"), {out}).toDouble(), april);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(FleetWindowTest)

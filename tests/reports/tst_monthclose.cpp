@@ -18,6 +18,7 @@ private slots:
     void hoursToOneDecimal_data();
     void hoursToOneDecimal();
     void restInTankToTwoDecimals();
+    void figuresStoredWith15Digits();
     void closingTwiceKeepsOneRow();
     void monthWithoutSheetsWritesNothing();
     void emptySumsCountAsZero();
@@ -133,6 +134,8 @@ void MonthCloseTest::hoursToOneDecimal_data()
     QTest::newRow("two sheets") << QList<double>{8, 7} << QList<double>{16.5, 15.25} << 16.8;
     QTest::newRow("half rounds up") << QList<double>{6} << QList<double>{6.25} << 0.3;
     QTest::newRow("no hours") << QList<double>{8} << QList<double>{8} << 0.0;
+    // Summed in single precision after every sheet: 7.349999, not 7.35.
+    QTest::newRow("single precision") << QList<double>(5, 8) << QList<double>(5, 9.47) << 7.3;
 }
 
 void MonthCloseTest::hoursToOneDecimal()
@@ -157,6 +160,30 @@ void MonthCloseTest::restInTankToTwoDecimals()
     closeMonth(env.db(), ida, 2024, 6);
     // 10 + 50.005 + 5 - 2 - 31.5 = 31.505, halves away from zero.
     QCOMPARE(rowOf(env, ida, 2024, 6).restrez, 31.51);
+}
+
+void MonthCloseTest::figuresStoredWith15Digits()
+{
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.kmef = 0.1, .kmechiv = 0.1});
+    const int idf = addSheet(env, ida, {.idl = 6, .bm = 0.1, .gz = 0.2});
+    addTrip(env, idf, {.nrc = 1, .kmT = 12000.1, .kmE = 12000.1, .Gm = 0.1, .Cn = 0.1, .Cu = 0.1});
+    addTrip(env, idf, {.nrc = 2, .kmT = 0.2, .kmE = 0.2, .Gm = 0.2, .Cn = 0.2, .Cu = 0.2});
+    closeMonth(env.db(), ida, 2024, 6);
+    // Raw sums would be 12000.300000000001, 0.30000000000000004 and the like.
+    const MonthRow row = rowOf(env, ida, 2024, 6);
+    QCOMPARE(row.km, 12000.3);
+    QCOMPARE(row.kme, 12000.3);
+    QCOMPARE(row.kminc, 12000.3);
+    QCOMPARE(row.tone, 0.3);
+    QCOMPARE(row.tonekm, 1200.05);
+    QCOMPARE(row.Cn, 0.3);
+    QCOMPARE(row.Cu, 0.3);
+    QCOMPARE(row.kmt, 12000.4);
+    QCOMPARE(row.kmet, 12000.4);
+    QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE km=? AND Cn=? AND kmt=?"),
+                       {12000.3, 0.3, 12000.4}).toInt(),
+             1);
 }
 
 void MonthCloseTest::closingTwiceKeepsOneRow()

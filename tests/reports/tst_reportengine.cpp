@@ -78,7 +78,7 @@ private slots:
     void pagesRepeatHeadingAndCountPages();
     void groupsAndTotals();
     void aLongWordInANarrowColumnBreaks();
-    void fleetReportsLeaveOutVehiclesTakenOut();
+    void fleetReportsKeepVehiclesTakenOut();
     void totalsKeepTheLastRowWithThem();
     void aSummaryOfManyGroupsFillsItsPages();
     void anEmptyReportStillNamesWhatWasAskedFor();
@@ -373,22 +373,27 @@ void ReportEngineTest::aLongWordInANarrowColumnBreaks()
     QVERIFY2(narrow > wide, qPrintable(QStringLiteral("%1 pages narrow, %2 wide").arg(narrow).arg(wide)));
 }
 
-void ReportEngineTest::fleetReportsLeaveOutVehiclesTakenOut()
+void ReportEngineTest::fleetReportsKeepVehiclesTakenOut()
 {
-    // B-22-XYZ was marked for an earlier fleet report and then taken out: the
-    // fleet window no longer lists it, so the clerk cannot unmark it; its old
-    // mark must not bring it into the report.
+    // B-22-XYZ was marked for a fleet report and then taken out of the lists:
+    // it keeps its mark on purpose, so the months it worked still count in
+    // the fleet's totals.
     test::TestEnvironment env;
     test::insertReportFixture(env);
     env.sql(QStringLiteral("UPDATE auto SET apar=0, rap=1 WHERE nrauto='B-22-XYZ'"));
     const QString monthly = ReportEngine(env.db()).run(request(QStringLiteral("rapvoklunaauto.rpt"),
         QStringLiteral("{dateluna.anul}=2024 and {dateluna.idl}=3 and {auto.rap}=1")), printDate).toText();
     QVERIFY2(monthly.contains(QStringLiteral("B-10-ABC")), qPrintable(monthly));
-    QVERIFY2(!monthly.contains(QStringLiteral("B-22-XYZ")), qPrintable(monthly));
+    QVERIFY2(monthly.contains(QStringLiteral("B-22-XYZ")), qPrintable(monthly));
     const QString annual = ReportEngine(env.db()).run(request(QStringLiteral("rapvokanauto.rpt"),
         QStringLiteral("{dateluna.anul}=2024 and {auto.rap}=1")), printDate).toText();
     QVERIFY2(annual.contains(QStringLiteral("B-10-ABC")), qPrintable(annual));
-    QVERIFY2(!annual.contains(QStringLiteral("B-22-XYZ")), qPrintable(annual));
+    QVERIFY2(annual.contains(QStringLiteral("B-22-XYZ")), qPrintable(annual));
+    // Unmarked, it is left out like any other vehicle.
+    env.sql(QStringLiteral("UPDATE auto SET rap=0 WHERE nrauto='B-22-XYZ'"));
+    const QString unmarked = ReportEngine(env.db()).run(request(QStringLiteral("rapvokanauto.rpt"),
+        QStringLiteral("{dateluna.anul}=2024 and {auto.rap}=1")), printDate).toText();
+    QVERIFY2(!unmarked.contains(QStringLiteral("B-22-XYZ")), qPrintable(unmarked));
 }
 
 void ReportEngineTest::totalsKeepTheLastRowWithThem()

@@ -27,6 +27,9 @@ TestEnvironment::TestEnvironment()
         admin.setPort(url.port(5432));
         admin.setDatabaseName(url.path().mid(1));
         admin.setUserName(url.userName());
+        // The schema stays the session's own when a failed statement makes
+        // the program open the connection again.
+        admin.setConnectOptions(QStringLiteral("options='-c search_path=%1'").arg(m_schema));
         if (!admin.open())
             qFatal("cannot reach the test server %s", qPrintable(server));
         exec(admin, QStringLiteral("CREATE SCHEMA ") + m_schema);
