@@ -60,7 +60,9 @@ const QList<Mode> &modes()
           option("sort", "Sort field of the report, e.g. \"+{foaie.nrf}\" (repeatable).", "FIELD"),
           option("formula", "Named formula value, e.g. \"rest=50\" (repeatable).", "NAME=VALUE"),
           option("pdf", "Write the report as PDF to this file.", "FILE"),
-          option("html", "Write the report as HTML to this file.", "FILE")},
+          option("html", "Write the report as HTML to this file.", "FILE"),
+          option("xlsx", "Write the report as an Excel workbook (XLSX) to this file.", "FILE"),
+          option("csv", "Write the report as CSV (UTF-8, comma-separated) to this file.", "FILE")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &, QTextStream &err) {
              ReportCommand command;
              command.dataDir = target.dataDir;
@@ -71,6 +73,8 @@ const QList<Mode> &modes()
              command.formulas = values(parser, "formula");
              command.pdfFile = value(parser, "pdf");
              command.htmlFile = value(parser, "html");
+             command.xlsxFile = value(parser, "xlsx");
+             command.csvFile = value(parser, "csv");
              return runReportCommand(command, err);
          }},
         {"backup",

@@ -9,6 +9,7 @@
 #include "fleet/vehiclewindow.h"
 #include "fuel/refuelwindow.h"
 #include "reports/activitywindow.h"
+#include "reports/chartwindow.h"
 #include "reports/fleetwindow.h"
 #include "reports/monthstatuswindow.h"
 #include "trips/tripwindow.h"
@@ -43,6 +44,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
+    connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("GRAFICE")), &QAction::triggered,
+            this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SETARI")), &QAction::triggered,
             this, &MainWindow::open<SettingsWindow>);
     connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("NORMATIV")), &QAction::triggered,
@@ -84,7 +87,9 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                 emit exitRequested();
             });
 
-    resize(900, 120);
+    // Wide enough for every item of the menu bar: none may hide behind its
+    // overflow arrow ("IESIRE" least of all).
+    resize(std::max(900, bar->sizeHint().width() + 16), 120);
 }
 
 QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)

@@ -177,7 +177,8 @@ void ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
         if (step > schema::stepCount(kind))
             break;
         for (const QString &statement : schema::migrationStep(kind, step, dialect))
-            exec(db, statement);
+            if (!schema::isApplied(db, statement))
+                exec(db, statement);
         schema::setVersion(db, kind, step);
         transaction.commit();
     }

@@ -80,6 +80,16 @@ const char *const dataIndexesV2[] = {
     "DROP INDEX IF EXISTS curse_sheet",
 };
 
+// Version 3: the tank's capacity of each vehicle (litres, 0 = unknown), so
+// that a rest in tank above it shows on the charts.
+QStringList dataColumnsV3(Dialect dialect)
+{
+    // PostgreSQL skips a column already there; on SQLite isApplied() does.
+    return {dialect == Dialect::Sqlite
+                ? QStringLiteral("ALTER TABLE auto ADD COLUMN caprez REAL DEFAULT 0")
+                : QStringLiteral("ALTER TABLE auto ADD COLUMN IF NOT EXISTS caprez DOUBLE PRECISION DEFAULT 0")};
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -107,7 +117,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 2 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 3 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -117,6 +127,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
             statements << QString::fromLatin1(statement);
         return statements;
     }
+    if (step == 3 && kind == DatabaseKind::Data)
+        return dataColumnsV3(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -132,6 +144,19 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
             "INSERT INTO valid (parola) SELECT NULL WHERE NOT EXISTS (SELECT 1 FROM valid)");
     }
     return statements;
+}
+
+bool isApplied(const QSqlDatabase &db, const QString &statement)
+{
+    static const QRegularExpression addColumn(QStringLiteral("^ALTER TABLE (\\w+) ADD COLUMN (\\w+) "));
+    const QRegularExpressionMatch m = addColumn.match(statement);
+    if (!m.hasMatch() || dialectOf(db) != Dialect::Sqlite)
+        return false;
+    QSqlQuery columns = exec(db, QStringLiteral("SELECT name FROM pragma_table_info(?)"), {m.captured(1)});
+    while (columns.next())
+        if (columns.value(0).toString().compare(m.captured(2), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
 }
 
 namespace {

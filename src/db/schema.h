@@ -15,6 +15,9 @@ Dialect dialectOf(const QSqlDatabase &db);
 // numbered from 1; each leaves the schema at that version and is safe to repeat.
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect);
 int stepCount(DatabaseKind kind);
+// True when a statement of a step has nothing left to do: SQLite cannot add a
+// column "if not exists", so an added column that is already there is skipped.
+bool isApplied(const QSqlDatabase &db, const QString &statement);
 
 // The schema version of a database kind: PRAGMA user_version of its SQLite
 // file; on a server, the row of that kind in vok_schema (both kinds share one

@@ -6,6 +6,7 @@
 #include "fleet/referencestore.h"
 #include "ui/fields.h"
 #include "ui/filedialog.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 
 #include <QAbstractTableModel>
@@ -205,6 +206,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     m_grid->horizontalHeader()->setFixedHeight(3 * m_grid->fontMetrics().height() + 12);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("normativ"));
 
     m_note = new QLabel(this);
     m_note->setWordWrap(true);

@@ -5,6 +5,7 @@
 #include "fleet/partsrules.h"
 #include "fleet/partsstore.h"
 #include "ui/fields.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -77,6 +78,7 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     m_grid->setColumnWidth(0, 220);
     m_grid->setColumnWidth(2, 120);
     m_grid->installEventFilter(this);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("piese"));
     auto *instruction = new QLabel(QStringLiteral(
         "Pentru stergere, CLICK intr-o casuta din tabel, selectati randul (sageata neagra de la inceputul "
         "randului) si apoi ,,DELETE''"), this);

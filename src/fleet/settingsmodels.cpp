@@ -29,6 +29,8 @@ QString startingStateProblem(const QStringList &values)
     for (int i = 0; i < 3 && i < values.size(); ++i)
         if (readNumber(values.at(i)) < 0)
             return negativeKmMessage();
+    if (values.size() > 4 && readNumber(values.at(4)) < 0)
+        return QStringLiteral(" Capacitatea rezervorului nu poate fi negativa !!! ");
     return {};
 }
 
@@ -38,8 +40,8 @@ namespace {
 
 QStringList headerFields(const ReportHeader &h) { return {h.unitate, h.functie, h.numeman, h.intocmit}; }
 
-// kmef, kmefinc, kmechiv, restrez: columns 2 to 5 of the starting-state grid.
-QList<double> stateValues(const StartingState &s) { return {s.kmef, s.kmefinc, s.kmechiv, s.restrez}; }
+// kmef, kmefinc, kmechiv, restrez, caprez: columns 2 to 6 of the starting-state grid.
+QList<double> stateValues(const StartingState &s) { return {s.kmef, s.kmefinc, s.kmechiv, s.restrez, s.caprez}; }
 
 const int firstValueColumn = 2;
 
@@ -128,7 +130,7 @@ int StartingStateModel::rowCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : int(m_rows.size());
 }
 
-int StartingStateModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 6; }
+int StartingStateModel::columnCount(const QModelIndex &parent) const { return parent.isValid() ? 0 : 7; }
 
 QVariant StartingStateModel::data(const QModelIndex &index, int role) const
 {
@@ -151,7 +153,8 @@ QVariant StartingStateModel::headerData(int section, Qt::Orientation orientation
     static const QStringList headings = {
         QStringLiteral("Numarul de inmatriculare"), QStringLiteral("Marca si tipul"),
         QStringLiteral("Kilometri parcursi"),       QStringLiteral("din care cu incarcatura"),
-        QStringLiteral("Kilometri echivalenti"),    QStringLiteral("Rest in rezervor (litri)")};
+        QStringLiteral("Kilometri echivalenti"),    QStringLiteral("Rest in rezervor (litri)"),
+        QStringLiteral("Capacitate rezervor (litri)")};
     return grid::heading(headings, section, orientation, role);
 }
 
@@ -180,6 +183,7 @@ bool StartingStateModel::setData(const QModelIndex &index, const QVariant &value
     state.kmefinc = readNumber(texts.at(1));
     state.kmechiv = readNumber(texts.at(2));
     state.restrez = readNumber(texts.at(3));
+    state.caprez = readNumber(texts.at(4));
     try {
         m_store.saveStartingState(state);
     } catch (const DbError &error) {

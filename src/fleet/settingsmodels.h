@@ -14,9 +14,10 @@ QString onlyNumbersMessage();
 
 // One message per header field that holds an apostrophe, in column order.
 QStringList headerProblems(const QStringList &fields);
-// The refusal of a starting state kmef, kmefinc, kmechiv, restrez: "Introduceti
-// doar numere !" when a value is not a number (an empty text is not), a
-// message for negative kilometres; empty when the state is accepted.
+// The refusal of a starting state kmef, kmefinc, kmechiv, restrez (and the
+// tank's capacity caprez): "Introduceti doar numere !" when a value is not a
+// number (an empty text is not), a message for negative kilometres or a
+// negative capacity; empty when the state is accepted.
 QString startingStateProblem(const QStringList &values);
 } // namespace settings
 
@@ -48,8 +49,9 @@ private:
 };
 
 // The starting-state grid (`DBGrid2`): number and make are shown only; the
-// four values are stored when startingStateProblem() accepts them, otherwise
-// refused() carries its message once, with the cell, and nothing is stored.
+// four values and the tank's capacity are stored when startingStateProblem()
+// accepts them, otherwise refused() carries its message once, with the cell,
+// and nothing is stored.
 class StartingStateModel : public QAbstractTableModel {
     Q_OBJECT
 public:

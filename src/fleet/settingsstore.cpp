@@ -43,7 +43,7 @@ QList<StartingState> SettingsStore::startingStates() const
 {
     QSqlQuery query = exec(m_db, QStringLiteral(
         "SELECT ida, nrauto, marca, COALESCE(kmef, 0), COALESCE(kmefinc, 0), COALESCE(kmechiv, 0), "
-        "COALESCE(restrez, 0) FROM auto ORDER BY nrauto"));
+        "COALESCE(restrez, 0), COALESCE(caprez, 0) FROM auto ORDER BY nrauto"));
     QList<StartingState> rows;
     while (query.next()) {
         StartingState s;
@@ -54,6 +54,7 @@ QList<StartingState> SettingsStore::startingStates() const
         s.kmefinc = query.value(4).toDouble();
         s.kmechiv = query.value(5).toDouble();
         s.restrez = query.value(6).toDouble();
+        s.caprez = query.value(7).toDouble();
         rows << s;
     }
     return rows;
@@ -62,8 +63,8 @@ QList<StartingState> SettingsStore::startingStates() const
 void SettingsStore::saveStartingState(const StartingState &s) const
 {
     Transaction transaction(m_db);
-    exec(m_db, QStringLiteral("UPDATE auto SET kmef=?, kmefinc=?, kmechiv=?, restrez=? WHERE ida=?"),
-         {s.kmef, s.kmefinc, s.kmechiv, s.restrez, s.ida});
+    exec(m_db, QStringLiteral("UPDATE auto SET kmef=?, kmefinc=?, kmechiv=?, restrez=?, caprez=? WHERE ida=?"),
+         {s.kmef, s.kmefinc, s.kmechiv, s.restrez, s.caprez, s.ida});
     transaction.commit();
 }
 

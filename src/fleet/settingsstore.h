@@ -17,6 +17,7 @@ struct StartingState {
     int ida = 0;
     QString nrauto, marca;
     double kmef = 0, kmefinc = 0, kmechiv = 0, restrez = 0;
+    double caprez = 0; // tank capacity, litres; 0 = unknown
 };
 
 // A line of "Auto scoase": a vehicle and whether it is taken out (apar = 0).

@@ -4,6 +4,7 @@
 #include "fleet/settingsstore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/gridexport.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -53,6 +54,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_headerGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_headerGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_headerGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    gridexport::install(m_headerGrid, m_context.messages, QStringLiteral("setari"));
 
     auto *stateTitle = new QLabel(QStringLiteral(
         "Setari date autovehicul la inceputul luarii in evidenta, necesare la foaia activitatii zilnice (V.O.K.)"),
@@ -68,7 +70,8 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_stateGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // The make and type is the longest text: it gets the room the numbers leave.
     m_stateGrid->horizontalHeader()->setStretchLastSection(false);
-    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Kilometri parcursi")) + 16;
+    // Headings take two lines: the widest first line ("Rest in rezervor") sets the width.
+    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Rest in rezervor")) + 16;
     for (int column = 0; column < m_stateModel->columnCount(); ++column) {
         if (column == 1)
             continue;
@@ -76,6 +79,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
         m_stateGrid->setColumnWidth(column, numberWidth);
     }
     m_stateGrid->horizontalHeader()->setFixedHeight(2 * m_stateGrid->fontMetrics().height() + 12);
+    gridexport::install(m_stateGrid, m_context.messages, QStringLiteral("setari-autovehicule"));
 
     auto *takenOutLabel = new QLabel(QStringLiteral("Auto scoase"), this);
     takenOutLabel->setFont(titleFont);

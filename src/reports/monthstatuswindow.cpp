@@ -4,6 +4,7 @@
 #include "db/numbers.h"
 #include "reports/activitywindow.h"
 #include "reports/recomputedialog.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -181,6 +182,7 @@ MonthStatusWindow::MonthStatusWindow(const WindowContext &context, QWidget *pare
     m_grid->verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("CT-99-WWW-XX")) + 12);
     m_grid->setMinimumHeight(260);
     m_grid->installEventFilter(this);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("situatie"));
 
     m_detail = new QLabel(this);
     m_detail->setObjectName(QStringLiteral("detaliu"));

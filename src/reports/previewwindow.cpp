@@ -72,6 +72,9 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     m_previous = button(QStringLiteral("paginaAnterioara"), QStringLiteral("<"), QStringLiteral("Pagina anterioara"));
     m_next = button(QStringLiteral("paginaUrmatoare"), QStringLiteral(">"), QStringLiteral("Pagina urmatoare"));
     m_last = button(QStringLiteral("ultimaPagina"), QStringLiteral(">|"), QStringLiteral("Ultima pagina"));
+    // Narrow page buttons leave the row room for every save button within 1024 pixels.
+    for (QPushButton *b : {m_first, m_previous, m_next, m_last})
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(QStringLiteral(">|")) + 28);
     m_pageBox = new QSpinBox;
     m_pageBox->setObjectName(QStringLiteral("pagina"));
     m_pageBox->setRange(1, std::max(1, pageCount()));
@@ -87,6 +90,8 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     zoomLabel->setBuddy(m_zoom);
     m_print = button(QStringLiteral("tiparire"), QStringLiteral("&Tiparire"), QStringLiteral("Tiparire"));
     m_pdf = button(QStringLiteral("salvarePdf"), QStringLiteral("&Salvare PDF"), QStringLiteral("Salvare PDF"));
+    m_xlsx = button(QStringLiteral("salvareExcel"), QStringLiteral("Salvare &Excel"), QStringLiteral("Salvare Excel"));
+    m_csv = button(QStringLiteral("salvareCsv"), QStringLiteral("Salvare &CSV"), QStringLiteral("Salvare CSV"));
     m_close = button(QStringLiteral("iesire"), QStringLiteral("&Iesire"), QStringLiteral("Iesire"));
 
     auto *bar = new QHBoxLayout;
@@ -103,6 +108,8 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     bar->addStretch(1);
     bar->addWidget(m_print);
     bar->addWidget(m_pdf);
+    bar->addWidget(m_xlsx);
+    bar->addWidget(m_csv);
     bar->addWidget(m_close);
 
     m_view = new QLabel;
@@ -129,7 +136,9 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
     setTabOrder(m_last, m_zoom);
     setTabOrder(m_zoom, m_print);
     setTabOrder(m_print, m_pdf);
-    setTabOrder(m_pdf, m_close);
+    setTabOrder(m_pdf, m_xlsx);
+    setTabOrder(m_xlsx, m_csv);
+    setTabOrder(m_csv, m_close);
     setTabOrder(m_close, m_scroll);
 
     connect(m_first, &QPushButton::clicked, this, [this] { showPage(0); });
@@ -143,7 +152,9 @@ PreviewWindow::PreviewWindow(ReportDocument document, PreviewSettings *settings,
         render();
     });
     connect(m_print, &QPushButton::clicked, this, &PreviewWindow::print);
-    connect(m_pdf, &QPushButton::clicked, this, &PreviewWindow::askAndSavePdf);
+    connect(m_pdf, &QPushButton::clicked, this, [this] { askAndSave(FileKind::Pdf); });
+    connect(m_xlsx, &QPushButton::clicked, this, [this] { askAndSave(FileKind::Xlsx); });
+    connect(m_csv, &QPushButton::clicked, this, [this] { askAndSave(FileKind::Csv); });
     connect(m_close, &QPushButton::clicked, this, &QDialog::accept);
 
     const int zoomIndex = m_settings && m_settings->zoomIndex >= 0 ? m_settings->zoomIndex : pageWidthZoom;
@@ -306,11 +317,21 @@ void PreviewWindow::print()
     QApplication::restoreOverrideCursor();
 }
 
-bool PreviewWindow::savePdf(const QString &path)
+bool PreviewWindow::save(FileKind kind, const QString &path)
 {
     try {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        m_document.writePdf(path);
+        switch (kind) {
+        case FileKind::Pdf:
+            m_document.writePdf(path);
+            break;
+        case FileKind::Xlsx:
+            m_document.writeXlsx(path);
+            break;
+        case FileKind::Csv:
+            m_document.writeCsv(path);
+            break;
+        }
         QApplication::restoreOverrideCursor();
         return true;
     } catch (const ReportError &error) {
@@ -321,7 +342,11 @@ bool PreviewWindow::savePdf(const QString &path)
     }
 }
 
-QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile)
+bool PreviewWindow::savePdf(const QString &path) { return save(FileKind::Pdf, path); }
+bool PreviewWindow::saveXlsx(const QString &path) { return save(FileKind::Xlsx, path); }
+bool PreviewWindow::saveCsv(const QString &path) { return save(FileKind::Csv, path); }
+
+QString suggestedSavePath(const QString &rememberedFolder, const QString &reportFile, const QString &suffix)
 {
     QString folder = QDir::homePath();
     for (const QString &candidate :
@@ -331,26 +356,43 @@ QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportF
             break;
         }
     }
-    const QString name = QFileInfo(reportFile).completeBaseName() + QStringLiteral(".pdf");
+    const QString name = QFileInfo(reportFile).completeBaseName() + u'.' + suffix;
     return QDir(folder).absoluteFilePath(name);
 }
 
-void PreviewWindow::askAndSavePdf()
+QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile)
 {
+    return suggestedSavePath(rememberedFolder, reportFile, QStringLiteral("pdf"));
+}
+
+void PreviewWindow::askAndSave(FileKind kind)
+{
+    struct Choice {
+        const char *title;
+        const char *filter;
+        const char *suffix;
+    };
+    static const Choice choices[] = {
+        {"Salvare PDF", "Fisiere PDF (*.pdf)", "pdf"},
+        {"Salvare Excel", "Fisiere Excel (*.xlsx)", "xlsx"},
+        {"Salvare CSV", "Fisiere CSV (*.csv)", "csv"},
+    };
+    const Choice &choice = choices[int(kind)];
+    const QString suffix = QString::fromLatin1(choice.suffix);
     FileRequest request;
-    request.title = QStringLiteral("Salvare PDF");
-    request.nameFilters = {QStringLiteral("Fisiere PDF (*.pdf)")};
+    request.title = QString::fromLatin1(choice.title);
+    request.nameFilters = {QString::fromLatin1(choice.filter)};
     request.save = true;
-    request.suggested = suggestedPdfPath(m_settings ? m_settings->pdfFolder : QString(), m_document.fileName);
-    request.defaultSuffix = QStringLiteral("pdf");
+    request.suggested = suggestedSavePath(m_settings ? m_settings->saveFolder : QString(), m_document.fileName, suffix);
+    request.defaultSuffix = suffix;
     QString path = askForFile(this, request);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
+    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
+        path += u'.' + suffix;
     if (m_settings)
-        m_settings->pdfFolder = QFileInfo(path).absolutePath();
-    if (savePdf(path) && m_messages)
+        m_settings->saveFolder = QFileInfo(path).absolutePath();
+    if (save(kind, path) && m_messages)
         m_messages->inform(this, QStringLiteral(" Raportul a fost salvat in %1 ").arg(QDir::toNativeSeparators(path)));
 }
 

@@ -21,22 +21,24 @@ namespace vok {
 class MessageService;
 
 // What the preview keeps for the whole run: the printer with its page setup,
-// the zoom and the folder of the last PDF saved.
+// the zoom and the folder of the last file saved (PDF, Excel or CSV).
 struct PreviewSettings {
     std::unique_ptr<QPrinter> printer;
     int zoomIndex = -1;   // -1: the window's default (page width)
-    QString pdfFolder;
+    QString saveFolder;
     PreviewSettings();
     ~PreviewSettings();
 };
 
 // The file "Salvare PDF" proposes: the report's name in the folder of the last
-// PDF saved, else in the documents folder, else in the home folder; always a
+// file saved, else in the documents folder, else in the home folder; always a
 // folder that exists, so the first save of a fresh account does not fail.
+// "Salvare Excel" and "Salvare CSV" propose the same name with their suffix.
 QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile);
+QString suggestedSavePath(const QString &rememberedFolder, const QString &reportFile, const QString &suffix);
 
-// The report on screen: zoom, page through, "Tiparire" (print dialog) and
-// "Salvare PDF".
+// The report on screen: zoom, page through, "Tiparire" (print dialog),
+// "Salvare PDF", "Salvare Excel" and "Salvare CSV".
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:
@@ -56,8 +58,10 @@ public:
     // name, and every page to print (a range chosen for an earlier report
     // does not carry over); the printer and paper chosen stay.
     void preparePrinter(QPrinter &printer) const;
-    // Writes the PDF; tells the clerk when it fails. True when written.
+    // Write the file; tell the clerk when it fails. True when written.
     bool savePdf(const QString &path);
+    bool saveXlsx(const QString &path);
+    bool saveCsv(const QString &path);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -65,7 +69,9 @@ protected:
 
 private:
     void print();
-    void askAndSavePdf();
+    enum class FileKind { Pdf, Xlsx, Csv };
+    void askAndSave(FileKind kind);
+    bool save(FileKind kind, const QString &path);
     void render();
     void updateControls();
 
@@ -85,6 +91,8 @@ private:
     QComboBox *m_zoom;
     QPushButton *m_print;
     QPushButton *m_pdf;
+    QPushButton *m_xlsx;
+    QPushButton *m_csv;
     QPushButton *m_close;
     QScrollArea *m_scroll;
     QLabel *m_view;

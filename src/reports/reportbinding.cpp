@@ -53,24 +53,37 @@ ReportDocument::Align docAlign(ReportDefinition::Align a)
     }
 }
 
-QString display(const Value &v, const QString &mask, const QString &format)
+Shown show(const Value &v, const QString &mask, const QString &format)
 {
     if (format == u"mark")
-        return v.truth() && v.toNumber() != 0 ? QStringLiteral("X") : QString();
+        return {v.truth() && v.toNumber() != 0 ? QStringLiteral("X") : QString()};
     if (v.isNull())
         return {};
     if (format == u"month") {
         const int m = int(v.toNumber());
-        return monthName(m);
+        return {monthName(m)};
     }
     if (!mask.isEmpty()) {
         if (v.kind == Value::Kind::Text && !isNumber(v.text))
-            return v.text;
-        return formatNumber(v.toNumber(), mask);
+            return {v.text};
+        return {formatNumber(v.toNumber(), mask), true, mask};
     }
     if (v.kind == Value::Kind::Number)
-        return doubleText(v.number);
-    return v.text;
+        return {doubleText(v.number), true};
+    return {v.text};
+}
+
+QString display(const Value &v, const QString &mask, const QString &format) { return show(v, mask, format).text; }
+
+ReportDocument::Cell shownCell(QString prefix, const Shown &shown, double from, double to, int span,
+                               ReportDocument::Align align, bool wrap)
+{
+    ReportDocument::Cell cell{std::move(prefix), from, to, span, align, wrap};
+    cell.valueAt = int(cell.text.size());
+    cell.figure = shown.figure;
+    cell.figureMask = shown.mask;
+    cell.text += shown.text;
+    return cell;
 }
 
 Binder::Binder(const ReportStore &store, const ReportDefinition &d, const ReportRequest &request)

@@ -23,8 +23,18 @@ using formula::NodePtr;
 using formula::Value;
 
 ReportDocument::Align docAlign(ReportDefinition::Align a);
-// A value shown with a mask ("#0.00"), a format ("month", "mark") or as it is.
+// A value shown with a mask ("#0.00"), a format ("month", "mark") or as it
+// is; a number stays known as a figure for the spreadsheets.
+struct Shown {
+    QString text;
+    bool figure = false;
+    QString mask;
+};
+Shown show(const Value &v, const QString &mask, const QString &format);
 QString display(const Value &v, const QString &mask, const QString &format);
+// A cell whose text ends with the value: the figure is marked where it begins.
+ReportDocument::Cell shownCell(QString prefix, const Shown &shown, double from, double to, int span,
+                               ReportDocument::Align align, bool wrap);
 
 // A text with {table.column} and {@name} references.
 struct Template {

@@ -38,8 +38,8 @@ int runReportCommand(const ReportCommand &command, QTextStream &errors)
         errors.flush();
         return 2;
     };
-    if (command.pdfFile.isEmpty() && command.htmlFile.isEmpty())
-        return fail(QStringLiteral("spuneti unde se scrie raportul: --pdf FISIER sau --html FISIER"));
+    if (command.pdfFile.isEmpty() && command.htmlFile.isEmpty() && command.xlsxFile.isEmpty() && command.csvFile.isEmpty())
+        return fail(QStringLiteral("spuneti unde se scrie raportul: --pdf FISIER, --html FISIER, --xlsx FISIER sau --csv FISIER"));
 
     // A report only reads: a data folder without vok.db is a mistake, not a new database.
     const bool onServer = !command.databaseUrl.isEmpty();
@@ -68,6 +68,10 @@ int runReportCommand(const ReportCommand &command, QTextStream &errors)
                 code = fail(error);
             if (code == 0 && !command.pdfFile.isEmpty())
                 document.writePdf(command.pdfFile);
+            if (code == 0 && !command.xlsxFile.isEmpty())
+                document.writeXlsx(command.xlsxFile);
+            if (code == 0 && !command.csvFile.isEmpty())
+                document.writeCsv(command.csvFile);
         } catch (const ReportError &error) {
             code = fail(error.message());
         } catch (const DbError &error) {

@@ -10,6 +10,10 @@
 
 #include <memory>
 
+namespace vok::sheet {
+struct Table;
+}
+
 class QPainter;
 class QPagedPaintDevice;
 
@@ -30,6 +34,15 @@ struct ReportDocument {
         int span = 1;      // report columns covered (rows only; for HTML)
         Align align = Align::Left;
         bool wrap = false; // long texts continue on the next lines of the cell
+        // A value at the end of the text ("Anul: 2024", "12.50", "Marca si
+        // tipul: DACIA"): where it begins (-1: none), whether it is a figure
+        // (a number) and the mask it is written with (empty: as stored). The
+        // spreadsheets put label and value in cells of their own, figures as numbers.
+        int valueAt = -1;
+        bool figure = false;
+        QString figureMask;
+
+        bool hasFigure() const { return figure && valueAt >= 0; }
     };
 
     struct Line {
@@ -64,6 +77,14 @@ struct ReportDocument {
     // Writes the pages as PDF; throws ReportError when the file cannot be written.
     void writePdf(const QString &path) const;
     void writePdf(const QString &path, const QPageLayout &layout) const;
+
+    // The same lines as a table of cells (reportsheet.cpp): the unit, then
+    // every line in order, the column headings above each run of rows;
+    // figures as numbers with the report's mask, bold lines bold.
+    sheet::Table toTable() const;
+    // Spreadsheet files of that table; throw ReportError when they cannot be written.
+    void writeXlsx(const QString &path) const;
+    void writeCsv(const QString &path) const;
 };
 
 // The document cut into pages for one paper size and orientation. Painting

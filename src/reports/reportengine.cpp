@@ -139,12 +139,12 @@ private:
         return s;
     }
 
-    QString text(const BoundValue &v)
+    ReportDocument::Cell cell(const BoundCell &c)
     {
-        QString s = text(v.text);
-        if (v.value)
-            s += display(eval(v.value), v.mask, v.format);
-        return s;
+        if (!c.content.value)
+            return {text(c.content.text), c.from, c.to, 1, c.align, c.wrap};
+        const Shown shown = show(eval(c.content.value), c.content.mask, c.content.format);
+        return shownCell(text(c.content.text), shown, c.from, c.to, 1, c.align, c.wrap);
     }
 
     Value aggregate(const Node &call)
@@ -242,7 +242,7 @@ private:
         line.keepWithNext = l.keepWithNext || keep;
         if (l.kind == ReportDocument::Line::Kind::Text) {
             for (const BoundCell &c : l.cells)
-                line.cells.append({text(c.content), c.from, c.to, 1, c.align, c.wrap});
+                line.cells.append(cell(c));
             m_doc.lines.append(line);
             return;
         }
@@ -258,8 +258,8 @@ private:
         }
         for (int c = first; c < columns; ++c) {
             const ReportDefinition::Column &col = m_b.m_columns[c];
-            const QString t = l.rowValues[c] ? display(eval(l.rowValues[c]), col.mask, col.format) : QString();
-            line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
+            const Shown shown = l.rowValues[c] ? show(eval(l.rowValues[c]), col.mask, col.format) : Shown();
+            line.cells.append(shownCell({}, shown, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap));
         }
         m_doc.lines.append(line);
     }
@@ -273,8 +273,8 @@ private:
         line.cells.reserve(columns);
         for (int c = 0; c < columns; ++c) {
             const ReportDefinition::Column &col = m_b.m_columns[c];
-            const QString t = display(eval(m_b.m_columnValues[c]), col.mask, col.format);
-            line.cells.append({t, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap});
+            const Shown shown = show(eval(m_b.m_columnValues[c]), col.mask, col.format);
+            line.cells.append(shownCell({}, shown, m_b.m_columnFrom[c], m_b.m_columnTo[c], 1, docAlign(col.align), col.wrap));
         }
         m_doc.lines.append(std::move(line));
         m_lastDetail = int(m_doc.lines.size()) - 1;

@@ -7,6 +7,7 @@
 #include "trips/tripeditor.h"
 #include "trips/tripgrid.h"
 #include "ui/fields.h"
+#include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/widgets.h"
 
@@ -39,6 +40,7 @@ void TripWindow::buildLayout()
     m_editor = new TripEditor(m_context, m_service, this);
     m_formulas = new FormulaPanel(this);
     m_grid = new TripGrid(this);
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("curse"));
     m_save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
     m_deleteTrip = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
     m_report = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));

@@ -17,6 +17,7 @@ private slots:
     void naturalKeysAreUnique();
     void deletedKeyIsNeverReused();
     void secondStartKeepsData();
+    void versionTwoGetsTheTankCapacity();
     void notADatabaseIsLeftUntouched();
     void failedStatementRollsBackItsRun();
 };
@@ -28,7 +29,7 @@ void SchemaTest::everyTableAndColumn_data()
     auto row = [](const char *t, const char *cols) {
         QTest::newRow(t) << QString::fromLatin1(t) << QString::fromLatin1(cols).split(u' ');
     };
-    row("auto", "ida nrauto marca formula motor Cm Ca Cb Cf Ispec Iaerod apar rap kmef kmefinc kmechiv restrez");
+    row("auto", "ida nrauto marca formula motor Cm Ca Cb Cf Ispec Iaerod apar rap kmef kmefinc kmechiv restrez caprez");
     row("consum", "ida Cm1 Cm2 Cm3 implicit");
     row("foaie", "idf nrf ida sofer orap oras nrore data decada idl anul bm nractc gz um nractu1 ut nractu2 ua "
                  "nractu3 schu nractschu schf nractschf restit nractrst");
@@ -65,7 +66,7 @@ void SchemaTest::defaultsReadZero()
 {
     test::TestEnvironment env;
     env.sql(QStringLiteral("INSERT INTO auto (nrauto, marca) VALUES ('B-1', 'X')"));
-    QCOMPARE(env.value(QStringLiteral("SELECT kmef + kmefinc + kmechiv + restrez + rap FROM auto")).toDouble(), 0.0);
+    QCOMPARE(env.value(QStringLiteral("SELECT kmef + kmefinc + kmechiv + restrez + rap + caprez FROM auto")).toDouble(), 0.0);
     QCOMPARE(env.value(QStringLiteral("SELECT apar FROM auto")).toInt(), 1);
     env.sql(QStringLiteral("INSERT INTO foaie (nrf, ida) VALUES (1, 1)"));
     QCOMPARE(env.value(QStringLiteral("SELECT bm + gz + restit + um + ut + ua + schu + schf FROM foaie")).toDouble(), 0.0);
@@ -119,6 +120,44 @@ void SchemaTest::secondStartKeepsData()
         QCOMPARE(scalar(db, QStringLiteral("PRAGMA user_version")).toInt(), database::currentSchemaVersion(DatabaseKind::Data));
     }
     database::close(QStringLiteral("second"));
+}
+
+void SchemaTest::versionTwoGetsTheTankCapacity()
+{
+    // A file of the second version, with a vehicle: it gains auto.caprez,
+    // read as 0 (unknown), and keeps everything else.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vok.db"));
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("v2file"));
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        for (int step = 1; step <= 2; ++step)
+            for (const QString &statement : schema::migrationStep(DatabaseKind::Data, step, schema::Dialect::Sqlite))
+                exec(db, statement);
+        exec(db, QStringLiteral("PRAGMA user_version = 2"));
+        exec(db, QStringLiteral("INSERT INTO auto (nrauto, restrez) VALUES ('B-10-ABC', 40)"));
+        QVERIFY(!db.record(QStringLiteral("auto")).contains(QStringLiteral("caprez")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v2file"));
+    {
+        QSqlDatabase db = database::openSqlite(path, QStringLiteral("v3"), DatabaseKind::Data);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-10-ABC'")).toDouble(), 0.0);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-10-ABC'")).toDouble(), 40.0);
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA user_version")).toInt(), 3);
+        // A file that says it is older than it is (an old copy restored):
+        // the step runs again and finds its column already there.
+        exec(db, QStringLiteral("UPDATE auto SET caprez=60"));
+        exec(db, QStringLiteral("PRAGMA user_version = 1"));
+    }
+    database::close(QStringLiteral("v3"));
+    {
+        QSqlDatabase db = database::openSqlite(path, QStringLiteral("again"), DatabaseKind::Data);
+        QCOMPARE(scalar(db, QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-10-ABC'")).toDouble(), 60.0);
+        QCOMPARE(scalar(db, QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    }
+    database::close(QStringLiteral("again"));
 }
 
 void SchemaTest::notADatabaseIsLeftUntouched()

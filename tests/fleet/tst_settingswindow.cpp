@@ -94,8 +94,9 @@ void SettingsWindowTest::opensWithControlsAndOneHeaderRow()
     QCOMPARE(header->model()->headerData(0, Qt::Horizontal).toString(), QStringLiteral("DENUMIRE UNITATE"));
     QCOMPARE(header->model()->headerData(3, Qt::Horizontal).toString(), QStringLiteral("INTOCMIT"));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM setari")).toInt(), 1);
-    QCOMPARE(state->model()->columnCount(), 6);
+    QCOMPARE(state->model()->columnCount(), 7);
     QCOMPARE(state->model()->headerData(5, Qt::Horizontal).toString(), QStringLiteral("Rest in rezervor (litri)"));
+    QCOMPARE(state->model()->headerData(6, Qt::Horizontal).toString(), QStringLiteral("Capacitate rezervor (litri)"));
     QCOMPARE(state->model()->index(0, 0).data().toString(), QStringLiteral("B-01-AAA"));
     QCOMPARE(state->model()->index(2, 0).data().toString(), QStringLiteral("B-03-CCC"));
     QCOMPARE(nra->count(), 3);
@@ -210,6 +211,7 @@ void SettingsWindowTest::startingStateRefusesNonNumbers_data()
     QTest::newRow("empty") << 3 << QString();
     QTest::newRow("comma") << 4 << QStringLiteral("12,5");
     QTest::newRow("text") << 5 << QStringLiteral("plin");
+    QTest::newRow("capacity") << 6 << QStringLiteral("60 l");
 }
 
 void SettingsWindowTest::startingStateRefusesNonNumbers()
@@ -245,6 +247,9 @@ void SettingsWindowTest::startingStateStoresNumber()
     QCOMPARE(env.value(QStringLiteral("SELECT kmef FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 1200.0);
     QCOMPARE(env.value(QStringLiteral("SELECT SUM(kmef) FROM auto WHERE nrauto<>'B-02-BBB'")).toDouble(), 0.0);
     QCOMPARE(grid->model()->index(1, 2).data().toString(), QStringLiteral("1200"));
+    QVERIFY(test::typeInCell(grid, 1, 6, QStringLiteral("60")));
+    QTRY_COMPARE(env.value(QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 60.0);
+    QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 35.5);
     QVERIFY(env.messages().texts().isEmpty());
     QVERIFY(env.messages().problems().isEmpty());
 }
@@ -366,6 +371,13 @@ void SettingsWindowTest::negativeStartingKilometresRefused()
     // Fuel left in the tank is no count of kilometres.
     QVERIFY(test::typeInCell(grid, 1, 5, QStringLiteral("-3")));
     QTRY_COMPARE(env.value(QStringLiteral("SELECT restrez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), -3.0);
+    // A tank of negative litres is refused as well.
+    env.messages().clear();
+    QVERIFY(test::typeInCell(grid, 1, 6, QStringLiteral("-60")));
+    QTRY_COMPARE(env.messages().texts(), QStringList{QStringLiteral(" Capacitatea rezervorului nu poate fi negativa !!! ")});
+    QTRY_VERIFY(qobject_cast<QLineEdit *>(QApplication::focusWidget()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QCOMPARE(env.value(QStringLiteral("SELECT caprez FROM auto WHERE nrauto='B-02-BBB'")).toDouble(), 0.0);
 }
 
 QTEST_MAIN(SettingsWindowTest)

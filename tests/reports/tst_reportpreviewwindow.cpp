@@ -1,4 +1,6 @@
+#include "dialoganswers.h"
 #include "reportfixture.h"
+#include "sheetreader.h"
 #include "windowtest.h"
 
 #include "reports/previewwindow.h"
@@ -39,6 +41,7 @@ private slots:
     void showsTheSheetAndPagesThrough();
     void zoomChangesThePageSizeAndIsKeptForTheRun();
     void savesAndPrintsThePdf();
+    void savesExcelAndCsvFromItsButtons();
     void proposesAFolderThatExists();
     void badRequestIsToldAndNothingOpens_data();
     void badRequestIsToldAndNothingOpens();
@@ -158,6 +161,46 @@ void ReportPreviewWindowTest::savesAndPrintsThePdf()
     QCOMPARE(env.messages().messages().size(), 1);
     QVERIFY(env.messages().last().contains(QStringLiteral("nu poate fi scris")));
     QVERIFY(window.isVisible());
+}
+
+void ReportPreviewWindowTest::savesExcelAndCsvFromItsButtons()
+{
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    PreviewReportService service(env.db(), &env.messages());
+    const std::optional<ReportDocument> doc = service.render(nullptr, calculation(1));
+    QVERIFY(doc.has_value());
+    PreviewSettings settings;
+    PreviewWindow window(*doc, &settings, &env.messages());
+    QVERIFY(test::showActive(&window));
+    QVERIFY(window.minimumSizeHint().width() <= 1024); // every button on a 1024-pixel screen
+    QTemporaryDir dir;
+
+    // The clerk types a name without its suffix; the file gets it.
+    bool answered = false;
+    test::answerFileDialog(dir.filePath(QStringLiteral("calcul")), &answered);
+    QTest::mouseClick(test::child<QPushButton>(&window, QStringLiteral("salvareExcel")), Qt::LeftButton);
+    QVERIFY(answered);
+    const QString xlsx = dir.filePath(QStringLiteral("calcul.xlsx"));
+    QCOMPARE(env.messages().last(), QStringLiteral(" Raportul a fost salvat in %1 ").arg(QDir::toNativeSeparators(xlsx)));
+    QString error;
+    const QJsonObject book = test::readSheet(xlsx, &error);
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    bool found = false;
+    for (const QJsonValue &v : book.value(QStringLiteral("cells")).toArray())
+        found = found || (v.toObject().value(QStringLiteral("type")).toString() == u"n"
+                          && v.toObject().value(QStringLiteral("value")).toDouble() == 34.092);
+    QVERIFY2(found, "the trip's Cn is a numeric cell");
+
+    // The next file is proposed in the folder of the last one.
+    test::answerFileDialog(dir.filePath(QStringLiteral("calcul.csv")), &answered);
+    QTest::mouseClick(test::child<QPushButton>(&window, QStringLiteral("salvareCsv")), Qt::LeftButton);
+    QVERIFY(answered);
+    QCOMPARE(settings.saveFolder, dir.path());
+    const QList<QStringList> rows = test::csvRows(test::readSheet(dir.filePath(QStringLiteral("calcul.csv")), &error));
+    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(std::any_of(rows.cbegin(), rows.cend(), [](const QStringList &r) { return r.contains(QStringLiteral("34.092")); }));
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 void ReportPreviewWindowTest::proposesAFolderThatExists()

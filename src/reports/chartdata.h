@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QSet>
+#include <QString>
+#include <QVector>
+
+#include <optional>
+#include <utility>
+
+// What the charts of the window `grafice` draw, computed from the closed
+// months (`dateluna` rows) alone: one vehicle over a range of months, the
+// fleet over one year, and what looks wrong in them. No widgets, no SQL.
+namespace vok::charts {
+
+// A calendar month; `index()` counts months from year 0, so ranges are plain
+// integer ranges.
+struct YearMonth {
+    int year = 0;
+    int month = 0; // 1 to 12
+
+    int index() const { return year * 12 + month - 1; }
+    static YearMonth fromIndex(int index) { return {index / 12, index % 12 + 1}; }
+    bool isValid() const { return year > 0 && month >= 1 && month <= 12; }
+    friend bool operator==(const YearMonth &a, const YearMonth &b) { return a.index() == b.index(); }
+    friend bool operator<(const YearMonth &a, const YearMonth &b) { return a.index() < b.index(); }
+};
+
+// The columns of a `dateluna` row that the charts use.
+struct MonthRow {
+    YearMonth when;
+    double km = 0, kme = 0, cn = 0, bm = 0, gz = 0, restit = 0, restrez = 0;
+
+    double received() const { return bm + gz - restit; }
+    // The rest in tank at the start of the month, as the month's closing used it.
+    double openingRest() const { return restrez - received() + cn; }
+};
+
+struct Vehicle {
+    int ida = 0;
+    QString nrauto;
+    QString marca;
+    double cm = 0;       // average consumption, litres per 100 km
+    double capacity = 0; // tank capacity (auto.caprez), litres; 0 = unknown
+};
+
+// One month on a vehicle's charts; a month without a row is there, not closed.
+struct MonthPoint {
+    YearMonth when;
+    bool closed = false;
+    double km = 0, kme = 0;
+    double cn = 0;        // normed fuel
+    double received = 0;  // bm + gz - restit
+    double restrez = 0;   // rest in tank at the end of the month
+    std::optional<double> per100km; // cn * 100 / km; none for a month without km
+};
+
+struct VehicleChart {
+    Vehicle vehicle;
+    QVector<MonthPoint> months; // every month from..to, in order
+};
+
+// The points of every month from `from` to `to` (both included) out of the
+// vehicle's rows (rows outside the range are left out).
+VehicleChart vehicleChart(const Vehicle &vehicle, const QVector<MonthRow> &rows, YearMonth from, YearMonth to);
+
+// The range shown first: from the 12th most recent closed month to the most
+// recent one; with fewer closed months, from the first; with none, the twelve
+// months ending with `today`'s month.
+std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, YearMonth today);
+
+struct Anomaly {
+    enum class Kind { RestBelowZero, RestAboveCapacity, NotCurrent };
+    Kind kind = Kind::RestBelowZero;
+    QString nrauto;
+    YearMonth when;
+    double rest = 0;
+    double capacity = 0;
+    bool closed = true; // NotCurrent: the month has its row (else it was never closed)
+
+    // One line for the list beside the chart.
+    QString text() const;
+};
+
+// What looks wrong on a vehicle's months, in month order: a rest below zero
+// (trips claim more fuel than was received), a rest above the tank's capacity
+// when it is known (fuel received that no trip justifies), and the months
+// named in `notCurrent` (YearMonth indexes whose row is out of date).
+QVector<Anomaly> anomalies(const VehicleChart &chart, const QSet<int> &notCurrent = {});
+
+// A vehicle's closed months of one year, and the row of December before, if closed.
+struct FleetVehicle {
+    Vehicle vehicle;
+    QVector<MonthRow> rows;                // the year's rows, in month order
+    std::optional<MonthRow> previousDecember;
+};
+
+struct FleetEntry {
+    Vehicle vehicle;
+    int months = 0;                        // closed months of the year
+    double km = 0, cn = 0;
+    std::optional<double> per100km;        // sum cn * 100 / sum km
+    double openingRest = 0;                // at the start of the first closed month
+    double closingRest = 0;                // at the end of the last one
+    double restGrowth() const { return closingRest - openingRest; }
+};
+
+// The fleet's year, one entry per vehicle with at least one closed month.
+QVector<FleetEntry> fleetYear(const QVector<FleetVehicle> &vehicles);
+// Ranked: highest normed litres per 100 km first (vehicles without km last);
+// and the largest growth of the rest in tank first. Ties by registration number.
+QVector<FleetEntry> rankedByConsumption(QVector<FleetEntry> entries);
+QVector<FleetEntry> rankedByRestGrowth(QVector<FleetEntry> entries);
+
+// Every anomaly of the fleet's year, vehicle by vehicle; `notCurrent` holds
+// (ida, YearMonth index) of the months whose row is out of date.
+QVector<Anomaly> fleetAnomalies(const QVector<FleetVehicle> &vehicles, int year,
+                                const QSet<std::pair<int, int>> &notCurrent = {});
+
+// Axis labels: "ian 2024"; and the month's full name, "ianuarie".
+QString monthLabel(YearMonth when);
+
+} // namespace vok::charts
