@@ -15,6 +15,7 @@
 #include "reports/reportpaths.h"
 #include "trips/consumption.h"
 #include "trips/sheetstore.h"
+#include "trips/tripsheetservice.h"
 #include "trips/tripstore.h"
 #include "trips/tripwindow.h"
 #include "ui/messageservice.h"
@@ -418,27 +419,10 @@ void measureMonthChain(Run &run, const QSqlDatabase &full)
     }
 }
 
-// What "Salvare" does for a new trip on a stored sheet, through the stores and
-// in the window's order: the vehicle read, the trip's consumption computed,
-// the sheet looked up by vehicle and number and its header written back (its
-// own transaction: it stays when the clerk declines the trip), the trip
-// looked up by number and inserted (a second transaction).
-int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
+// The header "Salvare" finds on screen for a stored sheet: the sheet as stored.
+SheetHeader headerOnScreen(const QSqlDatabase &db, int ida, int nrf)
 {
-    const std::optional<Vehicle> vehicle = VehicleStore(db).byId(ida);
-    if (!vehicle)
-        throw DbError(QStringLiteral("vehicle %1 not found").arg(ida));
-    const QVariantList v = tripValues(0, nrc);
-    TripInput in;
-    in.Ped = static_cast<float>(v.at(9).toDouble());
-    in.kmT = static_cast<float>(v.at(8).toDouble());
-    in.Kg = v.at(10).toDouble();
-    in.A = v.at(17).toDouble();
-    const TripConsumption result = tripConsumption(in, VehicleNorms{vehicle->Cm, vehicle->Ca, 2});
-
-    SheetStore sheets(db);
-    TripStore trips(db);
-    const std::optional<Sheet> sheet = sheets.byNumber(ida, nrf);
+    const std::optional<Sheet> sheet = SheetStore(db).byNumber(ida, nrf);
     if (!sheet)
         throw DbError(QStringLiteral("sheet %1 of vehicle %2 not found").arg(nrf).arg(ida));
     SheetHeader header;
@@ -451,26 +435,36 @@ int storeTripSave(const QSqlDatabase &db, int ida, int nrf, int nrc)
     header.decada = sheet->decada;
     header.idl = sheet->idl;
     header.anul = sheet->anul;
-    if (trips.byNumber(sheet->idf, nrc))
-        throw DbError(QStringLiteral("trip %1 exists already").arg(nrc));
-    Transaction transaction(db);
-    sheets.update(*sheet, header);
-    Trip trip;
-    trip.idf = sheet->idf;
-    trip.nrc = nrc;
+    return header;
+}
+
+// What "Salvare" does for a new trip on a stored sheet, through the trip
+// window's service (which keeps its prepared statements for the window's
+// life, here for the whole measurement): the trip read from the boxes, the
+// vehicle read and the trip's consumption computed, the sheet looked up by
+// vehicle and number and the trip by number, then the header written back
+// (only when it differs from the stored one) and the trip inserted in one
+// transaction.
+int storeTripSave(TripSheetService &service, const SheetHeader &header, int nrc)
+{
+    const QVariantList v = tripValues(0, nrc);
+    TripForm form;
+    form.nrc = QString::number(nrc);
     for (int k = 0; k < 6; ++k)
-        trip.km[static_cast<size_t>(k)] = v.at(2 + k).toDouble();
-    trip.kmT = v.at(8).toDouble();
-    trip.kmE = v.at(9).toDouble();
-    trip.Kg = in.Kg;
-    trip.Gm = v.at(11).toDouble();
-    trip.A = in.A;
-    trip.Cn = singleValue(result.Cn);
-    trip.Cu = result.Cua.toDouble();
-    trip.traseu = v.at(23).toString();
-    const int idc = trips.insert(trip);
-    transaction.commit();
-    return idc;
+        form.km[static_cast<size_t>(k)] = doubleText(v.at(2 + k).toDouble());
+    form.greut = doubleText(v.at(11).toDouble());
+    form.Kg = doubleText(v.at(10).toDouble());
+    form.coef = doubleText(v.at(17).toDouble());
+    form.traseu = v.at(23).toString();
+    const std::optional<TripSheetService::SavePlan> plan = service.planSave(header, form, 2);
+    if (!plan)
+        throw DbError(QStringLiteral("vehicle %1 not found").arg(header.ida));
+    if (plan->storedTrip)
+        throw DbError(QStringLiteral("trip %1 exists already").arg(nrc));
+    const std::optional<int> idf = service.save(*plan, true);
+    if (!idf)
+        throw DbError(QStringLiteral("trip %1 not saved").arg(nrc));
+    return *idf;
 }
 
 // What the trip window reads when the clerk picks a vehicle's month and one
@@ -500,7 +494,9 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
         const int nrc = 900;
         auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
         cleanUp();
-        const Pair pair = sideBySide(run.options.reps, [&] { storeTripSave(full, t.ida, t.nrf, nrc); },
+        TripSheetService service(full);
+        const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+        const Pair pair = sideBySide(run.options.reps, [&] { storeTripSave(service, header, nrc); },
                                      [&] { bareTripInsert(full, t.idf, nrc); }, cleanUp, run.options.batch);
         run.ratio("tripsave_vs_sql", pair, "trip save through the stores against a bare INSERT (full fleet)");
     }
@@ -538,13 +534,15 @@ void measureBackup(Run &run, const QSqlDatabase &full)
     const double cpuBefore = processCpuSeconds();
     copier->start();
     std::vector<double> saves;
+    TripSheetService service(full);
+    const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
     int nrc = 901;
     QElapsedTimer clock;
     clock.start();
     double slowestAt = 0;
     while (!done) {
         const double at = clock.nsecsElapsed() / 1e9;
-        saves.push_back(seconds([&] { storeTripSave(full, t.ida, t.nrf, nrc++); }));
+        saves.push_back(seconds([&] { storeTripSave(service, header, nrc++); }));
         if (saves.back() >= *std::max_element(saves.begin(), saves.end()))
             slowestAt = at;
         QThread::msleep(20); // the clerk types between two saves

@@ -123,6 +123,19 @@ QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &
     return query.next() ? query.value(0) : QVariant();
 }
 
+PreparedQuery::PreparedQuery(const QSqlDatabase &db, QString sql)
+    : m_db(db)
+    , m_sql(std::move(sql))
+    , m_query(db)
+{
+}
+
+QSqlQuery &PreparedQuery::run(const QVariantList &values)
+{
+    execPrepared(m_query, m_db, m_sql, values);
+    return m_query;
+}
+
 Transaction::Transaction(const QSqlDatabase &db)
     : m_db(db)
 {

@@ -43,6 +43,36 @@ void execPrepared(QSqlQuery &query, const QSqlDatabase &db, const QString &sql, 
 // The first column of the first row, or an invalid QVariant when no row.
 QVariant scalar(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
 
+// One statement kept prepared with its text (execPrepared): a store that
+// lives as long as its window keeps its statements prepared, so that a save
+// does not prepare them again. run() binds the values and executes; its rows
+// are read from the query it returns, and read() reads them and resets the
+// statement at once (a statement left open would keep its read snapshot). A
+// failing run throws DbError and drops the preparation, so the next run
+// prepares the statement again (on a server whose connection was opened anew).
+class PreparedQuery {
+public:
+    PreparedQuery(const QSqlDatabase &db, QString sql);
+    PreparedQuery(const PreparedQuery &) = delete;
+    PreparedQuery &operator=(const PreparedQuery &) = delete;
+
+    QSqlQuery &run(const QVariantList &values);
+    // Runs a statement that returns no rows.
+    void execute(const QVariantList &values) { run(values).finish(); }
+    template <typename Read> auto read(const QVariantList &values, Read &&reader)
+    {
+        QSqlQuery &query = run(values);
+        auto result = reader(query);
+        query.finish();
+        return result;
+    }
+
+private:
+    QSqlDatabase m_db;
+    QString m_sql;
+    QSqlQuery m_query;
+};
+
 // One run of statements between two user interactions: rolled back on
 // destruction unless committed.
 class Transaction {

@@ -21,7 +21,7 @@ Decimal toDecimal(double value, int significant)
 {
     Decimal d;
     if (!std::isfinite(value) || value == 0.0) {
-        d.digits = "0";
+        d.digits.assign(1, '0');
         return d;
     }
     char buffer[64];
@@ -46,7 +46,7 @@ void splitDecimal(const Decimal &d, std::string &intPart, std::string &fracPart)
     intPart.clear();
     fracPart.clear();
     if (d.digits == "0") {
-        intPart = "0";
+        intPart.assign(1, '0');
         return;
     }
     const int n = static_cast<int>(d.digits.size());
@@ -56,7 +56,7 @@ void splitDecimal(const Decimal &d, std::string &intPart, std::string &fracPart)
         if (d.exponent + 1 < n)
             fracPart = d.digits.substr(d.exponent + 1);
     } else {
-        intPart = "0";
+        intPart.assign(1, '0');
         fracPart.assign(static_cast<std::size_t>(-d.exponent - 1), '0');
         fracPart += d.digits;
     }

@@ -2,14 +2,15 @@
 
 #include "db/calendar.h"
 #include "db/numbers.h"
+#include "db/texts.h"
 
 namespace vok::parts {
 
-QString pickVehicleMessage() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
-QString savedMessage() { return QStringLiteral(" Datele au fost salvate "); }
+QString pickVehicleMessage() { return texts::noVehicle(); }
+QString savedMessage() { return texts::saved(); }
 QString deleteQuestion() { return QStringLiteral("Stergeti inregistrarea curenta?"); }
-QString deletedMessage() { return QStringLiteral("Inregistrarea a fost stearsa"); }
-QString deleteTitle() { return QStringLiteral("Stergere inregistrari"); }
+QString deletedMessage() { return texts::rowDeleted(); }
+QString deleteTitle() { return texts::deleteRowTitle(); }
 
 QString apostropheProblem(const QString &text)
 {

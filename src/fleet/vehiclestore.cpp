@@ -41,6 +41,7 @@ std::optional<Vehicle> readVehicle(QSqlQuery &query)
 
 VehicleStore::VehicleStore(const QSqlDatabase &db)
     : m_db(db)
+    , m_byId(db, QStringLiteral("SELECT ") + vehicleColumns + QStringLiteral(" FROM auto WHERE ida=?"))
 {
 }
 
@@ -63,10 +64,7 @@ std::optional<Vehicle> VehicleStore::byNumber(const QString &nrauto) const
 
 std::optional<Vehicle> VehicleStore::byId(int ida) const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + vehicleColumns
-                                     + QStringLiteral(" FROM auto WHERE ida=?"),
-                           {ida});
-    return readVehicle(query);
+    return m_byId.read({ida}, readVehicle);
 }
 
 double defaultConsumption(const Consumption &consumption)

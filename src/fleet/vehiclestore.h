@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/database.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -43,7 +45,8 @@ struct VehicleRecord {
 // 1, 2 or anything else.
 double defaultConsumption(const Consumption &consumption);
 
-// The vehicle register. Throws DbError when a statement fails.
+// The vehicle register. Throws DbError when a statement fails. A store keeps
+// its reading of a vehicle by key prepared for its own life.
 class VehicleStore {
 public:
     explicit VehicleStore(const QSqlDatabase &db);
@@ -73,6 +76,7 @@ public:
 
 private:
     QSqlDatabase m_db;
+    mutable PreparedQuery m_byId;
 };
 
 } // namespace vok

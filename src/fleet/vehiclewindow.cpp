@@ -5,6 +5,7 @@
 #include "fleet/referencestore.h"
 #include "fleet/uleiardwindow.h"
 #include "fleet/uleiwindow.h"
+#include "fleet/vehiclerules.h"
 #include "fleet/vehiclestore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
@@ -14,18 +15,14 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include <functional>
@@ -33,39 +30,6 @@
 namespace vok {
 
 namespace {
-
-constexpr int NumberLength = 15;
-constexpr int MakeLength = 30;
-
-QString notRegistered() { return QStringLiteral(" Autovehiculul nu este inregistrat !!! "); }
-QString chooseNumber() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
-
-// Entering an editable list selects its text.
-class ComboEntry : public QObject {
-public:
-    explicit ComboEntry(QComboBox *combo)
-        : QObject(combo)
-        , m_combo(combo)
-    {
-        combo->installEventFilter(this);
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::FocusIn
-            && static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason) {
-            QPointer<QComboBox> combo = m_combo;
-            QTimer::singleShot(0, combo, [combo] {
-                if (combo && combo->hasFocus() && combo->lineEdit())
-                    combo->lineEdit()->selectAll();
-            });
-        }
-        return false;
-    }
-
-private:
-    QComboBox *m_combo;
-};
 
 QLineEdit *numberBox(QWidget *parent, const QString &name, const QString &text)
 {
@@ -282,19 +246,20 @@ void VehicleWindow::connectEvents()
     // The number: its list refilled on entry, its length watched while typing,
     // checked and loaded on leaving, loaded when picked from the list.
     lists::refillVehiclesOnFocus(m_nrauto, m_context.db, messages);
-    new ComboEntry(m_nrauto);
+    fields::selectAllOnEntry(m_nrauto);
     connect(m_nrauto->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
-        if (text.size() > NumberLength)
-            messages->inform(this, texts::maxLength(NumberLength));
+        if (text.size() > vehicle::NumberLength)
+            messages->inform(this, texts::maxLength(vehicle::NumberLength));
     });
     fields::onLeave(m_nrauto, [this] { return leaveNumber(); });
     connect(m_nrauto, &QComboBox::textActivated, this, [this](const QString &number) { load(number, false); });
 
-    new ComboEntry(m_marca);
-    lists::refillOnEntry(m_marca, messages, [this] { refillMakes(); });
+    fields::selectAllOnEntry(m_marca);
+    lists::refillOnEntry(m_marca, messages,
+                         [this] { lists::refill(m_marca, VehicleStore(m_context.db).makes()); });
     connect(m_marca->lineEdit(), &QLineEdit::textEdited, this, [this, messages](const QString &text) {
-        if (text.size() > MakeLength) {
-            messages->inform(this, texts::maxLength(MakeLength));
+        if (text.size() > vehicle::MakeLength) {
+            messages->inform(this, texts::maxLength(vehicle::MakeLength));
             m_marca->setFocus();
         }
     });
@@ -340,23 +305,14 @@ void VehicleWindow::done(int result)
 
 void VehicleWindow::refuse(const QString &message, QWidget *focus)
 {
-    m_context.messages->inform(this, message);
-    focus->setFocus();
-    if (auto *combo = qobject_cast<QComboBox *>(focus); combo && combo->lineEdit())
-        combo->lineEdit()->selectAll();
-    else if (auto *box = qobject_cast<QLineEdit *>(focus))
-        box->selectAll();
+    fields::refuse(m_context.messages, focus, message);
 }
 
 bool VehicleWindow::leaveNumber()
 {
     const QString number = m_nrauto->currentText();
-    if (number.contains(u'\'')) {
-        m_context.messages->inform(this, texts::apostropheRefused());
-        return false;
-    }
-    if (number.size() > NumberLength) {
-        m_context.messages->inform(this, texts::maxLength(NumberLength));
+    if (const QString problem = vehicle::numberProblem(number); !problem.isEmpty()) {
+        m_context.messages->inform(this, problem);
         return false;
     }
     load(number, true);
@@ -365,22 +321,11 @@ bool VehicleWindow::leaveNumber()
 
 bool VehicleWindow::leaveMake()
 {
-    if (m_marca->currentText().contains(u'\'')) {
-        m_context.messages->inform(this, texts::apostropheRefused());
-        return false;
-    }
-    return true;
-}
-
-void VehicleWindow::refillMakes()
-{
-    const QStringList makes = VehicleStore(m_context.db).makes();
-    const QString typed = m_marca->currentText();
-    const QSignalBlocker blocker(m_marca);
-    m_marca->clear();
-    m_marca->addItems(makes);
-    m_marca->setCurrentIndex(-1);
-    m_marca->setEditText(typed);
+    const QString problem = vehicle::makeProblem(m_marca->currentText());
+    if (problem.isEmpty())
+        return true;
+    m_context.messages->inform(this, problem);
+    return false;
 }
 
 void VehicleWindow::setInstallation(int position)
@@ -434,42 +379,21 @@ void VehicleWindow::save()
     const QString number = m_nrauto->currentText();
     const QString make = m_marca->currentText();
 
-    // The number and the make are checked again here: a save must not store a
-    // text that leaving its box would have refused.
-    if (number.isEmpty())
-        return refuse(chooseNumber(), m_nrauto);
-    if (number.contains(u'\''))
-        return refuse(texts::apostropheRefused(), m_nrauto);
-    if (number.size() > NumberLength)
-        return refuse(texts::maxLength(NumberLength), m_nrauto);
-    if (make.contains(u'\''))
-        return refuse(texts::apostropheRefused(), m_marca);
-    if (make.size() > MakeLength)
-        return refuse(texts::maxLength(MakeLength), m_marca);
+    vehicle::VehicleTexts typed;
+    typed.nrauto = number;
+    typed.marca = make;
+    typed.Cm1 = m_Cm1->text();
+    typed.Cm2 = m_Cm2->text();
+    typed.Cm3 = m_Cm3->text();
+    typed.Cb = m_Cb->text();
+    typed.Cf = m_Cf->text();
+    typed.Ca = m_Ca->text();
+    typed.regimeChosen = m_c1->isChecked() || m_c2->isChecked() || m_c3->isChecked();
+    typed.kindChosen = m_for1->isChecked() || m_for2->isChecked();
+    if (const std::optional<vehicle::EntryProblem> problem = vehicle::checkSave(typed))
+        return refuse(problem->message, box(problem->field));
 
-    if (make.isEmpty())
-        return refuse(QStringLiteral(" Specificati marca si tipul autovehiculului !!! "), m_marca);
-    const struct {
-        QLineEdit *box;
-        const char *message;
-    } required[] = {
-        {m_Cm1, " Specificati consumul urban de combustibil !!! "},
-        {m_Cm2, " Specificati consumul mixt de combustibil !!! "},
-        {m_Cm3, " Specificati consumul extraurban de combustibil !!! "},
-        {m_Cb, " Specificati capacitatea baii (rezervorului) de ulei !!! "},
-        {m_Cf, " Specificati capacitatea filtrului de ulei!!! "},
-        {m_Ca, " Specificati consumul normat de ulei pentru ardere !!! "},
-    };
-    // Only zero is refused: a negative value passes.
-    for (const auto &r : required)
-        if (readNumber(r.box->text()) == 0)
-            return refuse(QString::fromLatin1(r.message), r.box);
-    if (!m_c1->isChecked() && !m_c2->isChecked() && !m_c3->isChecked())
-        return refuse(QStringLiteral(" Selectati consumul mediu de carburant implicit !!! "), m_c2);
-    if (!m_for1->isChecked() && !m_for2->isChecked())
-        return refuse(QStringLiteral(" Selectati tipul de auto !!! "), m_for2);
-
-    if (!m_context.messages->confirm(this, QStringLiteral(" Sunteti sigur ca doriti salvarea datelor ? ")))
+    if (!m_context.messages->confirm(this, texts::saveQuestion()))
         return;
 
     VehicleRecord record;
@@ -491,6 +415,24 @@ void VehicleWindow::save()
         return;
     m_context.messages->inform(this, QStringLiteral("Datele au fost salvate"));
     resetAfterSave();
+}
+
+QWidget *VehicleWindow::box(vehicle::EntryProblem::Field field) const
+{
+    using Field = vehicle::EntryProblem::Field;
+    switch (field) {
+    case Field::Number: return m_nrauto;
+    case Field::Make: return m_marca;
+    case Field::Cm1: return m_Cm1;
+    case Field::Cm2: return m_Cm2;
+    case Field::Cm3: return m_Cm3;
+    case Field::Cb: return m_Cb;
+    case Field::Cf: return m_Cf;
+    case Field::Ca: return m_Ca;
+    case Field::Regime: return m_c2;
+    case Field::Kind: return m_for2;
+    }
+    return m_nrauto;
 }
 
 void VehicleWindow::resetNumbers()
@@ -520,34 +462,32 @@ void VehicleWindow::remove()
 {
     const QString number = m_nrauto->currentText();
     if (number.isEmpty())
-        return refuse(chooseNumber(), m_nrauto);
+        return refuse(texts::noVehicle(), m_nrauto);
 
     // Only the vehicle whose number stands in the box is ever deleted.
     std::optional<Vehicle> vehicle;
     if (!guarded(m_context.messages, this, [&] { vehicle = VehicleStore(m_context.db).byNumber(number); }))
         return;
     if (!vehicle)
-        return refuse(notRegistered(), m_nrauto);
+        return refuse(vehicle::notRegisteredMessage(), m_nrauto);
     m_indauto = vehicle->ida;
 
-    if (!m_context.messages->confirmDestructive(
-            this, QStringLiteral(" Sunteti sigur ca doriti stergerea autovehiculului cu numarul ,,") + number
-                      + QStringLiteral("'' ?")))
+    if (!m_context.messages->confirmDestructive(this, vehicle::deleteQuestion(number)))
         return;
 
     VehicleStore::Removal removal = VehicleStore::Removal::NotFound;
     if (!guarded(m_context.messages, this, [&] { removal = VehicleStore(m_context.db).remove(vehicle->ida); }))
         return;
     if (removal == VehicleStore::Removal::HasSheets)
-        return refuse(QStringLiteral(" Stergeti mai intai foile de parcurs !!! "), m_nrauto);
+        return refuse(vehicle::sheetsFirstMessage(), m_nrauto);
     if (removal == VehicleStore::Removal::NotFound)
-        return refuse(notRegistered(), m_nrauto);
+        return refuse(vehicle::notRegisteredMessage(), m_nrauto);
 
     const int listed = m_nrauto->findText(number, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (listed >= 0)
         m_nrauto->removeItem(listed);
     resetNumbers();
-    m_context.messages->inform(this, QStringLiteral(" Stergerea a fost executata "));
+    m_context.messages->inform(this, texts::deleted());
 }
 
 } // namespace vok

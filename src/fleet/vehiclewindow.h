@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fleet/vehiclerules.h"
 #include "ui/windowcontext.h"
 
 #include <QDialog>
@@ -39,8 +40,8 @@ private:
     void load(const QString &number, bool remember);
     bool leaveNumber();
     bool leaveMake();
-    // The makes registered, keeping the text typed; throws DbError.
-    void refillMakes();
+    // The box a failed check of "Salvare" sends the clerk back to.
+    QWidget *box(vehicle::EntryProblem::Field field) const;
     void setInstallation(int position);
     void setAerodynamic(int position);
     void resetNumbers();

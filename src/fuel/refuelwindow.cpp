@@ -20,7 +20,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -32,12 +31,8 @@ namespace {
 const QString fuelMask = QStringLiteral("#0.000");
 const QString oilMask = QStringLiteral("#0.00");
 
-QString noVehicle() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
-QString noSheet() { return QStringLiteral(" Selectati numarul foii de parcurs !!! "); }
 QString noQuantity() { return QStringLiteral(" Specificati cantitatea !!! "); }
 QString saveQuestion() { return QStringLiteral(" Sigur doriti salvarea datelor !!! "); }
-QString saved() { return QStringLiteral(" Datele au fost salvate "); }
-QString deleted() { return QStringLiteral(" Stergerea a fost executata "); }
 
 QComboBox *list(QWidget *parent, const QString &name)
 {
@@ -246,6 +241,16 @@ void RefuelWindow::connectControls()
     connect(m_nra, &QComboBox::activated, this, &RefuelWindow::chooseVehicle);
     connect(m_an, &QComboBox::currentIndexChanged, this, &RefuelWindow::periodChanged);
     connect(m_luna, &QComboBox::currentIndexChanged, this, &RefuelWindow::periodChanged);
+    // Entering the sheet list refills it at once, before a click opens it;
+    // without a vehicle it sends the clerk to the vehicle, after the focus change.
+    fields::onEntryNow(m_nrfoi, m_context.messages, [this] {
+        if (m_ida != 0)
+            fillSheetList();
+    });
+    fields::onEnter(m_nrfoi, [this] {
+        if (m_ida == 0)
+            refuse(m_nra, texts::noVehicle());
+    });
     m_nrfoi->installEventFilter(this);
     connect(m_nrfoi, &QComboBox::activated, this, &RefuelWindow::chooseSheet);
 
@@ -273,18 +278,10 @@ void RefuelWindow::done(int result)
 
 bool RefuelWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_nrfoi)
-        return QDialog::eventFilter(watched, event);
-    if (event->type() == QEvent::FocusIn) {
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason
-            && !MessageService::isShowing())
-            enterSheetList();
-    } else if (m_ida == 0 && (event->type() == QEvent::MouseButtonPress
-                              || event->type() == QEvent::MouseButtonDblClick)) {
-        // With no vehicle there is no sheet to offer: the list does not open.
+    // With no vehicle there is no sheet to offer: the list does not open.
+    if (watched == m_nrfoi && m_ida == 0
+        && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick))
         return true;
-    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -312,21 +309,6 @@ void RefuelWindow::periodChanged()
     m_yearReport->setText(reportCaption(m_an->currentText()));
     m_monthReport->setText(reportCaption(m_luna->currentText()));
     forgetSheet();
-}
-
-void RefuelWindow::enterSheetList()
-{
-    if (m_ida != 0) {
-        fillSheetList();
-        return;
-    }
-    // The message comes after the focus change, never inside it.
-    QPointer<RefuelWindow> self(this);
-    QMetaObject::invokeMethod(this, [self] {
-        if (!self || !self->isVisible() || self->m_ida != 0 || !self->m_nrfoi->hasFocus())
-            return;
-        self->refuse(self->m_nra, noVehicle());
-    }, Qt::QueuedConnection);
 }
 
 void RefuelWindow::fillSheetList()
@@ -446,7 +428,7 @@ void RefuelWindow::save()
     if (!vehicleChosen())
         return;
     if (m_idf == 0) {
-        refuse(m_nrfoi, noSheet());
+        refuse(m_nrfoi, texts::noSheet());
         return;
     }
     // The boxes are checked on leaving; a save that comes before that check
@@ -492,7 +474,7 @@ void RefuelWindow::save()
     values.nractrst = m_actrst->text();
     if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
         return;
-    m_context.messages->inform(this, saved());
+    m_context.messages->inform(this, texts::saved());
     noteMonth();
 }
 
@@ -501,7 +483,7 @@ void RefuelWindow::clearFuel()
     if (!vehicleChosen())
         return;
     if (m_idf == 0) {
-        refuse(m_nrfoi, noSheet());
+        refuse(m_nrfoi, texts::noSheet());
         return;
     }
     if (!m_context.messages->confirmDestructive(this, clearFuelQuestion(m_nrfoi->currentText().toInt())))
@@ -513,7 +495,7 @@ void RefuelWindow::clearFuel()
     setFuelType(FuelType::None);
     m_cantc->setText(formatNumber(0, fuelMask));
     m_actc->clear();
-    m_context.messages->inform(this, deleted());
+    m_context.messages->inform(this, texts::deleted());
 }
 
 void RefuelWindow::noteMonth()
@@ -551,18 +533,10 @@ bool RefuelWindow::vehicleChosen()
 {
     if (m_ida != 0)
         return true;
-    refuse(m_nra, noVehicle());
+    refuse(m_nra, texts::noVehicle());
     return false;
 }
 
-void RefuelWindow::refuse(QWidget *box, const QString &text)
-{
-    if (!text.isEmpty())
-        m_context.messages->inform(this, text);
-    activateWindow();
-    box->setFocus(Qt::OtherFocusReason);
-    if (auto *edit = qobject_cast<QLineEdit *>(box))
-        edit->selectAll();
-}
+void RefuelWindow::refuse(QWidget *box, const QString &text) { fields::refuse(m_context.messages, box, text); }
 
 } // namespace vok

@@ -46,7 +46,6 @@ private:
 
     void chooseVehicle();
     void periodChanged();
-    void enterSheetList();
     void fillSheetList();
     void chooseSheet();
     void forgetSheet();

@@ -2,6 +2,7 @@
 
 #include "db/calendar.h"
 #include "db/numbers.h"
+#include "db/texts.h"
 #include "fleet/vehiclestore.h"
 #include "reports/monthclose.h"
 #include "reports/recomputedialog.h"
@@ -33,7 +34,6 @@ public:
 
 } // namespace
 
-QString ActivityWindow::noVehicleText() { return QStringLiteral(" Selectati numarul de inmatriculare !!! "); }
 QString ActivityWindow::noSheetsText() { return QStringLiteral(" Nu aveti date pentru luna si anul selectat !!! "); }
 QString ActivityWindow::noPreviousMonthText()
 {
@@ -156,7 +156,7 @@ void ActivityWindow::monthReport()
 {
     const int ida = chosenVehicle();
     if (ida == 0) {
-        m_context.messages->inform(this, noVehicleText());
+        m_context.messages->inform(this, texts::noVehicle());
         m_nra->setFocus();
         return;
     }
@@ -203,7 +203,7 @@ void ActivityWindow::yearReport()
 {
     const int ida = chosenVehicle();
     if (ida == 0) {
-        m_context.messages->inform(this, noVehicleText());
+        m_context.messages->inform(this, texts::noVehicle());
         m_nra->setFocus();
         return;
     }

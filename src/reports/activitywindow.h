@@ -23,7 +23,6 @@ public:
     void choose(const QString &nrauto, int year, int month);
 
     // The texts the window shows.
-    static QString noVehicleText();
     static QString noSheetsText();
     static QString noPreviousMonthText();
     static QString annualWarningText();

@@ -1,7 +1,6 @@
 #include "trips/loaddialog.h"
 
 #include "trips/loadcalc.h"
-#include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/widgets.h"
 
@@ -19,10 +18,9 @@ constexpr int legCount = 10;
 const QString oneDecimal = QStringLiteral("#0.0");
 } // namespace
 
-LoadDialog::LoadDialog(const WindowContext &context, QWidget *tripWindow)
-    : QDialog(tripWindow)
+LoadDialog::LoadDialog(const WindowContext &context, QWidget *parent)
+    : QDialog(parent)
     , m_context(context)
-    , m_tripWindow(tripWindow)
 {
     setObjectName(QStringLiteral("utilitar"));
     setWindowTitle(QStringLiteral("Calcul Gm"));
@@ -127,8 +125,7 @@ void LoadDialog::calculate()
     if (!gm)
         return;
     m_result->setText(QStringLiteral("Gm = ") + *gm);
-    if (auto *greut = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("greut")))
-        greut->setText(*gm);
+    emit loadComputed(*gm);
 }
 
 void LoadDialog::done(int result)

@@ -12,15 +12,19 @@ namespace vok {
 
 // The dialog "Calcul Gm" (`utilitar`), opened from the trip window: up to ten
 // legs of a trip, each with its distance (`km1`..`km10`) and load
-// (`g1`..`g10`). "Calcul Gm" writes the distance-weighted mean load into the
-// trip window's `greut`, which looks up the load coefficient as any change of
-// `greut` does. Nothing is kept once the dialog closes.
+// (`g1`..`g10`). "Calcul Gm" hands the trip window the distance-weighted mean
+// load (loadComputed), which it writes into `greut`. Nothing is kept once the
+// dialog closes.
 class LoadDialog : public QDialog {
     Q_OBJECT
 public:
-    LoadDialog(const WindowContext &context, QWidget *tripWindow);
+    explicit LoadDialog(const WindowContext &context, QWidget *parent = nullptr);
 
     void done(int result) override;
+
+signals:
+    // Gm as "#0.0" text, after each successful "Calcul Gm".
+    void loadComputed(const QString &gm);
 
 private:
     // One leg of the trip: the two boxes of its row.
@@ -33,7 +37,6 @@ private:
     void calculate();
 
     WindowContext m_context;
-    QWidget *m_tripWindow;
     QList<LegBoxes> m_legs;
     QLabel *m_total = nullptr;
     QLabel *m_result = nullptr;

@@ -38,6 +38,13 @@ int decadeOf(int day) { return day <= 10 ? 1 : day <= 20 ? 2 : 3; }
 
 SheetStore::SheetStore(const QSqlDatabase &db)
     : m_db(db)
+    , m_byNumber(db, QStringLiteral("SELECT ") + sheetColumns + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"))
+    , m_hasTrips(db, QStringLiteral("SELECT COUNT(*) FROM curse WHERE idf=?"))
+    , m_dropMonth(db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"))
+    , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
+                                  "WHERE idf=?"))
+    , m_insert(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
 {
 }
 
@@ -57,10 +64,7 @@ QList<int> SheetStore::numbers(int ida, int month, int year) const
 
 std::optional<Sheet> SheetStore::byNumber(int ida, int nrf) const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + sheetColumns
-                                     + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"),
-                           {ida, nrf});
-    return readSheet(query);
+    return m_byNumber.read({ida, nrf}, readSheet);
 }
 
 std::optional<Sheet> SheetStore::byId(int idf) const
@@ -86,30 +90,23 @@ QStringList SheetStore::drivers() const
 
 bool SheetStore::hasTrips(int idf) const
 {
-    return scalar(m_db, QStringLiteral("SELECT COUNT(*) FROM curse WHERE idf=?"), {idf}).toInt() > 0;
+    return m_hasTrips.read({idf}, [](QSqlQuery &query) { return query.next() && query.value(0).toInt() > 0; });
 }
 
 void SheetStore::update(const Sheet &stored, const SheetHeader &h)
 {
     if (stored.idl != h.idl || stored.anul != h.anul)
-        exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
-             {stored.ida, stored.anul, stored.idl});
+        m_dropMonth.execute({stored.ida, stored.anul, stored.idl});
     // A header saved again as it is stored changes nothing: no write.
     if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
         && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
         return;
-    exec(m_db,
-         QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
-                        "WHERE idf=?"),
-         {h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf});
+    m_update.execute({h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf});
 }
 
 int SheetStore::insert(const SheetHeader &h)
 {
-    exec(m_db,
-         QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
-                        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-         {h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul});
+    m_insert.execute({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul});
     const std::optional<Sheet> sheet = byNumber(h.ida, h.nrf);
     if (!sheet)
         throw DbError(QStringLiteral("the new trip sheet cannot be read back"));
@@ -120,8 +117,7 @@ void SheetStore::remove(const Sheet &sheet)
 {
     exec(m_db, QStringLiteral("DELETE FROM foaie WHERE idf=?"), {sheet.idf});
     exec(m_db, QStringLiteral("DELETE FROM curse WHERE idf=?"), {sheet.idf});
-    exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
-         {sheet.ida, sheet.anul, sheet.idl});
+    m_dropMonth.execute({sheet.ida, sheet.anul, sheet.idl});
 }
 
 } // namespace vok

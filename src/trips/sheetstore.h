@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/database.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QString>
@@ -33,7 +35,8 @@ struct SheetHeader {
 // The ten-day period of a day of the month: 1 for days up to 10, 2 up to 20, 3 after.
 int decadeOf(int day);
 
-// The trip sheets (foaie). Throws DbError when a statement fails.
+// The trip sheets (foaie). Throws DbError when a statement fails. A store
+// keeps the statements it has run prepared for its own life.
 class SheetStore {
 public:
     explicit SheetStore(const QSqlDatabase &db);
@@ -61,6 +64,11 @@ public:
 
 private:
     QSqlDatabase m_db;
+    mutable PreparedQuery m_byNumber;
+    mutable PreparedQuery m_hasTrips;
+    PreparedQuery m_dropMonth;
+    PreparedQuery m_update;
+    PreparedQuery m_insert;
 };
 
 } // namespace vok

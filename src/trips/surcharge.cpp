@@ -13,6 +13,11 @@ double equivalentKm(const QString &distance, const QString &rate)
     return readNumber(distance) / 100.0 * readNumber(rate);
 }
 
+SurchargeEntry entry(const QString &distance, const QString &rate)
+{
+    return SurchargeEntry{formatNumber(equivalentKm(distance, rate), oneDecimal), distance};
+}
+
 QString urbanResultText(double u)
 {
     return QStringLiteral("U = (Pu/100) * u = ") + formatNumber(u, oneDecimal);

@@ -6,11 +6,25 @@
 // driven in towns (Pu) or towed (Pt) and a specific surcharge read from the
 // normative's table (u or t, km equivalent per 100 km) give the surcharge in
 // km equivalent that enters the trip's equivalent distance.
+namespace vok {
+
+// What an urban or towing dialog hands the trip window while the clerk types:
+// the surcharge as its box shows it ("#0.0") and the distance as typed.
+struct SurchargeEntry {
+    QString surcharge;
+    QString distance;
+};
+
+} // namespace vok
+
 namespace vok::surcharge {
 
 // U = (Pu / 100) * u, T = (Pt / 100) * t, both typed texts read by their
 // numeric prefix, in double precision.
 double equivalentKm(const QString &distance, const QString &rate);
+
+// The entry for a distance and a specific surcharge as typed.
+SurchargeEntry entry(const QString &distance, const QString &rate);
 
 // "U = (Pu/100) * u = 3.0" under the urban dialog's fields.
 QString urbanResultText(double u);

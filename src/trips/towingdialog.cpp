@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStyleOptionHeader>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -104,10 +103,11 @@ QLabel *note(const QString &text, QWidget *parent)
 
 } // namespace
 
-TowingDialog::TowingDialog(const WindowContext &context, QWidget *tripWindow)
-    : QDialog(tripWindow)
+TowingDialog::TowingDialog(const WindowContext &context, int engineClass, int trailers, QWidget *parent)
+    : QDialog(parent)
     , m_context(context)
-    , m_tripWindow(tripWindow)
+    , m_engineClass(engineClass)
+    , m_trailerCount(trailers)
 {
     setObjectName(QStringLiteral("tractare"));
     setWindowTitle(QStringLiteral("Tractare"));
@@ -129,7 +129,7 @@ TowingDialog::TowingDialog(const WindowContext &context, QWidget *tripWindow)
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_grid->verticalHeader()->hide(); // the normative's own row numbers are in "Nr.crt."
 
-    switch (trailers()) {
+    switch (m_trailerCount) {
     case 1: m_trailers->setText(QStringLiteral("1 remorca")); break;
     case 2: m_trailers->setText(QStringLiteral("2 remorca")); break;
     default: break;
@@ -252,28 +252,14 @@ void TowingDialog::done(int result)
     QDialog::done(result);
 }
 
-int TowingDialog::trailers() const
-{
-    auto checked = [this](const char *name) {
-        auto *button = tripdialogs::tripControl<QRadioButton>(m_tripWindow, QString::fromLatin1(name));
-        return button && button->isChecked();
-    };
-    if (checked("r1"))
-        return 1;
-    if (checked("r2"))
-        return 2;
-    return 0;
-}
-
 void TowingDialog::rowChosen(const QModelIndex &index)
 {
     if (!index.isValid())
         return;
     const int idr = m_model->index(index.row(), SurchargeTableStore::towingKeyColumn).data().toInt();
-    const int motor = m_context.state ? m_context.state->motor : 0;
     std::optional<TowingRate> rate;
     if (!guarded(m_context.messages, this,
-                 [&] { rate = SurchargeTableStore(m_context.db).towingRate(idr, motor, trailers()); })
+                 [&] { rate = SurchargeTableStore(m_context.db).towingRate(idr, m_engineClass, m_trailerCount); })
         || !rate)
         return;
     m_choice->setText(surcharge::towingDescription(rate->trailerType, rate->ownWeight, rate->rate));
@@ -282,14 +268,8 @@ void TowingDialog::rowChosen(const QModelIndex &index)
 
 void TowingDialog::recompute()
 {
-    const double t = surcharge::equivalentKm(m_pt->text(), m_stract->text());
-    if (auto *spT = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("spT")))
-        spT->setText(formatNumber(t, QStringLiteral("#0.0")));
-    if (auto *preview = tripdialogs::tripControl<QLabel>(m_tripWindow, QStringLiteral("Label23")))
-        preview->setText(surcharge::towingPreviewText(m_pt->text()));
-    m_result->setText(surcharge::towingResultText(t));
-    if (m_context.state)
-        m_context.state->towedDistance = readNumber(m_pt->text());
+    m_result->setText(surcharge::towingResultText(surcharge::equivalentKm(m_pt->text(), m_stract->text())));
+    emit entryChanged(surcharge::entry(m_pt->text(), m_stract->text()));
 }
 
 } // namespace vok

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trips/surcharge.h"
 #include "ui/windowcontext.h"
 
 #include <QDialog>
@@ -16,26 +17,29 @@ class ReferenceTableModel;
 // The dialog "Tractare" (`tractare`), opened from the trip window when the
 // towing surcharge is ticked with one or two trailers. It shows the
 // normative's table of t (read-only); a double-click on a row takes its t for
-// the vehicle's engine class and the trailers chosen on the trip window. While
-// the clerk types the towed distance Pt and t, it writes T = (Pt / 100) * t
-// into the trip window's `spT`, the distance into its `Label23` and into the
-// program-wide towed distance (saved with the trip). It always opens with
-// Pt "0.0" and t "0" and leaves `spT` alone until one of them changes.
+// the vehicle's engine class (`engineClass`, 1..3) and the number of trailers
+// (`trailers`, 1 or 2). While the clerk types the towed distance Pt and t, it
+// hands the trip window T = (Pt / 100) * t and Pt (entryChanged). It always
+// opens with Pt "0.0" and t "0" and hands nothing over until one of them
+// changes.
 class TowingDialog : public QDialog {
     Q_OBJECT
 public:
-    TowingDialog(const WindowContext &context, QWidget *tripWindow);
+    TowingDialog(const WindowContext &context, int engineClass, int trailers, QWidget *parent = nullptr);
 
     void done(int result) override;
 
+signals:
+    void entryChanged(const vok::SurchargeEntry &entry);
+
 private:
     void buildLayout();
-    int trailers() const;
     void rowChosen(const QModelIndex &index);
     void recompute();
 
     WindowContext m_context;
-    QWidget *m_tripWindow;
+    int m_engineClass;
+    int m_trailerCount;
     ReferenceTableModel *m_model = nullptr;
     QTableView *m_grid = nullptr;
     QLineEdit *m_pt = nullptr;

@@ -64,38 +64,51 @@ const QStringList valueColumns = {
     QStringLiteral("nrq1"), QStringLiteral("nrq4"), QStringLiteral("Cn"),   QStringLiteral("Cu"),
     QStringLiteral("remorca"), QStringLiteral("traseu"), QStringLiteral("kmtract"), QStringLiteral("kmurb")};
 
+QString insertStatement()
+{
+    QStringList marks;
+    for (int i = 0; i < valueColumns.size() + 2; ++i)
+        marks << QStringLiteral("?");
+    return QStringLiteral("INSERT INTO curse (idf, nrc, ") + valueColumns.join(QStringLiteral(", "))
+           + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
+}
+
+QString overwriteStatement()
+{
+    QStringList sets;
+    for (const QString &column : valueColumns)
+        sets << column + QStringLiteral("=?");
+    return QStringLiteral("UPDATE curse SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE idc=?");
+}
+
 } // namespace
 
 TripStore::TripStore(const QSqlDatabase &db)
     : m_db(db)
+    , m_byNumber(db, QStringLiteral("SELECT ") + tripColumns + QStringLiteral(" FROM curse WHERE idf=? AND nrc=?"))
+    , m_byId(db, QStringLiteral("SELECT ") + tripColumns + QStringLiteral(" FROM curse WHERE idc=?"))
+    , m_insert(db, insertStatement())
+    , m_overwrite(db, overwriteStatement())
+    , m_removeByNumber(db, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"))
+    , m_removeById(db, QStringLiteral("DELETE FROM curse WHERE idc=?"))
 {
 }
 
 std::optional<Trip> TripStore::byNumber(int idf, int nrc) const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + tripColumns
-                                     + QStringLiteral(" FROM curse WHERE idf=? AND nrc=?"),
-                           {idf, nrc});
-    return readTrip(query);
+    return m_byNumber.read({idf, nrc}, readTrip);
 }
 
 std::optional<Trip> TripStore::byId(int idc) const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT ") + tripColumns + QStringLiteral(" FROM curse WHERE idc=?"),
-                           {idc});
-    return readTrip(query);
+    return m_byId.read({idc}, readTrip);
 }
 
 int TripStore::insert(const Trip &trip)
 {
-    QStringList marks;
-    for (int i = 0; i < valueColumns.size() + 2; ++i)
-        marks << QStringLiteral("?");
     QVariantList v{trip.idf, trip.nrc};
     v << values(trip);
-    exec(m_db, QStringLiteral("INSERT INTO curse (idf, nrc, ") + valueColumns.join(QStringLiteral(", "))
-                   + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')',
-         v);
+    m_insert.execute(v);
     const std::optional<Trip> stored = byNumber(trip.idf, trip.nrc);
     if (!stored)
         throw DbError(QStringLiteral("the new trip cannot be read back"));
@@ -104,21 +117,14 @@ int TripStore::insert(const Trip &trip)
 
 void TripStore::overwrite(int idc, const Trip &trip)
 {
-    QStringList sets;
-    for (const QString &column : valueColumns)
-        sets << column + QStringLiteral("=?");
     QVariantList v = values(trip);
     v << idc;
-    exec(m_db, QStringLiteral("UPDATE curse SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE idc=?"),
-         v);
+    m_overwrite.execute(v);
 }
 
-void TripStore::removeByNumber(int idf, int nrc)
-{
-    exec(m_db, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {idf, nrc});
-}
+void TripStore::removeByNumber(int idf, int nrc) { m_removeByNumber.execute({idf, nrc}); }
 
-void TripStore::removeById(int idc) { exec(m_db, QStringLiteral("DELETE FROM curse WHERE idc=?"), {idc}); }
+void TripStore::removeById(int idc) { m_removeById.execute({idc}); }
 
 QStringList TripStore::gridColumns()
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/database.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
@@ -30,6 +32,7 @@ struct Trip {
 };
 
 // The trips of the trip sheets (curse). Throws DbError when a statement fails.
+// A store keeps the statements it has run prepared for its own life.
 class TripStore {
 public:
     explicit TripStore(const QSqlDatabase &db);
@@ -52,6 +55,12 @@ public:
 
 private:
     QSqlDatabase m_db;
+    mutable PreparedQuery m_byNumber;
+    mutable PreparedQuery m_byId;
+    PreparedQuery m_insert;
+    PreparedQuery m_overwrite;
+    PreparedQuery m_removeByNumber;
+    PreparedQuery m_removeById;
 };
 
 } // namespace vok

@@ -1,21 +1,15 @@
 #pragma once
 
 #include <QString>
-#include <QWidget>
 
 class QAbstractItemModel;
 class QLineEdit;
 class QTableView;
+class QWidget;
 
 // Pieces shared by the dialogs the trip window opens (`sporurb`, `tractare`,
-// `utilitar`), which write their results into the trip window's controls.
+// `utilitar`).
 namespace vok::tripdialogs {
-
-// The trip window's control of that name and type; none without a trip window.
-template <typename T> T *tripControl(QWidget *tripWindow, const QString &name)
-{
-    return tripWindow ? tripWindow->findChild<T *>(name) : nullptr;
-}
 
 // Rewrites a number in `box` as leaving the box would; anything else stays.
 void settle(QLineEdit *box, const QString &mask);

@@ -14,16 +14,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace vok {
 
-UrbanDialog::UrbanDialog(const WindowContext &context, QWidget *tripWindow)
-    : QDialog(tripWindow)
+UrbanDialog::UrbanDialog(const WindowContext &context, double distance, QWidget *parent)
+    : QDialog(parent)
     , m_context(context)
-    , m_tripWindow(tripWindow)
 {
     setObjectName(QStringLiteral("sporurb"));
     setWindowTitle(QStringLiteral("Sporul pentru circulatia in localitati urbane (km echivalenti)"));
@@ -39,18 +37,23 @@ UrbanDialog::UrbanDialog(const WindowContext &context, QWidget *tripWindow)
     if (m_model->columnCount() > 0)
         header->setSectionResizeMode(0, QHeaderView::Stretch);
 
-    connect(m_pu, &QLineEdit::textChanged, this, &UrbanDialog::distanceChanged);
-    connect(m_surb, &QLineEdit::textChanged, this, &UrbanDialog::rateChanged);
+    m_pu->setText(surcharge::urbanDistanceText(distance));
+    showResult();
+    connect(m_pu, &QLineEdit::textChanged, this, &UrbanDialog::changed);
+    connect(m_surb, &QLineEdit::textChanged, this, &UrbanDialog::changed);
     fields::numericBox(m_pu, m_context.messages, QStringLiteral("#0.0"));
     fields::numericBox(m_surb, m_context.messages, QStringLiteral("#0"));
-
-    // Opening counts as typing the last urban distance with u still 0.
-    {
-        const QSignalBlocker block(m_pu);
-        m_pu->setText(surcharge::urbanDistanceText(m_context.state ? m_context.state->urbanDistance : 0));
-    }
-    distanceChanged();
     m_pu->setFocus();
+}
+
+void UrbanDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Opening counts as typing the last urban distance with u still 0.
+    if (!m_shown) {
+        m_shown = true;
+        changed();
+    }
 }
 
 void UrbanDialog::buildLayout()
@@ -119,23 +122,15 @@ void UrbanDialog::done(int result)
     QDialog::done(result);
 }
 
-void UrbanDialog::distanceChanged()
+void UrbanDialog::changed()
 {
     showResult();
-    if (auto *preview = tripdialogs::tripControl<QLabel>(m_tripWindow, QStringLiteral("Label48")))
-        preview->setText(surcharge::urbanPreviewText(m_pu->text()));
-    if (m_context.state)
-        m_context.state->urbanDistance = readNumber(m_pu->text());
+    emit entryChanged(surcharge::entry(m_pu->text(), m_surb->text()));
 }
-
-void UrbanDialog::rateChanged() { showResult(); }
 
 void UrbanDialog::showResult()
 {
-    const double u = surcharge::equivalentKm(m_pu->text(), m_surb->text());
-    if (auto *spU = tripdialogs::tripControl<QLineEdit>(m_tripWindow, QStringLiteral("spU")))
-        spU->setText(formatNumber(u, QStringLiteral("#0.0")));
-    m_result->setText(surcharge::urbanResultText(u));
+    m_result->setText(surcharge::urbanResultText(surcharge::equivalentKm(m_pu->text(), m_surb->text())));
 }
 
 } // namespace vok

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "trips/surcharge.h"
 #include "ui/windowcontext.h"
 
 #include <QDialog>
@@ -14,27 +15,31 @@ class ReferenceTableModel;
 
 // The dialog "Sporul pentru circulatia in localitati urbane (km echivalenti)"
 // (`sporurb`), opened from the trip window when the urban surcharge is ticked.
-// It shows the normative's table of u (read-only), and while the clerk types
-// the distance in towns Pu and the specific surcharge u it writes
-// U = (Pu/100) * u into the trip window's `spU`, the distance into its
-// `Label48` and into the program-wide urban distance (saved with the trip).
-// It opens with the last urban distance and u "0", which at once resets `spU`
-// to "0.0" until u is typed again.
+// It shows the normative's table of u (read-only); while the clerk types the
+// distance in towns Pu and the specific surcharge u it hands the trip window
+// U = (Pu/100) * u and Pu (entryChanged). It opens with `distance`, the urban
+// distance typed last (an empty Pu when 0), and u "0": the first showing
+// counts as typing Pu, which hands over U 0.0 until u is typed again.
 class UrbanDialog : public QDialog {
     Q_OBJECT
 public:
-    UrbanDialog(const WindowContext &context, QWidget *tripWindow);
+    UrbanDialog(const WindowContext &context, double distance, QWidget *parent = nullptr);
 
     void done(int result) override;
 
+signals:
+    void entryChanged(const vok::SurchargeEntry &entry);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void buildLayout();
-    void distanceChanged();
-    void rateChanged();
+    void changed();
     void showResult();
 
     WindowContext m_context;
-    QWidget *m_tripWindow;
+    bool m_shown = false;
     ReferenceTableModel *m_model = nullptr;
     QTableView *m_grid = nullptr;
     QLineEdit *m_pu = nullptr;

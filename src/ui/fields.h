@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/texts.h"
+
 #include <QString>
 
 #include <functional>
@@ -12,22 +14,26 @@ namespace vok {
 
 class MessageService;
 
-// The messages of the field rules every window shares.
-namespace texts {
-inline QString onlyNumbers() { return QStringLiteral("Introduceti doar numere !"); }
-// Most windows: three c. The settings header grid: two c.
-inline QString apostropheRefused() { return QStringLiteral(" Nu se acccepta caracterul apostrof (') !!! "); }
-inline QString apostropheRefusedTwoC() { return QStringLiteral(" Nu se accepta caracterul apostrof (') !!! "); }
-inline QString maxLength(int n) { return QStringLiteral(" Numarul maxim de caractere este %1 !!! ").arg(n); }
-inline QString deleteRowQuestion() { return QStringLiteral("Stergeti inregistrarea curenta ? "); }
-inline QString rowDeleted() { return QStringLiteral("Inregistrarea a fost stearsa"); }
-inline QString deleteRowTitle() { return QStringLiteral("Stergere inregistrari"); }
-} // namespace texts
-
+// What the boxes of every window do as the focus enters and leaves them. One
+// watcher per box sees its focus changes; the focus that comes back with the
+// window or from a popup, and the focus changes a message box causes, are no
+// entry and no leave.
 namespace fields {
 
-// Entering the box selects its whole text.
-void selectAllOnEntry(QLineEdit *box);
+// Entering the box selects its whole text (a text box, or the text of an
+// editable list), so that typing replaces it.
+void selectAllOnEntry(QWidget *box);
+
+// An action run when the clerk enters `box`: after the focus change, once,
+// while the box still has the focus and its window is shown.
+void onEnter(QWidget *box, std::function<void()> action);
+
+// An action run at once as the focus enters `box` (a list refilled before its
+// popup opens), also when the focus comes with the window; run through
+// guarded(), and after a failure not again until the focus has left the box
+// for another one, so that the focus coming back as the message box closes
+// does not start the failure over.
+void onEntryNow(QWidget *box, MessageService *messages, std::function<void()> action);
 
 // A check run when the clerk leaves `box` (not when the window loses the
 // focus, nor because of a message box). It returns true when the box may be
@@ -53,6 +59,11 @@ void kilometreBox(QLineEdit *box, MessageService *messages, const QString &mask,
 // when the text is refused.
 std::optional<QString> numericText(const QString &text, const QString &mask,
                                    const std::optional<QString> &defaultText);
+
+// Refuses what the clerk did in or for `box`: shows `message` (nothing when
+// it is empty), gives the window back its activation and the focus to the
+// box, with its text selected so that typing replaces it.
+void refuse(MessageService *messages, QWidget *box, const QString &message);
 
 // Marks a window as closing, so no check on leaving a box runs any more.
 void setClosing(QWidget *window, bool closing = true);

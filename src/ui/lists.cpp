@@ -2,75 +2,29 @@
 
 #include "db/calendar.h"
 #include "fleet/vehiclestore.h"
-#include "ui/guard.h"
-#include "ui/messageservice.h"
+#include "ui/fields.h"
 
 #include <QComboBox>
 #include <QDate>
-#include <QEvent>
-#include <QFocusEvent>
 #include <QLineEdit>
 
 namespace vok::lists {
 
-namespace {
-
-class RefillFilter : public QObject {
-public:
-    RefillFilter(QComboBox *list, MessageService *messages, std::function<void()> fill)
-        : QObject(list)
-        , m_list(list)
-        , m_messages(messages)
-        , m_fill(std::move(fill))
-    {
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut)
-            return false;
-        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
-        // The focus going to or coming back from the list's own popup is no
-        // entry: refilling then would empty the list under the row being
-        // picked. Nor are the focus changes a message box causes.
-        if (reason == Qt::PopupFocusReason || MessageService::isShowing())
-            return false;
-        if (event->type() == QEvent::FocusOut) {
-            if (reason != Qt::ActiveWindowFocusReason)
-                m_failed = false; // left for another box: the next entry tries again
-            return false;
-        }
-        // After a failure the focus comes back as its message box closes:
-        // one failure, one message.
-        if (!m_failed)
-            m_failed = !guarded(m_messages, m_list->window(), m_fill);
-        return false;
-    }
-
-private:
-    QComboBox *m_list;
-    MessageService *m_messages;
-    std::function<void()> m_fill;
-    bool m_failed = false;
-};
-
-} // namespace
-
-void fillVehicles(QComboBox *list, const QSqlDatabase &db)
+void refill(QComboBox *list, const QStringList &items)
 {
-    const QStringList numbers = VehicleStore(db).visibleNumbers();
-    const QString typed = list->isEditable() ? list->currentText() : QString();
-    const QString chosen = list->currentText();
+    const QString current = list->currentText();
     const QSignalBlocker blocker(list);
     list->clear();
-    list->addItems(numbers);
+    list->addItems(items);
     if (list->isEditable()) {
         list->setCurrentIndex(-1);
-        list->setEditText(typed);
+        list->setEditText(current);
     } else {
-        list->setCurrentIndex(numbers.indexOf(chosen));
+        list->setCurrentIndex(items.indexOf(current));
     }
 }
+
+void fillVehicles(QComboBox *list, const QSqlDatabase &db) { refill(list, VehicleStore(db).visibleNumbers()); }
 
 void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageService *messages)
 {
@@ -79,7 +33,7 @@ void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageServi
 
 void refillOnEntry(QComboBox *list, MessageService *messages, std::function<void()> fill)
 {
-    list->installEventFilter(new RefillFilter(list, messages, std::move(fill)));
+    fields::onEntryNow(list, messages, std::move(fill));
 }
 
 void keepTypedText(QComboBox *list)

@@ -13,6 +13,11 @@ class MessageService;
 
 namespace lists {
 
+// Empties the list and fills it with `items`, keeping what it shows: the
+// text typed in an editable list (no entry is chosen), the entry chosen in
+// any other list when the new items have it. No signal is sent meanwhile.
+void refill(QComboBox *list, const QStringList &items);
+
 // Empties the list and fills it with the numbers of the vehicles offered
 // (apar = 1), in order. The typed text of an editable list is kept. Throws
 // DbError when the query fails.

@@ -217,7 +217,8 @@ void MonthFlowWindowTest::refuelCloseAndReport()
         // A correction of the gas received on 102.
         refuel.save(102, {Refuel::Gas, QStringLiteral("45.25"), {}, {}, {}, false, true});
         refuel.period(2);
-        refuel.save(103, {Refuel::PetrolDiesel, QStringLiteral("50"), QStringLiteral("BON 3001"), QStringLiteral("0.5")});
+        refuel.save(103, {Refuel::PetrolDiesel, QStringLiteral("50"), QStringLiteral("BON 3001"), QStringLiteral("0.5"), {},
+                          false, false});
         refuel.period(3);
         refuel.save(104, {Refuel::None, {}, {}, {}, {}, true, false}); // only an oil change
         refuel.save(105, {Refuel::PetrolDiesel, QStringLiteral("60.8"), QStringLiteral("BON 4001"), {},
@@ -289,7 +290,7 @@ void MonthFlowWindowTest::refuelCloseAndReport()
         RefuelScreen refuel(flow);
         QVERIFY(refuel.open());
         refuel.period(2);
-        refuel.save(103, {Refuel::PetrolDiesel, QStringLiteral("55"), {}, {}});
+        refuel.save(103, {Refuel::PetrolDiesel, QStringLiteral("55"), {}, {}, {}, false, false});
         QCOMPARE(flow.sheetValue("bm", 103), 55.0);
     }
     {

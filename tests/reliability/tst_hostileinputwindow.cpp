@@ -400,9 +400,9 @@ void HostileInputWindowTest::tripDialogsTakeAnyText()
     if (which == 0)
         dialog = std::make_unique<LoadDialog>(env.context(), &trip);
     else if (which == 1)
-        dialog = std::make_unique<TowingDialog>(env.context(), &trip);
+        dialog = std::make_unique<TowingDialog>(env.context(), 0, 0, &trip);
     else
-        dialog = std::make_unique<UrbanDialog>(env.context(), &trip);
+        dialog = std::make_unique<UrbanDialog>(env.context(), 0.0, &trip);
     check(env, dialog.get(), &trip);
 }
 

@@ -112,10 +112,10 @@ void addScenarioRows()
                                               << QStringList{"bm", "restrez"};
     QTest::newRow("oil change in August") << Scenario{} << "UPDATE foaie SET schu=1 WHERE nrf=202408" << Year << "ooooooosoooo"
                                           << 8 << QStringList{"Cu"};
-    QTest::newRow("idle May restarts June") << Scenario{{5}} << QString() << Year << "oooo.roooooo" << 6 << none;
-    QTest::newRow("first months without sheets") << Scenario{{1, 2}} << QString() << Year << "..oooooooooo"
+    QTest::newRow("idle May restarts June") << Scenario{{5}, {}, false} << QString() << Year << "oooo.roooooo" << 6 << none;
+    QTest::newRow("first months without sheets") << Scenario{{1, 2}, {}, false} << QString() << Year << "..oooooooooo"
                                                  << 3 << none;
-    QTest::newRow("February never closed") << Scenario{{}, {2}} << QString() << Year << "onssssssssss" << 3
+    QTest::newRow("February never closed") << Scenario{{}, {2}, false} << QString() << Year << "onssssssssss" << 3
                                            << QStringList{"restrez", "kmt", "kmet"};
     QTest::newRow("December changed, its year") << Scenario{{}, {}, true} << december << 2023
                                                 << "...........s" << 12 << QStringList{"restrez", "Cn"};

@@ -12,7 +12,8 @@ using namespace vok;
 
 namespace {
 
-// The trip window's load box; each change of it runs the Kg lookup there.
+// The trip window's load box, which takes the load the dialog computes; each
+// change of it runs the Kg lookup there.
 struct TripStandIn {
     QWidget window;
     QLineEdit *greut = new QLineEdit(QStringLiteral("0.0"), &window);
@@ -22,6 +23,7 @@ struct TripStandIn {
         greut->setObjectName(QStringLiteral("greut"));
         QObject::connect(greut, &QLineEdit::textChanged, &window, [this](const QString &text) { lookups << text; });
     }
+    void take(LoadDialog &dialog) { QObject::connect(&dialog, &LoadDialog::loadComputed, greut, &QLineEdit::setText); }
 };
 
 // The texts of several boxes, separated by '|'.
@@ -83,6 +85,7 @@ void LoadDialogTest::twentyFieldsStartAtZero()
     test::TestEnvironment env;
     TripStandIn trip;
     LoadDialog dialog(env.context(), &trip.window);
+    trip.take(dialog);
     QCOMPARE(dialog.objectName(), QStringLiteral("utilitar"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Calcul Gm"));
     for (int i = 1; i <= 10; ++i) {
@@ -101,6 +104,7 @@ void LoadDialogTest::threeLegsDriveTheLoadBox()
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
     LoadDialog dialog(env.context(), &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *totkm = test::child<QLabel>(&dialog, QStringLiteral("totkm"));
     auto *gmed = test::child<QLabel>(&dialog, QStringLiteral("gmed"));
@@ -131,6 +135,7 @@ void LoadDialogTest::threeLegsDriveTheLoadBox()
     QTRY_VERIFY(!dialog.isVisible());
     QCOMPARE(trip.greut->text(), QStringLiteral("10.6"));
     LoadDialog again(env.context(), &trip.window);
+    trip.take(again);
     QCOMPARE(box(&again, QStringLiteral("km1"))->text(), QStringLiteral("0.0"));
     QCOMPARE(test::child<QLabel>(&again, QStringLiteral("totkm"))->text(), QStringLiteral("0.0"));
 }
@@ -143,6 +148,7 @@ void LoadDialogTest::nothingWhenNoDistance()
     trip.lookups.clear();
     QVERIFY(test::showActive(&trip.window));
     LoadDialog dialog(env.context(), &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     test::type(box(&dialog, QStringLiteral("g1")), QStringLiteral("10"));
     test::type(box(&dialog, QStringLiteral("km1")), QStringLiteral("0.04"));
@@ -161,6 +167,7 @@ void LoadDialogTest::leavingAFieldRoundsIt()
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
     LoadDialog dialog(env.context(), &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *km1 = box(&dialog, QStringLiteral("km1"));
     test::type(km1, QStringLiteral("12.34"));
@@ -186,6 +193,7 @@ void LoadDialogTest::textIsRefused()
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
     LoadDialog dialog(env.context(), &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *g4 = box(&dialog, QStringLiteral("g4"));
     g4->setFocus(Qt::TabFocusReason);

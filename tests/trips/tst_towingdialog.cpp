@@ -1,4 +1,5 @@
 #include "trips/towingdialog.h"
+#include "db/numbers.h"
 #include "testenvironment.h"
 #include "windowtest.h"
 
@@ -15,22 +16,27 @@ using namespace vok;
 
 namespace {
 
-// The boxes of the trip window the towing dialog reads and writes.
+// What the trip window gives the towing dialog (the trailers, the engine
+// class) and takes from it: T into `spT`, the distance into `Label23` and
+// into the distance it keeps.
 struct TripStandIn {
     QWidget window;
-    QLineEdit *spT = new QLineEdit(QStringLiteral("0.0"), &window);
-    QLabel *label23 = new QLabel(QStringLiteral("km echivalenti la aceasta cursa"), &window);
-    QRadioButton *fr = new QRadioButton(QStringLiteral("fara remorca"), &window);
-    QRadioButton *r1 = new QRadioButton(QStringLiteral("1 remorca"), &window);
-    QRadioButton *r2 = new QRadioButton(QStringLiteral("2 remorci"), &window);
+    int trailers;
+    int motor = 0;
+    QString spT = QStringLiteral("0.0");
+    QString label23 = QStringLiteral("km echivalenti la aceasta cursa");
+    double distance = 0;
     explicit TripStandIn(int trailers = 1)
+        : trailers(trailers)
     {
-        spT->setObjectName(QStringLiteral("spT"));
-        label23->setObjectName(QStringLiteral("Label23"));
-        fr->setObjectName(QStringLiteral("fr"));
-        r1->setObjectName(QStringLiteral("r1"));
-        r2->setObjectName(QStringLiteral("r2"));
-        (trailers == 2 ? r2 : trailers == 1 ? r1 : fr)->setChecked(true);
+    }
+    void take(TowingDialog &dialog)
+    {
+        QObject::connect(&dialog, &TowingDialog::entryChanged, &window, [this](const SurchargeEntry &entry) {
+            spT = entry.surcharge;
+            label23 = surcharge::towingPreviewText(entry.distance);
+            distance = readNumber(entry.distance);
+        });
     }
 };
 
@@ -68,7 +74,8 @@ void TowingDialogTest::gridAndCaptions()
     test::TestEnvironment env;
     fillTable(env);
     TripStandIn trip;
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QCOMPARE(dialog.objectName(), QStringLiteral("tractare"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Tractare"));
     auto *grid = test::child<QTableView>(&dialog, QStringLiteral("DBGrid1"));
@@ -112,10 +119,10 @@ void TowingDialogTest::trailersAreShown()
 {
     test::TestEnvironment env;
     TripStandIn one(1);
-    TowingDialog first(env.context(), &one.window);
+    TowingDialog first(env.context(), 1, one.trailers, &one.window);
     QCOMPARE(test::child<QLabel>(&first, QStringLiteral("Label13"))->text(), QStringLiteral("1 remorca"));
     TripStandIn two(2);
-    TowingDialog second(env.context(), &two.window);
+    TowingDialog second(env.context(), 1, two.trailers, &two.window);
     QCOMPARE(test::child<QLabel>(&second, QStringLiteral("Label13"))->text(), QStringLiteral("2 remorca"));
 }
 
@@ -141,11 +148,12 @@ void TowingDialogTest::doubleClickReadsTheColumnOfTheVehicle()
     QFETCH(QString, t);
     test::TestEnvironment env;
     fillTable(env);
-    env.state().motor = motor;
     TripStandIn trip(trailers);
-    trip.spT->setText(QStringLiteral("5.0"));
+    trip.motor = motor;
+    trip.spT = QStringLiteral("5.0");
     QVERIFY(test::showActive(&trip.window));
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), row, 2);
 
@@ -157,7 +165,7 @@ void TowingDialogTest::doubleClickReadsTheColumnOfTheVehicle()
                  + weight + QStringLiteral("  :  ") + t + QStringLiteral(" km echiv./100 km"));
     // Pt is still 0: T is 0 and the trip window's T follows.
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label15"))->text(), QStringLiteral("T = (Pt / 100) * t = 0.0"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("0.0"));
+    QCOMPARE(trip.spT, QStringLiteral("0.0"));
     QVERIFY(env.messages().texts().isEmpty());
 }
 
@@ -165,10 +173,11 @@ void TowingDialogTest::fortyKmTowed()
 {
     test::TestEnvironment env;
     fillTable(env);
-    env.state().motor = 1;
     TripStandIn trip(2);
+    trip.motor = 1;
     QVERIFY(test::showActive(&trip.window));
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pt = test::child<QLineEdit>(&dialog, QStringLiteral("pt"));
     auto *stract = test::child<QLineEdit>(&dialog, QStringLiteral("stract"));
@@ -176,12 +185,12 @@ void TowingDialogTest::fortyKmTowed()
     QTRY_COMPARE(stract->text(), QStringLiteral("12"));
 
     test::type(pt, QStringLiteral("40"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("4.8"));
-    QCOMPARE(trip.label23->text(), QStringLiteral("km echiv. la 40 km tractati"));
-    QCOMPARE(env.state().towedDistance, 40.0);
+    QCOMPARE(trip.spT, QStringLiteral("4.8"));
+    QCOMPARE(trip.label23, QStringLiteral("km echiv. la 40 km tractati"));
+    QCOMPARE(trip.distance, 40.0);
     stract->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(pt->text(), QStringLiteral("40.0"));
-    QCOMPARE(trip.label23->text(), QStringLiteral("km echiv. la 40.0 km tractati"));
+    QCOMPARE(trip.label23, QStringLiteral("km echiv. la 40.0 km tractati"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label15"))->text(), QStringLiteral("T = (Pt / 100) * t = 4.8"));
 
     test::type(stract, QStringLiteral("abc"));
@@ -197,27 +206,29 @@ void TowingDialogTest::rateIsRoundedWhenLeft()
     test::TestEnvironment env;
     TripStandIn trip(1);
     QVERIFY(test::showActive(&trip.window));
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pt = test::child<QLineEdit>(&dialog, QStringLiteral("pt"));
     auto *stract = test::child<QLineEdit>(&dialog, QStringLiteral("stract"));
     test::type(pt, QStringLiteral("50"));
     test::type(stract, QStringLiteral("7.6"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("3.8"));
+    QCOMPARE(trip.spT, QStringLiteral("3.8"));
     pt->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(stract->text(), QStringLiteral("8"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("4.0"));
-    QCOMPARE(env.state().towedDistance, 50.0);
+    QCOMPARE(trip.spT, QStringLiteral("4.0"));
+    QCOMPARE(trip.distance, 50.0);
     QVERIFY(env.messages().texts().isEmpty());
 }
 
 void TowingDialogTest::doubleClickWithoutRowDoesNothing()
 {
     test::TestEnvironment env;
-    env.state().motor = 1;
     TripStandIn trip(1);
+    trip.motor = 1;
     QVERIFY(test::showActive(&trip.window));
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *grid = test::child<QTableView>(&dialog, QStringLiteral("DBGrid1"));
     for (QWidget *where : {grid->viewport(), grid->horizontalHeader()->viewport()}) {
@@ -227,7 +238,7 @@ void TowingDialogTest::doubleClickWithoutRowDoesNothing()
     QTest::qWait(50);
     QCOMPARE(test::child<QLineEdit>(&dialog, QStringLiteral("stract"))->text(), QStringLiteral("0"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label11"))->text(), QStringLiteral("Tip remorca tractata : "));
-    QCOMPARE(trip.spT->text(), QStringLiteral("0.0"));
+    QCOMPARE(trip.spT, QStringLiteral("0.0"));
     QVERIFY(env.messages().texts().isEmpty());
 }
 
@@ -235,29 +246,32 @@ void TowingDialogTest::reopeningStartsFromZeroAndKeepsT()
 {
     test::TestEnvironment env;
     fillTable(env);
-    env.state().motor = 2;
     TripStandIn trip(2);
+    trip.motor = 2;
     QVERIFY(test::showActive(&trip.window));
     {
-        TowingDialog dialog(env.context(), &trip.window);
+        TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+        trip.take(dialog);
         QVERIFY(test::showActive(&dialog));
         test::doubleClickCell(test::child<QTableView>(&dialog, QStringLiteral("DBGrid1")), 0, 2);
         test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40"));
         QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!dialog.isVisible());
     }
-    QCOMPARE(trip.spT->text(), QStringLiteral("8.8"));
-    QCOMPARE(env.state().towedDistance, 40.0);
+    QCOMPARE(trip.spT, QStringLiteral("8.8"));
+    QCOMPARE(trip.distance, 40.0);
 
-    TowingDialog again(env.context(), &trip.window);
+    TowingDialog again(env.context(), trip.motor, trip.trailers, &trip.window);
+
+    trip.take(again);
     QVERIFY(test::showActive(&again));
     QCOMPARE(test::child<QLineEdit>(&again, QStringLiteral("pt"))->text(), QStringLiteral("0.0"));
     QCOMPARE(test::child<QLineEdit>(&again, QStringLiteral("stract"))->text(), QStringLiteral("0"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("8.8"));
-    QCOMPARE(env.state().towedDistance, 40.0);
+    QCOMPARE(trip.spT, QStringLiteral("8.8"));
+    QCOMPARE(trip.distance, 40.0);
     test::type(test::child<QLineEdit>(&again, QStringLiteral("stract")), QStringLiteral("5"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("0.0"));
-    QCOMPARE(env.state().towedDistance, 0.0);
+    QCOMPARE(trip.spT, QStringLiteral("0.0"));
+    QCOMPARE(trip.distance, 0.0);
     QVERIFY(env.messages().texts().isEmpty());
 }
 
@@ -266,15 +280,16 @@ void TowingDialogTest::closingSettlesTheBoxJustLeft()
     test::TestEnvironment env;
     TripStandIn trip(1);
     QVERIFY(test::showActive(&trip.window));
-    TowingDialog dialog(env.context(), &trip.window);
+    TowingDialog dialog(env.context(), trip.motor, trip.trailers, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     test::type(test::child<QLineEdit>(&dialog, QStringLiteral("stract")), QStringLiteral("10"));
     test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pt")), QStringLiteral("40.04"));
     QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
     QTRY_VERIFY(!dialog.isVisible());
-    QCOMPARE(env.state().towedDistance, 40.0);
-    QCOMPARE(trip.label23->text(), QStringLiteral("km echiv. la 40.0 km tractati"));
-    QCOMPARE(trip.spT->text(), QStringLiteral("4.0"));
+    QCOMPARE(trip.distance, 40.0);
+    QCOMPARE(trip.label23, QStringLiteral("km echiv. la 40.0 km tractati"));
+    QCOMPARE(trip.spT, QStringLiteral("4.0"));
     QTest::qWait(50);
     QVERIFY(env.messages().texts().isEmpty());
 }

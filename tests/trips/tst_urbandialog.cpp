@@ -1,4 +1,5 @@
 #include "trips/urbandialog.h"
+#include "db/numbers.h"
 #include "testenvironment.h"
 #include "windowtest.h"
 
@@ -16,15 +17,20 @@ using namespace vok;
 
 namespace {
 
-// The boxes of the trip window the urban dialog writes into.
+// What the trip window takes from the urban dialog: U into `spU`, the
+// distance into `Label48` and into the distance it keeps.
 struct TripStandIn {
     QWidget window;
-    QLineEdit *spU = new QLineEdit(QStringLiteral("0.0"), &window);
-    QLabel *label48 = new QLabel(QStringLiteral("km echivalenti la aceasta cursa"), &window);
-    TripStandIn()
+    QString spU = QStringLiteral("0.0");
+    QString label48 = QStringLiteral("km echivalenti la aceasta cursa");
+    double distance = 0;
+    void take(UrbanDialog &dialog)
     {
-        spU->setObjectName(QStringLiteral("spU"));
-        label48->setObjectName(QStringLiteral("Label48"));
+        QObject::connect(&dialog, &UrbanDialog::entryChanged, &window, [this](const SurchargeEntry &entry) {
+            spU = entry.surcharge;
+            label48 = surcharge::urbanPreviewText(entry.distance);
+            distance = readNumber(entry.distance);
+        });
     }
 };
 
@@ -53,7 +59,8 @@ void UrbanDialogTest::gridShowsTheTableReadOnly()
     test::TestEnvironment env;
     fillTable(env);
     TripStandIn trip;
-    UrbanDialog dialog(env.context(), &trip.window);
+    UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+    trip.take(dialog);
     QCOMPARE(dialog.objectName(), QStringLiteral("sporurb"));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Sporul pentru circulatia in localitati urbane (km echivalenti)"));
     auto *grid = test::child<QTableView>(&dialog, QStringLiteral("DBGrid1"));
@@ -76,12 +83,15 @@ void UrbanDialogTest::firstOpeningHasNoDistance()
 {
     test::TestEnvironment env;
     TripStandIn trip;
-    trip.spU->setText(QStringLiteral("9.0"));
-    UrbanDialog dialog(env.context(), &trip.window);
+    trip.spU = QStringLiteral("9.0");
+    UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+    trip.take(dialog);
+    QCOMPARE(trip.spU, QStringLiteral("9.0")); // nothing before the dialog shows
+    QVERIFY(test::showActive(&dialog));
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     QCOMPARE(pu->text(), QString());
     QCOMPARE(test::child<QLineEdit>(&dialog, QStringLiteral("surb"))->text(), QStringLiteral("0"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("0.0"));
+    QCOMPARE(trip.spU, QStringLiteral("0.0"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label2"))->text(), QStringLiteral("U = (Pu/100) * u = 0.0"));
 }
 
@@ -91,19 +101,20 @@ void UrbanDialogTest::twelveKmAtTwentyFiveGivesThree()
     fillTable(env);
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
-    UrbanDialog dialog(env.context(), &trip.window);
+    UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
     auto *label2 = test::child<QLabel>(&dialog, QStringLiteral("Label2"));
 
     test::type(pu, QStringLiteral("12"));
-    QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12 km in urban"));
-    QCOMPARE(env.state().urbanDistance, 12.0);
+    QCOMPARE(trip.label48, QStringLiteral("km echiv. la 12 km in urban"));
+    QCOMPARE(trip.distance, 12.0);
     test::type(surb, QStringLiteral("25"));
     QTRY_COMPARE(pu->text(), QStringLiteral("12.0")); // rewritten once left
-    QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12.0 km in urban"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("3.0"));
+    QCOMPARE(trip.label48, QStringLiteral("km echiv. la 12.0 km in urban"));
+    QCOMPARE(trip.spU, QStringLiteral("3.0"));
     QCOMPARE(label2->text(), QStringLiteral("U = (Pu/100) * u = 3.0"));
     QVERIFY(env.messages().texts().isEmpty());
     QVERIFY(env.messages().problems().isEmpty());
@@ -112,19 +123,20 @@ void UrbanDialogTest::twelveKmAtTwentyFiveGivesThree()
 void UrbanDialogTest::rateIsRoundedWhenLeft()
 {
     test::TestEnvironment env;
-    env.state().urbanDistance = 50;
     TripStandIn trip;
+    trip.distance = 50;
     QVERIFY(test::showActive(&trip.window));
-    UrbanDialog dialog(env.context(), &trip.window);
+    UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
     QCOMPARE(pu->text(), QStringLiteral("50.0"));
     test::type(surb, QStringLiteral("7.6"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("3.8"));
+    QCOMPARE(trip.spU, QStringLiteral("3.8"));
     pu->setFocus(Qt::TabFocusReason);
     QTRY_COMPARE(surb->text(), QStringLiteral("8"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("4.0"));
+    QCOMPARE(trip.spU, QStringLiteral("4.0"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label2"))->text(), QStringLiteral("U = (Pu/100) * u = 4.0"));
     QVERIFY(env.messages().texts().isEmpty());
 }
@@ -132,10 +144,11 @@ void UrbanDialogTest::rateIsRoundedWhenLeft()
 void UrbanDialogTest::emptyOrTextIsRefused()
 {
     test::TestEnvironment env;
-    env.state().urbanDistance = 12;
     TripStandIn trip;
+    trip.distance = 12;
     QVERIFY(test::showActive(&trip.window));
-    UrbanDialog dialog(env.context(), &trip.window);
+    UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
@@ -152,7 +165,7 @@ void UrbanDialogTest::emptyOrTextIsRefused()
     QTRY_COMPARE(env.messages().texts().size(), 2);
     QTRY_VERIFY(surb->hasFocus());
     QCOMPARE(surb->text(), QStringLiteral("x5"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("0.0")); // "x5" reads 0
+    QCOMPARE(trip.spU, QStringLiteral("0.0")); // "x5" reads 0
     QVERIFY(env.messages().problems().isEmpty());
 }
 
@@ -162,21 +175,24 @@ void UrbanDialogTest::reopeningKeepsTheDistanceAndDropsU()
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
     {
-        UrbanDialog dialog(env.context(), &trip.window);
+        UrbanDialog dialog(env.context(), trip.distance, &trip.window);
+        trip.take(dialog);
         QVERIFY(test::showActive(&dialog));
         test::type(test::child<QLineEdit>(&dialog, QStringLiteral("pu")), QStringLiteral("12"));
         test::type(test::child<QLineEdit>(&dialog, QStringLiteral("surb")), QStringLiteral("25"));
         QTest::mouseClick(test::child<QPushButton>(&dialog, QStringLiteral("Command1")), Qt::LeftButton);
         QTRY_VERIFY(!dialog.isVisible());
     }
-    QCOMPARE(trip.spU->text(), QStringLiteral("3.0"));
-    QCOMPARE(env.state().urbanDistance, 12.0);
+    QCOMPARE(trip.spU, QStringLiteral("3.0"));
+    QCOMPARE(trip.distance, 12.0);
 
-    UrbanDialog again(env.context(), &trip.window);
+    UrbanDialog again(env.context(), trip.distance, &trip.window);
+    trip.take(again);
+    QVERIFY(test::showActive(&again));
     QCOMPARE(test::child<QLineEdit>(&again, QStringLiteral("pu"))->text(), QStringLiteral("12.0"));
     QCOMPARE(test::child<QLineEdit>(&again, QStringLiteral("surb"))->text(), QStringLiteral("0"));
-    QCOMPARE(trip.spU->text(), QStringLiteral("0.0"));
-    QCOMPARE(trip.label48->text(), QStringLiteral("km echiv. la 12.0 km in urban"));
+    QCOMPARE(trip.spU, QStringLiteral("0.0"));
+    QCOMPARE(trip.label48, QStringLiteral("km echiv. la 12.0 km in urban"));
     QVERIFY(env.messages().texts().isEmpty());
 }
 
@@ -188,7 +204,8 @@ void UrbanDialogTest::realMessageBoxGivesTheFocusBack()
     context.messages = &messages;
     TripStandIn trip;
     QVERIFY(test::showActive(&trip.window));
-    UrbanDialog dialog(context, &trip.window);
+    UrbanDialog dialog(context, trip.distance, &trip.window);
+    trip.take(dialog);
     QVERIFY(test::showActive(&dialog));
     auto *pu = test::child<QLineEdit>(&dialog, QStringLiteral("pu"));
     auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
