@@ -2,6 +2,7 @@
 
 #include "app/databasemenu.h"
 #include "app/infowindow.h"
+#include "app/journalwindow.h"
 #include "app/passwordwindows.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
@@ -80,6 +81,8 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                 InfoWindow window(this);
                 window.exec();
             });
+    connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("Jurnal modificari")), &QAction::triggered,
+            this, &MainWindow::open<JournalWindow>);
 
     connect(addItem(bar, QStringLiteral("mnuies"), QStringLiteral("IESIRE")), &QAction::triggered,
             this, [this] {

@@ -90,6 +90,27 @@ QStringList dataColumnsV3(Dialect dialect)
                 : QStringLiteral("ALTER TABLE auto ADD COLUMN IF NOT EXISTS caprez DOUBLE PRECISION DEFAULT 0")};
 }
 
+// Version 4: several clerks on one database. Every record a window loads and
+// writes back carries a version that each write advances (a sheet's header
+// and its refuelling apart, as two windows write them), and every change of
+// business data leaves a row in the journal, written in the same transaction.
+const char *const versionedTables[] = {"auto",    "consum",    "foaie",     "curse",     "piese",
+                                       "setari",  "sporI",     "sporU",     "sporT",     "coefKg",
+                                       "consumCm1", "consumCm2", "consumCm3", "consumCm4", "sistemU",
+                                       "uleiCa1", "uleiCa2"};
+
+const Table journalTable = {
+    "jurnal",
+    "idj KEY, cand TEXT, cine TEXT, fereastra TEXT, tabela TEXT, cheie INTEGER, nrauto TEXT, nrf INTEGER, "
+    "nrc INTEGER, actiune TEXT, inainte TEXT, dupa TEXT"};
+
+QString addColumn(Dialect dialect, const QString &table, const QString &column)
+{
+    return dialect == Dialect::Sqlite
+               ? QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 INTEGER DEFAULT 0").arg(table, column)
+               : QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 INTEGER DEFAULT 0").arg(table, column);
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -117,7 +138,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 3 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 4 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -129,6 +150,15 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
     }
     if (step == 3 && kind == DatabaseKind::Data)
         return dataColumnsV3(dialect);
+    if (step == 4 && kind == DatabaseKind::Data) {
+        for (const char *table : versionedTables)
+            statements << addColumn(dialect, QString::fromLatin1(table), QStringLiteral("versiune"));
+        statements << addColumn(dialect, QStringLiteral("foaie"), QStringLiteral("versiunealim"));
+        statements << createTable(journalTable, dialect);
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS jurnal_cand ON jurnal (cand)");
+        statements << QStringLiteral("CREATE INDEX IF NOT EXISTS jurnal_foaie ON jurnal (nrauto, nrf)");
+        return statements;
+    }
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -199,6 +229,25 @@ QStringList tableNames(DatabaseKind kind)
     } else {
         for (const Table &t : systemTables)
             names << QString::fromLatin1(t.name);
+    }
+    return names;
+}
+
+QStringList columnNames(const QString &table)
+{
+    QStringList names;
+    for (const Table &t : dataTables) {
+        if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)
+            continue;
+        for (const QString &column : QString::fromLatin1(t.columns).split(u','))
+            names << column.trimmed().section(u' ', 0, 0).remove(u'"');
+        if (table == QLatin1String("auto"))
+            names << QStringLiteral("caprez");
+        for (const char *versioned : versionedTables)
+            if (table == QLatin1String(versioned))
+                names << QStringLiteral("versiune");
+        if (table == QLatin1String("foaie"))
+            names << QStringLiteral("versiunealim");
     }
     return names;
 }

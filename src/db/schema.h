@@ -31,6 +31,10 @@ void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version);
 // The table names of each kind, in creation order.
 QStringList tableNames(DatabaseKind kind);
 
+// The columns of a business table as the program names them (every step
+// applied), in order; empty for a table it does not know.
+QStringList columnNames(const QString &table);
+
 // The normative's reference tables, which the program only reads (and the
 // clerk fills in the normative editor).
 QStringList referenceTables();

@@ -160,9 +160,16 @@ public:
             return false;
         }
         const int key = m_rows.at(index.row()).idr;
-        if (!guarded(m_context.messages, m_window,
-                     [&] { ReferenceStore(m_context.db).setValue(m_table, key, column.name, cell.value); }))
+        int version = m_rows.at(index.row()).versiune;
+        if (!guardedSave(
+                m_context.messages, m_window,
+                [&] { version = ReferenceStore(m_context.db).setValue(m_table, key, column.name, cell.value, version); },
+                [this] {
+                    // Queued: the grid is still committing this cell.
+                    QTimer::singleShot(0, m_window, [this, table = m_table] { load(table); });
+                }))
             return false;
+        m_rows[index.row()].versiune = version;
         m_rows[index.row()].values[index.column()] = cell.value;
         emit dataChanged(index, index);
         return true;

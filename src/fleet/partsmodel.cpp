@@ -1,6 +1,7 @@
 #include "fleet/partsmodel.h"
 
 #include "db/database.h"
+#include "db/journal.h"
 #include "db/numbers.h"
 #include "fleet/gridheadings.h"
 #include "fleet/partsrules.h"
@@ -30,7 +31,7 @@ void PartsModel::removeEntry(int row)
 {
     if (row < 0 || row >= m_rows.size())
         return;
-    m_store.remove(m_rows.at(row).idp);
+    m_store.remove(m_rows.at(row));
     beginRemoveRows({}, row, row);
     m_rows.removeAt(row);
     endRemoveRows();
@@ -91,7 +92,10 @@ bool PartsModel::setData(const QModelIndex &index, const QVariant &value, int ro
     entry.denp = denp;
     entry.valoare = readNumber(valoare);
     try {
-        m_store.update(entry);
+        entry.versiune = m_store.update(m_rows.at(index.row()), entry);
+    } catch (const StaleRecord &refusal) {
+        emit stale(refusal.message());
+        return false;
     } catch (const DbError &error) {
         emit failed(error.message());
         return false;

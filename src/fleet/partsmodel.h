@@ -32,6 +32,8 @@ public:
 signals:
     void refused(const QStringList &messages);
     void failed(const QString &message);
+    // An edit refused: another clerk changed or deleted the entry meanwhile.
+    void stale(const QString &message);
 
 private:
     PartsStore m_store;

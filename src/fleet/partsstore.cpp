@@ -1,5 +1,7 @@
 #include "fleet/partsstore.h"
 
+#include "db/journal.h"
+
 #include "db/database.h"
 
 namespace vok {
@@ -20,7 +22,7 @@ std::optional<PartsVehicle> PartsStore::vehicleByNumber(const QString &nrauto) c
 QList<PartEntry> PartsStore::entries(int ida) const
 {
     QSqlQuery query = exec(m_db, QStringLiteral(
-        "SELECT idp, ida, act, denp, COALESCE(valoare, 0), zi, luna, an FROM piese WHERE ida=? ORDER BY idp"),
+        "SELECT idp, ida, act, denp, COALESCE(valoare, 0), zi, luna, an, versiune FROM piese WHERE ida=? ORDER BY idp"),
         {ida});
     QList<PartEntry> rows;
     while (query.next()) {
@@ -33,35 +35,73 @@ QList<PartEntry> PartsStore::entries(int ida) const
         e.zi = query.value(5).toString();
         e.luna = query.value(6).toString();
         e.an = query.value(7).toString();
+        e.versiune = query.value(8).toInt();
         rows << e;
     }
     return rows;
 }
 
-int PartsStore::add(const PartEntry &e) const
+namespace {
+
+QJsonObject entryObject(const PartEntry &e)
 {
-    Transaction transaction(m_db);
+    return {{QStringLiteral("ida"), e.ida},   {QStringLiteral("act"), e.act}, {QStringLiteral("denp"), e.denp},
+            {QStringLiteral("valoare"), e.valoare}, {QStringLiteral("zi"), e.zi}, {QStringLiteral("luna"), e.luna},
+            {QStringLiteral("an"), e.an}};
+}
+
+Change partChange(const QString &action, const PartEntry &e)
+{
+    Change c;
+    c.table = QStringLiteral("piese");
+    c.key = e.idp;
+    c.action = action;
+    c.ida = e.ida;
+    return c;
+}
+
+} // namespace
+
+int PartsStore::add(const PartEntry &e, const QString &window) const
+{
+    WriteRun run(m_db, window);
     QSqlQuery query = exec(m_db, QStringLiteral(
-        "INSERT INTO piese (ida, act, denp, valoare, zi, luna, an) VALUES (?, ?, ?, ?, ?, ?, ?)"),
+        "INSERT INTO piese (ida, act, denp, valoare, zi, luna, an) VALUES (?, ?, ?, ?, ?, ?, ?) RETURNING idp"),
         {e.ida, e.act, e.denp, e.valoare, e.zi, e.luna, e.an});
-    const int idp = query.lastInsertId().toInt();
-    transaction.commit();
-    return idp;
+    PartEntry added = e;
+    added.idp = query.next() ? query.value(0).toInt() : 0;
+    query.finish();
+    Change c = partChange(Change::inserted(), added);
+    c.after = entryObject(added);
+    run.record(std::move(c));
+    run.commit();
+    return added.idp;
 }
 
-void PartsStore::update(const PartEntry &e) const
+int PartsStore::update(const PartEntry &stored, const PartEntry &e, const QString &window) const
 {
-    Transaction transaction(m_db);
-    exec(m_db, QStringLiteral("UPDATE piese SET act=?, denp=?, valoare=? WHERE idp=?"),
-         {e.act, e.denp, e.valoare, e.idp});
-    transaction.commit();
+    WriteRun run(m_db, window);
+    journal::requireRow(exec(m_db, QStringLiteral("UPDATE piese SET act=?, denp=?, valoare=?, versiune=versiune+1 "
+                                                  "WHERE idp=? AND versiune=?"),
+                             {e.act, e.denp, e.valoare, stored.idp, stored.versiune}));
+    Change c = partChange(Change::updated(), stored);
+    c.before = {{QStringLiteral("act"), stored.act}, {QStringLiteral("denp"), stored.denp},
+                {QStringLiteral("valoare"), stored.valoare}};
+    c.after = {{QStringLiteral("act"), e.act}, {QStringLiteral("denp"), e.denp}, {QStringLiteral("valoare"), e.valoare}};
+    run.record(std::move(c));
+    run.commit();
+    return stored.versiune + 1;
 }
 
-void PartsStore::remove(int idp) const
+void PartsStore::remove(const PartEntry &stored, const QString &window) const
 {
-    Transaction transaction(m_db);
-    exec(m_db, QStringLiteral("DELETE FROM piese WHERE idp=?"), {idp});
-    transaction.commit();
+    WriteRun run(m_db, window);
+    journal::requireRow(exec(m_db, QStringLiteral("DELETE FROM piese WHERE idp=? AND versiune=?"),
+                             {stored.idp, stored.versiune}));
+    Change c = partChange(Change::deleted(), stored);
+    c.before = entryObject(stored);
+    run.record(std::move(c));
+    run.commit();
 }
 
 } // namespace vok

@@ -15,6 +15,7 @@ struct PartEntry {
     QString act, denp;
     double valoare = 0;
     QString zi, luna, an;
+    int versiune = 0; // each write of the entry advances it
 };
 
 // The vehicle a parts log belongs to.
@@ -33,10 +34,12 @@ public:
     // The vehicle's entries in the order they were added.
     QList<PartEntry> entries(int ida) const;
     // Adds an entry and returns its key.
-    int add(const PartEntry &entry) const;
-    // Stores the document, description and value of an entry.
-    void update(const PartEntry &entry) const;
-    void remove(int idp) const;
+    int add(const PartEntry &entry, const QString &window = QStringLiteral("piese")) const;
+    // Stores the document, description and value of an entry, replacing
+    // `stored` (as loaded): StaleRecord when it changed or went since.
+    // Returns the entry's new version.
+    int update(const PartEntry &stored, const PartEntry &entry, const QString &window = QStringLiteral("piese")) const;
+    void remove(const PartEntry &stored, const QString &window = QStringLiteral("piese")) const;
 
 private:
     QSqlDatabase m_db;

@@ -169,6 +169,10 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     connect(m_model, &PartsModel::refused, this, &PartsWindow::showMessages, Qt::QueuedConnection);
     connect(m_model, &PartsModel::failed, this,
             [this](const QString &message) { m_context.messages->error(this, message); }, Qt::QueuedConnection);
+    connect(m_model, &PartsModel::stale, this, [this](const QString &message) {
+        m_context.messages->inform(this, message);
+        guarded(m_context.messages, this, [this] { m_model->load(m_indauto); });
+    }, Qt::QueuedConnection);
     connect(m_save, &QPushButton::clicked, this, &PartsWindow::save);
     connect(m_report, &QPushButton::clicked, this, &PartsWindow::report);
     connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
@@ -232,7 +236,7 @@ void PartsWindow::save()
     entry.luna = m_luna->text();
     entry.an = m_an->text();
     guarded(m_context.messages, this, [&] {
-        PartsStore(m_context.db).add(entry);
+        PartsStore(m_context.db).add(entry, objectName());
         m_context.messages->inform(this, parts::savedMessage());
         m_model->load(m_indauto);
     });
@@ -277,7 +281,8 @@ void PartsWindow::deleteCurrentRow()
     if (!m_context.messages->confirmDestructive(this, parts::deleteQuestion(), parts::deleteTitle(),
                                                 MessageService::Icon::Information))
         return;
-    if (guarded(m_context.messages, this, [&] { m_model->removeEntry(row); }))
+    if (guardedSave(m_context.messages, this, [&] { m_model->removeEntry(row); },
+                    [this] { guarded(m_context.messages, this, [this] { m_model->load(m_indauto); }); }))
         m_context.messages->inform(this, parts::deletedMessage(), parts::deleteTitle(),
                                    MessageService::Icon::Information);
 }

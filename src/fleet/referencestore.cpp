@@ -1,5 +1,9 @@
 #include "fleet/referencestore.h"
 
+#include "db/journal.h"
+
+#include <QJsonArray>
+
 #include "db/database.h"
 #include "db/numbers.h"
 #include "db/schema.h"
@@ -51,10 +55,14 @@ QList<ReferenceRow> readRows(QSqlQuery &query, int columnCount)
         row.idr = query.value(0).toInt();
         for (int i = 1; i <= columnCount; ++i)
             row.values << query.value(i);
+        row.versiune = query.value(columnCount + 1).toInt();
         rows << row;
     }
     return rows;
 }
+
+// The reference tables are edited in one window only.
+const QString referenceWindow = QStringLiteral("normativ");
 
 } // namespace
 
@@ -200,7 +208,7 @@ QList<ReferenceRow> ReferenceStore::rows(const QString &table) const
     // Table and column names come from the program's fixed list (checked
     // above), never from the clerk; values are bound.
     const QList<ReferenceColumn> &columns = columnsOrThrow(table);
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT idr, %1 FROM %2 ORDER BY idr").arg(columnList(columns), table));
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT idr, %1, versiune FROM %2 ORDER BY idr").arg(columnList(columns), table));
     return readRows(query, int(columns.size()));
 }
 
@@ -209,7 +217,7 @@ QList<ReferenceRow> ReferenceStore::consumptionRows(int number, int aprind) cons
     const QString table = QStringLiteral("consumCm%1").arg(number);
     const QList<ReferenceColumn> &columns = columnsOrThrow(table);
     QSqlQuery query = exec(m_db,
-                           QStringLiteral("SELECT idr, %1 FROM %2 WHERE aprind=? ORDER BY idr").arg(columnList(columns), table),
+                           QStringLiteral("SELECT idr, %1, versiune FROM %2 WHERE aprind=? ORDER BY idr").arg(columnList(columns), table),
                            {aprind});
     return readRows(query, int(columns.size()));
 }
@@ -232,7 +240,7 @@ QStringList ReferenceStore::installationKinds() const
 int ReferenceStore::addRow(const QString &table)
 {
     columnsOrThrow(table);
-    Transaction transaction(m_db);
+    WriteRun run(m_db, referenceWindow);
     if (isConsumptionTable(table))
         exec(m_db, QStringLiteral("INSERT INTO %1 (aprind) VALUES (1)").arg(table));
     else if (table == QLatin1String("sporI"))
@@ -241,25 +249,56 @@ int ReferenceStore::addRow(const QString &table)
         exec(m_db, QStringLiteral("INSERT INTO %1 (%2) VALUES (NULL)").arg(table, schema::quoted(referenceColumns(table).first().name)));
     const int idr = scalar(m_db, QStringLiteral("SELECT MAX(idr) FROM %1").arg(table)).toInt();
     renumber(table);
-    transaction.commit();
+    Change c;
+    c.table = table;
+    c.key = idr;
+    c.action = Change::inserted();
+    run.record(std::move(c));
+    run.commit();
     return idr;
 }
 
-void ReferenceStore::setValue(const QString &table, int idr, const QString &column, const QVariant &value)
+int ReferenceStore::setValue(const QString &table, int idr, const QString &column, const QVariant &value,
+                             std::optional<int> loadedVersion)
 {
     const QList<ReferenceColumn> &columns = columnsOrThrow(table);
     auto it = std::find_if(columns.begin(), columns.end(), [&](const ReferenceColumn &c) { return c.name == column; });
     if (it == columns.end() || it->numbered)
         throw DbError(QStringLiteral("coloana %1 a tabelului %2 nu poate fi modificata").arg(column, table));
-    Transaction transaction(m_db);
-    exec(m_db, QStringLiteral("UPDATE %1 SET %2=? WHERE idr=?").arg(table, schema::quoted(column)), {value, idr});
-    transaction.commit();
+    WriteRun run(m_db, referenceWindow);
+    QSqlQuery stored = exec(m_db, QStringLiteral("SELECT %1, versiune FROM %2 WHERE idr=?").arg(schema::quoted(column), table), {idr});
+    if (!stored.next())
+        throw StaleRecord();
+    const QJsonValue before = journal::rowObject(stored, table).value(column);
+    const int version = loadedVersion.value_or(stored.value(1).toInt());
+    stored.finish();
+    journal::requireRow(exec(m_db,
+                             QStringLiteral("UPDATE %1 SET %2=?, versiune=versiune+1 WHERE idr=? AND versiune=?")
+                                 .arg(table, schema::quoted(column)),
+                             {value, idr, version}));
+    Change c;
+    c.table = table;
+    c.key = idr;
+    c.action = Change::updated();
+    c.before = {{column, before}};
+    c.after = {{column, QJsonValue::fromVariant(value)}};
+    run.record(std::move(c));
+    run.commit();
+    return version + 1;
 }
 
 void ReferenceStore::removeRow(const QString &table, int idr)
 {
     columnsOrThrow(table);
-    Transaction transaction(m_db);
+    WriteRun run(m_db, referenceWindow);
+    QSqlQuery stored = exec(m_db, QStringLiteral("SELECT * FROM %1 WHERE idr=?").arg(table), {idr});
+    Change c;
+    c.table = table;
+    c.key = idr;
+    c.action = Change::deleted();
+    if (stored.next())
+        c.before = journal::rowObject(stored, table);
+    stored.finish();
     if (table == QLatin1String("sporI")) {
         const QVariant nri = scalar(m_db, QStringLiteral("SELECT nri FROM sporI WHERE idr=?"), {idr});
         if (nri.isValid() && !nri.isNull()) {
@@ -270,7 +309,8 @@ void ReferenceStore::removeRow(const QString &table, int idr)
     }
     exec(m_db, QStringLiteral("DELETE FROM %1 WHERE idr=?").arg(table), {idr});
     renumber(table);
-    transaction.commit();
+    run.record(std::move(c));
+    run.commit();
 }
 
 QStringList ReferenceStore::installationUsers(int idr) const
@@ -297,15 +337,32 @@ void ReferenceStore::replaceAll(const QString &table, const QList<QVariantList> 
     for (qsizetype i = 0; i < columns.size(); ++i)
         marks << QStringLiteral("?");
     const QString insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columnList(columns), marks.join(u','));
-    Transaction transaction(m_db);
+    // The journal keeps the table as it was and as it is now, in one row.
+    WriteRun run(m_db, referenceWindow);
+    Change c;
+    c.table = table;
+    c.action = Change::updated();
+    QJsonArray before;
+    QSqlQuery stored = exec(m_db, QStringLiteral("SELECT * FROM %1 ORDER BY idr").arg(table));
+    while (stored.next())
+        before.append(journal::rowObject(stored, table));
+    stored.finish();
     exec(m_db, QStringLiteral("DELETE FROM %1").arg(table));
+    QJsonArray after;
     for (const QVariantList &row : rows) {
         if (row.size() != columns.size())
             throw DbError(QStringLiteral("un rand al tabelului %1 nu are %2 valori").arg(table).arg(columns.size()));
         exec(m_db, insert, row);
+        QJsonObject values;
+        for (qsizetype i = 0; i < columns.size(); ++i)
+            values.insert(columns.at(i).name, QJsonValue::fromVariant(row.at(i)));
+        after.append(values);
     }
     renumber(table);
-    transaction.commit();
+    c.before = {{QStringLiteral("randuri"), before}};
+    c.after = {{QStringLiteral("randuri"), after}};
+    run.record(std::move(c));
+    run.commit();
 }
 
 QByteArray ReferenceStore::csv(const QString &table) const

@@ -46,6 +46,7 @@ QString referenceCellText(const ReferenceColumn &column, const QVariant &value);
 struct ReferenceRow {
     int idr = 0;
     QVariantList values;
+    int versiune = 0; // each write of the row advances it
 };
 
 // The rows a CSV file would put in place of a table's rows, or the line and
@@ -79,7 +80,10 @@ public:
     // A new empty row at the end of the table (ignition type 1 for the
     // consumption tables); returns its key.
     int addRow(const QString &table);
-    void setValue(const QString &table, int idr, const QString &column, const QVariant &value);
+    // Writes one value of a row; with `loadedVersion`, only while the row is
+    // still at that version (StaleRecord otherwise). Returns the new version.
+    int setValue(const QString &table, int idr, const QString &column, const QVariant &value,
+                 std::optional<int> loadedVersion = std::nullopt);
     // Deletes a row. A sporI row goes with the rows below it moving up one
     // number, and the vehicles that name those rows follow them (auto.Ispec).
     void removeRow(const QString &table, int idr);

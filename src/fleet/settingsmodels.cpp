@@ -1,6 +1,7 @@
 #include "fleet/settingsmodels.h"
 
 #include "db/database.h"
+#include "db/journal.h"
 #include "db/numbers.h"
 #include "fleet/gridheadings.h"
 
@@ -101,7 +102,10 @@ bool HeaderModel::setData(const QModelIndex &index, const QVariant &value, int r
     header.numeman = fields.at(2);
     header.intocmit = fields.at(3);
     try {
-        m_store.saveHeader(header);
+        header.versiune = m_store.saveHeader(m_rows.at(index.row()), header);
+    } catch (const StaleRecord &refusal) {
+        emit stale(refusal.message());
+        return false;
     } catch (const DbError &error) {
         emit failed(error.message());
         return false;
@@ -185,7 +189,10 @@ bool StartingStateModel::setData(const QModelIndex &index, const QVariant &value
     state.restrez = readNumber(texts.at(3));
     state.caprez = readNumber(texts.at(4));
     try {
-        m_store.saveStartingState(state);
+        state.versiune = m_store.saveStartingState(m_rows.at(index.row()), state);
+    } catch (const StaleRecord &refusal) {
+        emit stale(refusal.message());
+        return false;
     } catch (const DbError &error) {
         emit failed(error.message());
         return false;

@@ -42,6 +42,8 @@ public:
 signals:
     void refused(const QStringList &messages, int row, int column);
     void failed(const QString &message);
+    // An edit refused: another clerk changed the row meanwhile.
+    void stale(const QString &message);
 
 private:
     SettingsStore m_store;
@@ -70,6 +72,8 @@ public:
 signals:
     void refused(const QStringList &messages, int row, int column);
     void failed(const QString &message);
+    // An edit refused: another clerk changed the row meanwhile.
+    void stale(const QString &message);
 
 private:
     SettingsStore m_store;

@@ -10,6 +10,7 @@ namespace vok {
 struct ReportHeader {
     int ids = 0; // hidden key of the row
     QString unitate, functie, numeman, intocmit;
+    int versiune = 0; // each write of the row advances it
 };
 
 // A vehicle's state when the program starts recording it (columns of auto).
@@ -18,6 +19,7 @@ struct StartingState {
     QString nrauto, marca;
     double kmef = 0, kmefinc = 0, kmechiv = 0, restrez = 0;
     double caprez = 0; // tank capacity, litres; 0 = unknown
+    int versiune = 0;  // the vehicle row's version
 };
 
 // A line of "Auto scoase": a vehicle and whether it is taken out (apar = 0).
@@ -36,11 +38,14 @@ public:
     // The header rows; when the table is empty its one row is created first,
     // so that the header can always be typed.
     QList<ReportHeader> headers() const;
-    void saveHeader(const ReportHeader &header) const;
+    // Writes a header row over `stored` (as loaded); StaleRecord when it
+    // changed since. Returns the row's new version.
+    int saveHeader(const ReportHeader &stored, const ReportHeader &header) const;
 
     // Every vehicle, ordered by registration number.
     QList<StartingState> startingStates() const;
-    void saveStartingState(const StartingState &state) const;
+    // As saveHeader, for a vehicle's starting state.
+    int saveStartingState(const StartingState &stored, const StartingState &state) const;
 
     // Every vehicle in table order, marked when taken out.
     QList<TakenOutLine> takenOutLines() const;

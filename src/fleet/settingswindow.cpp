@@ -116,6 +116,12 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     auto showFailure = [this](const QString &message) { m_context.messages->error(this, message); };
     connect(m_headerModel, &HeaderModel::failed, this, showFailure, Qt::QueuedConnection);
     connect(m_stateModel, &StartingStateModel::failed, this, showFailure, Qt::QueuedConnection);
+    auto showStale = [this](const QString &message) {
+        m_context.messages->inform(this, message);
+        load();
+    };
+    connect(m_headerModel, &HeaderModel::stale, this, showStale, Qt::QueuedConnection);
+    connect(m_stateModel, &StartingStateModel::stale, this, showStale, Qt::QueuedConnection);
     connect(m_exit, &QPushButton::clicked, this, &SettingsWindow::leave);
 
     load();

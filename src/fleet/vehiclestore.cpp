@@ -10,7 +10,7 @@ namespace {
 
 const QString vehicleColumns = QStringLiteral(
     "ida, nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, Ispec, Iaerod, apar, rap, kmef, kmefinc, "
-    "kmechiv, restrez");
+    "kmechiv, restrez, versiune");
 
 std::optional<Vehicle> readVehicle(QSqlQuery &query)
 {
@@ -34,6 +34,7 @@ std::optional<Vehicle> readVehicle(QSqlQuery &query)
     v.kmefinc = query.value(14).toDouble();
     v.kmechiv = query.value(15).toDouble();
     v.restrez = query.value(16).toDouble();
+    v.versiune = query.value(17).toInt();
     return v;
 }
 
@@ -88,7 +89,7 @@ QStringList VehicleStore::makes() const
 
 std::optional<Consumption> VehicleStore::consumption(int ida) const
 {
-    QSqlQuery query = exec(m_db, QStringLiteral("SELECT Cm1, Cm2, Cm3, implicit FROM consum WHERE ida=?"),
+    QSqlQuery query = exec(m_db, QStringLiteral("SELECT Cm1, Cm2, Cm3, implicit, versiune FROM consum WHERE ida=?"),
                            {ida});
     if (!query.next())
         return std::nullopt;
@@ -97,10 +98,25 @@ std::optional<Consumption> VehicleStore::consumption(int ida) const
     c.Cm2 = query.value(1).toDouble();
     c.Cm3 = query.value(2).toDouble();
     c.implicit = query.value(3).toInt();
+    c.versiune = query.value(4).toInt();
     return c;
 }
 
-int VehicleStore::save(const VehicleRecord &r)
+namespace {
+
+// The journal keeps of an update only the columns it changed.
+void keepChanged(Change &c)
+{
+    for (const QString &column : c.after.keys())
+        if (c.before.value(column) == c.after.value(column)) {
+            c.before.remove(column);
+            c.after.remove(column);
+        }
+}
+
+} // namespace
+
+int VehicleStore::save(const VehicleRecord &r, const QString &window)
 {
     // Only 1, 2 and 3 name a regime; anything else is taken as extra-urban,
     // as the window's option group does.
@@ -108,30 +124,75 @@ int VehicleStore::save(const VehicleRecord &r)
     if (c.implicit != 1 && c.implicit != 2)
         c.implicit = 3;
     const double cm = defaultConsumption(c);
-
-    Transaction transaction(m_db);
-    const QVariant existing = scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"), {r.nrauto});
-    if (existing.isValid()) {
-        exec(m_db,
-             QStringLiteral("UPDATE auto SET marca=?, formula=?, motor=?, Cm=?, Ca=?, Cb=?, Cf=?, Ispec=?, "
-                            "Iaerod=? WHERE ida=?"),
-             {r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod, existing.toInt()});
+    WriteRun run(m_db, window);
+    const std::optional<Vehicle> existing = byNumber(r.nrauto);
+    Change vehicleChange;
+    vehicleChange.table = QStringLiteral("auto");
+    vehicleChange.nrauto = r.nrauto;
+    vehicleChange.after = {{QStringLiteral("marca"), r.marca}, {QStringLiteral("formula"), r.formula},
+                           {QStringLiteral("motor"), r.motor},  {QStringLiteral("Cm"), cm},
+                           {QStringLiteral("Ca"), r.Ca},        {QStringLiteral("Cb"), r.Cb},
+                           {QStringLiteral("Cf"), r.Cf},        {QStringLiteral("Ispec"), r.Ispec},
+                           {QStringLiteral("Iaerod"), r.Iaerod}};
+    int ida = 0;
+    if (existing) {
+        ida = existing->ida;
+        const QSqlQuery query = exec(
+            m_db,
+            QStringLiteral("UPDATE auto SET marca=?, formula=?, motor=?, Cm=?, Ca=?, Cb=?, Cf=?, Ispec=?, "
+                           "Iaerod=?, versiune=versiune+1 WHERE ida=? AND versiune=?"),
+            {r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod, ida,
+             r.versiune.value_or(existing->versiune)});
+        journal::requireRow(query);
+        vehicleChange.action = Change::updated();
+        vehicleChange.before = {{QStringLiteral("marca"), existing->marca}, {QStringLiteral("formula"), existing->formula},
+                                {QStringLiteral("motor"), existing->motor}, {QStringLiteral("Cm"), existing->Cm},
+                                {QStringLiteral("Ca"), existing->Ca},       {QStringLiteral("Cb"), existing->Cb},
+                                {QStringLiteral("Cf"), existing->Cf},       {QStringLiteral("Ispec"), existing->Ispec},
+                                {QStringLiteral("Iaerod"), existing->Iaerod}};
+        keepChanged(vehicleChange);
     } else {
-        exec(m_db,
-             QStringLiteral("INSERT INTO auto (nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, Ispec, Iaerod, apar) "
-                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1)"),
-             {r.nrauto, r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod});
+        // The vehicle on screen was deleted meanwhile.
+        if (r.versiune)
+            throw StaleRecord();
+        QSqlQuery query = exec(m_db,
+                               QStringLiteral("INSERT INTO auto (nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, "
+                                              "Ispec, Iaerod, apar) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1) RETURNING ida"),
+                               {r.nrauto, r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod});
+        ida = query.next() ? query.value(0).toInt() : 0;
+        if (ida == 0)
+            throw DbError(QStringLiteral("the new vehicle cannot be read back"));
+        vehicleChange.action = Change::inserted();
+        vehicleChange.after.insert(QStringLiteral("nrauto"), r.nrauto);
     }
-    // The key is the database's: read the row back by its number.
-    const int ida = scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE nrauto=?"), {r.nrauto}).toInt();
-    if (scalar(m_db, QStringLiteral("SELECT ida FROM consum WHERE ida=?"), {ida}).isValid()) {
-        exec(m_db, QStringLiteral("UPDATE consum SET Cm1=?, Cm2=?, Cm3=?, implicit=? WHERE ida=?"),
-             {c.Cm1, c.Cm2, c.Cm3, c.implicit, ida});
+    vehicleChange.key = ida;
+    run.record(vehicleChange);
+
+    Change consumChange;
+    consumChange.table = QStringLiteral("consum");
+    consumChange.key = ida;
+    consumChange.nrauto = r.nrauto;
+    consumChange.after = {{QStringLiteral("Cm1"), c.Cm1}, {QStringLiteral("Cm2"), c.Cm2},
+                          {QStringLiteral("Cm3"), c.Cm3}, {QStringLiteral("implicit"), c.implicit}};
+    if (const std::optional<Consumption> stored = consumption(ida)) {
+        const QSqlQuery query = exec(m_db,
+                                     QStringLiteral("UPDATE consum SET Cm1=?, Cm2=?, Cm3=?, implicit=?, "
+                                                    "versiune=versiune+1 WHERE ida=? AND versiune=?"),
+                                     {c.Cm1, c.Cm2, c.Cm3, c.implicit, ida, r.consumVersiune.value_or(stored->versiune)});
+        journal::requireRow(query);
+        consumChange.action = Change::updated();
+        consumChange.before = {{QStringLiteral("Cm1"), stored->Cm1}, {QStringLiteral("Cm2"), stored->Cm2},
+                               {QStringLiteral("Cm3"), stored->Cm3}, {QStringLiteral("implicit"), stored->implicit}};
+        keepChanged(consumChange);
     } else {
+        if (r.consumVersiune)
+            throw StaleRecord();
         exec(m_db, QStringLiteral("INSERT INTO consum (ida, Cm1, Cm2, Cm3, implicit) VALUES (?, ?, ?, ?, ?)"),
              {ida, c.Cm1, c.Cm2, c.Cm3, c.implicit});
+        consumChange.action = Change::inserted();
     }
-    transaction.commit();
+    run.record(consumChange);
+    run.commit();
     return ida;
 }
 
@@ -140,16 +201,24 @@ bool VehicleStore::hasSheets(int ida) const
     return scalar(m_db, QStringLiteral("SELECT idf FROM foaie WHERE ida=?"), {ida}).isValid();
 }
 
-VehicleStore::Removal VehicleStore::remove(int ida)
+VehicleStore::Removal VehicleStore::remove(int ida, const QString &window)
 {
-    Transaction transaction(m_db);
-    if (!scalar(m_db, QStringLiteral("SELECT ida FROM auto WHERE ida=?"), {ida}).isValid())
+    WriteRun run(m_db, window);
+    QSqlQuery row = exec(m_db, QStringLiteral("SELECT * FROM auto WHERE ida=?"), {ida});
+    if (!row.next())
         return Removal::NotFound;
     if (hasSheets(ida))
         return Removal::HasSheets;
+    Change c;
+    c.table = QStringLiteral("auto");
+    c.key = ida;
+    c.action = Change::deleted();
+    c.before = journal::rowObject(row, QStringLiteral("auto"));
+    c.nrauto = c.before.value(QStringLiteral("nrauto")).toString();
     exec(m_db, QStringLiteral("DELETE FROM auto WHERE ida=?"), {ida});
     exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=?"), {ida});
-    transaction.commit();
+    run.record(std::move(c));
+    run.commit();
     return Removal::Removed;
 }
 

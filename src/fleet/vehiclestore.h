@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "db/journal.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -21,6 +22,7 @@ struct Vehicle {
     int Ispec = 0, Iaerod = 0;
     int apar = 1, rap = 0;
     double kmef = 0, kmefinc = 0, kmechiv = 0, restrez = 0;
+    int versiune = 0; // each write of the row advances it
 };
 
 // One row of consum: the vehicle's average consumption in the three regimes
@@ -28,6 +30,7 @@ struct Vehicle {
 struct Consumption {
     double Cm1 = 0, Cm2 = 0, Cm3 = 0;
     int implicit = 2;
+    int versiune = 0;
 };
 
 // What the vehicle window saves: the auto columns it owns and the consum row.
@@ -39,6 +42,10 @@ struct VehicleRecord {
     double Ca = 0, Cb = 0, Cf = 0;
     int Ispec = 0, Iaerod = 0;
     Consumption consumption;
+    // The versions of the auto and consum rows as the window loaded them;
+    // none when it loaded none (a new number, or a row not stored yet).
+    std::optional<int> versiune;
+    std::optional<int> consumVersiune;
 };
 
 // The default consumption a consum row names: Cm1, Cm2 or Cm3 as implicit is
@@ -64,15 +71,18 @@ public:
     // updated (its kind, engine, oil values, installation, aerodynamic class
     // and Cm), a new one inserted with apar = 1; then its consum row is
     // updated or inserted. auto.Cm always equals the consum column that
-    // implicit names. Returns the vehicle's ida.
-    int save(const VehicleRecord &record);
+    // implicit names. A row loaded with a version that is no longer the
+    // stored one (or loaded and deleted since) is StaleRecord, nothing
+    // written. `window` names the window, for the journal. Returns the
+    // vehicle's ida.
+    int save(const VehicleRecord &record, const QString &window = QStringLiteral("auto"));
 
     bool hasSheets(int ida) const;
 
     enum class Removal { Removed, HasSheets, NotFound };
     // Deletes the vehicle and all its dateluna rows in one transaction, unless
     // it has trip sheets. Its consum and piese rows stay.
-    Removal remove(int ida);
+    Removal remove(int ida, const QString &window = QStringLiteral("auto"));
 
 private:
     QSqlDatabase m_db;

@@ -347,6 +347,9 @@ void VehicleWindow::load(const QString &number, bool remember)
     guarded(m_context.messages, this, [&] {
         VehicleStore store(m_context.db);
         const std::optional<Vehicle> vehicle = store.byNumber(number);
+        m_loadedNumber.clear();
+        m_loadedVersion.reset();
+        m_loadedConsumVersion.reset();
         if (!vehicle) {
             // A new number: the boxes keep what they show for its first save.
             if (remember)
@@ -355,6 +358,8 @@ void VehicleWindow::load(const QString &number, bool remember)
         }
         if (remember)
             m_indauto = vehicle->ida;
+        m_loadedNumber = vehicle->nrauto;
+        m_loadedVersion = vehicle->versiune;
         m_marca->setEditText(vehicle->marca);
         (vehicle->formula == 1 ? m_for1 : m_for2)->setChecked(true);
         if (vehicle->motor >= 1 && vehicle->motor <= m_motorcp->count())
@@ -370,6 +375,7 @@ void VehicleWindow::load(const QString &number, bool remember)
             m_Cm2->setText(doubleText(c->Cm2));
             m_Cm3->setText(doubleText(c->Cm3));
             (c->implicit == 1 ? m_c1 : c->implicit == 2 ? m_c2 : m_c3)->setChecked(true);
+            m_loadedConsumVersion = c->versiune;
         }
     });
 }
@@ -411,8 +417,15 @@ void VehicleWindow::save()
     record.consumption.Cm3 = readNumber(m_Cm3->text());
     record.consumption.implicit = m_c1->isChecked() ? 1 : m_c2->isChecked() ? 2 : 3;
 
-    if (!guarded(m_context.messages, this, [&] { VehicleStore(m_context.db).save(record); }))
+    if (number == m_loadedNumber) {
+        record.versiune = m_loadedVersion;
+        record.consumVersiune = m_loadedConsumVersion;
+    }
+    if (!guardedSave(
+            m_context.messages, this, [&] { VehicleStore(m_context.db).save(record, objectName()); },
+            [this, number] { load(number, true); }))
         return;
+    m_loadedNumber.clear();
     m_context.messages->inform(this, QStringLiteral("Datele au fost salvate"));
     resetAfterSave();
 }
@@ -476,7 +489,7 @@ void VehicleWindow::remove()
         return;
 
     VehicleStore::Removal removal = VehicleStore::Removal::NotFound;
-    if (!guarded(m_context.messages, this, [&] { removal = VehicleStore(m_context.db).remove(vehicle->ida); }))
+    if (!guarded(m_context.messages, this, [&] { removal = VehicleStore(m_context.db).remove(vehicle->ida, objectName()); }))
         return;
     if (removal == VehicleStore::Removal::HasSheets)
         return refuse(vehicle::sheetsFirstMessage(), m_nrauto);

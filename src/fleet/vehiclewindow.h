@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -51,6 +53,11 @@ private:
 
     WindowContext m_context;
     int m_indauto = 0;
+    // The vehicle on screen as loaded: its number and the versions of its
+    // auto and consum rows, against which "Salvare" writes.
+    QString m_loadedNumber;
+    std::optional<int> m_loadedVersion;
+    std::optional<int> m_loadedConsumVersion;
 
     QComboBox *m_nrauto = nullptr;
     QComboBox *m_marca = nullptr;

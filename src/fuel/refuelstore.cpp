@@ -1,6 +1,7 @@
 #include "fuel/refuelstore.h"
 
 #include "db/database.h"
+#include "db/journal.h"
 
 #include <QSqlQuery>
 
@@ -26,8 +27,8 @@ std::optional<SheetRefuel> RefuelStore::sheet(int ida, int nrf) const
 {
     QSqlQuery query = exec(m_db,
                            QStringLiteral("SELECT idf, nrf, data, bm, nractc, gz, um, nractu1, ut, nractu2, "
-                                          "ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst "
-                                          "FROM foaie WHERE ida=? AND nrf=?"),
+                                          "ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst, "
+                                          "versiunealim FROM foaie WHERE ida=? AND nrf=?"),
                            {ida, nrf});
     if (!query.next())
         return std::nullopt;
@@ -51,31 +52,64 @@ std::optional<SheetRefuel> RefuelStore::sheet(int ida, int nrf) const
     s.nractschf = query.value(15).toString();
     s.restit = query.value(16).toDouble();
     s.nractrst = query.value(17).toString();
+    s.versiunealim = query.value(18).toInt();
     return s;
 }
 
-void RefuelStore::save(const SheetRefuel &v) const
+namespace {
+
+const QString refuelColumns = QStringLiteral(
+    "bm, gz, nractc, um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst");
+
+// Writes `sets` on the sheet's refuelling at the version it was loaded with,
+// and journals what it changed. Returns the new version.
+int writeRefuel(const QSqlDatabase &db, const QString &window, int idf, int versiunealim, const QString &sets,
+                QVariantList values)
 {
-    Transaction transaction(m_db);
-    QSqlQuery query = exec(m_db,
-                           QStringLiteral("UPDATE foaie SET bm=?, gz=?, nractc=?, um=?, nractu1=?, ut=?, "
-                                          "nractu2=?, ua=?, nractu3=?, schu=?, nractschu=?, schf=?, "
-                                          "nractschf=?, restit=?, nractrst=? WHERE idf=?"),
-                           {v.bm, v.gz, v.nractc, v.um, v.nractu1, v.ut, v.nractu2, v.ua, v.nractu3,
-                            v.schu ? 1 : 0, v.nractschu, v.schf ? 1 : 0, v.nractschf, v.restit,
-                            v.nractrst, v.idf});
-    if (query.numRowsAffected() != 1)
+    WriteRun run(db, window);
+    QSqlQuery row = exec(db, QStringLiteral("SELECT ") + refuelColumns + QStringLiteral(", ida, nrf FROM foaie WHERE idf=?"), {idf});
+    if (!row.next())
         throw DbError(QStringLiteral(" Foaia de parcurs nu mai exista in baza de date !!! "));
-    transaction.commit();
+    Change c;
+    c.table = QStringLiteral("foaie");
+    c.key = idf;
+    c.action = Change::updated();
+    c.before = journal::rowObject(row, QStringLiteral("foaie"));
+    c.ida = c.before.take(QStringLiteral("ida")).toInt();
+    c.nrf = c.before.take(QStringLiteral("nrf")).toInt();
+    row.finish();
+    values << idf << versiunealim;
+    journal::requireRow(exec(db, QStringLiteral("UPDATE foaie SET ") + sets
+                                     + QStringLiteral(", versiunealim=versiunealim+1 WHERE idf=? AND versiunealim=?"),
+                             values));
+    QSqlQuery written = exec(db, QStringLiteral("SELECT ") + refuelColumns + QStringLiteral(" FROM foaie WHERE idf=?"), {idf});
+    written.next();
+    c.after = journal::rowObject(written, QStringLiteral("foaie"));
+    written.finish();
+    for (const QString &column : c.after.keys())
+        if (c.before.value(column) == c.after.value(column)) {
+            c.before.remove(column);
+            c.after.remove(column);
+        }
+    run.record(std::move(c));
+    run.commit();
+    return versiunealim + 1;
 }
 
-void RefuelStore::clearFuel(int idf) const
+} // namespace
+
+int RefuelStore::save(const SheetRefuel &v, const QString &window) const
 {
-    Transaction transaction(m_db);
-    const QSqlQuery query = exec(m_db, QStringLiteral("UPDATE foaie SET bm=0, gz=0, nractc='' WHERE idf=?"), {idf});
-    if (query.numRowsAffected() != 1)
-        throw DbError(QStringLiteral(" Foaia de parcurs nu mai exista in baza de date !!! "));
-    transaction.commit();
+    return writeRefuel(m_db, window, v.idf, v.versiunealim,
+                       QStringLiteral("bm=?, gz=?, nractc=?, um=?, nractu1=?, ut=?, nractu2=?, ua=?, nractu3=?, "
+                                      "schu=?, nractschu=?, schf=?, nractschf=?, restit=?, nractrst=?"),
+                       {v.bm, v.gz, v.nractc, v.um, v.nractu1, v.ut, v.nractu2, v.ua, v.nractu3, v.schu ? 1 : 0,
+                        v.nractschu, v.schf ? 1 : 0, v.nractschf, v.restit, v.nractrst});
+}
+
+int RefuelStore::clearFuel(int idf, int versiunealim, const QString &window) const
+{
+    return writeRefuel(m_db, window, idf, versiunealim, QStringLiteral("bm=0, gz=0, nractc=''"), {});
 }
 
 } // namespace vok

@@ -31,6 +31,7 @@ struct SheetRefuel {
     QString nractschf;
     double restit = 0;      // fuel returned, litres
     QString nractrst;
+    int versiunealim = 0;   // the refuelling's version: each write of it advances it
 };
 
 // The refuelling columns of the trip sheets. The sheets themselves are made
@@ -47,14 +48,16 @@ public:
     std::optional<SheetRefuel> sheet(int ida, int nrf) const;
 
     // Writes the refuelling columns of the sheet `values.idf` in one UPDATE
-    // (nrf and data are not written). A sheet that no longer exists is a
-    // DbError, never a silent success.
-    void save(const SheetRefuel &values) const;
+    // (nrf and data are not written), while its refuelling is still at the
+    // version `values.versiunealim` it was loaded with (StaleRecord
+    // otherwise). A sheet that no longer exists is a DbError, never a silent
+    // success. Returns the refuelling's new version.
+    int save(const SheetRefuel &values, const QString &window = QStringLiteral("alim")) const;
 
-    // Takes the fuel off the sheet `idf`: no petrol or diesel, no gas, no
-    // fuel document; its oil and returns stay. A sheet that no longer exists
-    // is a DbError.
-    void clearFuel(int idf) const;
+    // Takes the fuel off the sheet `idf` loaded at version `versiunealim`: no
+    // petrol or diesel, no gas, no fuel document; its oil and returns stay. A
+    // sheet that no longer exists is a DbError. Returns the new version.
+    int clearFuel(int idf, int versiunealim, const QString &window = QStringLiteral("alim")) const;
 
 private:
     QSqlDatabase m_db;

@@ -343,6 +343,7 @@ void RefuelWindow::chooseSheet()
             return;
         }
         m_idf = sheet->idf;
+        m_versiunealim = sheet->versiunealim;
         showSheet(*sheet);
     });
 }
@@ -456,6 +457,7 @@ void RefuelWindow::save()
 
     SheetRefuel values;
     values.idf = m_idf;
+    values.versiunealim = m_versiunealim;
     const FuelStored fuel = fuelStored(type, quantity);
     values.bm = fuel.bm;
     values.gz = fuel.gz;
@@ -472,7 +474,9 @@ void RefuelWindow::save()
     values.nractschf = m_actschf->text();
     values.restit = readNumber(m_rstc->text());
     values.nractrst = m_actrst->text();
-    if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).save(values); }))
+    if (!guardedSave(
+            m_context.messages, this, [&] { m_versiunealim = RefuelStore(m_context.db).save(values, objectName()); },
+            [this] { chooseSheet(); }))
         return;
     m_context.messages->inform(this, texts::saved());
     noteMonth();
@@ -488,7 +492,10 @@ void RefuelWindow::clearFuel()
     }
     if (!m_context.messages->confirmDestructive(this, clearFuelQuestion(m_nrfoi->currentText().toInt())))
         return;
-    if (!guarded(m_context.messages, this, [&] { RefuelStore(m_context.db).clearFuel(m_idf); }))
+    if (!guardedSave(
+            m_context.messages, this,
+            [&] { m_versiunealim = RefuelStore(m_context.db).clearFuel(m_idf, m_versiunealim, objectName()); },
+            [this] { chooseSheet(); }))
         return;
     noteMonth();
     // The rest of the sheet stays on screen as it is.

@@ -65,6 +65,7 @@ private:
     WindowContext m_context;
     int m_ida = 0;
     int m_idf = 0;
+    int m_versiunealim = 0; // the refuelling's version as loaded
 
     QComboBox *m_nra = nullptr;
     QLabel *m_tip = nullptr;

@@ -418,7 +418,7 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
     header.functie = QStringLiteral("ADMINISTRATOR");
     header.numeman = QStringLiteral("IONESCU MARIN");
     header.intocmit = QStringLiteral("POPA ELENA");
-    settings.saveHeader(header);
+    settings.saveHeader(header, header);
     ReferenceStore references(db);
     referenceRows(references);
 
@@ -445,7 +445,8 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
         start.kmechiv = v.kmechiv;
         start.restrez = v.restrez;
         start.caprez = v.tank;
-        settings.saveStartingState(start);
+        start.nrauto = record.nrauto;
+        settings.saveStartingState(start, start);
     }
     summary.vehicles = int(idas.size());
 
@@ -481,7 +482,8 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
                 sheet.decada = decadeOf(day.day());
                 sheet.idl = day.month();
                 sheet.anul = day.year();
-                const int idf = sheets.insert(sheet);
+                WriteRun run(db, QStringLiteral("foaie"));
+                const int idf = sheets.insert(run, sheet);
                 ++summary.sheets;
 
                 const int count = 1 + random.pick(v.tripsMax);
@@ -490,15 +492,16 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
                     Trip trip = demoTrip(random, v, norms, lookups, winter, c == 1);
                     trip.idf = idf;
                     trip.nrc = c;
-                    trips.insert(trip);
+                    trips.insert(run, trip);
                     burnt += trip.Cn;
                     km += trip.kmT;
                     ++summary.trips;
                 }
+                run.commit();
                 SheetRefuel refuel = demoRefuel(random, v, upkeep, day, burnt, km);
                 refuel.idf = idf;
                 if (recordsSomething(refuel))
-                    refuels.save(refuel);
+                    refuel.versiunealim = refuels.save(refuel);
                 last = {refuel, day};
             }
             // The month's last fuel receipt counted twice: the rest in the

@@ -198,6 +198,8 @@ trips::HeaderTexts SheetHeaderBox::texts(const QString &nrc) const
 
 std::optional<Sheet> SheetHeaderBox::sheetOnScreen() const { return m_service.sheets().byNumber(m_ida, sheetNumber()); }
 
+void SheetHeaderBox::refreshLoaded() { m_loaded = sheetOnScreen(); }
+
 QWidget *SheetHeaderBox::box(trips::HeaderProblem::Field field) const
 {
     using Field = trips::HeaderProblem::Field;
@@ -281,6 +283,7 @@ void SheetHeaderBox::loadSheet(int nrf)
     std::optional<Sheet> sheet;
     if (!guarded(m_context.messages, window(), [&] { sheet = m_service.sheets().byNumber(m_ida, nrf); }))
         return;
+    m_loaded = sheet;
     if (sheet) {
         m_day->setText(sheet->data.mid(0, 2));
         m_month->setText(sheet->data.mid(3, 2));

@@ -44,6 +44,16 @@ public:
     // Throws DbError.
     std::optional<Sheet> sheetOnScreen() const;
 
+    // The sheet as its header was loaded last (the version a save writes
+    // against); nullopt when the number on screen is not stored.
+    const std::optional<Sheet> &loadedSheet() const { return m_loaded; }
+    // Loads the header of the sheet number on screen again (after a save
+    // refused because another clerk changed it).
+    void reloadSheet() { loadSheet(sheetNumber()); }
+    // Reads the loaded sheet again without touching the boxes (after a save:
+    // the header on screen is the one stored). Throws DbError.
+    void refreshLoaded();
+
     // The box a header problem sends the clerk back to (not the trip number).
     QWidget *box(trips::HeaderProblem::Field field) const;
     // The header's boxes in the clerk's order: vehicle, sheet number, driver,
@@ -77,6 +87,7 @@ private:
     WindowContext m_context;
     const TripSheetService &m_service;
     int m_ida = 0;
+    std::optional<Sheet> m_loaded;
 
     QComboBox *m_vehicle = nullptr; // nra
     QLabel *m_make = nullptr;       // tip

@@ -3,11 +3,14 @@
 #include "db/database.h"
 #include "db/numbers.h"
 
+#include <QJsonArray>
+
 namespace vok {
 
 namespace {
 
-const QString sheetColumns = QStringLiteral("idf, nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul");
+const QString sheetColumns
+    = QStringLiteral("idf, nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, versiune");
 
 std::optional<Sheet> readSheet(QSqlQuery &query)
 {
@@ -25,12 +28,34 @@ std::optional<Sheet> readSheet(QSqlQuery &query)
     s.decada = query.value(8).toInt();
     s.idl = query.value(9).toInt();
     s.anul = query.value(10).toInt();
+    s.versiune = query.value(11).toInt();
     return s;
 }
 
 // The hours on duty as the sheet's text would write them (15 significant
 // digits: 17.3 - 8.1 is 9.2).
 double hours(const SheetHeader &h) { return doubleText(h.oras - h.orap).toDouble(); }
+
+// The header's columns as the journal keeps them.
+QJsonObject headerObject(const QString &data, double orap, double oras, double nrore, const QString &sofer,
+                         int decada, int idl, int anul)
+{
+    return {{QStringLiteral("data"), data},     {QStringLiteral("orap"), orap},
+            {QStringLiteral("oras"), oras},     {QStringLiteral("nrore"), nrore},
+            {QStringLiteral("sofer"), sofer},   {QStringLiteral("decada"), decada},
+            {QStringLiteral("idl"), idl},       {QStringLiteral("anul"), anul}};
+}
+
+Change sheetChange(const QString &action, int idf, int ida, int nrf)
+{
+    Change c;
+    c.table = QStringLiteral("foaie");
+    c.key = idf;
+    c.action = action;
+    c.ida = ida;
+    c.nrf = nrf;
+    return c;
+}
 
 } // namespace
 
@@ -41,10 +66,10 @@ SheetStore::SheetStore(const QSqlDatabase &db)
     , m_byNumber(db, QStringLiteral("SELECT ") + sheetColumns + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"))
     , m_hasTrips(db, QStringLiteral("SELECT COUNT(*) FROM curse WHERE idf=?"))
     , m_dropMonth(db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"))
-    , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
-                                  "WHERE idf=?"))
+    , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=?, "
+                                  "versiune=versiune+1 WHERE idf=? AND versiune=?"))
     , m_insert(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING idf"))
 {
 }
 
@@ -93,31 +118,58 @@ bool SheetStore::hasTrips(int idf) const
     return m_hasTrips.read({idf}, [](QSqlQuery &query) { return query.next() && query.value(0).toInt() > 0; });
 }
 
-void SheetStore::update(const Sheet &stored, const SheetHeader &h)
+void SheetStore::update(WriteRun &run, const Sheet &stored, const SheetHeader &h)
 {
-    if (stored.idl != h.idl || stored.anul != h.anul)
-        m_dropMonth.execute({stored.ida, stored.anul, stored.idl});
-    // A header saved again as it is stored changes nothing: no write.
+    // A header saved again as it was loaded changes nothing: no write.
     if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
         && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
         return;
-    m_update.execute({h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf});
+    QSqlQuery &query = m_update.run(
+        {h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf, stored.versiune});
+    const int rows = query.numRowsAffected();
+    query.finish();
+    if (rows < 1)
+        throw StaleRecord();
+    if (stored.idl != h.idl || stored.anul != h.anul)
+        m_dropMonth.execute({stored.ida, stored.anul, stored.idl});
+    Change c = sheetChange(Change::updated(), stored.idf, stored.ida, stored.nrf);
+    c.before = headerObject(stored.data, stored.orap, stored.oras, stored.nrore, stored.sofer, stored.decada,
+                            stored.idl, stored.anul);
+    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul);
+    run.record(std::move(c));
 }
 
-int SheetStore::insert(const SheetHeader &h)
+int SheetStore::insert(WriteRun &run, const SheetHeader &h)
 {
-    m_insert.execute({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul});
-    const std::optional<Sheet> sheet = byNumber(h.ida, h.nrf);
-    if (!sheet)
+    const int idf = m_insert.read({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul},
+                                  [](QSqlQuery &query) { return query.next() ? query.value(0).toInt() : 0; });
+    if (idf == 0)
         throw DbError(QStringLiteral("the new trip sheet cannot be read back"));
-    return sheet->idf;
+    Change c = sheetChange(Change::inserted(), idf, h.ida, h.nrf);
+    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul);
+    c.after.insert(QStringLiteral("nrf"), h.nrf);
+    c.after.insert(QStringLiteral("ida"), h.ida);
+    run.record(std::move(c));
+    return idf;
 }
 
-void SheetStore::remove(const Sheet &sheet)
+void SheetStore::remove(WriteRun &run, const Sheet &sheet)
 {
+    // The whole sheet and its trips go to the journal as they were.
+    QSqlQuery row = exec(m_db, QStringLiteral("SELECT * FROM foaie WHERE idf=?"), {sheet.idf});
+    if (!row.next())
+        return;
+    Change c = sheetChange(Change::deleted(), sheet.idf, sheet.ida, sheet.nrf);
+    c.before = journal::rowObject(row, QStringLiteral("foaie"));
+    QJsonArray trips;
+    QSqlQuery tripRows = exec(m_db, QStringLiteral("SELECT * FROM curse WHERE idf=? ORDER BY idc"), {sheet.idf});
+    while (tripRows.next())
+        trips.append(journal::rowObject(tripRows, QStringLiteral("curse")));
+    c.before.insert(QStringLiteral("curse"), trips);
     exec(m_db, QStringLiteral("DELETE FROM foaie WHERE idf=?"), {sheet.idf});
     exec(m_db, QStringLiteral("DELETE FROM curse WHERE idf=?"), {sheet.idf});
     m_dropMonth.execute({sheet.ida, sheet.anul, sheet.idl});
+    run.record(std::move(c));
 }
 
 } // namespace vok

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "db/journal.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -20,6 +21,7 @@ struct Sheet {
     double orap = 0, oras = 0, nrore = 0;
     QString data; // "dd.mm.yyyy"
     int decada = 0, idl = 0, anul = 0;
+    int versiune = 0; // the header's version: each write of the header advances it
 };
 
 // The header of a sheet as the clerk typed it.
@@ -52,15 +54,18 @@ public:
     QStringList drivers() const;
     bool hasTrips(int idf) const;
 
-    // Rewrites the header of a stored sheet (nrore = oras - orap). When the
-    // sheet leaves its month, the vehicle's monthly row of the month and year
-    // it leaves is dropped: that month must be closed again.
-    void update(const Sheet &stored, const SheetHeader &header);
+    // Rewrites the header of a stored sheet (nrore = oras - orap), as loaded
+    // in `stored`: when its version is no longer the stored one, StaleRecord
+    // and nothing written. A header saved again as loaded writes nothing. When
+    // the sheet leaves its month, the vehicle's monthly row of the month and
+    // year it leaves is dropped: that month must be closed again.
+    void update(WriteRun &run, const Sheet &stored, const SheetHeader &header);
     // Inserts a new sheet and returns its idf.
-    int insert(const SheetHeader &header);
+    int insert(WriteRun &run, const SheetHeader &header);
     // Deletes the sheet, its trips and the vehicle's monthly row of the
-    // sheet's own month and year.
-    void remove(const Sheet &sheet);
+    // sheet's own month and year. Its journal row keeps the whole sheet with
+    // its trips (under "curse"), from which it can be brought back.
+    void remove(WriteRun &run, const Sheet &sheet);
 
 private:
     QSqlDatabase m_db;

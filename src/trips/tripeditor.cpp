@@ -398,6 +398,7 @@ void TripEditor::applyForm(const TripForm &form)
 void TripEditor::showTrip(const Trip &trip)
 {
     const TripForm form = TripForm::fromTrip(trip);
+    m_loadedTrip = trip;
     m_dialogKeptClosed = {true, true};
     m_towedKm = form.towedKm;
     m_urbanKm = form.urbanKm;
@@ -412,6 +413,7 @@ void TripEditor::showTrip(const Trip &trip)
 void TripEditor::clearForNextTrip()
 {
     applyForm(form().nextTrip());
+    m_loadedTrip.reset();
     m_dialogKeptClosed = {false, false};
 }
 

@@ -50,6 +50,10 @@ public:
     // without opening the towing and urban dialogs (the next tick of each
     // keeps its dialog closed once more), its distances in the previews.
     void showTrip(const Trip &trip);
+    // The stored trip shown last (the version a save writes against), until
+    // the form is cleared for the next trip.
+    const std::optional<Trip> &loadedTrip() const { return m_loadedTrip; }
+    void forgetLoadedTrip() { m_loadedTrip.reset(); }
     // What a saved trip leaves for the next (TripForm::nextTrip).
     void clearForNextTrip();
     // "Salvare" with a load of 0 shows Kg "1.00" (TripForm::applyNoLoadRule).
@@ -72,6 +76,7 @@ signals:
     void vehicleRequired();
 
 private:
+    std::optional<Trip> m_loadedTrip;
     void buildLayout();
     void connectFields();
     void applyForm(const TripForm &form);

@@ -50,15 +50,25 @@ std::optional<ConsumptionRegimes> TripLookupStore::regimes(int ida) const
     return r;
 }
 
-std::optional<double> TripLookupStore::chooseRegime(int ida, int k)
+std::optional<double> TripLookupStore::chooseRegime(WriteRun &run, int ida, int k)
 {
     const std::optional<ConsumptionRegimes> r = regimes(ida);
     if (!r || k < 1 || k > 3)
         return std::nullopt;
     const double Cm = r->Cm[k - 1];
     if (r->implicit != k) {
-        exec(m_db, QStringLiteral("UPDATE auto SET Cm=? WHERE ida=?"), {Cm, ida});
-        exec(m_db, QStringLiteral("UPDATE consum SET implicit=? WHERE ida=?"), {k, ida});
+        // The regime is the clerk's choice of the moment, not a record loaded
+        // and written back: it advances the versions without checking them.
+        exec(m_db, QStringLiteral("UPDATE auto SET Cm=?, versiune=versiune+1 WHERE ida=?"), {Cm, ida});
+        exec(m_db, QStringLiteral("UPDATE consum SET implicit=?, versiune=versiune+1 WHERE ida=?"), {k, ida});
+        Change c;
+        c.table = QStringLiteral("consum");
+        c.key = ida;
+        c.ida = ida;
+        c.action = Change::updated();
+        c.before = {{QStringLiteral("implicit"), r->implicit}, {QStringLiteral("Cm"), r->Cm[r->implicit >= 1 && r->implicit <= 3 ? r->implicit - 1 : 0]}};
+        c.after = {{QStringLiteral("implicit"), k}, {QStringLiteral("Cm"), Cm}};
+        run.record(std::move(c));
     }
     return Cm;
 }

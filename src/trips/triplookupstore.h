@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/journal.h"
+
 #include <QSqlDatabase>
 #include <QString>
 
@@ -42,7 +44,7 @@ public:
     // Makes regime k (1..3) the vehicle's Cm: writes auto.Cm and
     // consum.implicit when k is not already the default. Returns the regime's
     // Cm, or nullopt when the vehicle has no consum row (nothing changes).
-    std::optional<double> chooseRegime(int ida, int k);
+    std::optional<double> chooseRegime(WriteRun &run, int ida, int k);
 
 private:
     QSqlDatabase m_db;

@@ -5,8 +5,9 @@
 
 namespace vok {
 
-TripSheetService::TripSheetService(const QSqlDatabase &db)
+TripSheetService::TripSheetService(const QSqlDatabase &db, QString window)
     : m_db(db)
+    , m_window(std::move(window))
     , m_vehicles(db)
     , m_sheets(db)
     , m_trips(db)
@@ -20,7 +21,9 @@ QString TripSheetService::SavePlan::question() const
 }
 
 std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const SheetHeader &header, const TripForm &form,
-                                                                     int formula) const
+                                                                     int formula,
+                                                                     const std::optional<Sheet> &loadedSheet,
+                                                                     const std::optional<Trip> &loadedTrip) const
 {
     const std::optional<Vehicle> vehicle = m_vehicles.byId(header.ida);
     if (!vehicle)
@@ -29,10 +32,21 @@ std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const Sheet
     plan.header = header;
     plan.trip = tripFromForm(form, VehicleNorms{vehicle->Cm, vehicle->Ca, formula});
     plan.sheet = m_sheets.byNumber(header.ida, header.nrf);
+    const bool sheetLoaded = loadedSheet && loadedSheet->ida == header.ida && loadedSheet->nrf == header.nrf;
+    if (sheetLoaded) {
+        // The sheet on screen went meanwhile, or is another of that number.
+        if (!plan.sheet || plan.sheet->idf != loadedSheet->idf)
+            throw StaleRecord();
+        plan.sheet = loadedSheet;
+    }
     if (plan.sheet) {
         plan.trip.idf = plan.sheet->idf;
-        if (const std::optional<Trip> stored = m_trips.byNumber(plan.sheet->idf, plan.trip.nrc))
-            plan.storedTrip = stored->idc;
+        plan.storedTrip = m_trips.byNumber(plan.sheet->idf, plan.trip.nrc);
+        if (loadedTrip && loadedTrip->idf == plan.sheet->idf && loadedTrip->nrc == plan.trip.nrc) {
+            if (!plan.storedTrip || plan.storedTrip->idc != loadedTrip->idc)
+                throw StaleRecord();
+            plan.storedTrip = loadedTrip;
+        }
     }
     return plan;
 }
@@ -43,21 +57,21 @@ std::optional<int> TripSheetService::save(const SavePlan &plan, bool yes)
     if (!writes.header && !writes.trip)
         return std::nullopt;
     // The header and the trip go to the disk in one commit.
-    Transaction transaction(m_db);
+    WriteRun run(m_db, m_window);
     Trip trip = plan.trip;
     if (plan.sheet) {
         if (writes.header)
-            m_sheets.update(*plan.sheet, plan.header);
+            m_sheets.update(run, *plan.sheet, plan.header);
     } else if (writes.header) {
-        trip.idf = m_sheets.insert(plan.header);
+        trip.idf = m_sheets.insert(run, plan.header);
     }
     if (writes.trip) {
         if (plan.storedTrip)
-            m_trips.overwrite(*plan.storedTrip, trip);
+            m_trips.overwrite(run, *plan.storedTrip, trip);
         else
-            m_trips.insert(trip);
+            m_trips.insert(run, trip);
     }
-    transaction.commit();
+    run.commit();
     if (!writes.trip)
         return std::nullopt;
     return trip.idf;
@@ -65,31 +79,31 @@ std::optional<int> TripSheetService::save(const SavePlan &plan, bool yes)
 
 void TripSheetService::deleteTrip(int idf, int nrc)
 {
-    Transaction transaction(m_db);
-    m_trips.removeByNumber(idf, nrc);
-    transaction.commit();
+    WriteRun run(m_db, m_window);
+    m_trips.removeByNumber(run, idf, nrc);
+    run.commit();
 }
 
 void TripSheetService::deleteSheet(const Sheet &sheet)
 {
-    Transaction transaction(m_db);
-    m_sheets.remove(sheet);
-    transaction.commit();
+    WriteRun run(m_db, m_window);
+    m_sheets.remove(run, sheet);
+    run.commit();
 }
 
 void TripSheetService::deleteTrips(const QList<int> &idcs)
 {
-    Transaction transaction(m_db);
+    WriteRun run(m_db, m_window);
     for (int idc : idcs)
-        m_trips.removeById(idc);
-    transaction.commit();
+        m_trips.removeById(run, idc);
+    run.commit();
 }
 
 std::optional<double> TripSheetService::chooseRegime(int ida, int k)
 {
-    Transaction transaction(m_db);
-    const std::optional<double> Cm = m_lookups.chooseRegime(ida, k);
-    transaction.commit();
+    WriteRun run(m_db, m_window);
+    const std::optional<double> Cm = m_lookups.chooseRegime(run, ida, k);
+    run.commit();
     return Cm;
 }
 

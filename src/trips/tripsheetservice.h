@@ -19,7 +19,8 @@ namespace vok {
 // (a failed action leaves nothing of it written).
 class TripSheetService {
 public:
-    explicit TripSheetService(const QSqlDatabase &db);
+    // `window` names the window whose actions these are, for the journal.
+    explicit TripSheetService(const QSqlDatabase &db, QString window = QStringLiteral("foaie"));
     TripSheetService(const TripSheetService &) = delete;
     TripSheetService &operator=(const TripSheetService &) = delete;
 
@@ -35,15 +36,22 @@ public:
     // from the form with the formula of the vehicle as it was chosen, the sheet
     // of that vehicle and number (of any year) and the trip of that number on
     // it. nullopt when the vehicle is no longer stored.
+    //
+    // `loadedSheet` and `loadedTrip` are the sheet and trip as the window
+    // loaded them, if it did: the save writes over them only while they are
+    // still as loaded (StaleRecord otherwise, here or in save()), and a header
+    // left as loaded is not written again.
     struct SavePlan {
         SheetHeader header;
         Trip trip;
-        std::optional<Sheet> sheet;  // the stored sheet, if any
-        std::optional<int> storedTrip; // idc of the trip of that number on it, if any
+        std::optional<Sheet> sheet;     // the stored sheet (as loaded, when loaded), if any
+        std::optional<Trip> storedTrip; // the trip of that number on it (as loaded, when loaded), if any
         // The question the clerk answers before anything is written.
         QString question() const;
     };
-    std::optional<SavePlan> planSave(const SheetHeader &header, const TripForm &form, int formula) const;
+    std::optional<SavePlan> planSave(const SheetHeader &header, const TripForm &form, int formula,
+                                     const std::optional<Sheet> &loadedSheet = std::nullopt,
+                                     const std::optional<Trip> &loadedTrip = std::nullopt) const;
 
     // Writes what the answer allows (trips::writesOnAnswer), in one
     // transaction: the header of a stored sheet (when it differs from the
@@ -65,6 +73,7 @@ public:
 
 private:
     QSqlDatabase m_db;
+    QString m_window;
     VehicleStore m_vehicles;
     SheetStore m_sheets;
     TripStore m_trips;

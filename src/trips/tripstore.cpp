@@ -11,7 +11,7 @@ namespace {
 
 const QString tripColumns = QStringLiteral(
     "idc, idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, Ra, A, nrq1, nrq4, "
-    "Cn, Cu, remorca, traseu, kmtract, kmurb");
+    "Cn, Cu, remorca, traseu, kmtract, kmurb, versiune");
 
 std::optional<Trip> readTrip(QSqlQuery &query)
 {
@@ -42,6 +42,7 @@ std::optional<Trip> readTrip(QSqlQuery &query)
     t.traseu = query.value(c++).toString();
     t.kmtract = query.value(c++).toDouble();
     t.kmurb = query.value(c++).toDouble();
+    t.versiune = query.value(c++).toInt();
     return t;
 }
 
@@ -64,13 +65,36 @@ const QStringList valueColumns = {
     QStringLiteral("nrq1"), QStringLiteral("nrq4"), QStringLiteral("Cn"),   QStringLiteral("Cu"),
     QStringLiteral("remorca"), QStringLiteral("traseu"), QStringLiteral("kmtract"), QStringLiteral("kmurb")};
 
+// The trip's values as the journal keeps them.
+QJsonObject tripObject(const Trip &t)
+{
+    QJsonObject o;
+    const QVariantList v = values(t);
+    for (int i = 0; i < valueColumns.size(); ++i)
+        o.insert(valueColumns.at(i), QJsonValue::fromVariant(v.at(i)));
+    o.insert(QStringLiteral("idf"), t.idf);
+    o.insert(QStringLiteral("nrc"), t.nrc);
+    return o;
+}
+
+Change tripChange(const QString &action, const Trip &t)
+{
+    Change c;
+    c.table = QStringLiteral("curse");
+    c.key = t.idc;
+    c.action = action;
+    c.idf = t.idf;
+    c.nrc = t.nrc;
+    return c;
+}
+
 QString insertStatement()
 {
     QStringList marks;
     for (int i = 0; i < valueColumns.size() + 2; ++i)
         marks << QStringLiteral("?");
     return QStringLiteral("INSERT INTO curse (idf, nrc, ") + valueColumns.join(QStringLiteral(", "))
-           + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
+           + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QStringLiteral(") RETURNING idc");
 }
 
 QString overwriteStatement()
@@ -78,7 +102,8 @@ QString overwriteStatement()
     QStringList sets;
     for (const QString &column : valueColumns)
         sets << column + QStringLiteral("=?");
-    return QStringLiteral("UPDATE curse SET ") + sets.join(QStringLiteral(", ")) + QStringLiteral(" WHERE idc=?");
+    return QStringLiteral("UPDATE curse SET ") + sets.join(QStringLiteral(", "))
+           + QStringLiteral(", versiune=versiune+1 WHERE idc=? AND versiune=?");
 }
 
 } // namespace
@@ -89,8 +114,7 @@ TripStore::TripStore(const QSqlDatabase &db)
     , m_byId(db, QStringLiteral("SELECT ") + tripColumns + QStringLiteral(" FROM curse WHERE idc=?"))
     , m_insert(db, insertStatement())
     , m_overwrite(db, overwriteStatement())
-    , m_removeByNumber(db, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"))
-    , m_removeById(db, QStringLiteral("DELETE FROM curse WHERE idc=?"))
+    , m_remove(db, QStringLiteral("DELETE FROM curse WHERE idc=?"))
 {
 }
 
@@ -104,27 +128,63 @@ std::optional<Trip> TripStore::byId(int idc) const
     return m_byId.read({idc}, readTrip);
 }
 
-int TripStore::insert(const Trip &trip)
+int TripStore::insert(WriteRun &run, const Trip &trip)
 {
     QVariantList v{trip.idf, trip.nrc};
     v << values(trip);
-    m_insert.execute(v);
-    const std::optional<Trip> stored = byNumber(trip.idf, trip.nrc);
-    if (!stored)
+    Trip stored = trip;
+    stored.idc = m_insert.read(v, [](QSqlQuery &query) { return query.next() ? query.value(0).toInt() : 0; });
+    if (stored.idc == 0)
         throw DbError(QStringLiteral("the new trip cannot be read back"));
-    return stored->idc;
+    Change c = tripChange(Change::inserted(), stored);
+    c.after = tripObject(stored);
+    run.record(std::move(c));
+    return stored.idc;
 }
 
-void TripStore::overwrite(int idc, const Trip &trip)
+void TripStore::overwrite(WriteRun &run, const Trip &stored, const Trip &trip)
 {
     QVariantList v = values(trip);
-    v << idc;
-    m_overwrite.execute(v);
+    v << stored.idc << stored.versiune;
+    QSqlQuery &query = m_overwrite.run(v);
+    const int rows = query.numRowsAffected();
+    query.finish();
+    if (rows < 1)
+        throw StaleRecord();
+    Change c = tripChange(Change::updated(), stored);
+    c.before = tripObject(stored);
+    Trip written = trip;
+    written.idf = stored.idf;
+    written.nrc = stored.nrc;
+    c.after = tripObject(written);
+    // Only what changed: the journal reads better.
+    for (const QString &column : c.after.keys())
+        if (c.before.value(column) == c.after.value(column)) {
+            c.before.remove(column);
+            c.after.remove(column);
+        }
+    run.record(std::move(c));
 }
 
-void TripStore::removeByNumber(int idf, int nrc) { m_removeByNumber.execute({idf, nrc}); }
+void TripStore::remove(WriteRun &run, const Trip &trip)
+{
+    m_remove.execute({trip.idc});
+    Change c = tripChange(Change::deleted(), trip);
+    c.before = tripObject(trip);
+    run.record(std::move(c));
+}
 
-void TripStore::removeById(int idc) { m_removeById.execute({idc}); }
+void TripStore::removeByNumber(WriteRun &run, int idf, int nrc)
+{
+    if (const std::optional<Trip> trip = byNumber(idf, nrc))
+        remove(run, *trip);
+}
+
+void TripStore::removeById(WriteRun &run, int idc)
+{
+    if (const std::optional<Trip> trip = byId(idc))
+        remove(run, *trip);
+}
 
 QStringList TripStore::gridColumns()
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/database.h"
+#include "db/journal.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -29,6 +30,7 @@ struct Trip {
     int remorca = 0;
     QString traseu;
     double kmtract = 0, kmurb = 0;
+    int versiune = 0; // each write of the trip advances it
 };
 
 // The trips of the trip sheets (curse). Throws DbError when a statement fails.
@@ -40,11 +42,13 @@ public:
     std::optional<Trip> byNumber(int idf, int nrc) const;
     std::optional<Trip> byId(int idc) const;
     // Inserts the trip (its idf and nrc included) and returns its idc.
-    int insert(const Trip &trip);
-    // Replaces every value of a stored trip but its sheet and number.
-    void overwrite(int idc, const Trip &trip);
-    void removeByNumber(int idf, int nrc);
-    void removeById(int idc);
+    int insert(WriteRun &run, const Trip &trip);
+    // Replaces every value of the stored trip `stored` (as loaded: its idc
+    // and version) but its sheet and number. StaleRecord when the trip changed
+    // or went since it was loaded.
+    void overwrite(WriteRun &run, const Trip &stored, const Trip &trip);
+    void removeByNumber(WriteRun &run, int idf, int nrc);
+    void removeById(WriteRun &run, int idc);
 
     // Shows the sheet's trips in the grid's model, in the columns of
     // gridColumns(); idf -1 or 0 gives an empty grid.
@@ -59,8 +63,8 @@ private:
     mutable PreparedQuery m_byId;
     PreparedQuery m_insert;
     PreparedQuery m_overwrite;
-    PreparedQuery m_removeByNumber;
-    PreparedQuery m_removeById;
+    PreparedQuery m_remove;
+    void remove(WriteRun &run, const Trip &trip);
 };
 
 } // namespace vok

@@ -264,8 +264,18 @@ void TripWindow::save()
         return;
     }
 
-    guarded(m_context.messages, this, [&] {
-        const std::optional<TripSheetService::SavePlan> plan = m_service.planSave(header, form, m_editor->formula());
+    const auto reload = [this] {
+        // What the other clerk stored comes on screen: the header, the trip
+        // being typed when it was a stored one, and the sheet's trips.
+        const std::optional<Trip> trip = m_editor->loadedTrip();
+        m_editor->forgetLoadedTrip();
+        m_header->reloadSheet();
+        if (trip)
+            tripNumberLeft(trip->nrc);
+    };
+    guardedSave(m_context.messages, this, [&] {
+        const std::optional<TripSheetService::SavePlan> plan = m_service.planSave(
+            header, form, m_editor->formula(), m_header->loadedSheet(), m_editor->loadedTrip());
         if (!plan) {
             refuse({trips::HeaderProblem::Field::Vehicle, texts::noVehicle()});
             return;
@@ -273,15 +283,17 @@ void TripWindow::save()
         const bool yes = m_context.messages->confirm(this, plan->question());
         const std::optional<int> idf = m_service.save(*plan, yes);
         // The header of a stored sheet is written even when the trip is declined.
-        if (trips::writesOnAnswer(plan->sheet.has_value(), yes).header)
+        if (trips::writesOnAnswer(plan->sheet.has_value(), yes).header) {
+            m_header->refreshLoaded();
             m_monthNote->setText(staleMonthNote(m_context.db, header.ida, header.anul, header.idl));
+        }
         if (!idf)
             return;
         inform(texts::saved());
         m_editor->clearForNextTrip();
         showTrips(*idf);
         focus(m_editor->tripNumberBox());
-    });
+    }, reload);
 }
 
 void TripWindow::deleteTrip()

@@ -181,11 +181,11 @@ void PartsRulesTest::storeKeepsEntriesPerVehicle()
     PartEntry changed = entries.first();
     changed.act = QStringLiteral("F 1/05.03.2007");
     changed.valoare = 13;
-    store.update(changed);
+    store.update(entries.first(), changed);
     QCOMPARE(store.entries(one).first().act, QStringLiteral("F 1/05.03.2007"));
     QCOMPARE(store.entries(one).first().valoare, 13.0);
     QCOMPARE(store.entries(two).first().act, QStringLiteral("F 2"));
-    store.remove(changed.idp);
+    store.remove(store.entries(one).first());
     QVERIFY(store.entries(one).isEmpty());
     QCOMPARE(store.entries(two).size(), 1);
 }

@@ -75,10 +75,10 @@ int save(const QString &path, qint64 nrf)
             trip.traseu = QStringLiteral("Ploiesti - Bucuresti ") + QString(150, QLatin1Char('x'));
             header.oras = 6 + nrc; // the hours move on with each trip
             if (nrc == 1) {
-                Transaction transaction(db);
-                trip.idf = sheets.insert(header);
-                trips.insert(trip);
-                transaction.commit();
+                WriteRun run(db, QStringLiteral("foaie"));
+                trip.idf = sheets.insert(run, header);
+                trips.insert(run, trip);
+                run.commit();
             } else {
                 const std::optional<Sheet> stored = sheets.byNumber(ida, int(nrf));
                 if (!stored) {
@@ -86,14 +86,14 @@ int save(const QString &path, qint64 nrf)
                     return 1;
                 }
                 {
-                    Transaction transaction(db);
-                    sheets.update(*stored, header);
-                    transaction.commit();
+                    WriteRun run(db, QStringLiteral("foaie"));
+                    sheets.update(run, *stored, header);
+                    run.commit();
                 }
                 trip.idf = stored->idf;
-                Transaction transaction(db);
-                trips.insert(trip);
-                transaction.commit();
+                WriteRun run(db, QStringLiteral("foaie"));
+                trips.insert(run, trip);
+                run.commit();
             }
             say(std::to_string(nrf) + ' ' + std::to_string(nrc));
         }

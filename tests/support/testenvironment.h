@@ -1,10 +1,13 @@
 #pragma once
 
+#include "db/journal.h"
 #include "fakemessageservice.h"
 #include "fakereportservice.h"
 #include "ui/windowcontext.h"
 
 #include <QTemporaryDir>
+
+#include <type_traits>
 
 namespace vok::test {
 
@@ -30,6 +33,21 @@ public:
     FakeMessageService &messages() { return m_messages; }
     FakeReportService &reports() { return m_reports; }
     ProgramState &state() { return m_state; }
+
+    // Runs `write` with a run of writes of the window "test" and commits it;
+    // gives back what `write` returns.
+    template <typename Write> auto written(Write &&write)
+    {
+        WriteRun run(db(), QStringLiteral("test"));
+        if constexpr (std::is_void_v<decltype(write(run))>) {
+            write(run);
+            run.commit();
+        } else {
+            auto result = write(run);
+            run.commit();
+            return result;
+        }
+    }
 
     // Runs one statement (with bound values) on vok.db; fails the test on error.
     void sql(const QString &statement, const QVariantList &values = {});

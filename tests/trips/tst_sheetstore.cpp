@@ -70,11 +70,11 @@ void SheetStoreTest::numbersOfTheMonth()
 {
     test::TestEnvironment env;
     SheetStore store(env.db());
-    store.insert(header(12, 1, 5, 3, 2026));
-    store.insert(header(3, 1, 25, 3, 2026));
-    store.insert(header(4, 1, 1, 4, 2026));
-    store.insert(header(5, 1, 1, 3, 2025));
-    store.insert(header(6, 2, 1, 3, 2026));
+    env.written([&](WriteRun &run) { return store.insert(run, header(12, 1, 5, 3, 2026)); });
+    env.written([&](WriteRun &run) { return store.insert(run, header(3, 1, 25, 3, 2026)); });
+    env.written([&](WriteRun &run) { return store.insert(run, header(4, 1, 1, 4, 2026)); });
+    env.written([&](WriteRun &run) { return store.insert(run, header(5, 1, 1, 3, 2025)); });
+    env.written([&](WriteRun &run) { return store.insert(run, header(6, 2, 1, 3, 2026)); });
     QCOMPARE(store.numbers(1, 3, 2026), (QList<int>{3, 12}));
     QCOMPARE(store.numbers(1, 0, 2026), (QList<int>{3, 4, 12}));
     QCOMPARE(store.numbers(1, 3, 2024), QList<int>{});
@@ -84,13 +84,13 @@ void SheetStoreTest::numberIsUniqueAcrossYears()
 {
     test::TestEnvironment env;
     SheetStore store(env.db());
-    const int idf = store.insert(header(15, 1, 10, 1, 2025));
+    const int idf = env.written([&](WriteRun &run) { return store.insert(run, header(15, 1, 10, 1, 2025)); });
     const std::optional<Sheet> sheet = store.byNumber(1, 15);
     QVERIFY(sheet);
     QCOMPARE(sheet->idf, idf);
     QCOMPARE(sheet->anul, 2025);
     QVERIFY(!store.byNumber(2, 15));
-    QVERIFY_THROWS_EXCEPTION(DbError, store.insert(header(15, 1, 10, 3, 2026)));
+    QVERIFY_THROWS_EXCEPTION(DbError, env.written([&](WriteRun &run) { return store.insert(run, header(15, 1, 10, 3, 2026)); }));
 }
 
 void SheetStoreTest::driversOnceInOrder()
@@ -101,7 +101,7 @@ void SheetStoreTest::driversOnceInOrder()
     for (const char *name : {"VASILE", "ANDREI", "VASILE", "MIHAI"}) {
         h.sofer = s(name);
         ++h.nrf;
-        store.insert(h);
+        env.written([&](WriteRun &run) { return store.insert(run, h); });
     }
     QCOMPARE(store.drivers(), (QStringList{s("ANDREI"), s("MIHAI"), s("VASILE")}));
 }
@@ -110,8 +110,8 @@ void SheetStoreTest::insertReadsBackTheKey()
 {
     test::TestEnvironment env;
     SheetStore store(env.db());
-    const int first = store.insert(header(1, 1, 5, 3, 2026));
-    const int second = store.insert(header(2, 1, 15, 3, 2026));
+    const int first = env.written([&](WriteRun &run) { return store.insert(run, header(1, 1, 5, 3, 2026)); });
+    const int second = env.written([&](WriteRun &run) { return store.insert(run, header(2, 1, 15, 3, 2026)); });
     QVERIFY(second != first);
     const std::optional<Sheet> sheet = store.byId(second);
     QVERIFY(sheet);
@@ -128,9 +128,9 @@ void SheetStoreTest::hoursAsTheSheetWritesThem()
 {
     test::TestEnvironment env;
     SheetStore store(env.db());
-    const int idf = store.insert(header(1, 1, 5, 3, 2026, 8.1, 17.3));
+    const int idf = env.written([&](WriteRun &run) { return store.insert(run, header(1, 1, 5, 3, 2026, 8.1, 17.3)); });
     QCOMPARE(env.value(s("SELECT nrore FROM foaie WHERE idf=?"), {idf}).toDouble(), 9.2);
-    store.update(*store.byId(idf), header(1, 1, 5, 3, 2026, 7.3, 15.45));
+    env.written([&](WriteRun &run) { return store.update(run, *store.byId(idf), header(1, 1, 5, 3, 2026, 7.3, 15.45)); });
     QCOMPARE(env.value(s("SELECT nrore FROM foaie WHERE idf=?"), {idf}).toDouble(), 8.15);
     QCOMPARE(env.value(s("SELECT orap FROM foaie WHERE idf=?"), {idf}).toDouble(), 7.3);
 }
@@ -152,10 +152,10 @@ void SheetStoreTest::updateDropsTheMonthItLeaves()
     QFETCH(QStringList, left);
     test::TestEnvironment env;
     SheetStore store(env.db());
-    const int idf = store.insert(header(20, 1, 15, 3, 2026));
+    const int idf = env.written([&](WriteRun &run) { return store.insert(run, header(20, 1, 15, 3, 2026)); });
     for (const char *row : {"(1, 2025, 3)", "(1, 2026, 3)", "(1, 2026, 4)", "(2, 2026, 3)"})
         env.sql(s("INSERT INTO dateluna (ida, anul, idl) VALUES ") + s(row));
-    store.update(*store.byId(idf), header(20, 1, 21, month, year));
+    env.written([&](WriteRun &run) { return store.update(run, *store.byId(idf), header(20, 1, 21, month, year)); });
     QCOMPARE(monthRows(env), left);
     const Sheet sheet = *store.byId(idf);
     QCOMPARE(sheet.idl, month);
@@ -167,12 +167,12 @@ void SheetStoreTest::removeDropsItsOwnMonthOnly()
 {
     test::TestEnvironment env;
     SheetStore store(env.db());
-    const int idf = store.insert(header(20, 1, 15, 3, 2026));
-    const int other = store.insert(header(21, 1, 15, 3, 2026));
+    const int idf = env.written([&](WriteRun &run) { return store.insert(run, header(20, 1, 15, 3, 2026)); });
+    const int other = env.written([&](WriteRun &run) { return store.insert(run, header(21, 1, 15, 3, 2026)); });
     env.sql(s("INSERT INTO curse (idf, nrc) VALUES (?, 1), (?, 2), (?, 1)"), {idf, idf, other});
     for (const char *row : {"(1, 2025, 3)", "(1, 2026, 3)", "(1, 2026, 4)", "(2, 2026, 3)"})
         env.sql(s("INSERT INTO dateluna (ida, anul, idl) VALUES ") + s(row));
-    store.remove(*store.byId(idf));
+    env.written([&](WriteRun &run) { return store.remove(run, *store.byId(idf)); });
     QVERIFY(!store.byId(idf));
     QVERIFY(store.byId(other));
     QCOMPARE(env.value(s("SELECT COUNT(*) FROM curse")).toInt(), 1);

@@ -70,7 +70,7 @@ void TripStoreTest::insertAndRead()
 {
     test::TestEnvironment env;
     TripStore store(env.db());
-    const int idc = store.insert(sample(3, 1));
+    const int idc = env.written([&](WriteRun &run) { return store.insert(run, sample(3, 1)); });
     const std::optional<Trip> t = store.byId(idc);
     QVERIFY(t);
     QCOMPARE(t->idf, 3);
@@ -100,7 +100,7 @@ void TripStoreTest::insertAndRead()
     // A route with an apostrophe is only text.
     Trip quoted = sample(3, 2);
     quoted.traseu = s("O'Neill'); DROP TABLE curse; --");
-    store.insert(quoted);
+    env.written([&](WriteRun &run) { return store.insert(run, quoted); });
     QCOMPARE(store.byNumber(3, 2)->traseu, quoted.traseu);
 }
 
@@ -108,14 +108,14 @@ void TripStoreTest::overwriteKeepsKeySheetAndNumber()
 {
     test::TestEnvironment env;
     TripStore store(env.db());
-    const int idc = store.insert(sample(3, 1));
+    const int idc = env.written([&](WriteRun &run) { return store.insert(run, sample(3, 1)); });
     Trip changed = sample(99, 77);
     changed.km = {0, 0, 0, 0, 0, 100};
     changed.kmT = 100;
     changed.Cn = 50;
     changed.U = 0;
     changed.traseu = s("nou");
-    store.overwrite(idc, changed);
+    env.written([&](WriteRun &run) { return store.overwrite(run, *store.byId(idc), changed); });
     const Trip t = *store.byId(idc);
     QCOMPARE(t.idf, 3);
     QCOMPARE(t.nrc, 1);
@@ -131,14 +131,14 @@ void TripStoreTest::removeByNumberAndKey()
 {
     test::TestEnvironment env;
     TripStore store(env.db());
-    store.insert(sample(3, 1));
-    const int second = store.insert(sample(3, 2));
-    store.insert(sample(4, 1));
-    store.removeByNumber(3, 1);
+    env.written([&](WriteRun &run) { return store.insert(run, sample(3, 1)); });
+    const int second = env.written([&](WriteRun &run) { return store.insert(run, sample(3, 2)); });
+    env.written([&](WriteRun &run) { return store.insert(run, sample(4, 1)); });
+    env.written([&](WriteRun &run) { return store.removeByNumber(run, 3, 1); });
     QVERIFY(!store.byNumber(3, 1));
     QVERIFY(store.byNumber(4, 1));
-    store.removeByNumber(3, 9); // nothing there: nothing happens
-    store.removeById(second);
+    env.written([&](WriteRun &run) { return store.removeByNumber(run, 3, 9); }); // nothing there: nothing happens
+    env.written([&](WriteRun &run) { return store.removeById(run, second); });
     QCOMPARE(env.value(s("SELECT COUNT(*) FROM curse")).toInt(), 1);
 }
 
@@ -146,9 +146,9 @@ void TripStoreTest::gridColumnsAndRows()
 {
     test::TestEnvironment env;
     TripStore store(env.db());
-    store.insert(sample(3, 2));
-    store.insert(sample(3, 1));
-    store.insert(sample(4, 1));
+    env.written([&](WriteRun &run) { return store.insert(run, sample(3, 2)); });
+    env.written([&](WriteRun &run) { return store.insert(run, sample(3, 1)); });
+    env.written([&](WriteRun &run) { return store.insert(run, sample(4, 1)); });
     QSqlQueryModel model;
     store.showTrips(&model, 3);
     QCOMPARE(model.columnCount(), 21);
@@ -229,12 +229,12 @@ void TripStoreTest::chooseRegime()
     seedLookups(env);
     TripLookupStore store(env.db());
     env.sql(s("UPDATE auto SET Cm=99 WHERE ida=1"));
-    QCOMPARE(store.chooseRegime(1, 2).value_or(-1), 30.0);
+    QCOMPARE(env.written([&](WriteRun &run) { return store.chooseRegime(run, 1, 2); }).value_or(-1), 30.0);
     QCOMPARE(env.value(s("SELECT Cm FROM auto WHERE ida=1")).toDouble(), 99.0); // the default: nothing written
-    QCOMPARE(store.chooseRegime(1, 1).value_or(-1), 34.0);
+    QCOMPARE(env.written([&](WriteRun &run) { return store.chooseRegime(run, 1, 1); }).value_or(-1), 34.0);
     QCOMPARE(env.value(s("SELECT Cm FROM auto WHERE ida=1")).toDouble(), 34.0);
     QCOMPARE(env.value(s("SELECT implicit FROM consum WHERE ida=1")).toInt(), 1);
-    QVERIFY(!store.chooseRegime(2, 1)); // no consum row
+    QVERIFY(!env.written([&](WriteRun &run) { return store.chooseRegime(run, 2, 1); })); // no consum row
     QCOMPARE(env.value(s("SELECT Cm FROM auto WHERE ida=2")).toDouble(), 7.0);
     QCOMPARE(store.regimes(1)->implicit, 1);
     QVERIFY(!store.regimes(2));

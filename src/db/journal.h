@@ -1,0 +1,88 @@
+#pragma once
+
+#include "db/database.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QSqlDatabase>
+#include <QString>
+
+class QSqlQuery;
+
+namespace vok {
+
+// A save refused because its record changed since the window loaded it: the
+// version it was loaded with is no longer the stored one. Nothing of the save
+// is written; the window tells the clerk and loads the record again.
+class StaleRecord : public DbError {
+public:
+    StaleRecord();
+};
+
+// The refusal a clerk reads when another clerk changed the record meanwhile.
+QString staleRecordText();
+
+// One change of business data as the journal keeps it. The natural keys a
+// person reads are filled from what the change names: nrauto from the text
+// given, else from the vehicle `ida`, else from the sheet `idf`; nrf from
+// the number given, else from the sheet `idf`.
+struct Change {
+    QString table;
+    qint64 key = 0;
+    QString action; // one of the actions below
+    QString nrauto;
+    int ida = 0;
+    int idf = 0;
+    int nrf = 0;
+    int nrc = 0;
+    QJsonObject before; // the values the change replaced or removed
+    QJsonObject after;  // the values it wrote
+
+    static QString inserted() { return QStringLiteral("adaugare"); }
+    static QString updated() { return QStringLiteral("modificare"); }
+    static QString deleted() { return QStringLiteral("stergere"); }
+};
+
+// One run of writes between two user interactions, with the journal rows of
+// its changes: one transaction, rolled back unless committed. The journal rows
+// go to the database in one statement just before the commit, so a run costs
+// one round trip more than its own statements whatever it changed.
+class WriteRun {
+public:
+    // `window` is the objectName of the window whose action this is.
+    WriteRun(const QSqlDatabase &db, QString window);
+    WriteRun(const WriteRun &) = delete;
+    WriteRun &operator=(const WriteRun &) = delete;
+
+    QSqlDatabase db() const { return m_db; }
+    QString window() const { return m_window; }
+    void record(Change change);
+    // Writes the journal rows, then commits.
+    void commit();
+
+private:
+    QSqlDatabase m_db;
+    Transaction m_transaction;
+    QString m_window;
+    QList<Change> m_changes;
+};
+
+namespace journal {
+
+// Who changes the data: the server's role on a server (the journal asks the
+// server), the operating-system user on a file.
+QString osUser();
+
+// Throws StaleRecord when a versioned UPDATE or DELETE found no row.
+void requireRow(const QSqlQuery &query);
+
+// The current row of `query` as the journal keeps it: the table's own column
+// names (a server gives them in lower case), numbers as numbers.
+QJsonObject rowObject(const QSqlQuery &query, const QString &table);
+
+// The journal's values as one text and back.
+QString text(const QJsonObject &values);
+QJsonObject values(const QString &text);
+
+} // namespace journal
+} // namespace vok
