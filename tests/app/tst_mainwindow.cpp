@@ -68,6 +68,7 @@ void MainWindowTest::eachItemOpensItsWindow_data()
     QTest::newRow("mnunorm") << "mnunorm" << "normativ" << "Tabele normativ";
     QTest::newRow("mnupar") << "mnupar" << "par1" << "Introducere parola";
     QTest::newRow("mnuprg") << "mnuprg" << "info" << "Informatii";
+    QTest::newRow("mnujurnal") << "mnujurnal" << "jurnal" << "Jurnal modificari";
 }
 
 void MainWindowTest::eachItemOpensItsWindow()

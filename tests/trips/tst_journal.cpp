@@ -298,10 +298,12 @@ void JournalTest::journalHoldsExactlyTheWrites()
 
     QStringList rows;
     QSqlQuery q = exec(c.a, s("SELECT fereastra, tabela, actiune, nrauto, nrf, nrc FROM jurnal ORDER BY idj"));
-    while (q.next())
-        rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString(),
-                            q.value(4).toString(), q.value(5).toString()}
-                    .join(u' ');
+    while (q.next()) {
+        QStringList values;
+        for (int i = 0; i < 6; ++i)
+            values << (q.isNull(i) ? QString() : q.value(i).toString());
+        rows << values.join(u' ');
+    }
     const QStringList expected = {
         s("auto auto adaugare B-01-JUR  "),        s("auto consum adaugare B-01-JUR  "),
         s("foaie foaie adaugare B-01-JUR 5 "),     s("foaie curse adaugare B-01-JUR 5 1"),

@@ -146,6 +146,7 @@ private slots:
     void saveNewSheetFirstTrip();
     void saveExistingTrip();
     void declinedTripKeepsHeaderUpdate();
+    void anotherClerksChangeIsNotOverwritten();
     void headerChecks_data();
     void headerChecks();
     void futureDateWarns();
@@ -517,6 +518,45 @@ void TripWindowTest::declinedTripKeepsHeaderUpdate()
     QCOMPARE(f.box("cat2")->text(), s("300"));
     QCOMPARE(f.box("nrc")->text(), s("1"));
     QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+// Another clerk changes the sheet on screen: "Salvare" refuses, writes
+// nothing, and the header shows what the other clerk stored.
+void TripWindowTest::anotherClerksChangeIsNotOverwritten()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    f.chooseSheet(s("7"));
+    f.header("10", "02", "2026");
+    f.box("nrc")->setText(s("1"));
+    f.categories({0, 100, 0, 0, 0, 0});
+    f.env.messages().answer(true);
+    f.save();
+    f.env.sql(s("UPDATE foaie SET sofer='VASILE', versiune=versiune+1"));
+
+    f.env.messages().clear();
+    f.header("10", "02", "2026", "8.00", "16.00", "IONESCU");
+    f.box("nrc")->setText(s("2"));
+    f.categories({0, 50, 0, 0, 0, 0});
+    f.env.messages().answer(true);
+    f.save();
+    QCOMPARE(f.env.messages().texts(),
+             (QStringList{s(" Sunteti sigur ca doriti salvarea datelor ? "),
+                          s(" Datele au fost modificate intre timp de alt utilizator. Reincarcati si reluati modificarea. ")}));
+    QCOMPARE(f.env.value(s("SELECT sofer FROM foaie")).toString(), s("VASILE"));
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 1);
+    QTRY_COMPARE(f.c<QComboBox>("sof")->currentText(), s("VASILE"));
+    QVERIFY(f.env.messages().problems().isEmpty());
+
+    // Reloaded, the clerk's save goes through.
+    f.env.messages().clear();
+    f.box("nrc")->setText(s("2"));
+    f.categories({0, 50, 0, 0, 0, 0});
+    f.env.messages().answer(true);
+    f.save();
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM curse")), 2);
+    QCOMPARE(f.count(s("SELECT COUNT(*) FROM jurnal WHERE fereastra='foaie' AND tabela='curse'")), 2);
 }
 
 // One row for each box a failed check sends the clerk to; the checks
