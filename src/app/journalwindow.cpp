@@ -97,6 +97,7 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setWordWrap(false);
     gridexport::install(m_grid, m_context.messages, QStringLiteral("jurnal"));

@@ -66,7 +66,13 @@ WriteRun::WriteRun(const QSqlDatabase &db, QString window)
 {
 }
 
-void WriteRun::record(Change change) { m_changes << std::move(change); }
+void WriteRun::record(Change change)
+{
+    // A record saved again as it was (only its version advanced) is no change to read.
+    if (change.action == Change::updated() && change.before.isEmpty() && change.after.isEmpty())
+        return;
+    m_changes << std::move(change);
+}
 
 void WriteRun::commit()
 {

@@ -56,6 +56,8 @@ public:
 
     QSqlDatabase db() const { return m_db; }
     QString window() const { return m_window; }
+    // Keeps the change for the journal; an update that changed no value
+    // (empty before and after) leaves no row.
     void record(Change change);
     // Writes the journal rows, then commits.
     void commit();

@@ -93,6 +93,7 @@ struct Fixture {
 class VehicleWindowTest : public QObject {
     Q_OBJECT
 private slots:
+    void anotherClerksVehicleIsNotOverwritten();
     void opensWithDefaults();
     void shortInstallationList();
     void listsRefreshedOnEntry();
@@ -356,6 +357,27 @@ void VehicleWindowTest::savingExistingNumberUpdates()
     QCOMPARE(f.db(QStringLiteral("SELECT marca FROM auto WHERE ida=?"), {ida}).toString(), QStringLiteral("DACIA 1310"));
     QCOMPARE(f.db(QStringLiteral("SELECT Cm FROM auto WHERE ida=?"), {ida}).toDouble(), 9.5);
     QCOMPARE(f.db(QStringLiteral("SELECT implicit FROM consum WHERE ida=?"), {ida}).toInt(), 2);
+}
+
+// Another clerk saves the vehicle on screen meanwhile: "Salvare" refuses,
+// writes nothing, and the boxes show what the other clerk stored.
+void VehicleWindowTest::anotherClerksVehicleIsNotOverwritten()
+{
+    Fixture f;
+    const int ida = f.vehicle(QStringLiteral("B-1"), QStringLiteral("DACIA"));
+    QVERIFY(test::showActive(f.window.get()));
+    f.typeNumber(QStringLiteral("B-1"));
+    QTRY_COMPARE(f.window->rememberedVehicle(), ida);
+    f.env.sql(QStringLiteral("UPDATE auto SET marca='ARO 10', versiune=versiune+1"));
+    f.marca()->setEditText(QStringLiteral("DACIA 1310"));
+    f.env.messages().answer(true);
+    f.button("Command1")->click();
+    QCOMPARE(f.env.messages().last(),
+             QStringLiteral(" Datele au fost modificate intre timp de alt utilizator. Reincarcati si reluati modificarea. "));
+    QCOMPARE(f.db(QStringLiteral("SELECT marca FROM auto")).toString(), QStringLiteral("ARO 10"));
+    QCOMPARE(f.marca()->currentText(), QStringLiteral("ARO 10"));
+    QCOMPARE(f.db(QStringLiteral("SELECT COUNT(*) FROM jurnal WHERE fereastra='auto'")).toInt(), 0);
+    QVERIFY(f.env.messages().problems().isEmpty());
 }
 
 // A refused value sends the clerk back to its box; a negative one is saved.

@@ -105,6 +105,7 @@ private slots:
     void reportWithoutVehicle();
     void oilChangeAloneAfterAFuelSheet();
     void fuelOnTheWrongSheetIsTakenOff();
+    void anotherClerksRefuellingIsNotOverwritten();
 };
 
 void RefuelWindowTest::opensWithItsControls()
@@ -270,6 +271,36 @@ void RefuelWindowTest::noFuelTypeSavesZeroForBoth()
     QCOMPARE(f.column(QStringLiteral("bm"), 1, 102).toDouble(), 0.0);
     QCOMPARE(f.column(QStringLiteral("gz"), 1, 102).toDouble(), 0.0);
     QCOMPARE(f.column(QStringLiteral("um"), 1, 102).toDouble(), 1.5);
+    QVERIFY(f.env.messages().problems().isEmpty());
+}
+
+// Another clerk stores the sheet's refuelling meanwhile: "Salvare" refuses,
+// writes nothing, and shows what the other clerk stored.
+void RefuelWindowTest::anotherClerksRefuellingIsNotOverwritten()
+{
+    Fixture f;
+    QVERIFY(test::showActive(f.window));
+    f.open(QStringLiteral("B-10-ABC"), 3, 102);
+    f.env.sql(QStringLiteral("UPDATE foaie SET um=4, versiunealim=versiunealim+1 WHERE ida=1 AND nrf=102"));
+    test::type(f.box("cantu1"), QStringLiteral("1.50"));
+    f.env.messages().answer(true);
+    f.click("Command1");
+    QCOMPARE(f.env.messages().texts(),
+             (QStringList{question, QStringLiteral(" Datele au fost modificate intre timp de alt utilizator. "
+                                                   "Reincarcati si reluati modificarea. ")}));
+    QCOMPARE(f.column(QStringLiteral("um"), 1, 102).toDouble(), 4.0);
+    QCOMPARE(f.box("cantu1")->text(), QStringLiteral("4.00"));
+
+    // Reloaded, the clerk's save goes through, and again after it.
+    for (const char *oil : {"5.00", "6.00"}) {
+        f.env.messages().clear();
+        test::type(f.box("cantu1"), QString::fromLatin1(oil));
+        f.env.messages().answer(true);
+        f.click("Command1");
+        QCOMPARE(f.env.messages().texts(), (QStringList{question, saved}));
+        QCOMPARE(f.column(QStringLiteral("um"), 1, 102).toDouble(), QString::fromLatin1(oil).toDouble());
+    }
+    QCOMPARE(f.env.value(QStringLiteral("SELECT COUNT(*) FROM jurnal WHERE fereastra='alim'")).toInt(), 2);
     QVERIFY(f.env.messages().problems().isEmpty());
 }
 
