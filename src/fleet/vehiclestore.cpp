@@ -214,6 +214,7 @@ VehicleStore::Removal VehicleStore::remove(int ida, const QString &window)
     c.key = ida;
     c.action = Change::deleted();
     c.before = journal::rowObject(row, QStringLiteral("auto"));
+    row.finish();
     c.nrauto = c.before.value(QStringLiteral("nrauto")).toString();
     exec(m_db, QStringLiteral("DELETE FROM auto WHERE ida=?"), {ida});
     exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=?"), {ida});

@@ -161,10 +161,12 @@ void SheetStore::remove(WriteRun &run, const Sheet &sheet)
         return;
     Change c = sheetChange(Change::deleted(), sheet.idf, sheet.ida, sheet.nrf);
     c.before = journal::rowObject(row, QStringLiteral("foaie"));
+    row.finish();
     QJsonArray trips;
     QSqlQuery tripRows = exec(m_db, QStringLiteral("SELECT * FROM curse WHERE idf=? ORDER BY idc"), {sheet.idf});
     while (tripRows.next())
         trips.append(journal::rowObject(tripRows, QStringLiteral("curse")));
+    tripRows.finish();
     c.before.insert(QStringLiteral("curse"), trips);
     exec(m_db, QStringLiteral("DELETE FROM foaie WHERE idf=?"), {sheet.idf});
     exec(m_db, QStringLiteral("DELETE FROM curse WHERE idf=?"), {sheet.idf});
