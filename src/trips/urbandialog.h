@@ -7,6 +7,7 @@
 
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QTableView;
 
 namespace vok {
@@ -37,6 +38,8 @@ private:
     void buildLayout();
     void changed();
     void showResult();
+    // A cell of u chosen in the grid: its value goes into u.
+    void cellChosen(const QModelIndex &index);
 
     WindowContext m_context;
     bool m_shown = false;

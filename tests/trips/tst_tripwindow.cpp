@@ -73,7 +73,11 @@ struct Fixture {
         QTRY_VERIFY(nrfoi->hasFocus());
         nrfoi->setEditText(number);
         box("zi")->setFocus();
-        QTRY_VERIFY(c<QTableView>("DBGrid1")->hasFocus());
+        // The sheet is looked up as the box is left; the focus stays where the
+        // clerk went.
+        QTRY_VERIFY(box("zi")->hasFocus());
+        QCoreApplication::processEvents();
+        QVERIFY(box("zi")->hasFocus());
     }
 
     void header(const char *zi, const char *luna, const char *anul, const char *op = "8.00",
@@ -973,8 +977,8 @@ void TripWindowTest::sheetNumberBox()
     QTRY_COMPARE(nrfoi->lineEdit()->selectedText(), s("12a")); // typing replaces it
     nrfoi->setEditText(s("12.6"));
     f.box("zi")->setFocus();
-    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
-    QCOMPARE(nrfoi->currentText(), s("13"));
+    QTRY_COMPARE(nrfoi->currentText(), s("13"));
+    QVERIFY(f.box("zi")->hasFocus());
 }
 
 void TripWindowTest::driverBox()
@@ -1149,7 +1153,7 @@ void TripWindowTest::typedListsKeepTheirText()
     QTRY_COMPARE(nrfoi->count(), 1);
     QTest::keyClicks(nrfoi->lineEdit(), s("1"));
     QTest::keyClick(nrfoi->lineEdit(), Qt::Key_Tab);
-    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
+    QTRY_VERIFY(f.c<QComboBox>("sof")->hasFocus()); // the header goes on
     QTest::qWait(20); // the sheet is looked up after the focus change
     QCOMPARE(nrfoi->currentText(), s("1"));
     QCOMPARE(f.c<QTableView>("DBGrid1")->model()->rowCount(), 0); // a new sheet, not sheet 12
