@@ -124,6 +124,8 @@ template <typename Window> void MainWindow::open()
 {
     Window window(m_context, this);
     window.exec();
+    // Back to the menu, which takes the keys again.
+    activateWindow();
 }
 
 void MainWindow::openPassword() { openPasswordWindow(m_context, this); }

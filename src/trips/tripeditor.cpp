@@ -308,9 +308,10 @@ QList<QWidget *> TripEditor::tabChain() const
     QList<QWidget *> order{m_number, m_route};
     for (QLineEdit *box : m_km)
         order << box;
-    order << m_load << m_kg << m_loadCalculator << m_noTrailer << m_oneTrailer << m_twoTrailers << m_towing
-          << m_towingValue << m_urban << m_urbanValue << m_installation << m_perService << m_services << m_air
-          << m_airRate << m_climate << m_climateValue << m_stops << m_stopCount << m_heating << m_heatingCount;
+    // The load calculator is no box of the paper sheet: it comes after them.
+    order << m_load << m_kg << m_noTrailer << m_oneTrailer << m_twoTrailers << m_towing << m_towingValue << m_urban
+          << m_urbanValue << m_installation << m_perService << m_services << m_air << m_airRate << m_climate
+          << m_climateValue << m_stops << m_stopCount << m_heating << m_heatingCount << m_loadCalculator;
     return order;
 }
 

@@ -122,9 +122,12 @@ void TripWindow::closeEvent(QCloseEvent *event)
 void TripWindow::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close the window and lose the trip being typed:
-    // "Iesire" is the way out.
+    // "Iesire" is the way out, and Escape takes the focus there (Enter then
+    // presses it).
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        if (!m_exit->hasFocus())
+            focus(m_exit);
         return;
     }
     QDialog::keyPressEvent(event);
