@@ -143,8 +143,16 @@ void giveCurrentCell(QAbstractItemView *view)
     if (auto *table = qobject_cast<QTableView *>(view))
         while (column < model->columnCount() && table->isColumnHidden(column))
             ++column;
-    if (column < model->columnCount())
+    if (column >= model->columnCount())
+        return;
+    // Selected as well, so that the current row shows as clearly as a click
+    // would show it.
+    const auto rows = view->selectionBehavior() == QAbstractItemView::SelectRows ? QItemSelectionModel::Rows
+                                                                                 : QItemSelectionModel::NoUpdate;
+    if (view->selectionMode() == QAbstractItemView::NoSelection || !view->selectionModel())
         view->setCurrentIndex(model->index(0, column));
+    else
+        view->selectionModel()->setCurrentIndex(model->index(0, column), QItemSelectionModel::ClearAndSelect | rows);
 }
 
 void focusChanged(QWidget *old, QWidget *now)
