@@ -271,7 +271,8 @@ void pressWhenLeft(QPointer<QPushButton> button, QPointer<QWidget> left)
 void install()
 {
     static QPointer<KeyRules> rules;
-    if (rules || !qApp)
+    // Nothing to do without widgets (a program or test without a display).
+    if (rules || !qobject_cast<QApplication *>(QCoreApplication::instance()))
         return;
     rules = new KeyRules(qApp);
     qApp->installEventFilter(rules);
