@@ -133,26 +133,33 @@ private:
     QPointer<QWidget> m_target;
 };
 
-// A grid entered without a current cell gets its first shown one.
+// A grid entered without a current cell gets its first shown one, selected
+// as a click would select it, so that the current row shows clearly.
 void giveCurrentCell(QAbstractItemView *view)
 {
     QAbstractItemModel *model = view->model();
-    if (!model || view->currentIndex().isValid() || model->rowCount() == 0)
+    if (!model || model->rowCount() == 0)
         return;
-    int column = 0;
-    if (auto *table = qobject_cast<QTableView *>(view))
-        while (column < model->columnCount() && table->isColumnHidden(column))
-            ++column;
-    if (column >= model->columnCount())
+    QModelIndex index = view->currentIndex();
+    if (!index.isValid()) {
+        int column = 0;
+        if (auto *table = qobject_cast<QTableView *>(view))
+            while (column < model->columnCount() && table->isColumnHidden(column))
+                ++column;
+        if (column >= model->columnCount())
+            return;
+        index = model->index(0, column);
+    }
+    QItemSelectionModel *selection = view->selectionModel();
+    if (view->selectionMode() == QAbstractItemView::NoSelection || !selection) {
+        view->setCurrentIndex(index);
         return;
-    // Selected as well, so that the current row shows as clearly as a click
-    // would show it.
+    }
+    if (selection->hasSelection() && index == view->currentIndex())
+        return;
     const auto rows = view->selectionBehavior() == QAbstractItemView::SelectRows ? QItemSelectionModel::Rows
                                                                                  : QItemSelectionModel::NoUpdate;
-    if (view->selectionMode() == QAbstractItemView::NoSelection || !view->selectionModel())
-        view->setCurrentIndex(model->index(0, column));
-    else
-        view->selectionModel()->setCurrentIndex(model->index(0, column), QItemSelectionModel::ClearAndSelect | rows);
+    selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | rows);
 }
 
 void focusChanged(QWidget *old, QWidget *now)

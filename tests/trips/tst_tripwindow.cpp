@@ -165,6 +165,7 @@ private slots:
     void calculationReport();
     void headerFields();
     void sheetNumberBox();
+    void headerKeys();
     void driverBox();
     void tripNumberNeedsVehicleAndSheet();
     void sheetListOfTheMonth();
@@ -979,6 +980,53 @@ void TripWindowTest::sheetNumberBox()
     f.box("zi")->setFocus();
     QTRY_COMPARE(nrfoi->currentText(), s("13"));
     QVERIFY(f.box("zi")->hasFocus());
+}
+
+// The header from the keyboard: a sheet chosen from its list with the arrow
+// goes on to the driver; Shift+Tab walks back through the header to the
+// vehicle; F4 on a ticked urban box opens its dialog again.
+void TripWindowTest::headerKeys()
+{
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES (12, 2, 'IONESCU VASILE', ?, ?, ?)"),
+              {QDate::currentDate().toString(s("dd.MM.yyyy")), QDate::currentDate().month(),
+               QDate::currentDate().year()});
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    auto *nrfoi = f.c<QComboBox>("nrfoi");
+    nrfoi->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(nrfoi->count(), 1);
+    QTest::keyClick(nrfoi, Qt::Key_Down);
+    QTRY_VERIFY(f.c<QComboBox>("sof")->hasFocus());
+    QCOMPARE(f.c<QComboBox>("sof")->currentText(), s("IONESCU VASILE"));
+
+    f.box("os")->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(f.box("os")->hasFocus());
+    QStringList walked;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, (QStringList{"op", "anul", "luna", "zi", "sof", "nrfoi", "nra"}));
+    QVERIFY(f.env.messages().texts().isEmpty());
+
+    auto *urban = f.check("sporU");
+    urban->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(urban->hasFocus());
+    QString opened;
+    closeNextDialog(&opened);
+    QTest::keyClick(urban, Qt::Key_Space); // ticks, and the dialog opens
+    QCOMPARE(opened, s("sporurb"));
+    QVERIFY(urban->isChecked());
+    opened.clear();
+    QVERIFY(test::showActive(f.window.get())); // back from the dialog
+    urban->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(urban->hasFocus());
+    closeNextDialog(&opened);
+    QTest::keyClick(urban, Qt::Key_F4); // ticked already: the dialog again
+    QCOMPARE(opened, s("sporurb"));
+    QVERIFY(urban->isChecked());
 }
 
 void TripWindowTest::driverBox()
