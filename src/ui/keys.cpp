@@ -151,8 +151,11 @@ void giveCurrentCell(QAbstractItemView *view)
         index = model->index(0, column);
     }
     QItemSelectionModel *selection = view->selectionModel();
-    if (view->selectionMode() == QAbstractItemView::NoSelection || !selection) {
-        view->setCurrentIndex(index);
+    // Where several rows can be chosen the selection is the clerk's choice
+    // (the fleet's marked vehicles): only the current cell is given.
+    if (view->selectionMode() != QAbstractItemView::SingleSelection || !selection) {
+        if (!view->currentIndex().isValid() && selection)
+            selection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
         return;
     }
     if (selection->hasSelection() && index == view->currentIndex())

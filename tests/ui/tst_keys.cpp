@@ -34,6 +34,7 @@ struct Form {
         auto *model = new QStandardItemModel(2, 2, grid);
         grid->setModel(model);
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+        grid->setSelectionMode(QAbstractItemView::SingleSelection);
         save = new QPushButton(QStringLiteral("Salvare"), &window);
         save->setAutoDefault(false);
         auto *layout = new QVBoxLayout(&window);
@@ -142,6 +143,14 @@ void KeysTest::focusMarkFollowsTheFocus()
     // The grid entered got its first row as the current one.
     QCOMPARE(f.grid->currentIndex().row(), 0);
     QVERIFY(f.grid->selectionModel()->isRowSelected(0, {}));
+    // Where the selection is a choice of several rows, entering chooses none.
+    f.grid->setSelectionMode(QAbstractItemView::MultiSelection);
+    f.grid->clearSelection();
+    f.other->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(f.other->hasFocus());
+    f.grid->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(f.grid->hasFocus());
+    QVERIFY(!f.grid->selectionModel()->hasSelection());
 }
 
 void KeysTest::menuLettersAndF10()
