@@ -20,7 +20,9 @@ class ReferenceTableModel;
 // distance in towns Pu and the specific surcharge u it hands the trip window
 // U = (Pu/100) * u and Pu (entryChanged). It opens with `distance`, the urban
 // distance typed last (an empty Pu when 0), and u "0": the first showing
-// counts as typing Pu, which hands over U 0.0 until u is typed again.
+// counts as typing Pu, which hands over U 0.0 until u is typed again. A cell
+// of u chosen in the grid (Enter or a double-click) is typed into u for the
+// clerk.
 class UrbanDialog : public QDialog {
     Q_OBJECT
 public:
