@@ -36,6 +36,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <functional>
 #include <vector>
@@ -619,6 +620,89 @@ void measurePeakMemory(Run &run)
     std::fflush(stdout);
 }
 
+// The statements the connection `db` sends the server while `work` runs,
+// counted in the server's log: the session has the server log every
+// statement it receives (log_statement, which the owner role of the
+// throw-away server may set), and the log lines of its server process are
+// counted. Qt's PostgreSQL driver sends every statement on its own (a PREPARE
+// and a DEALLOCATE as well) and waits for its answer, so each statement is
+// one round trip over the network. -1 when the log cannot be read or shows
+// nothing of the session.
+int serverRoundTrips(const QSqlDatabase &db, const QString &logFile, const std::function<void()> &work)
+{
+    QFile log(logFile);
+    if (logFile.isEmpty() || !log.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray process = '[' + scalar(db, QStringLiteral("SELECT pg_backend_pid()")).toString().toLatin1() + ']';
+    exec(db, QStringLiteral("SET log_statement TO 'all'"));
+    const qint64 start = log.size();
+    work();
+    // This statement is the last one logged; the ones before it were logged
+    // before they ran.
+    exec(db, QStringLiteral("SET log_statement TO 'none'"));
+    log.seek(start);
+    const bool show = qEnvironmentVariableIsSet("VOK_BENCH_STATEMENTS");
+    int count = 0;
+    bool sawEnd = false;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (!line.contains(process))
+            continue;
+        if (line.contains("LOG:  statement: SET log_statement")) {
+            sawEnd = true;
+        } else if (line.contains("LOG:  statement: ") || line.contains("LOG:  execute ")) {
+            ++count;
+            if (show)
+                std::fprintf(stderr, "  %s\n", line.mid(line.indexOf("LOG:  ") + 6).left(160).constData());
+        }
+    }
+    return sawEnd ? count : -1;
+}
+
+// What one trip save costs in round trips to the server: the save the clerk
+// makes all day (a new trip on a stored sheet, its window's statements
+// prepared by an earlier save), the first save of a window, and, beside them,
+// the other figures' actions. At a network's round trip of 5 ms each adds 5
+// ms to what the clerk waits for.
+void measureRoundTrips(Run &run, const QSqlDatabase &full)
+{
+    if (!run.wanted("roundtrips"))
+        return;
+    const Target t = target(full);
+    const int nrc = 900;
+    auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+    const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+    auto count = [&](const char *name, const char *what, const std::function<void()> &work) {
+        const int n = serverRoundTrips(full, run.options.serverLog, work);
+        if (n < 0) {
+            run.failed(name, "the server's log shows none of the session's statements");
+            return n;
+        }
+        std::fprintf(stderr, "vokbench: %s: %d statements (round trips) %s; %d ms more at 5 ms a round trip\n",
+                     name, n, what, n * 5);
+        std::printf("roundtrips %s %d\n", name + std::strlen("roundtrips_"), n);
+        std::fflush(stdout);
+        return n;
+    };
+    cleanUp();
+    {
+        TripSheetService service(full);
+        count("roundtrips_tripsave_first", "for the first trip save of a trip window",
+              [&] { storeTripSave(service, header, nrc); });
+        cleanUp();
+        count("roundtrips_tripsave", "for a new trip saved on a stored sheet",
+              [&] { storeTripSave(service, header, nrc); });
+        cleanUp();
+    }
+    count("roundtrips_tripsave_bare", "for the bare INSERT of a trip", [&] { bareTripInsert(full, t.idf, nrc); });
+    cleanUp();
+    count("roundtrips_monthclose", "for closing a month", [&] { closeMonth(full, t.ida, t.year, t.month); });
+    count("roundtrips_monthclose_bare", "for the bare queries of a month closing",
+          [&] { bareMonthClose(full, t.ida, t.year, t.month); });
+    QSqlQueryModel model;
+    count("roundtrips_sheetload", "for listing a month's sheets and loading one sheet's trips",
+          [&] { loadSheet(full, t, model); });
+}
+
 // The process's peak resident memory in KB, from /proc/self/status.
 qint64 highWaterMark()
 {
@@ -739,6 +823,35 @@ int runAll(const BenchOptions &options)
     database::close(QStringLiteral("bench-full"));
     database::close(QStringLiteral("bench-small"));
     measurePeakMemory(run);
+    return run.failures;
+}
+
+int runOnServer(const BenchOptions &options)
+{
+    Run run{options};
+    std::fprintf(stderr, "vokbench: on a server: full %s, small %s, %d repetitions, batches of %d\n",
+                 qPrintable(options.fullUrl), qPrintable(options.smallUrl), options.reps, options.batch);
+    auto guarded = [&run](const char *what, const std::function<void()> &work) {
+        try {
+            work();
+        } catch (const DbError &error) {
+            run.failed(what, qPrintable(error.message()));
+        }
+    };
+    {
+        QSqlDatabase full, small;
+        guarded("opening the fleets", [&] {
+            full = database::openServer(options.fullUrl, QStringLiteral("bench-full"));
+            small = database::openServer(options.smallUrl, QStringLiteral("bench-small"));
+        });
+        if (full.isOpen() && small.isOpen()) {
+            guarded("month closing", [&] { measureMonthClose(run, full, small); });
+            guarded("trips", [&] { measureTrips(run, full, small); });
+            guarded("round trips", [&] { measureRoundTrips(run, full); });
+        }
+    }
+    database::close(QStringLiteral("bench-full"));
+    database::close(QStringLiteral("bench-small"));
     return run.failures;
 }
 
