@@ -30,7 +30,11 @@
 #include <QProcess>
 #include <QSqlQueryModel>
 #include <QTableView>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
@@ -38,6 +42,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -703,6 +708,133 @@ void measureRoundTrips(Run &run, const QSqlDatabase &full)
           [&] { loadSheet(full, t, model); });
 }
 
+// A relay between the program and the server on this machine that holds
+// every packet the program sends for a while before passing it on: a
+// network whose round trip is that much longer, as from a distant office.
+// It runs on a thread of its own, since the program waits for the server's
+// answers on its own thread.
+class DelayedRelay : public QObject {
+public:
+    DelayedRelay(QString host, quint16 port, int delayMs)
+        : m_host(std::move(host))
+        , m_port(port)
+        , m_delayMs(delayMs)
+    {
+        moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(this, [this] { listen(); }, Qt::BlockingQueuedConnection);
+    }
+    ~DelayedRelay() override
+    {
+        QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    quint16 port() const { return m_listenPort; }
+
+private:
+    struct Pending {
+        qint64 due; // nanoseconds of m_clock
+        QByteArray data;
+    };
+    void listen()
+    {
+        m_server = new QTcpServer(this);
+        connect(m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *client = m_server->nextPendingConnection())
+                relay(client);
+        });
+        m_server->listen(QHostAddress::LocalHost, 0);
+        m_listenPort = m_server->serverPort();
+        m_clock.start();
+    }
+    void stop()
+    {
+        delete m_server;
+        m_server = nullptr;
+        qDeleteAll(findChildren<QTcpSocket *>());
+    }
+    void relay(QTcpSocket *client)
+    {
+        client->setParent(this);
+        auto *server = new QTcpSocket(this);
+        auto *queue = new std::deque<Pending>;
+        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        server->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        server->connectToHost(m_host, m_port);
+        // What the program sends waits its time, in order; the answers pass at once.
+        // Every packet has a timer of its own, set for its delay; one that
+        // fires passes on the packets whose time has come, in the order they
+        // arrived (a timer may fire a little early by the clock in
+        // nanoseconds: within a tenth of a millisecond counts as due).
+        auto flush = [this, server, queue] { pass(server, queue); };
+        connect(client, &QTcpSocket::readyRead, server, [this, client, queue, server, flush] {
+            queue->push_back({m_clock.nsecsElapsed() + m_delayMs * 1000000LL, client->readAll()});
+            QTimer::singleShot(m_delayMs, Qt::PreciseTimer, server, flush);
+        });
+        connect(server, &QTcpSocket::readyRead, client, [client, server] { client->write(server->readAll()); });
+        connect(client, &QTcpSocket::disconnected, server, &QTcpSocket::disconnectFromHost);
+        connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QObject::destroyed, this, [queue] { delete queue; });
+    }
+
+    // Passes on the packets whose time has come; one whose timer fired early
+    // is looked at again a millisecond later.
+    void pass(QTcpSocket *server, std::deque<Pending> *queue)
+    {
+        while (!queue->empty() && queue->front().due <= m_clock.nsecsElapsed() + 100000) {
+            server->write(queue->front().data);
+            queue->pop_front();
+        }
+        server->flush();
+        if (!queue->empty() && queue->front().due <= m_clock.nsecsElapsed() + 1000000)
+            QTimer::singleShot(1, Qt::PreciseTimer, server, [this, server, queue] { pass(server, queue); });
+    }
+
+    QString m_host;
+    quint16 m_port;
+    int m_delayMs;
+    QThread m_thread;
+    QTcpServer *m_server = nullptr;
+    quint16 m_listenPort = 0;
+    QElapsedTimer m_clock;
+};
+
+// A trip save over a network whose round trip is `delayMs` longer than this
+// machine's (DelayedRelay), against the same save here: what the network
+// adds to a save, measured, beside what the round trips count.
+void measureNetwork(Run &run, const QSqlDatabase &full, int delayMs)
+{
+    if (!run.wanted("tripsave_network"))
+        return;
+    const Target t = target(full);
+    const int nrc = 900;
+    auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+    const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+    QUrl url(run.options.fullUrl);
+    DelayedRelay relay(url.host(), static_cast<quint16>(url.port(5432)), delayMs);
+    url.setPort(relay.port());
+    const QString connection = QStringLiteral("bench-distant");
+    Pair pair;
+    try {
+        const QSqlDatabase distant = database::openServer(url.toString(), connection);
+        TripSheetService far(distant), near(full);
+        cleanUp();
+        pair = sideBySide(std::max(3, run.options.reps / 3), [&] { storeTripSave(far, header, nrc); },
+                          [&] { storeTripSave(near, header, nrc); }, cleanUp);
+    } catch (const DbError &) {
+        database::close(connection);
+        throw;
+    }
+    database::close(connection);
+    const QByteArray name = QByteArray("tripsave_network_") + QByteArray::number(delayMs) + "ms";
+    std::fprintf(stderr, "vokbench: %s: a trip save %.1f ms through a network of %d ms more a round trip, "
+                         "%.1f ms here: %.1f ms more\n",
+                 name.constData(), pair.a * 1e3, delayMs, pair.b * 1e3, (pair.a - pair.b) * 1e3);
+    std::printf("time %s %.4f\n", name.constData(), pair.a - pair.b);
+    std::fflush(stdout);
+}
+
 // The process's peak resident memory in KB, from /proc/self/status.
 qint64 highWaterMark()
 {
@@ -845,9 +977,18 @@ int runOnServer(const BenchOptions &options)
             small = database::openServer(options.smallUrl, QStringLiteral("bench-small"));
         });
         if (full.isOpen() && small.isOpen()) {
+            guarded("sizes", [&] {
+                const QString size = QStringLiteral("SELECT pg_database_size(current_database())");
+                std::fprintf(stderr, "vokbench: databases of %.0f MB (%lld trips) and %.0f MB (%lld trips)\n",
+                             scalar(full, size).toDouble() / 1048576.0,
+                             scalar(full, QStringLiteral("SELECT COUNT(*) FROM curse")).toLongLong(),
+                             scalar(small, size).toDouble() / 1048576.0,
+                             scalar(small, QStringLiteral("SELECT COUNT(*) FROM curse")).toLongLong());
+            });
             guarded("month closing", [&] { measureMonthClose(run, full, small); });
             guarded("trips", [&] { measureTrips(run, full, small); });
             guarded("round trips", [&] { measureRoundTrips(run, full); });
+            guarded("network", [&] { measureNetwork(run, full, options.networkDelayMs); });
         }
     }
     database::close(QStringLiteral("bench-full"));

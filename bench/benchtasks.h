@@ -16,6 +16,7 @@ struct BenchOptions {
     QString fullUrl;
     QString smallUrl;
     QString serverLog;
+    int networkDelayMs = 5; // the longer round trip of a distant office
     int reps = 31;
     int reportReps = 5;
     int batch = 5;     // runs per timed sample of sub-millisecond actions

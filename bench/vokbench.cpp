@@ -98,7 +98,8 @@ int main(int argc, char *argv[])
     const QCommandLineOption fullUrl(QStringLiteral("full-url"), QStringLiteral("The full fleet's database on a PostgreSQL server."), QStringLiteral("URL"));
     const QCommandLineOption smallUrl(QStringLiteral("small-url"), QStringLiteral("Its small part's database on the same server."), QStringLiteral("URL"));
     const QCommandLineOption serverLog(QStringLiteral("server-log"), QStringLiteral("The server's log file, where the statements of a save are counted."), QStringLiteral("FILE"));
-    parser.addOptions({full, small, work, reps, smoke, only, fullUrl, smallUrl, serverLog});
+    const QCommandLineOption networkDelay(QStringLiteral("network-delay-ms"), QStringLiteral("On a server: the longer round trip a trip save is also timed through."), QStringLiteral("MS"), QStringLiteral("5"));
+    parser.addOptions({full, small, work, reps, smoke, only, fullUrl, smallUrl, serverLog, networkDelay});
     parser.process(app);
 
     if (!parser.isSet(work)) {
@@ -120,6 +121,7 @@ int main(int argc, char *argv[])
         options.fullUrl = parser.value(fullUrl);
         options.smallUrl = parser.value(smallUrl);
         options.serverLog = parser.value(serverLog);
+        options.networkDelayMs = std::max(1, parser.value(networkDelay).toInt());
         return runOnServer(options) == 0 ? 0 : 1;
     }
 
