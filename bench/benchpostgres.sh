@@ -33,13 +33,22 @@ fi
 # The first port from FIRST_PORT on that nothing listens on.
 while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
 
+# Each step runs in the background and is waited for, so that a signal to
+# this script stops the step at once and then the server.
+child=
+step() {
+  "$@" &
+  child=$!
+  wait "$child"
+  child=
+}
 trap '"$pgserver" stop "$state"' EXIT
-trap 'exit 130' INT TERM
-"$pgserver" start "$state" "$port" >&2
+trap '[ -z "$child" ] || kill "$child" 2>/dev/null; exit 130' INT TERM
+step "$pgserver" start "$state" "$port" >&2
 server=postgresql://vok@127.0.0.1:$port
-"$bindir/createdb" -h 127.0.0.1 -p "$port" -U vok vok_small
+step "$bindir/createdb" -h 127.0.0.1 -p "$port" -U vok vok_small
 
-"$build/bench/vokgen" --database-url "$server/vok" --vehicles $vehicles "${shape[@]}"
-"$build/bench/vokgen" --database-url "$server/vok_small" --vehicles 1 "${shape[@]}"
-QT_QPA_PLATFORM=offscreen "$build/bench/vokbench" --full-url "$server/vok" --small-url "$server/vok_small" \
+step "$build/bench/vokgen" --database-url "$server/vok" --vehicles $vehicles "${shape[@]}"
+step "$build/bench/vokgen" --database-url "$server/vok_small" --vehicles 1 "${shape[@]}"
+step env QT_QPA_PLATFORM=offscreen "$build/bench/vokbench" --full-url "$server/vok" --small-url "$server/vok_small" \
   --server-log "$(cat "$state/server-dir")/server.log" --work-dir "$state/work" "${runs[@]}"
