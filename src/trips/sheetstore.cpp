@@ -44,7 +44,7 @@ SheetStore::SheetStore(const QSqlDatabase &db)
     , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=? "
                                   "WHERE idf=?"))
     , m_insert(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"))
+                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING idf"))
 {
 }
 
@@ -106,11 +106,11 @@ void SheetStore::update(const Sheet &stored, const SheetHeader &h)
 
 int SheetStore::insert(const SheetHeader &h)
 {
-    m_insert.execute({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul});
-    const std::optional<Sheet> sheet = byNumber(h.ida, h.nrf);
-    if (!sheet)
+    const QVariant idf = m_insert.read({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul},
+                                       [](QSqlQuery &query) { return query.next() ? query.value(0) : QVariant(); });
+    if (!idf.isValid())
         throw DbError(QStringLiteral("the new trip sheet cannot be read back"));
-    return sheet->idf;
+    return idf.toInt();
 }
 
 void SheetStore::remove(const Sheet &sheet)

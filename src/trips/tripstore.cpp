@@ -70,7 +70,7 @@ QString insertStatement()
     for (int i = 0; i < valueColumns.size() + 2; ++i)
         marks << QStringLiteral("?");
     return QStringLiteral("INSERT INTO curse (idf, nrc, ") + valueColumns.join(QStringLiteral(", "))
-           + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + u')';
+           + QStringLiteral(") VALUES (") + marks.join(QStringLiteral(", ")) + QStringLiteral(") RETURNING idc");
 }
 
 QString overwriteStatement()
@@ -108,11 +108,12 @@ int TripStore::insert(const Trip &trip)
 {
     QVariantList v{trip.idf, trip.nrc};
     v << values(trip);
-    m_insert.execute(v);
-    const std::optional<Trip> stored = byNumber(trip.idf, trip.nrc);
-    if (!stored)
+    // The new key comes back with the insert itself: no second round trip to
+    // the server to read it.
+    const QVariant idc = m_insert.read(v, [](QSqlQuery &query) { return query.next() ? query.value(0) : QVariant(); });
+    if (!idc.isValid())
         throw DbError(QStringLiteral("the new trip cannot be read back"));
-    return stored->idc;
+    return idc.toInt();
 }
 
 void TripStore::overwrite(int idc, const Trip &trip)
