@@ -28,7 +28,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_af
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 .PHONY: deps fuzz-deps package-deps configure build run demo test build-asan test-asan fuzz bench \
-        install package test-package clean
+        bench-postgres install package test-package clean
 
 # Installs the Debian packages of $(1) that are missing.
 define install_missing
@@ -153,6 +153,17 @@ bench: configure
 	done
 	QT_QPA_PLATFORM=offscreen $(BUILD_DIR)/bench/vokbench --full $(BENCH_DATA)/full --small $(BENCH_DATA)/small \
 	  --work-dir $(BENCH_DATA)/work
+
+# The per-vehicle figures of `make bench` on a throw-away PostgreSQL server
+# (docs/PERFORMANCE.md): a 50-vehicle fleet generated into it each time, and
+# the round trips of one trip save counted in the server's log. The server is
+# stopped and removed afterwards, also when something fails.
+BENCH_PG_PORT ?= 58400
+
+bench-postgres: configure
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vokgen vokbench
+	bench/benchpostgres.sh $(BUILD_DIR) $(BENCH_PG_PORT)
 
 clean:
 	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)

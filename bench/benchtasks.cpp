@@ -30,13 +30,19 @@
 #include <QProcess>
 #include <QSqlQueryModel>
 #include <QTableView>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QThread>
+#include <QTimer>
+#include <QUrl>
 #include <QWindow>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
+#include <deque>
 #include <functional>
 #include <vector>
 
@@ -619,6 +625,216 @@ void measurePeakMemory(Run &run)
     std::fflush(stdout);
 }
 
+// The statements the connection `db` sends the server while `work` runs,
+// counted in the server's log: the session has the server log every
+// statement it receives (log_statement, which the owner role of the
+// throw-away server may set), and the log lines of its server process are
+// counted. Qt's PostgreSQL driver sends every statement on its own (a PREPARE
+// and a DEALLOCATE as well) and waits for its answer, so each statement is
+// one round trip over the network. -1 when the log cannot be read or shows
+// nothing of the session.
+int serverRoundTrips(const QSqlDatabase &db, const QString &logFile, const std::function<void()> &work)
+{
+    QFile log(logFile);
+    if (logFile.isEmpty() || !log.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray process = '[' + scalar(db, QStringLiteral("SELECT pg_backend_pid()")).toString().toLatin1() + ']';
+    exec(db, QStringLiteral("SET log_statement TO 'all'"));
+    const qint64 start = log.size();
+    work();
+    // This statement is the last one logged; the ones before it were logged
+    // before they ran.
+    exec(db, QStringLiteral("SET log_statement TO 'none'"));
+    log.seek(start);
+    const bool show = qEnvironmentVariableIsSet("VOK_BENCH_STATEMENTS");
+    int count = 0;
+    bool sawEnd = false;
+    for (const QByteArray &line : log.readAll().split('\n')) {
+        if (!line.contains(process))
+            continue;
+        if (line.contains("LOG:  statement: SET log_statement")) {
+            sawEnd = true;
+        } else if (line.contains("LOG:  statement: ") || line.contains("LOG:  execute ")) {
+            ++count;
+            if (show)
+                std::fprintf(stderr, "  %s\n", line.mid(line.indexOf("LOG:  ") + 6).left(160).constData());
+        }
+    }
+    return sawEnd ? count : -1;
+}
+
+// What one trip save costs in round trips to the server: the save the clerk
+// makes all day (a new trip on a stored sheet, its window's statements
+// prepared by an earlier save), the first save of a window, and, beside them,
+// the other figures' actions. At a network's round trip of 5 ms each adds 5
+// ms to what the clerk waits for.
+void measureRoundTrips(Run &run, const QSqlDatabase &full)
+{
+    if (!run.wanted("roundtrips"))
+        return;
+    const Target t = target(full);
+    const int nrc = 900;
+    auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+    const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+    auto count = [&](const char *name, const char *what, const std::function<void()> &work) {
+        const int n = serverRoundTrips(full, run.options.serverLog, work);
+        if (n < 0) {
+            run.failed(name, "the server's log shows none of the session's statements");
+            return n;
+        }
+        std::fprintf(stderr, "vokbench: %s: %d statements (round trips) %s; %d ms more at 5 ms a round trip\n",
+                     name, n, what, n * 5);
+        std::printf("roundtrips %s %d\n", name + std::strlen("roundtrips_"), n);
+        std::fflush(stdout);
+        return n;
+    };
+    cleanUp();
+    {
+        TripSheetService service(full);
+        count("roundtrips_tripsave_first", "for the first trip save of a trip window",
+              [&] { storeTripSave(service, header, nrc); });
+        cleanUp();
+        count("roundtrips_tripsave", "for a new trip saved on a stored sheet",
+              [&] { storeTripSave(service, header, nrc); });
+        cleanUp();
+    }
+    count("roundtrips_tripsave_bare", "for the bare INSERT of a trip", [&] { bareTripInsert(full, t.idf, nrc); });
+    cleanUp();
+    count("roundtrips_monthclose", "for closing a month", [&] { closeMonth(full, t.ida, t.year, t.month); });
+    count("roundtrips_monthclose_bare", "for the bare queries of a month closing",
+          [&] { bareMonthClose(full, t.ida, t.year, t.month); });
+    QSqlQueryModel model;
+    count("roundtrips_sheetload", "for listing a month's sheets and loading one sheet's trips",
+          [&] { loadSheet(full, t, model); });
+}
+
+// A relay between the program and the server on this machine that holds
+// every packet the program sends for a while before passing it on: a
+// network whose round trip is that much longer, as from a distant office.
+// It runs on a thread of its own, since the program waits for the server's
+// answers on its own thread.
+class DelayedRelay : public QObject {
+public:
+    DelayedRelay(QString host, quint16 port, int delayMs)
+        : m_host(std::move(host))
+        , m_port(port)
+        , m_delayMs(delayMs)
+    {
+        moveToThread(&m_thread);
+        m_thread.start();
+        QMetaObject::invokeMethod(this, [this] { listen(); }, Qt::BlockingQueuedConnection);
+    }
+    ~DelayedRelay() override
+    {
+        QMetaObject::invokeMethod(this, [this] { stop(); }, Qt::BlockingQueuedConnection);
+        m_thread.quit();
+        m_thread.wait();
+    }
+    quint16 port() const { return m_listenPort; }
+
+private:
+    struct Pending {
+        qint64 due; // nanoseconds of m_clock
+        QByteArray data;
+    };
+    void listen()
+    {
+        m_server = new QTcpServer(this);
+        connect(m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *client = m_server->nextPendingConnection())
+                relay(client);
+        });
+        m_server->listen(QHostAddress::LocalHost, 0);
+        m_listenPort = m_server->serverPort();
+        m_clock.start();
+    }
+    void stop()
+    {
+        delete m_server;
+        m_server = nullptr;
+        qDeleteAll(findChildren<QTcpSocket *>());
+    }
+    void relay(QTcpSocket *client)
+    {
+        client->setParent(this);
+        auto *server = new QTcpSocket(this);
+        auto *queue = new std::deque<Pending>;
+        client->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        server->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        server->connectToHost(m_host, m_port);
+        // What the program sends waits its time, in order; the answers pass at once.
+        // Every packet has a timer of its own, set for its delay; one that
+        // fires passes on the packets whose time has come, in the order they
+        // arrived (a timer may fire a little early by the clock in
+        // nanoseconds: within a tenth of a millisecond counts as due).
+        auto flush = [this, server, queue] { pass(server, queue); };
+        connect(client, &QTcpSocket::readyRead, server, [this, client, queue, server, flush] {
+            queue->push_back({m_clock.nsecsElapsed() + m_delayMs * 1000000LL, client->readAll()});
+            QTimer::singleShot(m_delayMs, Qt::PreciseTimer, server, flush);
+        });
+        connect(server, &QTcpSocket::readyRead, client, [client, server] { client->write(server->readAll()); });
+        connect(client, &QTcpSocket::disconnected, server, &QTcpSocket::disconnectFromHost);
+        connect(server, &QTcpSocket::disconnected, client, &QTcpSocket::disconnectFromHost);
+        connect(client, &QObject::destroyed, this, [queue] { delete queue; });
+    }
+
+    // Passes on the packets whose time has come; one whose timer fired early
+    // is looked at again a millisecond later.
+    void pass(QTcpSocket *server, std::deque<Pending> *queue)
+    {
+        while (!queue->empty() && queue->front().due <= m_clock.nsecsElapsed() + 100000) {
+            server->write(queue->front().data);
+            queue->pop_front();
+        }
+        server->flush();
+        if (!queue->empty() && queue->front().due <= m_clock.nsecsElapsed() + 1000000)
+            QTimer::singleShot(1, Qt::PreciseTimer, server, [this, server, queue] { pass(server, queue); });
+    }
+
+    QString m_host;
+    quint16 m_port;
+    int m_delayMs;
+    QThread m_thread;
+    QTcpServer *m_server = nullptr;
+    quint16 m_listenPort = 0;
+    QElapsedTimer m_clock;
+};
+
+// A trip save over a network whose round trip is `delayMs` longer than this
+// machine's (DelayedRelay), against the same save here: what the network
+// adds to a save, measured, beside what the round trips count.
+void measureNetwork(Run &run, const QSqlDatabase &full, int delayMs)
+{
+    if (!run.wanted("tripsave_network"))
+        return;
+    const Target t = target(full);
+    const int nrc = 900;
+    auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+    const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+    QUrl url(run.options.fullUrl);
+    DelayedRelay relay(url.host(), static_cast<quint16>(url.port(5432)), delayMs);
+    url.setPort(relay.port());
+    const QString connection = QStringLiteral("bench-distant");
+    Pair pair;
+    try {
+        const QSqlDatabase distant = database::openServer(url.toString(), connection);
+        TripSheetService far(distant), near(full);
+        cleanUp();
+        pair = sideBySide(std::max(3, run.options.reps / 3), [&] { storeTripSave(far, header, nrc); },
+                          [&] { storeTripSave(near, header, nrc); }, cleanUp);
+    } catch (const DbError &) {
+        database::close(connection);
+        throw;
+    }
+    database::close(connection);
+    const QByteArray name = QByteArray("tripsave_network_") + QByteArray::number(delayMs) + "ms";
+    std::fprintf(stderr, "vokbench: %s: a trip save %.1f ms through a network of %d ms more a round trip, "
+                         "%.1f ms here: %.1f ms more\n",
+                 name.constData(), pair.a * 1e3, delayMs, pair.b * 1e3, (pair.a - pair.b) * 1e3);
+    std::printf("time %s %.4f\n", name.constData(), pair.a - pair.b);
+    std::fflush(stdout);
+}
+
 // The process's peak resident memory in KB, from /proc/self/status.
 qint64 highWaterMark()
 {
@@ -739,6 +955,44 @@ int runAll(const BenchOptions &options)
     database::close(QStringLiteral("bench-full"));
     database::close(QStringLiteral("bench-small"));
     measurePeakMemory(run);
+    return run.failures;
+}
+
+int runOnServer(const BenchOptions &options)
+{
+    Run run{options};
+    std::fprintf(stderr, "vokbench: on a server: full %s, small %s, %d repetitions, batches of %d\n",
+                 qPrintable(options.fullUrl), qPrintable(options.smallUrl), options.reps, options.batch);
+    auto guarded = [&run](const char *what, const std::function<void()> &work) {
+        try {
+            work();
+        } catch (const DbError &error) {
+            run.failed(what, qPrintable(error.message()));
+        }
+    };
+    {
+        QSqlDatabase full, small;
+        guarded("opening the fleets", [&] {
+            full = database::openServer(options.fullUrl, QStringLiteral("bench-full"));
+            small = database::openServer(options.smallUrl, QStringLiteral("bench-small"));
+        });
+        if (full.isOpen() && small.isOpen()) {
+            guarded("sizes", [&] {
+                const QString size = QStringLiteral("SELECT pg_database_size(current_database())");
+                std::fprintf(stderr, "vokbench: databases of %.0f MB (%lld trips) and %.0f MB (%lld trips)\n",
+                             scalar(full, size).toDouble() / 1048576.0,
+                             scalar(full, QStringLiteral("SELECT COUNT(*) FROM curse")).toLongLong(),
+                             scalar(small, size).toDouble() / 1048576.0,
+                             scalar(small, QStringLiteral("SELECT COUNT(*) FROM curse")).toLongLong());
+            });
+            guarded("month closing", [&] { measureMonthClose(run, full, small); });
+            guarded("trips", [&] { measureTrips(run, full, small); });
+            guarded("round trips", [&] { measureRoundTrips(run, full); });
+            guarded("network", [&] { measureNetwork(run, full, options.networkDelayMs); });
+        }
+    }
+    database::close(QStringLiteral("bench-full"));
+    database::close(QStringLiteral("bench-small"));
     return run.failures;
 }
 

@@ -7,7 +7,11 @@
 //
 //   vokbench --full DIR --small DIR --work-dir DIR [--reps N]
 //   vokbench --smoke --work-dir DIR       (a tiny fleet, a few repetitions)
-// The databases come from vokgen; `make bench` makes them once.
+//   vokbench --full-url URL --small-url URL --server-log FILE --work-dir DIR
+//                                         (on a PostgreSQL server, adding
+//   roundtrips NAME COUNT                  the statements of one action)
+// The databases come from vokgen; `make bench` makes them once, `make
+// bench-postgres` on a throw-away server each time.
 
 #include "benchtasks.h"
 #include "sample/fleetgenerator.h"
@@ -91,7 +95,11 @@ int main(int argc, char *argv[])
     const QCommandLineOption reps(QStringLiteral("reps"), QStringLiteral("Repetitions of each measurement."), QStringLiteral("N"), QStringLiteral("31"));
     const QCommandLineOption smoke(QStringLiteral("smoke"), QStringLiteral("A tiny fleet and few repetitions: checks that every figure runs."));
     const QCommandLineOption only(QStringLiteral("only"), QStringLiteral("Run only the figures whose names contain this text."), QStringLiteral("TEXT"));
-    parser.addOptions({full, small, work, reps, smoke, only});
+    const QCommandLineOption fullUrl(QStringLiteral("full-url"), QStringLiteral("The full fleet's database on a PostgreSQL server."), QStringLiteral("URL"));
+    const QCommandLineOption smallUrl(QStringLiteral("small-url"), QStringLiteral("Its small part's database on the same server."), QStringLiteral("URL"));
+    const QCommandLineOption serverLog(QStringLiteral("server-log"), QStringLiteral("The server's log file, where the statements of a save are counted."), QStringLiteral("FILE"));
+    const QCommandLineOption networkDelay(QStringLiteral("network-delay-ms"), QStringLiteral("On a server: the longer round trip a trip save is also timed through."), QStringLiteral("MS"), QStringLiteral("5"));
+    parser.addOptions({full, small, work, reps, smoke, only, fullUrl, smallUrl, serverLog, networkDelay});
     parser.process(app);
 
     if (!parser.isSet(work)) {
@@ -104,6 +112,18 @@ int main(int argc, char *argv[])
     options.only = parser.value(only);
     options.program = QCoreApplication::applicationFilePath();
     QDir().mkpath(options.workDir);
+
+    if (parser.isSet(fullUrl) || parser.isSet(smallUrl)) {
+        if (!parser.isSet(fullUrl) || !parser.isSet(smallUrl)) {
+            std::fprintf(stderr, "vokbench: --full-url and --small-url go together\n");
+            return 2;
+        }
+        options.fullUrl = parser.value(fullUrl);
+        options.smallUrl = parser.value(smallUrl);
+        options.serverLog = parser.value(serverLog);
+        options.networkDelayMs = std::max(1, parser.value(networkDelay).toInt());
+        return runOnServer(options) == 0 ? 0 : 1;
+    }
 
     try {
         if (parser.isSet(smoke)) {

@@ -14,9 +14,11 @@
 #include "reports/fleetwindow.h"
 #include "reports/monthstatuswindow.h"
 #include "trips/tripwindow.h"
+#include "ui/keys.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QShortcut>
 
 namespace vok {
 
@@ -31,52 +33,52 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                    | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
 
     QMenuBar *bar = menuBar();
-    connect(addItem(bar, QStringLiteral("mnuauto"), QStringLiteral("AUTO")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnuauto"), QStringLiteral("&AUTO")), &QAction::triggered,
             this, &MainWindow::open<VehicleWindow>);
-    connect(addItem(bar, QStringLiteral("mnufoi"), QStringLiteral("FOI_PARCURS")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnufoi"), QStringLiteral("&FOI_PARCURS")), &QAction::triggered,
             this, &MainWindow::open<TripWindow>);
-    connect(addItem(bar, QStringLiteral("mnucarb"), QStringLiteral("ALIMENTARE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnucarb"), QStringLiteral("A&LIMENTARE")), &QAction::triggered,
             this, &MainWindow::open<RefuelWindow>);
-    connect(addItem(bar, QStringLiteral("mnuvok"), QStringLiteral("V.O.K.")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnuvok"), QStringLiteral("&V.O.K.")), &QAction::triggered,
             this, &MainWindow::open<ActivityWindow>);
-    connect(addItem(bar, QStringLiteral("mnusit"), QStringLiteral("SITUATIE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnusit"), QStringLiteral("&SITUATIE")), &QAction::triggered,
             this, &MainWindow::open<MonthStatusWindow>);
-    connect(addItem(bar, QStringLiteral("mnup"), QStringLiteral("PIESE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnup"), QStringLiteral("&PIESE")), &QAction::triggered,
             this, &MainWindow::open<PartsWindow>);
-    connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("CENTRALIZARE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("&CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
-    connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("GRAFICE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
-    connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SETARI")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
             this, &MainWindow::open<SettingsWindow>);
-    connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("NORMATIV")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnunorm"), QStringLiteral("&NORMATIV")), &QAction::triggered,
             this, &MainWindow::open<NormativWindow>);
 
     // The database's care: copies, restoring one, checking, compacting.
     // "Reparolare" stays disabled: the databases have no database password.
-    QMenu *maintenance = bar->addMenu(QStringLiteral("BAZA-DATE"));
+    QMenu *maintenance = bar->addMenu(QStringLiteral("&BAZA-DATE"));
     maintenance->setObjectName(QStringLiteral("mnubz"));
     maintenance->menuAction()->setObjectName(QStringLiteral("mnubz"));
     m_database = new DatabaseMenu(m_context, this);
-    connect(addItem(maintenance, QStringLiteral("mnucompact"), QStringLiteral("Compactare")), &QAction::triggered,
+    connect(addItem(maintenance, QStringLiteral("mnucompact"), QStringLiteral("&Compactare")), &QAction::triggered,
             m_database, &DatabaseMenu::compact);
-    connect(addItem(maintenance, QStringLiteral("mnubackup"), QStringLiteral("Copie de siguranta")),
+    connect(addItem(maintenance, QStringLiteral("mnubackup"), QStringLiteral("Co&pie de siguranta")),
             &QAction::triggered, m_database, &DatabaseMenu::copy);
-    connect(addItem(maintenance, QStringLiteral("mnurestore"), QStringLiteral("Restaurare")), &QAction::triggered,
+    connect(addItem(maintenance, QStringLiteral("mnurestore"), QStringLiteral("&Restaurare")), &QAction::triggered,
             m_database, &DatabaseMenu::restore);
-    connect(addItem(maintenance, QStringLiteral("mnucheck"), QStringLiteral("Verificare")), &QAction::triggered,
+    connect(addItem(maintenance, QStringLiteral("mnucheck"), QStringLiteral("&Verificare")), &QAction::triggered,
             m_database, &DatabaseMenu::check);
-    connect(addItem(maintenance, QStringLiteral("mnuimport"), QStringLiteral("Import date vechi")),
+    connect(addItem(maintenance, QStringLiteral("mnuimport"), QStringLiteral("&Import date vechi")),
             &QAction::triggered, m_database, &DatabaseMenu::importOldData);
-    addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("Reparolare"))->setEnabled(false);
+    addItem(maintenance, QStringLiteral("mnureparol"), QStringLiteral("R&eparolare"))->setEnabled(false);
 
-    connect(addItem(bar, QStringLiteral("mnupar"), QStringLiteral("PAROLA")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnupar"), QStringLiteral("PA&ROLA")), &QAction::triggered,
             this, &MainWindow::openPassword);
 
-    QMenu *info = bar->addMenu(QStringLiteral("INFO"));
+    QMenu *info = bar->addMenu(QStringLiteral("INF&O"));
     info->setObjectName(QStringLiteral("mnuinfo"));
     info->menuAction()->setObjectName(QStringLiteral("mnuinfo"));
-    connect(addItem(info, QStringLiteral("mnuprg"), QStringLiteral("Program")), &QAction::triggered,
+    connect(addItem(info, QStringLiteral("mnuprg"), QStringLiteral("&Program")), &QAction::triggered,
             this, [this] {
                 InfoWindow window(this);
                 window.exec();
@@ -84,11 +86,23 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("Jurnal modificari")), &QAction::triggered,
             this, &MainWindow::open<JournalWindow>);
 
-    connect(addItem(bar, QStringLiteral("mnuies"), QStringLiteral("IESIRE")), &QAction::triggered,
+    connect(addItem(bar, QStringLiteral("mnuies"), QStringLiteral("&IESIRE")), &QAction::triggered,
             this, [this] {
                 m_exiting = true;
                 emit exitRequested();
             });
+
+    // The keyboard reaches every item: Alt and its underlined letter, or F10
+    // (or Alt alone) and then the arrows and Enter.
+    keys::install();
+    auto *f10 = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    f10->setContext(Qt::WindowShortcut);
+    connect(f10, &QShortcut::activated, this, [bar] {
+        if (bar->actions().isEmpty())
+            return;
+        bar->setFocus(Qt::MenuBarFocusReason);
+        bar->setActiveAction(bar->actions().first());
+    });
 
     // Wide enough for every item of the menu bar: none may hide behind its
     // overflow arrow ("IESIRE" least of all).
@@ -113,6 +127,8 @@ template <typename Window> void MainWindow::open()
 {
     Window window(m_context, this);
     window.exec();
+    // Back to the menu, which takes the keys again.
+    activateWindow();
 }
 
 void MainWindow::openPassword() { openPasswordWindow(m_context, this); }

@@ -119,6 +119,7 @@ int runProgram(const StartupOptions &options)
     MainWindow menu(context);
     QObject::connect(&menu, &MainWindow::exitRequested, qApp, &QCoreApplication::quit);
     menu.show();
+    menu.activateWindow(); // the keyboard's from the start, window manager or not
     // The day's copy of the data folder, made beside the clerk's work; the
     // server's copies are its administrator's.
     std::unique_ptr<AutomaticCopy> automaticCopy;

@@ -6,6 +6,7 @@
 #include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/keys.h"
 #include "ui/widgets.h"
 
 #include <QFormLayout>
@@ -139,6 +140,11 @@ TowingDialog::TowingDialog(const WindowContext &context, int engineClass, int tr
     connect(m_pt, &QLineEdit::textChanged, this, &TowingDialog::recompute);
     connect(m_stract, &QLineEdit::textChanged, this, &TowingDialog::recompute);
     connect(m_grid, &QTableView::doubleClicked, this, &TowingDialog::rowChosen);
+    // The arrows and Enter choose a row as well; Pt comes next.
+    keys::onEnterKey(m_grid, [this](const QModelIndex &index) {
+        rowChosen(index);
+        m_pt->setFocus(Qt::TabFocusReason);
+    });
     fields::numericBox(m_pt, m_context.messages, QStringLiteral("#0.0"));
     fields::numericBox(m_stract, m_context.messages, QStringLiteral("#0"));
     m_grid->setFocus();

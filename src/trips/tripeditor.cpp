@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace vok {
@@ -282,6 +283,13 @@ void TripEditor::connectFields()
                 count->setText(neutral);
         });
     }
+    // F4 on the towing or urban box opens its dialog (Space ticks the box,
+    // which opens it as well).
+    for (QCheckBox *box : {m_towing, m_urban}) {
+        auto *key = new QShortcut(QKeySequence(Qt::Key_F4), box);
+        key->setContext(Qt::WidgetShortcut);
+        connect(key, &QShortcut::activated, this, [this, box] { dialogKey(box); });
+    }
     for (QCheckBox *box : {m_towing, m_installation, m_air})
         fields::onEnter(box, [this, box] {
             if (!m_vehicle)
@@ -300,9 +308,10 @@ QList<QWidget *> TripEditor::tabChain() const
     QList<QWidget *> order{m_number, m_route};
     for (QLineEdit *box : m_km)
         order << box;
-    order << m_load << m_kg << m_loadCalculator << m_noTrailer << m_oneTrailer << m_twoTrailers << m_towing
-          << m_towingValue << m_urban << m_urbanValue << m_installation << m_perService << m_services << m_air
-          << m_airRate << m_climate << m_climateValue << m_stops << m_stopCount << m_heating << m_heatingCount;
+    // The load calculator is no box of the paper sheet: it comes after them.
+    order << m_load << m_kg << m_noTrailer << m_oneTrailer << m_twoTrailers << m_towing << m_towingValue << m_urban
+          << m_urbanValue << m_installation << m_perService << m_services << m_air << m_airRate << m_climate
+          << m_climateValue << m_stops << m_stopCount << m_heating << m_heatingCount << m_loadCalculator;
     return order;
 }
 
@@ -537,11 +546,8 @@ void TripEditor::towingToggled(bool ticked)
         m_towing->setChecked(false);
         return;
     }
-    if (!m_dialogKeptClosed.towing) {
-        TowingDialog dialog(m_context, engineClass(), trailers(), window());
-        connect(&dialog, &TowingDialog::entryChanged, this, &TripEditor::takeTowing);
-        dialog.exec();
-    }
+    if (!m_dialogKeptClosed.towing)
+        openTowingDialog();
     m_dialogKeptClosed.towing = false;
     m_towingValue->setEnabled(true);
 }
@@ -554,12 +560,45 @@ void TripEditor::urbanToggled(bool ticked)
         return;
     }
     m_urbanValue->setEnabled(true);
-    if (!m_dialogKeptClosed.urban) {
-        UrbanDialog dialog(m_context, m_urbanKm, window());
-        connect(&dialog, &UrbanDialog::entryChanged, this, &TripEditor::takeUrban);
-        dialog.exec();
-    }
+    if (!m_dialogKeptClosed.urban)
+        openUrbanDialog();
     m_dialogKeptClosed.urban = false;
+}
+
+void TripEditor::openTowingDialog()
+{
+    TowingDialog dialog(m_context, engineClass(), trailers(), window());
+    connect(&dialog, &TowingDialog::entryChanged, this, &TripEditor::takeTowing);
+    dialog.exec();
+}
+
+void TripEditor::openUrbanDialog()
+{
+    UrbanDialog dialog(m_context, m_urbanKm, window());
+    connect(&dialog, &UrbanDialog::entryChanged, this, &TripEditor::takeUrban);
+    dialog.exec();
+}
+
+void TripEditor::dialogKey(QCheckBox *box)
+{
+    // An unticked box is ticked, which opens the dialog; a ticked one (a
+    // loaded trip, say) opens it again.
+    if (!box->isChecked()) {
+        (box == m_towing ? m_dialogKeptClosed.towing : m_dialogKeptClosed.urban) = false;
+        box->setChecked(true);
+        return;
+    }
+    if (box == m_urban) {
+        openUrbanDialog();
+        m_dialogKeptClosed.urban = false;
+        return;
+    }
+    if (trailers() == 0) {
+        m_context.messages->inform(window(), QStringLiteral(" Selectati numarul de remorci !!! "));
+        return;
+    }
+    openTowingDialog();
+    m_dialogKeptClosed.towing = false;
 }
 
 void TripEditor::installationToggled(bool ticked)

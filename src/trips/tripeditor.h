@@ -87,6 +87,10 @@ private:
     bool leaveLoad();
     bool leaveTripNumber();
     void openLoadCalculator();
+    void openTowingDialog();
+    void openUrbanDialog();
+    // F4 on the towing or urban box.
+    void dialogKey(QCheckBox *box);
     void towingToggled(bool ticked);
     void urbanToggled(bool ticked);
     void installationToggled(bool ticked);

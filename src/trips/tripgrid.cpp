@@ -1,6 +1,7 @@
 #include "trips/tripgrid.h"
 
 #include "trips/tripstore.h"
+#include "ui/keys.h"
 
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -50,6 +51,12 @@ TripGrid::TripGrid(QWidget *parent)
         emit tripDoubleClicked(index.isValid() ? m_trips->data(m_trips->index(index.row(), keyColumn)) : QVariant());
     });
     connect(verticalHeader(), &QHeaderView::sectionClicked, this, [this] { setFocus(); });
+    // Enter on a row opens its trip, as a double-click does, and goes on to
+    // its number.
+    keys::onEnterKey(this, [this](const QModelIndex &index) {
+        emit tripDoubleClicked(m_trips->data(m_trips->index(index.row(), keyColumn)));
+        emit tripNumberClicked(m_trips->data(m_trips->index(index.row(), numberColumn)).toString());
+    });
 }
 
 void TripGrid::showTrips(const TripStore &trips, int idf)

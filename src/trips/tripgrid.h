@@ -11,8 +11,9 @@ class TripStore;
 
 // The trips of the sheet on the trip window (`DBGrid1`): one row a trip, read
 // only, with the captions of the paper program over narrow columns. A click
-// on a row hands over its trip number, a double-click its trip, and Delete
-// the selected row.
+// on a row hands over its trip number, a double-click its trip, Enter both
+// (the trip, then its number, where the focus goes), and Delete the selected
+// row.
 class TripGrid : public QTableView {
     Q_OBJECT
 public:

@@ -75,12 +75,11 @@ void TripWindow::buildLayout()
     main->addLayout(buttons);
 
     // The tab order of the paper sheet: header, trip number and route, the
-    // categories, the load, the surcharges, then the buttons. The grid follows
-    // the sheet number, where choosing a sheet puts the focus.
+    // categories, the load, the surcharges, the sheet's trips, then the
+    // buttons. Shift+Tab goes back through the header to the vehicle.
     QList<QWidget *> order = m_header->tabChain();
-    order.insert(2, m_grid);
     order << m_editor->tabChain();
-    order << m_save << m_deleteTrip << m_report << m_deleteSheet << m_exit;
+    order << m_grid << m_save << m_deleteTrip << m_report << m_deleteSheet << m_exit;
     for (qsizetype i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 
@@ -123,9 +122,12 @@ void TripWindow::closeEvent(QCloseEvent *event)
 void TripWindow::keyPressEvent(QKeyEvent *event)
 {
     // Escape does not close the window and lose the trip being typed:
-    // "Iesire" is the way out.
+    // "Iesire" is the way out, and Escape takes the focus there (Enter then
+    // presses it).
     if (event->key() == Qt::Key_Escape) {
         event->accept();
+        if (!m_exit->hasFocus())
+            focus(m_exit);
         return;
     }
     QDialog::keyPressEvent(event);
@@ -192,7 +194,12 @@ void TripWindow::regimeChosen(int k)
 void TripWindow::sheetLoaded(int idf)
 {
     showTrips(idf);
-    focus(m_grid);
+    // A sheet chosen from the list leaves the clerk in the sheet number: the
+    // header goes on with the driver. A Tab or Shift+Tab has already gone
+    // where the clerk wanted.
+    QWidget *sheetBox = m_header->box(trips::HeaderProblem::Field::Sheet);
+    if (sheetBox->hasFocus())
+        focus(m_header->tabChain().value(2));
 }
 
 void TripWindow::tripNumberEntered() { requireSelection(false); }

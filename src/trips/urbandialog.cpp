@@ -6,6 +6,7 @@
 #include "trips/tripsubdialog.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/keys.h"
 #include "ui/widgets.h"
 
 #include <QFormLayout>
@@ -43,6 +44,10 @@ UrbanDialog::UrbanDialog(const WindowContext &context, double distance, QWidget 
     connect(m_surb, &QLineEdit::textChanged, this, &UrbanDialog::changed);
     fields::numericBox(m_pu, m_context.messages, QStringLiteral("#0.0"));
     fields::numericBox(m_surb, m_context.messages, QStringLiteral("#0"));
+    // The clerk may also take u from the grid: the arrows to the cell of the
+    // vehicle group and the locality, then Enter (or a double-click).
+    connect(m_grid, &QTableView::doubleClicked, this, &UrbanDialog::cellChosen);
+    keys::onEnterKey(m_grid, [this](const QModelIndex &index) { cellChosen(index); });
     m_pu->setFocus();
 }
 
@@ -120,6 +125,18 @@ void UrbanDialog::done(int result)
     tripdialogs::settle(m_surb, QStringLiteral("#0"));
     fields::setClosing(this);
     QDialog::done(result);
+}
+
+void UrbanDialog::cellChosen(const QModelIndex &index)
+{
+    // The first column names the vehicle group; the others hold u.
+    if (!index.isValid() || index.column() == 0)
+        return;
+    const QVariant value = index.data();
+    if (!value.isValid() || value.isNull())
+        return;
+    m_surb->setText(formatNumber(value.toDouble(), QStringLiteral("#0")));
+    m_surb->setFocus(Qt::TabFocusReason);
 }
 
 void UrbanDialog::changed()

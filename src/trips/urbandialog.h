@@ -7,6 +7,7 @@
 
 class QLabel;
 class QLineEdit;
+class QModelIndex;
 class QTableView;
 
 namespace vok {
@@ -19,7 +20,9 @@ class ReferenceTableModel;
 // distance in towns Pu and the specific surcharge u it hands the trip window
 // U = (Pu/100) * u and Pu (entryChanged). It opens with `distance`, the urban
 // distance typed last (an empty Pu when 0), and u "0": the first showing
-// counts as typing Pu, which hands over U 0.0 until u is typed again.
+// counts as typing Pu, which hands over U 0.0 until u is typed again. A cell
+// of u chosen in the grid (Enter or a double-click) is typed into u for the
+// clerk.
 class UrbanDialog : public QDialog {
     Q_OBJECT
 public:
@@ -37,6 +40,8 @@ private:
     void buildLayout();
     void changed();
     void showResult();
+    // A cell of u chosen in the grid: its value goes into u.
+    void cellChosen(const QModelIndex &index);
 
     WindowContext m_context;
     bool m_shown = false;

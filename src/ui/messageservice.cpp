@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace vok {
 
@@ -24,6 +25,12 @@ int run(QWidget *parent, const QString &text, const QString &title, MessageServi
 {
     QMessageBox box(toQt(icon), title.isEmpty() ? defaultMessageTitle() : title, text, buttons, parent);
     box.setDefaultButton(defaultButton);
+    // The box takes the keyboard as it shows, so that keys typed meanwhile
+    // answer it instead of going astray; the focus goes back afterwards.
+    QTimer::singleShot(0, &box, [&box] {
+        box.raise();
+        box.activateWindow();
+    });
     // The clerk answers in the program's language.
     if (QAbstractButton *yes = box.button(QMessageBox::Yes))
         yes->setText(QStringLiteral("Da"));

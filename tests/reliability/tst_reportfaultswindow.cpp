@@ -123,8 +123,13 @@ struct TripWithPreview {
         if (!QTest::qWaitFor([&] { return nrfoi->hasFocus(); }))
             return false;
         nrfoi->setEditText(QStringLiteral("1234"));
-        window->findChild<QWidget *>(QStringLiteral("zi"))->setFocus();
-        return QTest::qWaitFor([&] { return window->findChild<QTableView *>(QStringLiteral("DBGrid1"))->hasFocus(); });
+        auto *zi = window->findChild<QWidget *>(QStringLiteral("zi"));
+        zi->setFocus();
+        // The sheet is looked up as its box is left, after the focus change.
+        if (!QTest::qWaitFor([&] { return zi->hasFocus(); }))
+            return false;
+        QCoreApplication::processEvents();
+        return zi->hasFocus();
     }
 
     void report() { window->findChild<QPushButton *>(QStringLiteral("Command6"))->click(); }

@@ -1,6 +1,7 @@
 #include "testenvironment.h"
 
 #include "db/database.h"
+#include "ui/keys.h"
 
 #include <QtTest>
 #include <QUrl>
@@ -14,6 +15,8 @@ int counter = 0;
 TestEnvironment::TestEnvironment()
 {
     ++counter;
+    // The windows answer to the program's keys, as they do in the program.
+    keys::install();
     m_dataConnection = QStringLiteral("test-data-%1").arg(counter);
     m_sysConnection = QStringLiteral("test-sys-%1").arg(counter);
     m_context.dataFile = m_dir.filePath(QStringLiteral("vok.db"));

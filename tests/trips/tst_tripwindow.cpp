@@ -73,7 +73,11 @@ struct Fixture {
         QTRY_VERIFY(nrfoi->hasFocus());
         nrfoi->setEditText(number);
         box("zi")->setFocus();
-        QTRY_VERIFY(c<QTableView>("DBGrid1")->hasFocus());
+        // The sheet is looked up as the box is left; the focus stays where the
+        // clerk went.
+        QTRY_VERIFY(box("zi")->hasFocus());
+        QCoreApplication::processEvents();
+        QVERIFY(box("zi")->hasFocus());
     }
 
     void header(const char *zi, const char *luna, const char *anul, const char *op = "8.00",
@@ -162,6 +166,7 @@ private slots:
     void calculationReport();
     void headerFields();
     void sheetNumberBox();
+    void headerKeys();
     void driverBox();
     void tripNumberNeedsVehicleAndSheet();
     void sheetListOfTheMonth();
@@ -1013,8 +1018,55 @@ void TripWindowTest::sheetNumberBox()
     QTRY_COMPARE(nrfoi->lineEdit()->selectedText(), s("12a")); // typing replaces it
     nrfoi->setEditText(s("12.6"));
     f.box("zi")->setFocus();
-    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
-    QCOMPARE(nrfoi->currentText(), s("13"));
+    QTRY_COMPARE(nrfoi->currentText(), s("13"));
+    QVERIFY(f.box("zi")->hasFocus());
+}
+
+// The header from the keyboard: a sheet chosen from its list with the arrow
+// goes on to the driver; Shift+Tab walks back through the header to the
+// vehicle; F4 on a ticked urban box opens its dialog again.
+void TripWindowTest::headerKeys()
+{
+    Fixture f;
+    f.env.sql(s("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES (12, 2, 'IONESCU VASILE', ?, ?, ?)"),
+              {QDate::currentDate().toString(s("dd.MM.yyyy")), QDate::currentDate().month(),
+               QDate::currentDate().year()});
+    QVERIFY(test::showActive(f.window.get()));
+    f.chooseVehicle(s("B-02-CAR"));
+    auto *nrfoi = f.c<QComboBox>("nrfoi");
+    nrfoi->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(nrfoi->count(), 1);
+    QTest::keyClick(nrfoi, Qt::Key_Down);
+    QTRY_VERIFY(f.c<QComboBox>("sof")->hasFocus());
+    QCOMPARE(f.c<QComboBox>("sof")->currentText(), s("IONESCU VASILE"));
+
+    f.box("os")->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(f.box("os")->hasFocus());
+    QStringList walked;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QCoreApplication::processEvents();
+        walked << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(walked, (QStringList{"op", "anul", "luna", "zi", "sof", "nrfoi", "nra"}));
+    QVERIFY(f.env.messages().texts().isEmpty());
+
+    auto *urban = f.check("sporU");
+    urban->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(urban->hasFocus());
+    QString opened;
+    closeNextDialog(&opened);
+    QTest::keyClick(urban, Qt::Key_Space); // ticks, and the dialog opens
+    QCOMPARE(opened, s("sporurb"));
+    QVERIFY(urban->isChecked());
+    opened.clear();
+    QVERIFY(test::showActive(f.window.get())); // back from the dialog
+    urban->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(urban->hasFocus());
+    closeNextDialog(&opened);
+    QTest::keyClick(urban, Qt::Key_F4); // ticked already: the dialog again
+    QCOMPARE(opened, s("sporurb"));
+    QVERIFY(urban->isChecked());
 }
 
 void TripWindowTest::driverBox()
@@ -1189,7 +1241,7 @@ void TripWindowTest::typedListsKeepTheirText()
     QTRY_COMPARE(nrfoi->count(), 1);
     QTest::keyClicks(nrfoi->lineEdit(), s("1"));
     QTest::keyClick(nrfoi->lineEdit(), Qt::Key_Tab);
-    QTRY_VERIFY(f.c<QTableView>("DBGrid1")->hasFocus());
+    QTRY_VERIFY(f.c<QComboBox>("sof")->hasFocus()); // the header goes on
     QTest::qWait(20); // the sheet is looked up after the focus change
     QCOMPARE(nrfoi->currentText(), s("1"));
     QCOMPARE(f.c<QTableView>("DBGrid1")->model()->rowCount(), 0); // a new sheet, not sheet 12

@@ -52,7 +52,36 @@ private slots:
     void emptyOrTextIsRefused();
     void reopeningKeepsTheDistanceAndDropsU();
     void realMessageBoxGivesTheFocusBack();
+    void cellChosenWithTheKeys();
 };
+
+// The clerk may take u from the grid: the arrows to the vehicle group's row
+// and the locality's column, then Enter; the group's own column gives nothing.
+void UrbanDialogTest::cellChosenWithTheKeys()
+{
+    test::TestEnvironment env;
+    fillTable(env);
+    TripStandIn trip;
+    UrbanDialog dialog(env.context(), 12, &trip.window);
+    trip.take(dialog);
+    QVERIFY(test::showActive(&dialog));
+    auto *grid = test::child<QTableView>(&dialog, QStringLiteral("DBGrid1"));
+    auto *surb = test::child<QLineEdit>(&dialog, QStringLiteral("surb"));
+    grid->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(grid->hasFocus());
+    QCOMPARE(grid->currentIndex(), grid->model()->index(0, 0));
+    QTest::keyClick(grid, Qt::Key_Return); // the group's name: no u
+    QCOMPARE(surb->text(), QStringLiteral("0"));
+    QVERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Right);
+    QTest::keyClick(grid, Qt::Key_Return); // "Autocamioane", "Municipii": 12.5
+    QCOMPARE(surb->text(), QStringLiteral("13"));
+    QTRY_VERIFY(surb->hasFocus());
+    QCOMPARE(trip.spU, QStringLiteral("1.6")); // 12 km at u 13
+    QVERIFY(env.messages().texts().isEmpty());
+}
 
 void UrbanDialogTest::gridShowsTheTableReadOnly()
 {

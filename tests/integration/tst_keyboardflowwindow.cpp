@@ -1,0 +1,331 @@
+// A clerk's month typed with the keyboard alone, through the real main menu:
+// a vehicle, a truck sheet of two trips (the first with the towing and urban
+// dialogs, the second with winter heating), the sheet's refuelling and the
+// month's V.O.K. Every key goes to whatever has the focus, as on the
+// clerk's screen; the script says where the focus must be as it goes. The
+// sheet's keys are counted: header and both trips, each message box answered
+// with one Enter.
+
+#include "app/mainwindow.h"
+#include "testenvironment.h"
+#include "windowtest.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace vok;
+
+namespace {
+
+QString s(const char *text) { return QString::fromUtf8(text); }
+
+// One step of the clerk: a key (with its modifiers), or a check that the
+// focus (or the active window) is where the clerk expects it.
+struct Step {
+    enum Kind { Key, Focus, Window, Mark } kind;
+    int key = 0;
+    Qt::KeyboardModifiers modifiers;
+    QString name;
+};
+
+class Script {
+public:
+    // Each character of `text` is one key.
+    Script &type(const QString &text)
+    {
+        for (QChar c : text)
+            m_steps.push_back({Step::Key, 0, Qt::NoModifier, QString(c)});
+        return *this;
+    }
+    Script &key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        m_steps.push_back({Step::Key, key, modifiers, {}});
+        return *this;
+    }
+    Script &tab(int times = 1)
+    {
+        for (int i = 0; i < times; ++i)
+            key(Qt::Key_Tab);
+        return *this;
+    }
+    Script &at(const char *name)
+    {
+        m_steps.push_back({Step::Focus, 0, {}, s(name)});
+        return *this;
+    }
+    Script &window(const char *name)
+    {
+        m_steps.push_back({Step::Window, 0, {}, s(name)});
+        return *this;
+    }
+    Script &mark(const char *name)
+    {
+        m_steps.push_back({Step::Mark, 0, {}, s(name)});
+        return *this;
+    }
+
+    const QList<Step> &steps() const { return m_steps; }
+
+    // The keys between two marks.
+    int keysBetween(const QString &from, const QString &to) const
+    {
+        int count = 0;
+        bool counting = false;
+        for (const Step &step : m_steps) {
+            if (step.kind == Step::Mark)
+                counting = step.name == from ? true : step.name == to ? false : counting;
+            else if (counting && step.kind == Step::Key)
+                ++count;
+        }
+        return count;
+    }
+
+    // The keys as the clerk reads them: "CJ Tab 4521 Tab ...".
+    QString text(const QString &from, const QString &to) const
+    {
+        QStringList words;
+        QString word;
+        bool counting = false;
+        auto flush = [&] {
+            if (!word.isEmpty())
+                words << word;
+            word.clear();
+        };
+        for (const Step &step : m_steps) {
+            if (step.kind == Step::Mark)
+                counting = step.name == from ? true : step.name == to ? false : counting;
+            if (!counting || step.kind != Step::Key)
+                continue;
+            if (!step.name.isEmpty()) {
+                word += step.name;
+                continue;
+            }
+            flush();
+            words << QKeySequence(int(step.modifiers) | step.key).toString();
+        }
+        flush();
+        return words.join(u' ');
+    }
+
+private:
+    QList<Step> m_steps;
+};
+
+// Plays a script key by key from the event loop, so that it goes on inside
+// the windows each key opens modally.
+class Player {
+public:
+    Player(const Script &script, test::TestEnvironment &env)
+        : m_steps(script.steps())
+        , m_env(env)
+    {
+    }
+
+    void start(QWidget *main)
+    {
+        m_main = main;
+        QTimer::singleShot(0, qApp, [this] { tick(); });
+    }
+    bool finished() const { return m_next >= m_steps.size() || !m_failure.isEmpty(); }
+    QString failure() const { return m_failure; }
+    // The messages shown since each mark.
+    qsizetype messagesAt(const QString &mark) const { return m_messagesAtMark.value(mark, -1); }
+
+private:
+    static QString focusName()
+    {
+        QWidget *focus = QApplication::focusWidget();
+        // A list's own text box answers for the list.
+        if (focus && !focus->objectName().isEmpty())
+            return focus->objectName();
+        if (focus && qobject_cast<QComboBox *>(focus->parentWidget()))
+            return focus->parentWidget()->objectName();
+        return focus ? focus->objectName() : QString();
+    }
+
+    void tick()
+    {
+        if (finished())
+            return;
+        const Step &step = m_steps[m_next];
+        QWidget *active = QApplication::activeWindow();
+        switch (step.kind) {
+        case Step::Mark:
+            m_messagesAtMark[step.name] = m_env.messages().messages().size();
+            ++m_next;
+            break;
+        case Step::Window:
+            // The offscreen platform has no window manager to give the window
+            // that opened or came back the keyboard: the player does.
+            if (QWidget *top = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                                 : m_main.data();
+                top && top != active && top->objectName() == step.name)
+                top->activateWindow();
+            if (!active || active->objectName() != step.name)
+                return wait(QStringLiteral("window %1, active %2, modal %3")
+                                .arg(step.name, active ? active->objectName() : s("none"),
+                                     QApplication::activeModalWidget() ? QApplication::activeModalWidget()->objectName()
+                                                                       : s("none")));
+            ++m_next;
+            break;
+        case Step::Focus:
+            if (focusName() != step.name)
+                return wait(QStringLiteral("focus on %1 (step %2), found %3").arg(step.name).arg(m_next).arg(focusName()));
+            ++m_next;
+            break;
+        case Step::Key: {
+            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : active;
+            if (!target)
+                return wait(QStringLiteral("a window for key %1").arg(m_next));
+            ++m_next;
+            m_waited = 0;
+            // The next key waits for this one's work, even a window it opens.
+            QTimer::singleShot(15, qApp, [this] { tick(); });
+            if (!step.name.isEmpty())
+                QTest::keyClick(target, step.name.at(0).toLatin1());
+            else
+                QTest::keyClick(target, Qt::Key(step.key), step.modifiers);
+            return;
+        }
+        }
+        m_waited = 0;
+        QTimer::singleShot(0, qApp, [this] { tick(); });
+    }
+
+    void wait(const QString &what)
+    {
+        if (++m_waited > 300) {
+            m_failure = QStringLiteral("waited for ") + what;
+            // Lets the test end: every window the keys opened is closed.
+            for (int i = 0; i < 10; ++i)
+                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                    QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
+            return;
+        }
+        QTimer::singleShot(10, qApp, [this] { tick(); });
+    }
+
+    QList<Step> m_steps;
+    test::TestEnvironment &m_env;
+    QPointer<QWidget> m_main;
+    qsizetype m_next = 0;
+    int m_waited = 0;
+    QString m_failure;
+    QHash<QString, qsizetype> m_messagesAtMark;
+};
+
+} // namespace
+
+class KeyboardFlowWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void monthWithoutMouse();
+};
+
+void KeyboardFlowWindowTest::monthWithoutMouse()
+{
+    test::TestEnvironment env;
+    // The normative's tables the trips read.
+    const char *kg[] = {"(0, 0.85, 0.9, 0.8, 0.85)", "(4, 1, 1.05, 0.95, 1)", "(8, 1.1, 1.15, 1.05, 1.1)",
+                        "(10, 1.15, 1.2, 1.1, 1.15)"};
+    for (const char *row : kg)
+        env.sql(s("INSERT INTO coefKg (tone, motor1fr, motor1r, motor23fr, motor23r) VALUES ") + s(row));
+    env.sql(s("INSERT INTO sporU (autom, bucur, restul) VALUES ('Automobile de marfuri', 30, 25)"));
+    env.sql(s("INSERT INTO sporT (nrcrt, tip_r, gr, motor1r1, motor1r2, motor2r1, motor2r2, motor3r1, motor3r2) "
+              "VALUES ('1', 'Remorca usoara', 'pana la 1.5', 15, 25, 12, 20, 10, 18)"));
+    env.messages().setDefaultAnswer(true); // every question answered Yes, its default button
+
+    Script script;
+    // The vehicle: number, make, kind, engine class, the three consumptions
+    // and the default regime (Mixt), the oil; Ctrl+S, then Escape closes.
+    script.key(Qt::Key_A, Qt::AltModifier).window("auto").at("nrauto")
+        .type(s("CJ10ABC")).tab().at("marca").type(s("ROMAN 10215")).tab()
+        .at("for1").key(Qt::Key_Space).tab()
+        .at("motorcp").key(Qt::Key_Down).tab()
+        .at("Cm1").type(s("30")).tab().at("Cm2").type(s("28.5")).tab().at("Cm3").type(s("26")).tab()
+        .at("c1").key(Qt::Key_Down).at("c2").tab()
+        .at("Cb").type(s("22")).tab().at("Cf").type(s("2.25")).tab().at("Ca").type(s("0.6"))
+        .key(Qt::Key_S, Qt::ControlModifier)
+        .key(Qt::Key_Escape).window("mnu");
+
+    // The truck sheet: its header, a trip with towing (one trailer) and
+    // urban driving, a trip with winter heating.
+    script.key(Qt::Key_F, Qt::AltModifier).window("foaie").at("nra").mark("sheet")
+        .type(s("C")).tab().at("nrfoi").type(s("4521")).tab()
+        .at("sof").type(s("POPA ION")).tab()
+        .at("zi").type(s("07")).tab().at("luna").type(s("11")).tab().at("anul").type(s("2025")).tab()
+        .at("op").type(s("6")).tab().at("os").type(s("18")).tab()
+        // Trip 1
+        .at("nrc").type(s("1")).tab().at("trs").type(s("CLUJ-DEJ")).tab()
+        .at("cat1").tab().type(s("45")).tab().type(s("12")).tab(4)
+        .at("greut").type(s("8")).tab().at("Kg").tab().at("fr").key(Qt::Key_Right).at("r1").tab()
+        .at("tract").key(Qt::Key_Space).window("tractare").at("DBGrid1").key(Qt::Key_Return)
+        .at("pt").type(s("40")).key(Qt::Key_Escape).window("foaie").at("tract")
+        .tab(2).at("sporU").key(Qt::Key_Space).window("sporurb").at("pu").type(s("12")).tab()
+        .at("surb").type(s("25")).key(Qt::Key_Escape).window("foaie").at("sporU")
+        .key(Qt::Key_S, Qt::ControlModifier).at("nrc")
+        // Trip 2: the route and trailers stay from trip 1
+        .type(s("2")).tab().at("trs").type(s("DEJ-CLUJ")).tab()
+        .at("cat1").type(s("57")).tab(6).at("greut").tab(2).at("r1").tab(3)
+        .at("coefA").tab(2).at("sporQ4").key(Qt::Key_Space).tab().at("nrinc").type(s("2"))
+        .key(Qt::Key_S, Qt::ControlModifier).at("nrc").mark("sheet end")
+        .key(Qt::Key_Escape).at("Command4").key(Qt::Key_Return).window("mnu");
+
+    // The sheet's fuel: the vehicle, the period, the sheet, diesel and its
+    // receipt.
+    script.key(Qt::Key_L, Qt::AltModifier).window("alim").at("nra")
+        .type(s("C")).tab().at("an").type(s("2025")).tab().at("luna").type(s("n")).tab()
+        .at("nrfoi").type(s("4")).tab().at("bm").key(Qt::Key_Space).tab()
+        .at("cantc").type(s("250")).tab().at("actc").type(s("BON 12"))
+        .key(Qt::Key_S, Qt::ControlModifier).key(Qt::Key_Escape).window("mnu");
+
+    // The month's V.O.K.
+    script.key(Qt::Key_V, Qt::AltModifier).window("foaieaz").at("nra")
+        .type(s("C")).tab().at("an").type(s("2025")).tab().at("luna").type(s("n")).tab()
+        .at("Command2").key(Qt::Key_Return).key(Qt::Key_Escape).window("mnu");
+
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    Player player(script, env);
+    player.start(&menu);
+    QTRY_VERIFY_WITH_TIMEOUT(player.finished(), 120000);
+    QVERIFY2(player.failure().isEmpty(), qPrintable(player.failure() + u'\n' + env.messages().texts().join(u'\n')));
+
+    // The truck sheet in keys: at most 110, the message boxes answered with Enter.
+    const int keys = script.keysBetween(s("sheet"), s("sheet end"));
+    const qsizetype answers = player.messagesAt(s("sheet end")) - player.messagesAt(s("sheet"));
+    qInfo("truck sheet: %d keys + %lld Enter for the message boxes = %lld\n%s", keys, qlonglong(answers),
+          qlonglong(keys + answers), qPrintable(script.text(s("sheet"), s("sheet end"))));
+    QVERIFY(keys + answers <= 110);
+
+    // What the keys stored.
+    QCOMPARE(env.value(s("SELECT marca FROM auto WHERE nrauto='CJ10ABC'")).toString(), s("ROMAN 10215"));
+    QCOMPARE(env.value(s("SELECT motor FROM auto WHERE nrauto='CJ10ABC'")).toInt(), 2);
+    QCOMPARE(env.value(s("SELECT formula FROM auto WHERE nrauto='CJ10ABC'")).toInt(), 1);
+    QCOMPARE(env.value(s("SELECT implicit FROM consum")).toInt(), 2);
+    QCOMPARE(env.value(s("SELECT sofer || '|' || data || '|' || idl || '|' || anul FROM foaie WHERE nrf=4521")).toString(),
+             s("POPA ION|07.11.2025|11|2025"));
+    QCOMPARE(env.value(s("SELECT COUNT(*) FROM curse")).toInt(), 2);
+    QCOMPARE(env.value(s("SELECT kmtract FROM curse WHERE nrc=1")).toDouble(), 40.0);
+    QCOMPARE(env.value(s("SELECT kmurb FROM curse WHERE nrc=1")).toDouble(), 12.0);
+    QCOMPARE(env.value(s("SELECT T FROM curse WHERE nrc=1")).toDouble(), 4.8);  // 40 km at t 12
+    QCOMPARE(env.value(s("SELECT U FROM curse WHERE nrc=1")).toDouble(), 3.0);  // 12 km at u 25
+    QCOMPARE(env.value(s("SELECT kmT FROM curse WHERE nrc=1")).toDouble(), 57.0);
+    QCOMPARE(env.value(s("SELECT nrq4 FROM curse WHERE nrc=2")).toInt(), 2);
+    QCOMPARE(env.value(s("SELECT traseu FROM curse WHERE nrc=2")).toString(), s("DEJ-CLUJ"));
+    QCOMPARE(env.value(s("SELECT bm FROM foaie WHERE nrf=4521")).toDouble(), 250.0);
+    QCOMPARE(env.value(s("SELECT nractc FROM foaie WHERE nrf=4521")).toString(), s("BON 12"));
+    QCOMPARE(env.value(s("SELECT COUNT(*) FROM dateluna WHERE idl=11 AND anul=2025")).toInt(), 1);
+    QCOMPARE(env.value(s("SELECT km FROM dateluna WHERE idl=11 AND anul=2025")).toDouble(), 114.0);
+    QCOMPARE(env.value(s("SELECT bm FROM dateluna WHERE idl=11 AND anul=2025")).toDouble(), 250.0);
+}
+
+QTEST_MAIN(KeyboardFlowWindowTest)
+#include "tst_keyboardflowwindow.moc"
