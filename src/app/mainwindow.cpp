@@ -83,7 +83,7 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                 InfoWindow window(this);
                 window.exec();
             });
-    connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("Jurnal modificari")), &QAction::triggered,
+    connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("&Jurnal modificari")), &QAction::triggered,
             this, &MainWindow::open<JournalWindow>);
 
     connect(addItem(bar, QStringLiteral("mnuies"), QStringLiteral("&IESIRE")), &QAction::triggered,
