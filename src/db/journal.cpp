@@ -59,10 +59,22 @@ QVariant orNull(const QJsonObject &values)
 
 } // namespace
 
-WriteRun::WriteRun(const QSqlDatabase &db, QString window)
+JournalStatements::JournalStatements(const QSqlDatabase &db)
+    : m_one(db, insertStatement(schema::dialectOf(db), 1))
+    , m_two(db, insertStatement(schema::dialectOf(db), 2))
+{
+}
+
+PreparedQuery *JournalStatements::forRows(int rows)
+{
+    return rows == 1 ? &m_one : rows == 2 ? &m_two : nullptr;
+}
+
+WriteRun::WriteRun(const QSqlDatabase &db, QString window, JournalStatements *kept)
     : m_db(db)
     , m_transaction(db)
     , m_window(std::move(window))
+    , m_kept(kept)
 {
 }
 
@@ -91,7 +103,10 @@ void WriteRun::commit()
                    << orNull(c.nrf) << orNull(c.idf) << orNull(c.nrc) << c.action << orNull(c.before)
                    << orNull(c.after);
         }
-        exec(m_db, insertStatement(dialect, int(rows)), values);
+        if (PreparedQuery *kept = m_kept ? m_kept->forRows(int(rows)) : nullptr)
+            kept->execute(values);
+        else
+            exec(m_db, insertStatement(dialect, int(rows)), values);
     }
     m_changes.clear();
     m_transaction.commit();

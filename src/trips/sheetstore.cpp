@@ -12,10 +12,8 @@ namespace {
 const QString sheetColumns
     = QStringLiteral("idf, nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, versiune");
 
-std::optional<Sheet> readSheet(QSqlQuery &query)
+Sheet sheetFromRow(const QSqlQuery &query)
 {
-    if (!query.next())
-        return std::nullopt;
     Sheet s;
     s.idf = query.value(0).toInt();
     s.nrf = query.value(1).toInt();
@@ -30,6 +28,13 @@ std::optional<Sheet> readSheet(QSqlQuery &query)
     s.anul = query.value(10).toInt();
     s.versiune = query.value(11).toInt();
     return s;
+}
+
+std::optional<Sheet> readSheet(QSqlQuery &query)
+{
+    if (!query.next())
+        return std::nullopt;
+    return sheetFromRow(query);
 }
 
 // The hours on duty as the sheet's text would write them (15 significant
@@ -64,6 +69,10 @@ int decadeOf(int day) { return day <= 10 ? 1 : day <= 20 ? 2 : 3; }
 SheetStore::SheetStore(const QSqlDatabase &db)
     : m_db(db)
     , m_byNumber(db, QStringLiteral("SELECT ") + sheetColumns + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"))
+    , m_byNumberWithTrip(db, QStringLiteral("SELECT f.") + QString(sheetColumns).replace(QStringLiteral(", "), QStringLiteral(", f."))
+                                 + QStringLiteral(", ") + tripColumnList(QStringLiteral("c."))
+                                 + QStringLiteral(" FROM foaie f LEFT JOIN curse c ON c.idf=f.idf AND c.nrc=? "
+                                                  "WHERE f.ida=? AND f.nrf=?"))
     , m_hasTrips(db, QStringLiteral("SELECT COUNT(*) FROM curse WHERE idf=?"))
     , m_dropMonth(db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"))
     , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=?, "
@@ -90,6 +99,20 @@ QList<int> SheetStore::numbers(int ida, int month, int year) const
 std::optional<Sheet> SheetStore::byNumber(int ida, int nrf) const
 {
     return m_byNumber.read({ida, nrf}, readSheet);
+}
+
+SheetStore::WithTrip SheetStore::byNumberWithTrip(int ida, int nrf, int nrc) const
+{
+    return m_byNumberWithTrip.read({nrc, ida, nrf}, [](QSqlQuery &query) {
+        WithTrip found;
+        if (!query.next())
+            return found;
+        found.sheet = sheetFromRow(query);
+        const int first = int(sheetColumns.count(u',')) + 1;
+        if (!query.value(first).isNull())
+            found.trip = tripFromRow(query, first);
+        return found;
+    });
 }
 
 std::optional<Sheet> SheetStore::byId(int idf) const

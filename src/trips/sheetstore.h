@@ -2,6 +2,7 @@
 
 #include "db/database.h"
 #include "db/journal.h"
+#include "trips/tripstore.h"
 
 #include <QList>
 #include <QSqlDatabase>
@@ -50,6 +51,13 @@ public:
     // vehicle across all years.
     std::optional<Sheet> byNumber(int ida, int nrf) const;
     std::optional<Sheet> byId(int idf) const;
+    // The sheet of that vehicle and number with its trip number `nrc`, in one
+    // statement (a round trip less on a server): no sheet, no trip.
+    struct WithTrip {
+        std::optional<Sheet> sheet;
+        std::optional<Trip> trip;
+    };
+    WithTrip byNumberWithTrip(int ida, int nrf, int nrc) const;
     // Every driver name used so far, each once, in alphabetical order.
     QStringList drivers() const;
     bool hasTrips(int idf) const;
@@ -70,6 +78,7 @@ public:
 private:
     QSqlDatabase m_db;
     mutable PreparedQuery m_byNumber;
+    mutable PreparedQuery m_byNumberWithTrip;
     mutable PreparedQuery m_hasTrips;
     PreparedQuery m_dropMonth;
     PreparedQuery m_update;

@@ -8,6 +8,7 @@ namespace vok {
 TripSheetService::TripSheetService(const QSqlDatabase &db, QString window)
     : m_db(db)
     , m_window(std::move(window))
+    , m_journal(db)
     , m_vehicles(db)
     , m_sheets(db)
     , m_trips(db)
@@ -31,7 +32,9 @@ std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const Sheet
     SavePlan plan;
     plan.header = header;
     plan.trip = tripFromForm(form, VehicleNorms{vehicle->Cm, vehicle->Ca, formula});
-    plan.sheet = m_sheets.byNumber(header.ida, header.nrf);
+    // The sheet and the trip of that number come in one statement.
+    SheetStore::WithTrip found = m_sheets.byNumberWithTrip(header.ida, header.nrf, plan.trip.nrc);
+    plan.sheet = found.sheet;
     const bool sheetLoaded = loadedSheet && loadedSheet->ida == header.ida && loadedSheet->nrf == header.nrf;
     if (sheetLoaded) {
         // The sheet on screen went meanwhile, or is another of that number.
@@ -41,7 +44,7 @@ std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const Sheet
     }
     if (plan.sheet) {
         plan.trip.idf = plan.sheet->idf;
-        plan.storedTrip = m_trips.byNumber(plan.sheet->idf, plan.trip.nrc);
+        plan.storedTrip = found.trip;
         if (loadedTrip && loadedTrip->idf == plan.sheet->idf && loadedTrip->nrc == plan.trip.nrc) {
             if (!plan.storedTrip || plan.storedTrip->idc != loadedTrip->idc)
                 throw StaleRecord();
@@ -57,7 +60,7 @@ std::optional<int> TripSheetService::save(const SavePlan &plan, bool yes)
     if (!writes.header && !writes.trip)
         return std::nullopt;
     // The header and the trip go to the disk in one commit.
-    WriteRun run(m_db, m_window);
+    WriteRun run(m_db, m_window, &m_journal);
     Trip trip = plan.trip;
     if (plan.sheet) {
         if (writes.header)
@@ -79,21 +82,21 @@ std::optional<int> TripSheetService::save(const SavePlan &plan, bool yes)
 
 void TripSheetService::deleteTrip(int idf, int nrc)
 {
-    WriteRun run(m_db, m_window);
+    WriteRun run(m_db, m_window, &m_journal);
     m_trips.removeByNumber(run, idf, nrc);
     run.commit();
 }
 
 void TripSheetService::deleteSheet(const Sheet &sheet)
 {
-    WriteRun run(m_db, m_window);
+    WriteRun run(m_db, m_window, &m_journal);
     m_sheets.remove(run, sheet);
     run.commit();
 }
 
 void TripSheetService::deleteTrips(const QList<int> &idcs)
 {
-    WriteRun run(m_db, m_window);
+    WriteRun run(m_db, m_window, &m_journal);
     for (int idc : idcs)
         m_trips.removeById(run, idc);
     run.commit();
@@ -101,7 +104,7 @@ void TripSheetService::deleteTrips(const QList<int> &idcs)
 
 std::optional<double> TripSheetService::chooseRegime(int ida, int k)
 {
-    WriteRun run(m_db, m_window);
+    WriteRun run(m_db, m_window, &m_journal);
     const std::optional<double> Cm = m_lookups.chooseRegime(run, ida, k);
     run.commit();
     return Cm;

@@ -74,6 +74,7 @@ public:
 private:
     QSqlDatabase m_db;
     QString m_window;
+    JournalStatements m_journal;
     VehicleStore m_vehicles;
     SheetStore m_sheets;
     TripStore m_trips;

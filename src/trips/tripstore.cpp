@@ -17,33 +17,7 @@ std::optional<Trip> readTrip(QSqlQuery &query)
 {
     if (!query.next())
         return std::nullopt;
-    Trip t;
-    int c = 0;
-    t.idc = query.value(c++).toInt();
-    t.idf = query.value(c++).toInt();
-    t.nrc = query.value(c++).toInt();
-    for (double &km : t.km)
-        km = query.value(c++).toDouble();
-    t.kmT = query.value(c++).toDouble();
-    t.kmE = query.value(c++).toDouble();
-    t.Kg = query.value(c++).toDouble();
-    t.Gm = query.value(c++).toDouble();
-    t.T = query.value(c++).toDouble();
-    t.U = query.value(c++).toDouble();
-    t.I = query.value(c++).toDouble();
-    t.nri = query.value(c++).toInt();
-    t.Ra = query.value(c++).toDouble();
-    t.A = query.value(c++).toDouble();
-    t.nrq1 = query.value(c++).toInt();
-    t.nrq4 = query.value(c++).toInt();
-    t.Cn = query.value(c++).toDouble();
-    t.Cu = query.value(c++).toDouble();
-    t.remorca = query.value(c++).toInt();
-    t.traseu = query.value(c++).toString();
-    t.kmtract = query.value(c++).toDouble();
-    t.kmurb = query.value(c++).toDouble();
-    t.versiune = query.value(c++).toInt();
-    return t;
+    return tripFromRow(query, 0);
 }
 
 // Every value of a trip but its key, sheet and number, in the order of valueColumns.
@@ -107,6 +81,47 @@ QString overwriteStatement()
 }
 
 } // namespace
+
+Trip tripFromRow(const QSqlQuery &query, int first)
+{
+    Trip t;
+    int c = first;
+    t.idc = query.value(c++).toInt();
+    t.idf = query.value(c++).toInt();
+    t.nrc = query.value(c++).toInt();
+    for (double &km : t.km)
+        km = query.value(c++).toDouble();
+    t.kmT = query.value(c++).toDouble();
+    t.kmE = query.value(c++).toDouble();
+    t.Kg = query.value(c++).toDouble();
+    t.Gm = query.value(c++).toDouble();
+    t.T = query.value(c++).toDouble();
+    t.U = query.value(c++).toDouble();
+    t.I = query.value(c++).toDouble();
+    t.nri = query.value(c++).toInt();
+    t.Ra = query.value(c++).toDouble();
+    t.A = query.value(c++).toDouble();
+    t.nrq1 = query.value(c++).toInt();
+    t.nrq4 = query.value(c++).toInt();
+    t.Cn = query.value(c++).toDouble();
+    t.Cu = query.value(c++).toDouble();
+    t.remorca = query.value(c++).toInt();
+    t.traseu = query.value(c++).toString();
+    t.kmtract = query.value(c++).toDouble();
+    t.kmurb = query.value(c++).toDouble();
+    t.versiune = query.value(c++).toInt();
+    return t;
+}
+
+QString tripColumnList(const QString &prefix)
+{
+    if (prefix.isEmpty())
+        return tripColumns;
+    QStringList columns = tripColumns.split(QStringLiteral(", "));
+    for (QString &column : columns)
+        column.prepend(prefix);
+    return columns.join(QStringLiteral(", "));
+}
 
 TripStore::TripStore(const QSqlDatabase &db)
     : m_db(db)

@@ -33,6 +33,11 @@ struct Trip {
     int versiune = 0; // each write of the trip advances it
 };
 
+// The trip columns the stores read, in order, each with `prefix` ("c."), and
+// the trip of a row whose trip columns begin at `first`.
+QString tripColumnList(const QString &prefix = QString());
+Trip tripFromRow(const QSqlQuery &query, int first);
+
 // The trips of the trip sheets (curse). Throws DbError when a statement fails.
 // A store keeps the statements it has run prepared for its own life.
 class TripStore {
