@@ -127,6 +127,15 @@ QString osUser()
     return user;
 }
 
+void keepChanged(Change &c)
+{
+    for (const QString &column : c.after.keys())
+        if (c.before.value(column) == c.after.value(column)) {
+            c.before.remove(column);
+            c.after.remove(column);
+        }
+}
+
 void requireRow(const QSqlQuery &query)
 {
     if (query.numRowsAffected() < 1)

@@ -94,6 +94,9 @@ namespace journal {
 // server), the operating-system user on a file.
 QString osUser();
 
+// Keeps of an update's before and after only the columns it changed.
+void keepChanged(Change &change);
+
 // Throws StaleRecord when a versioned UPDATE or DELETE found no row.
 void requireRow(const QSqlQuery &query);
 

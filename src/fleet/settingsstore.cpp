@@ -37,16 +37,6 @@ QList<ReportHeader> SettingsStore::headers() const
 
 namespace {
 
-// The journal keeps of an update only the columns it changed.
-void keepChanged(Change &c)
-{
-    for (const QString &column : c.after.keys())
-        if (c.before.value(column) == c.after.value(column)) {
-            c.before.remove(column);
-            c.after.remove(column);
-        }
-}
-
 const QString settingsWindow = QStringLiteral("setari");
 
 } // namespace
@@ -65,7 +55,7 @@ int SettingsStore::saveHeader(const ReportHeader &stored, const ReportHeader &h)
                 {QStringLiteral("numeman"), stored.numeman}, {QStringLiteral("intocmit"), stored.intocmit}};
     c.after = {{QStringLiteral("unitate"), h.unitate}, {QStringLiteral("functie"), h.functie},
                {QStringLiteral("numeman"), h.numeman}, {QStringLiteral("intocmit"), h.intocmit}};
-    keepChanged(c);
+    journal::keepChanged(c);
     run.record(std::move(c));
     run.commit();
     return stored.versiune + 1;
@@ -110,7 +100,7 @@ int SettingsStore::saveStartingState(const StartingState &stored, const Starting
     c.after = {{QStringLiteral("kmef"), s.kmef}, {QStringLiteral("kmefinc"), s.kmefinc},
                {QStringLiteral("kmechiv"), s.kmechiv}, {QStringLiteral("restrez"), s.restrez},
                {QStringLiteral("caprez"), s.caprez}};
-    keepChanged(c);
+    journal::keepChanged(c);
     run.record(std::move(c));
     run.commit();
     return stored.versiune + 1;

@@ -102,20 +102,6 @@ std::optional<Consumption> VehicleStore::consumption(int ida) const
     return c;
 }
 
-namespace {
-
-// The journal keeps of an update only the columns it changed.
-void keepChanged(Change &c)
-{
-    for (const QString &column : c.after.keys())
-        if (c.before.value(column) == c.after.value(column)) {
-            c.before.remove(column);
-            c.after.remove(column);
-        }
-}
-
-} // namespace
-
 int VehicleStore::save(const VehicleRecord &r, const QString &window)
 {
     // Only 1, 2 and 3 name a regime; anything else is taken as extra-urban,
@@ -150,7 +136,7 @@ int VehicleStore::save(const VehicleRecord &r, const QString &window)
                                 {QStringLiteral("Ca"), existing->Ca},       {QStringLiteral("Cb"), existing->Cb},
                                 {QStringLiteral("Cf"), existing->Cf},       {QStringLiteral("Ispec"), existing->Ispec},
                                 {QStringLiteral("Iaerod"), existing->Iaerod}};
-        keepChanged(vehicleChange);
+        journal::keepChanged(vehicleChange);
     } else {
         // The vehicle on screen was deleted meanwhile.
         if (r.versiune)
@@ -183,7 +169,7 @@ int VehicleStore::save(const VehicleRecord &r, const QString &window)
         consumChange.action = Change::updated();
         consumChange.before = {{QStringLiteral("Cm1"), stored->Cm1}, {QStringLiteral("Cm2"), stored->Cm2},
                                {QStringLiteral("Cm3"), stored->Cm3}, {QStringLiteral("implicit"), stored->implicit}};
-        keepChanged(consumChange);
+        journal::keepChanged(consumChange);
     } else {
         if (r.consumVersiune)
             throw StaleRecord();

@@ -86,11 +86,7 @@ int writeRefuel(const QSqlDatabase &db, const QString &window, int idf, int vers
     written.next();
     c.after = journal::rowObject(written, QStringLiteral("foaie"));
     written.finish();
-    for (const QString &column : c.after.keys())
-        if (c.before.value(column) == c.after.value(column)) {
-            c.before.remove(column);
-            c.after.remove(column);
-        }
+    journal::keepChanged(c);
     run.record(std::move(c));
     run.commit();
     return versiunealim + 1;

@@ -173,11 +173,7 @@ void TripStore::overwrite(WriteRun &run, const Trip &stored, const Trip &trip)
     written.nrc = stored.nrc;
     c.after = tripObject(written);
     // Only what changed: the journal reads better.
-    for (const QString &column : c.after.keys())
-        if (c.before.value(column) == c.after.value(column)) {
-            c.before.remove(column);
-            c.after.remove(column);
-        }
+    journal::keepChanged(c);
     run.record(std::move(c));
 }
 
