@@ -69,7 +69,8 @@ int decadeOf(int day) { return day <= 10 ? 1 : day <= 20 ? 2 : 3; }
 SheetStore::SheetStore(const QSqlDatabase &db)
     : m_db(db)
     , m_byNumber(db, QStringLiteral("SELECT ") + sheetColumns + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"))
-    , m_byNumberWithTrip(db, QStringLiteral("SELECT f.") + QString(sheetColumns).replace(QStringLiteral(", "), QStringLiteral(", f."))
+    , m_byNumberWithTrip(db, QStringLiteral("SELECT f.")
+                                 + QString(sheetColumns).replace(QStringLiteral(", "), QStringLiteral(", f."))
                                  + QStringLiteral(", ") + tripColumnList(QStringLiteral("c."))
                                  + QStringLiteral(" FROM foaie f LEFT JOIN curse c ON c.idf=f.idf AND c.nrc=? "
                                                   "WHERE f.ida=? AND f.nrf=?"))
