@@ -13,26 +13,12 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace vok {
-
-namespace {
-
-// The wait cursor for as long as the month is being closed.
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
 
 QString ActivityWindow::noSheetsText() { return QStringLiteral(" Nu aveti date pentru luna si anul selectat !!! "); }
 QString ActivityWindow::noPreviousMonthText()
@@ -165,7 +151,7 @@ void ActivityWindow::monthReport()
     // What the month would be, first: its messages come before anything is written.
     MonthComputation computed;
     if (!guarded(m_context.messages, this, [&] {
-            WaitCursor wait;
+            widgets::WaitCursor wait;
             computed = computeMonth(m_context.db, ida, year, month);
         }))
         return;
@@ -177,7 +163,7 @@ void ActivityWindow::monthReport()
         m_context.messages->inform(this, noPreviousMonthText());
     MonthClose closed;
     const bool done = guarded(m_context.messages, this, [&] {
-        WaitCursor wait;
+        widgets::WaitCursor wait;
         closed = closeMonth(m_context.db, ida, year, month);
     });
     if (!done || closed.noSheets)

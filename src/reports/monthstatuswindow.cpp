@@ -15,7 +15,6 @@
 #include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -56,14 +55,6 @@ QString stateExplanation(MonthState state)
     }
     return QStringLiteral("Nicio foaie de parcurs in aceasta luna.");
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
 
 } // namespace
 
@@ -284,7 +275,7 @@ void MonthStatusWindow::reload()
         vehicle = m_model->vehicles().at(before.row()).nrauto;
     QList<VehicleMonths> vehicles;
     guarded(m_context.messages, this, [&] {
-        WaitCursor wait;
+        widgets::WaitCursor wait;
         vehicles = fleetMonths(m_context.db, lists::chosenYear(m_an));
     });
     m_model->setVehicles(vehicles);

@@ -1,23 +1,11 @@
 #include "reports/recomputedialog.h"
 
 #include "ui/guard.h"
+#include "ui/widgets.h"
 
-#include <QGuiApplication>
 #include <QProgressDialog>
 
 namespace vok {
-
-namespace {
-
-class WaitCursor {
-public:
-    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor &) = delete;
-    WaitCursor &operator=(const WaitCursor &) = delete;
-};
-
-} // namespace
 
 QString recomputeQuestionText()
 {
@@ -45,7 +33,7 @@ RecomputeRun recomputeWithProgress(const WindowContext &context, QWidget *parent
         progress.setLabelText(QStringLiteral("Recalculare V.O.K. %1 ...").arg(nrauto));
         QList<MonthChange> changed;
         const bool done = guarded(context.messages, parent, [&] {
-            WaitCursor wait;
+            widgets::WaitCursor wait;
             changed = recomputeChain(context.db, ida, fromYear, fromMonth);
         });
         if (!done) {
@@ -65,7 +53,7 @@ bool offerRecomputeBeforeReport(const WindowContext &context, QWidget *parent,
 {
     QList<ListedVehicle> concerned;
     const bool read = guarded(context.messages, parent, [&] {
-        WaitCursor wait;
+        widgets::WaitCursor wait;
         QList<int> idas;
         for (const ListedVehicle &vehicle : vehicles)
             idas.append(vehicle.first);

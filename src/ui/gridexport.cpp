@@ -2,9 +2,9 @@
 
 #include "ui/filedialog.h"
 #include "ui/messageservice.h"
+#include "ui/widgets.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -69,15 +69,13 @@ void exportTo(QTableView *grid, MessageService *messages, const QString &fileNam
         path += u'.' + suffix;
     lastFolder() = QFileInfo(path).absolutePath();
     try {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        widgets::WaitCursor wait;
         const sheet::Table t = table(grid);
         if (excel)
             sheet::writeXlsx(t, path);
         else
             sheet::writeCsv(t, path);
-        QApplication::restoreOverrideCursor();
     } catch (const sheet::WriteError &error) {
-        QApplication::restoreOverrideCursor();
         messages->error(window, error.message());
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCursor>
+#include <QGuiApplication>
 #include <QString>
 
 class QLabel;
@@ -14,6 +16,15 @@ QPushButton *button(QWidget *parent, const QString &name, const QString &caption
 
 // A label with `buddy` as its buddy (its mnemonic moves the focus there).
 QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy);
+
+// The wait cursor for as long as it lives (the scope of a long action).
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
 
 // Sets the widget's own font bold.
 void setBold(QWidget *widget);
