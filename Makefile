@@ -158,7 +158,7 @@ bench: configure
 # (docs/PERFORMANCE.md): a 50-vehicle fleet generated into it each time, and
 # the round trips of one trip save counted in the server's log. The server is
 # stopped and removed afterwards, also when something fails.
-BENCH_PG_PORT ?= 58400
+BENCH_PG_PORT ?= 28400
 
 bench-postgres: configure
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release >/dev/null

@@ -11,7 +11,7 @@ build=${1:?usage: $0 BUILD_DIR [--smoke] [FIRST_PORT]}
 shift
 smoke=0
 if [ "${1:-}" = --smoke ]; then smoke=1; shift; fi
-port=${1:-58400}
+port=${1:-28400}
 build=$(cd "$build" && pwd)
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 pgserver=$source_dir/tests/postgres/pgserver.sh
@@ -31,20 +31,36 @@ else
 fi
 
 # The first port from FIRST_PORT on that nothing listens on.
-while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
+free_port() {
+  while (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; do port=$((port + 1)); done
+}
+free_port
 
 # Each step runs in the background and is waited for, so that a signal to
 # this script stops the step at once and then the server.
 child=
 step() {
+  local status=0
   "$@" &
   child=$!
-  wait "$child"
+  wait "$child" || status=$?
   child=
+  return $status
 }
 trap '"$pgserver" stop "$state"' EXIT
 trap '[ -z "$child" ] || kill "$child" 2>/dev/null; exit 130' INT TERM
-step "$pgserver" start "$state" "$port" >&2
+# Nothing listening is not yet free: a connection's own end may hold the port.
+# The server says so (exit 3), and the next port is tried.
+tries=0
+while :; do
+  status=0
+  step "$pgserver" start "$state" "$port" >&2 || status=$?
+  [ $status = 0 ] && break
+  tries=$((tries + 1))
+  if [ $status != 3 ] || [ $tries -ge 20 ]; then exit $status; fi
+  port=$((port + 1))
+  free_port
+done
 server=postgresql://vok@127.0.0.1:$port
 step "$bindir/createdb" -h 127.0.0.1 -p "$port" -U vok vok_small
 

@@ -3,12 +3,13 @@
 # temporary folder of its own under /tmp, run by an unprivileged user.
 #   pgserver.sh start STATE PORT   initialises and starts it, with a database "vok" and a role "vok"
 #   pgserver.sh stop STATE         stops it and removes its folder
+# A start that fails because the port is taken exits 3; any other failure, 1.
 # STATE is a folder of the build that remembers where the server lives. The
 # server itself never lives there: when run as root, the server runs as the
 # `postgres` user, which may not be able to enter the build folder (a clone in
 # /root or in a folder of mode 0700), so it gets a folder of its own, owned by it.
 set -euo pipefail
-action=${1:-} state=${2:-} port=${3:-54329}
+action=${1:-} state=${2:-} port=${3:-24329}
 [ -n "$state" ] || { echo "usage: $0 start STATE PORT | stop STATE" >&2; exit 2; }
 bindir=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
 [ -n "$bindir" ] || { echo "PostgreSQL is not installed" >&2; exit 1; }
@@ -41,13 +42,14 @@ stop_server() {
 
 # Says which step failed and why: the last lines of that step's log.
 fail() {
-  local step=$1 log=$2
+  local step=$1 log=$2 status=1
   echo "pgserver: $step failed (port $port, folder $(server_dir))" >&2
   if [ -s "$log" ]; then
     echo "--- last lines of $log:" >&2
     tail -n 20 "$log" >&2
+    grep -q "Address already in use" "$log" && status=3
   fi
-  exit 1
+  exit $status
 }
 
 case "$action" in
