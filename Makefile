@@ -114,15 +114,15 @@ test-asan: build-asan
 FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
              -Isrc $$(pkg-config --cflags Qt6Core)
 
-$(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp src/db/numbers.h | fuzz-deps
+$(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/base/numbers.cpp src/base/numbers.h | fuzz-deps
 	mkdir -p $(FUZZ_DIR)/corpus
-	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_numbers.cpp src/db/numbers.cpp \
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_numbers.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
 $(FUZZ_DIR)/fuzz_formula: tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/reports/selectionformula.h \
-                          src/db/numbers.cpp src/db/numbers.h | fuzz-deps
+                          src/base/numbers.cpp src/base/numbers.h | fuzz-deps
 	mkdir -p $(FUZZ_DIR)/corpus-formula
-	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/db/numbers.cpp \
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
 fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula

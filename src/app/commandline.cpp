@@ -4,7 +4,7 @@
 #include "db/database.h"
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
-#include "reports/monthcli.h"
+#include "months/monthcli.h"
 #include "reports/reportcli.h"
 #include "sample/demofleet.h"
 #include "ui/qttexts.h"

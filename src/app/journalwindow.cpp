@@ -1,6 +1,6 @@
 #include "app/journalwindow.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"

@@ -9,10 +9,10 @@
 #include "fleet/settingswindow.h"
 #include "fleet/vehiclewindow.h"
 #include "fuel/refuelwindow.h"
-#include "reports/activitywindow.h"
-#include "reports/chartwindow.h"
+#include "months/activitywindow.h"
+#include "charts/chartwindow.h"
 #include "reports/fleetwindow.h"
-#include "reports/monthstatuswindow.h"
+#include "months/monthstatuswindow.h"
 #include "trips/tripwindow.h"
 #include "ui/keys.h"
 

@@ -1,6 +1,6 @@
 #include "fleet/normativwindow.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "db/schema.h"
 #include "fleet/gridheadings.h"
 #include "fleet/referencestore.h"

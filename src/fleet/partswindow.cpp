@@ -1,6 +1,6 @@
 #include "fleet/partswindow.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "fleet/partsmodel.h"
 #include "fleet/partsrules.h"
 #include "fleet/partsstore.h"

@@ -5,7 +5,7 @@
 #include <QJsonArray>
 
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "db/schema.h"
 #include "fleet/csvtable.h"
 

@@ -2,7 +2,7 @@
 
 #include "db/database.h"
 #include "db/journal.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "fleet/gridheadings.h"
 
 namespace vok {

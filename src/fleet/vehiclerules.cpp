@@ -1,7 +1,7 @@
 #include "fleet/vehiclerules.h"
 
-#include "db/numbers.h"
-#include "db/texts.h"
+#include "base/numbers.h"
+#include "base/texts.h"
 
 namespace vok::vehicle {
 

@@ -1,6 +1,6 @@
 #include "fleet/vehiclewindow.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "fleet/consumwindow.h"
 #include "fleet/referencestore.h"
 #include "fleet/uleiardwindow.h"

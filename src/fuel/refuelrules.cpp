@@ -1,6 +1,6 @@
 #include "fuel/refuelrules.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 namespace vok {
 

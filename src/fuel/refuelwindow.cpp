@@ -1,10 +1,10 @@
 #include "fuel/refuelwindow.h"
 
-#include "db/calendar.h"
-#include "db/numbers.h"
+#include "base/calendar.h"
+#include "base/numbers.h"
 #include "fleet/vehiclestore.h"
 #include "fuel/refuelstore.h"
-#include "reports/monthstatus.h"
+#include "months/monthstatus.h"
 #include "reports/reportrequest.h"
 #include "ui/fields.h"
 #include "ui/guard.h"

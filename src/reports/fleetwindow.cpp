@@ -1,10 +1,10 @@
 #include "reports/fleetwindow.h"
 
-#include "db/calendar.h"
+#include "base/calendar.h"
 #include "fleet/vehiclestore.h"
 #include "reports/fleetstore.h"
-#include "reports/monthstore.h"
-#include "reports/recomputedialog.h"
+#include "months/monthstore.h"
+#include "months/recomputedialog.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"

@@ -1,7 +1,7 @@
 #include "reports/reportbinding.h"
 
-#include "db/calendar.h"
-#include "db/numbers.h"
+#include "base/calendar.h"
+#include "base/numbers.h"
 
 #include <QSet>
 

@@ -1,8 +1,8 @@
 #include "reports/reportengine.h"
 
-#include "db/calendar.h"
+#include "base/calendar.h"
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "reports/reportbinding.h"
 #include "reports/reportpaths.h"
 #include "reports/reportstore.h"

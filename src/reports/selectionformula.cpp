@@ -1,6 +1,6 @@
 #include "reports/selectionformula.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #include "sample/fleetgenerator.h"
 
 #include "db/database.h"
-#include "db/numbers.h"
-#include "reports/monthclose.h"
+#include "base/numbers.h"
+#include "months/monthclose.h"
 
 #include <QDate>
 #include <QSqlError>

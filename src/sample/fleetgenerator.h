@@ -50,7 +50,7 @@ QString driverName(int vehicle, int k);
 // sheets in every month of `years` whole years ending with `lastYear`, each
 // with `tripsPerSheet` trips, refuellings that keep the tank plausible, and
 // every month closed into dateluna by the program's own month closing
-// (computeMonth and writeMonth, reports/monthclose.h), so that every closed
+// (computeMonth and writeMonth, months/monthclose.h), so that every closed
 // month is current.
 struct FleetShape {
     int vehicles = 500;

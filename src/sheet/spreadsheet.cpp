@@ -1,6 +1,6 @@
 #include "sheet/spreadsheet.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "trips/consumption.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 namespace vok {
 

@@ -1,6 +1,6 @@
 #include "trips/formulapanel.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

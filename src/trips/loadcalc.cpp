@@ -1,6 +1,6 @@
 #include "trips/loadcalc.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 namespace vok::loadcalc {
 

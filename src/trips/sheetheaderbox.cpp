@@ -1,6 +1,6 @@
 #include "trips/sheetheaderbox.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/tripsheetservice.h"
 #include "ui/fields.h"
 #include "ui/guard.h"

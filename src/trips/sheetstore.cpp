@@ -1,7 +1,7 @@
 #include "trips/sheetstore.h"
 
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <QJsonArray>
 

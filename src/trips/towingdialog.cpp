@@ -1,6 +1,6 @@
 #include "trips/towingdialog.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/surcharge.h"
 #include "trips/surchargetablestore.h"
 #include "trips/tripsubdialog.h"

@@ -1,6 +1,6 @@
 #include "trips/tripeditor.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/loaddialog.h"
 #include "trips/towingdialog.h"
 #include "trips/tripsheetservice.h"

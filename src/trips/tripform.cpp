@@ -1,6 +1,6 @@
 #include "trips/tripform.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/surcharge.h"
 
 namespace vok {

@@ -1,8 +1,8 @@
 #include "trips/triprules.h"
 
-#include "db/calendar.h"
-#include "db/numbers.h"
-#include "db/texts.h"
+#include "base/calendar.h"
+#include "base/numbers.h"
+#include "base/texts.h"
 
 #include <tuple>
 

@@ -1,7 +1,7 @@
 #include "trips/tripwindow.h"
 
-#include "db/numbers.h"
-#include "reports/monthstatus.h"
+#include "base/numbers.h"
+#include "months/monthstatus.h"
 #include "trips/formulapanel.h"
 #include "trips/sheetheaderbox.h"
 #include "trips/tripeditor.h"

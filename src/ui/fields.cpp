@@ -1,6 +1,6 @@
 #include "ui/fields.h"
 
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "ui/guard.h"
 #include "ui/messageservice.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "db/texts.h"
+#include "base/texts.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "ui/lists.h"
 
-#include "db/calendar.h"
+#include "base/calendar.h"
 #include "fleet/vehiclestore.h"
 #include "ui/fields.h"
 

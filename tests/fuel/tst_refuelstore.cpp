@@ -1,5 +1,5 @@
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "fuel/refuelrules.h"
 #include "fuel/refuelstore.h"
 #include "testenvironment.h"

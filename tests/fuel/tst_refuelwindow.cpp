@@ -1,4 +1,4 @@
-#include "db/calendar.h"
+#include "base/calendar.h"
 #include "fuel/refuelwindow.h"
 #include "testenvironment.h"
 #include "windowtest.h"

@@ -2,7 +2,7 @@
 // The first byte picks what the rest is: a UTF-16 text (lone surrogates and
 // NULs included), a Latin-1 text (mostly ASCII, where numbers live), or a
 // double with a mask. A broken rule stops the run with the input saved.
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <QString>
 #include <QStringList>

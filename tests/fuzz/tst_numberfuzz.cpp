@@ -6,7 +6,7 @@
 //
 // A short, fixed pass runs with the tests; VOK_FUZZ_SECONDS=N runs each
 // generator for N seconds instead, VOK_SEED=S repeats a run.
-#include "db/numbers.h"
+#include "base/numbers.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>

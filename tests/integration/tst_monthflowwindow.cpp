@@ -5,7 +5,7 @@
 // the figures of the database.
 
 #include "fuel/refuelwindow.h"
-#include "reports/activitywindow.h"
+#include "months/activitywindow.h"
 #include "reports/reportengine.h"
 #include "testenvironment.h"
 #include "windowtest.h"

@@ -6,7 +6,7 @@
 //   childprocess lock <file> exclusive|write holds a lock until stdin closes
 //   childprocess open <vok.db>               opens the file as the program does, prints the outcome
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/sheetstore.h"
 #include "trips/tripstore.h"
 

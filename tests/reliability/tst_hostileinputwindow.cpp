@@ -18,7 +18,7 @@
 #include "fleet/uleiwindow.h"
 #include "fleet/vehiclewindow.h"
 #include "fuel/refuelwindow.h"
-#include "reports/activitywindow.h"
+#include "months/activitywindow.h"
 #include "reports/fleetwindow.h"
 #include "trips/loaddialog.h"
 #include "trips/towingdialog.h"

@@ -1,7 +1,7 @@
-#include "db/calendar.h"
+#include "base/calendar.h"
 #include "reports/fleetwindow.h"
-#include "reports/monthclose.h"
-#include "tst_monthclose_fixtures.h"
+#include "months/monthclose.h"
+#include "monthfixtures.h"
 #include "windowtest.h"
 
 #include <QComboBox>

@@ -10,10 +10,10 @@
 #include "fleet/referencestore.h"
 #include "fleet/settingsstore.h"
 #include "fleet/vehiclestore.h"
-#include "reports/chartdata.h"
-#include "reports/chartstore.h"
-#include "reports/monthclose.h"
-#include "reports/monthstatus.h"
+#include "charts/chartdata.h"
+#include "charts/chartstore.h"
+#include "months/monthclose.h"
+#include "months/monthstatus.h"
 
 #include <QSet>
 #include <QSqlRecord>

@@ -4,7 +4,7 @@
 
 #include "db/database.h"
 #include "fleet/vehiclestore.h"
-#include "reports/monthstatus.h"
+#include "months/monthstatus.h"
 #include "trips/tripstore.h"
 
 #include <QTemporaryDir>

@@ -1,4 +1,4 @@
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "trips/consumption.h"
 
 #include <QtTest>

@@ -1,5 +1,5 @@
 #include "trips/towingdialog.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "testenvironment.h"
 #include "windowtest.h"
 

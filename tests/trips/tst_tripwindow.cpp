@@ -1,5 +1,5 @@
 #include "db/database.h"
-#include "db/numbers.h"
+#include "base/numbers.h"
 #include "testenvironment.h"
 #include "trips/consumption.h"
 #include "trips/tripeditor.h"

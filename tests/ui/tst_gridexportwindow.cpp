@@ -8,7 +8,7 @@
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
-#include "reports/monthstatuswindow.h"
+#include "months/monthstatuswindow.h"
 #include "ui/gridexport.h"
 #include "trips/tripwindow.h"
 

@@ -1,0 +1,92 @@
+#include "months/monthcli.h"
+
+#include "db/database.h"
+#include "months/monthstatus.h"
+#include "months/monthstore.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTextStream>
+
+#include <functional>
+
+namespace vok {
+
+namespace {
+
+const char connectionName[] = "vok-months-cli";
+
+int fail(QTextStream &errors, const QString &message)
+{
+    errors << "vok: " << message << '\n';
+    errors.flush();
+    return 2;
+}
+
+// Opens the data, checks the year and runs `work` with them; a failure of
+// either is an error (2) with its reason.
+int withDatabase(const MonthCommand &command, QTextStream &errors,
+                 const std::function<int(const QSqlDatabase &, int year)> &work)
+{
+    static const QRegularExpression fourDigits(QStringLiteral("^[0-9]{4}$"));
+    if (!fourDigits.match(command.year).hasMatch())
+        return fail(errors, QStringLiteral("anul trebuie scris cu patru cifre, nu \"%1\"").arg(command.year));
+    const int year = command.year.toInt();
+
+    // Checking or recomputing months needs the data: a data folder without
+    // vok.db is a mistake, not a new database.
+    const bool onServer = !command.databaseUrl.isEmpty();
+    const QString dataFile = onServer ? command.databaseUrl
+                                      : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
+    if (!onServer && !QFileInfo::exists(dataFile))
+        return fail(errors, QStringLiteral("baza de date %1 nu exista").arg(dataFile));
+
+    int code = 0;
+    try {
+        const QSqlDatabase db = onServer
+                                    ? database::openServer(dataFile, QString::fromLatin1(connectionName))
+                                    : database::openSqlite(dataFile, QString::fromLatin1(connectionName),
+                                                           DatabaseKind::Data);
+        code = work(db, year);
+    } catch (const DbError &error) {
+        code = fail(errors, error.message());
+    }
+    database::close(QString::fromLatin1(connectionName));
+    return code;
+}
+
+} // namespace
+
+int runCheckMonths(const MonthCommand &command, QTextStream &out, QTextStream &errors)
+{
+    return withDatabase(command, errors, [&](const QSqlDatabase &db, int year) {
+        bool notCurrent = false;
+        for (const VehicleMonths &vehicle : fleetMonths(db, year)) {
+            for (const MonthStatus &m : vehicle.months) {
+                if (m.state == MonthState::Current || m.state == MonthState::NoSheets)
+                    continue;
+                notCurrent |= m.state != MonthState::Restarts;
+                out << statusLine(vehicle.nrauto, year, m.month, m.state, m.changes) << '\n';
+            }
+        }
+        out.flush();
+        return notCurrent ? 1 : 0;
+    });
+}
+
+int runRecomputeMonths(const MonthCommand &command, QTextStream &out, QTextStream &errors)
+{
+    return withDatabase(command, errors, [&](const QSqlDatabase &db, int year) {
+        for (const auto &[ida, nrauto] : MonthStore(db).listedVehicles()) {
+            const QList<MonthChange> changed = recomputeChain(db, ida, year, 1);
+            for (const MonthChange &c : changed)
+                out << statusLine(nrauto, c.year, c.month, c.before, c.changes) << '\n';
+            // What is printed is written: a later failure leaves it so.
+            out.flush();
+        }
+        return 0;
+    });
+}
+
+} // namespace vok

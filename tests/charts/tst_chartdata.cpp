@@ -1,0 +1,210 @@
+// The figures of the charts, from closed months alone, and what looks wrong in them.
+#include "charts/chartdata.h"
+
+#include "charts/chartstore.h"
+#include "testenvironment.h"
+
+#include <QtTest>
+
+#include <cmath>
+
+using namespace vok;
+using namespace vok::charts;
+
+Q_DECLARE_METATYPE(vok::charts::YearMonth)
+Q_DECLARE_METATYPE(vok::charts::MonthRow)
+
+namespace {
+
+MonthRow row(int year, int month, double km, double cn, double bm, double restrez, double gz = 0, double restit = 0)
+{
+    MonthRow r;
+    r.when = {year, month};
+    r.km = km;
+    r.kme = km * 1.1;
+    r.cn = cn;
+    r.bm = bm;
+    r.gz = gz;
+    r.restit = restit;
+    r.restrez = restrez;
+    return r;
+}
+
+Vehicle truck(double capacity = 0) { return {1, "B-10-ABC", "ROMAN", 30, capacity}; }
+
+QStringList kinds(const QVector<Anomaly> &list)
+{
+    QStringList out;
+    for (const Anomaly &a : list) {
+        const char *kind = a.kind == Anomaly::Kind::RestBelowZero       ? "sub zero"
+                           : a.kind == Anomaly::Kind::RestAboveCapacity ? "peste capacitate"
+                                                                        : "neactualizata";
+        out << QStringLiteral("%1 %2/%3 %4").arg(a.nrauto).arg(a.when.month).arg(a.when.year).arg(QLatin1String(kind));
+    }
+    return out;
+}
+
+} // namespace
+
+class ChartDataTest : public QObject {
+    Q_OBJECT
+private slots:
+    void vehiclePointsCoverTheRange();
+    void defaultRange_data();
+    void defaultRange();
+    void anomalies_data();
+    void anomalies();
+    void fleetRanking();
+    void storeReadsTheClosedMonths();
+};
+
+void ChartDataTest::vehiclePointsCoverTheRange()
+{
+    // November 2023 to February 2024, January not closed; a row outside the range is left out.
+    const QVector<MonthRow> rows = {row(2023, 10, 50, 15, 20, 5), row(2023, 11, 200, 60, 80, 25, 10, 5),
+                                    row(2023, 12, 0, 0, 0, 25), row(2024, 2, 100, 31.5, 40, 33.5)};
+    const VehicleChart c = vehicleChart(truck(), rows, {2023, 11}, {2024, 2});
+    QCOMPARE(c.months.size(), 4);
+    QCOMPARE(c.months[0].when, (YearMonth{2023, 11}));
+    QVERIFY(c.months[0].closed);
+    QCOMPARE(c.months[0].received, 85.0); // 80 + 10 gas - 5 given back
+    QCOMPARE(*c.months[0].per100km, 30.0);
+    QVERIFY(c.months[1].closed);
+    QVERIFY(!c.months[1].per100km.has_value()); // no km: no litres per 100 km
+    QCOMPARE(c.months[2].when, (YearMonth{2024, 1}));
+    QVERIFY(!c.months[2].closed);
+    QCOMPARE(c.months[3].restrez, 33.5);
+    QCOMPARE(*c.months[3].per100km, 31.5);
+    QCOMPARE(monthLabel(c.months[2].when), QStringLiteral("ian 2024"));
+    QVERIFY(vehicleChart(truck(), rows, {2024, 2}, {2023, 11}).months.isEmpty());
+}
+
+void ChartDataTest::defaultRange_data()
+{
+    QTest::addColumn<QVector<YearMonth>>("closed");
+    QTest::addColumn<YearMonth>("from");
+    QTest::addColumn<YearMonth>("to");
+    const YearMonth today{2024, 5};
+    QTest::newRow("none: the last twelve months") << QVector<YearMonth>{} << YearMonth{2023, 6} << today;
+    QTest::newRow("fewer than twelve") << QVector<YearMonth>{{2024, 3}, {2024, 1}} << YearMonth{2024, 1} << YearMonth{2024, 3};
+    QVector<YearMonth> many;
+    for (int m = 1; m <= 12; ++m)
+        many << YearMonth{2023, m};
+    many << YearMonth{2024, 2} << YearMonth{2024, 4}; // March never closed
+    QTest::newRow("the last twelve closed, across a gap") << many << YearMonth{2023, 3} << YearMonth{2024, 4};
+    (void)today;
+}
+
+void ChartDataTest::defaultRange()
+{
+    QFETCH(QVector<YearMonth>, closed);
+    QFETCH(YearMonth, from);
+    QFETCH(YearMonth, to);
+    const auto range = charts::defaultRange(closed, {2024, 5});
+    QCOMPARE(range.first, from);
+    QCOMPARE(range.second, to);
+}
+
+void ChartDataTest::anomalies_data()
+{
+    QTest::addColumn<double>("capacity");
+    QTest::addColumn<QVector<MonthRow>>("rows");
+    QTest::addColumn<QList<int>>("notCurrent"); // months of 2024
+    QTest::addColumn<QStringList>("found");
+    const QVector<MonthRow> rows = {row(2024, 1, 100, 30, 20, -10), row(2024, 2, 100, 30, 40, 0),
+                                    row(2024, 3, 100, 30, 130, 100), row(2024, 4, 100, 30, 90, 160.004)};
+    QTest::newRow("capacity unknown: only below zero") << 0.0 << rows << QList<int>{} << QStringList{"B-10-ABC 1/2024 sub zero"};
+    QTest::newRow("capacity 150") << 150.0 << rows << QList<int>{}
+                                  << QStringList{"B-10-ABC 1/2024 sub zero", "B-10-ABC 4/2024 peste capacitate"};
+    QTest::newRow("a full tank is not above it") << 100.0 << QVector<MonthRow>{row(2024, 3, 100, 30, 130, 100)} << QList<int>{}
+                                                 << QStringList{};
+    QTest::newRow("a rest that reads 0.00 is not below zero") << 0.0 << QVector<MonthRow>{row(2024, 1, 100, 30, 30, -0.004)}
+                                                              << QList<int>{} << QStringList{};
+    QTest::newRow("months not current") << 150.0 << rows << QList<int>{2, 5}
+                                        << QStringList{"B-10-ABC 1/2024 sub zero", "B-10-ABC 2/2024 neactualizata",
+                                                       "B-10-ABC 4/2024 peste capacitate", "B-10-ABC 5/2024 neactualizata"};
+}
+
+void ChartDataTest::anomalies()
+{
+    QFETCH(double, capacity);
+    QFETCH(QVector<MonthRow>, rows);
+    QFETCH(QList<int>, notCurrent);
+    QFETCH(QStringList, found);
+    QSet<int> stale;
+    for (int m : notCurrent)
+        stale.insert(YearMonth{2024, m}.index());
+    const QVector<Anomaly> list = charts::anomalies(vehicleChart(truck(capacity), rows, {2024, 1}, {2024, 6}), stale);
+    QCOMPARE(kinds(list), found);
+    for (const Anomaly &a : list) {
+        QVERIFY(a.text().startsWith(QStringLiteral("B-10-ABC, ")));
+        if (a.kind == Anomaly::Kind::NotCurrent) // February has its row, May was never closed
+            QVERIFY(a.text().contains(a.when.month == 2 ? "nu mai este actualizat" : "nu a fost inchis"));
+    }
+}
+
+void ChartDataTest::fleetRanking()
+{
+    FleetVehicle a{{1, "B-10-ABC", "ROMAN", 30, 0}, {row(2024, 1, 100, 30, 40, 60), row(2024, 2, 100, 32, 40, 68)},
+                   row(2023, 12, 100, 30, 30, 50)};
+    // Its year opens with what January opened with: 20 - (10 - 12) = 22.
+    FleetVehicle b{{2, "B-22-XYZ", "DACIA", 6.5, 45}, {row(2024, 3, 200, 12, 10, 20)}, std::nullopt};
+    // Without km: ranked last by consumption.
+    FleetVehicle c{{3, "CT-05-TIR", "IVECO", 25, 0}, {row(2024, 5, 0, 0, 0, 5)}, std::nullopt};
+    FleetVehicle idle{{4, "IF-01-AAA", "FORD", 9, 0}, {}, row(2023, 12, 10, 1, 0, 7)};
+    const QVector<FleetEntry> year = fleetYear({a, b, c, idle});
+    QCOMPARE(year.size(), 3); // a vehicle without a closed month of the year is not ranked
+
+    const QVector<FleetEntry> consumption = rankedByConsumption(year);
+    QCOMPARE(consumption[0].vehicle.nrauto, QStringLiteral("B-10-ABC"));
+    QCOMPARE(*consumption[0].per100km, 31.0); // 62 litres over 200 km
+    QCOMPARE(consumption[1].vehicle.nrauto, QStringLiteral("B-22-XYZ"));
+    QCOMPARE(*consumption[1].per100km, 6.0);
+    QCOMPARE(consumption[2].vehicle.nrauto, QStringLiteral("CT-05-TIR"));
+    QVERIFY(!consumption[2].per100km.has_value());
+
+    const QVector<FleetEntry> growth = rankedByRestGrowth(year);
+    QCOMPARE(growth[0].vehicle.nrauto, QStringLiteral("B-10-ABC"));
+    QCOMPARE(growth[0].openingRest, 50.0); // December's rest
+    QCOMPARE(growth[0].restGrowth(), 18.0);
+    QCOMPARE(growth[1].vehicle.nrauto, QStringLiteral("CT-05-TIR"));
+    QCOMPARE(growth[1].restGrowth(), 0.0);
+    QCOMPARE(growth[2].vehicle.nrauto, QStringLiteral("B-22-XYZ"));
+    QCOMPARE(growth[2].openingRest, 22.0);
+    QCOMPARE(growth[2].restGrowth(), -2.0);
+
+    // B-22-XYZ (tank of 45 litres) and the fleet's months not current.
+    b.rows[0].restrez = 50;
+    const QVector<Anomaly> found = fleetAnomalies({a, b, c}, 2024, {{3, YearMonth{2024, 5}.index()}});
+    QCOMPARE(kinds(found), (QStringList{"B-22-XYZ 3/2024 peste capacitate", "CT-05-TIR 5/2024 neactualizata"}));
+}
+
+void ChartDataTest::storeReadsTheClosedMonths()
+{
+    test::TestEnvironment env;
+    env.sql("INSERT INTO auto (nrauto, marca, Cm, apar, caprez) VALUES ('B-10-ABC', 'ROMAN', 30, 1, 150)");
+    env.sql("INSERT INTO auto (nrauto, marca, Cm, apar) VALUES ('B-99-OUT', 'DACIA', 7, 0)");
+    const QString month = "INSERT INTO dateluna (ida, anul, idl, km, kme, Cn, bm, gz, restit, restrez) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+    env.sql(month, {1, 2023, 12, 100, 110, 30, 40, 0, 0, 50});
+    env.sql(month, {1, 2024, 1, 200, 210, 60, 80, 5, 2, 73});
+    env.sql(month, {1, 2024, 3, 150, 160, 45, 0, 0, 0, 28});
+    env.sql(month, {1, 2025, 1, 10, 11, 3, 0, 0, 0, 25});
+    env.sql(month, {2, 2024, 1, 10, 11, 3, 0, 0, 0, 25});
+    const ChartStore store(env.db());
+    const QVector<Vehicle> listed = store.listedVehicles();
+    QCOMPARE(listed.size(), 1);
+    QCOMPARE(listed[0].capacity, 150.0);
+    QCOMPARE(store.closedMonths(1).size(), 4);
+    const QVector<MonthRow> rows = store.months(1, {2023, 12}, {2024, 12});
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(rows[1].received(), 83.0);
+    QCOMPARE(rows[1].openingRest(), 50.0); // the carry-over from December
+    const QVector<FleetVehicle> fleet = store.fleetYear(2024);
+    QCOMPARE(fleet.size(), 1); // the vehicle taken out is not in the fleet
+    QCOMPARE(fleet[0].rows.size(), 2);
+    QVERIFY(fleet[0].previousDecember.has_value());
+    QCOMPARE(fleet[0].previousDecember->restrez, 50.0);
+}
+
+QTEST_GUILESS_MAIN(ChartDataTest)
+#include "tst_chartdata.moc"

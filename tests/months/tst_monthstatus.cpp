@@ -1,0 +1,240 @@
+// The status of closed months and the recompute of the carry-over chain: what
+// a change after closing does to the month and, through the carry-over, to the
+// months after it; that the recompute writes exactly what closing the months
+// by hand in calendar order writes; and that a failure leaves a vehicle as it was.
+#include "db/database.h"
+#include "months/monthclose.h"
+#include "months/monthstatus.h"
+#include "monthfixtures.h"
+
+#include <QtTest>
+
+using namespace vok;
+using namespace vok::test;
+
+class MonthStatusTest : public QObject {
+    Q_OBJECT
+private slots:
+    void changeAfterClosing_data();
+    void changeAfterClosing();
+    void recomputeEqualsClosingByHand_data();
+    void recomputeEqualsClosingByHand();
+    void failureLeavesTheVehicleAsItWas();
+};
+
+namespace {
+
+constexpr int Year = 2024;
+
+// The fleet of every scenario: one vehicle with a sheet and a trip in each
+// month of 2023 and 2024 but the months left out, every month closed in
+// calendar order but the ones left open.
+struct Scenario {
+    QList<int> idleMonths2024;       // months of 2024 without sheets
+    QList<int> openMonths2024;       // months of 2024 with sheets, never closed
+    bool with2023 = false;           // December 2023 too, closed
+};
+
+int sheetNumber(int year, int month) { return year * 100 + month; }
+
+// Builds the scenario and returns the vehicle's key.
+int build(TestEnvironment &env, const Scenario &s)
+{
+    const int ida = addVehicle(env, {.Cb = 12.5, .kmef = 10000, .kmechiv = 11000, .restrez = 50});
+    QList<std::pair<int, int>> months;
+    if (s.with2023)
+        months.append({2023, 12});
+    for (int m = 1; m <= 12; ++m)
+        if (!s.idleMonths2024.contains(m))
+            months.append({Year, m});
+    for (const auto &[year, month] : months) {
+        const int idf = addSheet(env, ida, {.nrf = sheetNumber(year, month), .anul = year, .idl = month,
+                                            .orap = 8, .oras = 16.5, .bm = 100});
+        addTrip(env, idf, {.kmT = 200.0 + month, .kmE = 210.5 + month, .Cn = 40 + month / 10.0, .Cu = 0.2});
+    }
+    for (const auto &[year, month] : months)
+        if (year != Year || !s.openMonths2024.contains(month))
+            closeMonth(env.db(), ida, year, month);
+    return ida;
+}
+
+// One letter a month: '.' no sheets, 'o' current, 's' stale, 'n' not closed, 'r' restarts.
+QString letters(const VehicleMonths &v)
+{
+    QString text;
+    for (const MonthStatus &m : v.months)
+        text += QStringLiteral(".osnr").at(int(m.state));
+    return text;
+}
+
+QStringList columns(const QList<ColumnChange> &changes)
+{
+    QStringList names;
+    for (const ColumnChange &c : changes)
+        names << c.column;
+    return names;
+}
+
+// Every month row of the database, in calendar order, as comparable text.
+QStringList allRows(TestEnvironment &env)
+{
+    QStringList rows;
+    QSqlQuery query = exec(env.db(), QStringLiteral("SELECT ida, anul, idl, ore, km, kme, kminc, tone, tonekm, bm, gz, "
+                                                    "restit, restrez, Cn, um, ut, ua, Cu, kmt, kmet FROM dateluna "
+                                                    "ORDER BY ida, anul, idl"));
+    while (query.next()) {
+        QStringList values;
+        for (int i = 0; i < 20; ++i)
+            values << QString::number(query.value(i).toDouble(), 'g', 17);
+        rows << values.join(u' ');
+    }
+    return rows;
+}
+
+void addScenarioRows()
+{
+    QTest::addColumn<Scenario>("scenario");
+    QTest::addColumn<QString>("change"); // a statement run after closing
+    QTest::addColumn<int>("year");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("month");        // a month whose changed columns are checked
+    QTest::addColumn<QStringList>("changed");
+
+    const QStringList none;
+    const QString march = QStringLiteral("UPDATE curse SET kmT=kmT+10, Cn=Cn+2.5 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202403)");
+    const QString december = QStringLiteral("UPDATE curse SET Cn=Cn+7 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202312)");
+    QTest::newRow("all closed, nothing changed") << Scenario{} << QString() << Year << "oooooooooooo" << 3 << none;
+    QTest::newRow("trip changed in March") << Scenario{} << march << Year << "oossssssssss" << 3
+                                           << QStringList{"km", "restrez", "Cn", "kmt"};
+    QTest::newRow("through the carry-over") << Scenario{} << march << Year << "oossssssssss" << 12
+                                            << QStringList{"restrez", "kmt"};
+    QTest::newRow("refuelling added to June") << Scenario{} << "UPDATE foaie SET bm=bm+50 WHERE nrf=202406" << Year << "ooooosssssss" << 6
+                                              << QStringList{"bm", "restrez"};
+    QTest::newRow("oil change in August") << Scenario{} << "UPDATE foaie SET schu=1 WHERE nrf=202408" << Year << "ooooooosoooo"
+                                          << 8 << QStringList{"Cu"};
+    QTest::newRow("idle May restarts June") << Scenario{{5}, {}, false} << QString() << Year << "oooo.roooooo" << 6 << none;
+    QTest::newRow("first months without sheets") << Scenario{{1, 2}, {}, false} << QString() << Year << "..oooooooooo"
+                                                 << 3 << none;
+    QTest::newRow("February never closed") << Scenario{{}, {2}, false} << QString() << Year << "onssssssssss" << 3
+                                           << QStringList{"restrez", "kmt", "kmet"};
+    QTest::newRow("December changed, its year") << Scenario{{}, {}, true} << december << 2023
+                                                << "...........s" << 12 << QStringList{"restrez", "Cn"};
+    QTest::newRow("December changed, the year after") << Scenario{{}, {}, true} << december << Year
+                                                      << "oooooooooooo" << 1 << none;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Scenario)
+
+void MonthStatusTest::changeAfterClosing_data() { addScenarioRows(); }
+
+void MonthStatusTest::changeAfterClosing()
+{
+    QFETCH(Scenario, scenario);
+    QFETCH(QString, change);
+    QFETCH(int, year);
+    QFETCH(QString, expected);
+    QFETCH(int, month);
+    QFETCH(QStringList, changed);
+    TestEnvironment env;
+    const int ida = build(env, scenario);
+    if (!change.isEmpty())
+        env.sql(change);
+    const QStringList before = allRows(env);
+
+    const VehicleMonths status = vehicleMonths(env.db(), ida, year);
+    const QString letters = ::letters(status);
+    QCOMPARE(letters, expected);
+    QCOMPARE(columns(status.months[month - 1].changes), changed);
+    QCOMPARE(status.needsRecompute(), expected.contains(u's') || expected.contains(u'n'));
+    // Looking writes nothing.
+    QCOMPARE(allRows(env), before);
+}
+
+void MonthStatusTest::recomputeEqualsClosingByHand_data() { addScenarioRows(); }
+
+void MonthStatusTest::recomputeEqualsClosingByHand()
+{
+    QFETCH(Scenario, scenario);
+    QFETCH(QString, change);
+    QFETCH(int, year);
+    // The same data twice: one recomputed, one closed by hand in calendar order.
+    TestEnvironment recomputed, byHand;
+    const int ida = build(recomputed, scenario);
+    QCOMPARE(build(byHand, scenario), ida);
+    if (!change.isEmpty()) {
+        recomputed.sql(change);
+        byHand.sql(change);
+    }
+    const VehicleMonths before = vehicleMonths(recomputed.db(), ida, year);
+
+    const QList<MonthChange> changes = recomputeChain(recomputed.db(), ida, year, year == Year ? 1 : 12);
+    QSqlQuery months = exec(byHand.db(), QStringLiteral("SELECT DISTINCT anul, idl FROM foaie WHERE ida=? "
+                                                        "ORDER BY anul, idl"), {ida});
+    while (months.next()) {
+        const int y = months.value(0).toInt();
+        const int m = months.value(1).toInt();
+        if (y > year || (y == year && (year == Year || m == 12)))
+            closeMonth(byHand.db(), ida, y, m);
+    }
+    QCOMPARE(allRows(recomputed), allRows(byHand));
+
+    // The recompute changed exactly what the status foretold for that year,
+    // in the same words.
+    QList<MonthChange> foretold;
+    for (const MonthStatus &m : before.months)
+        if (m.state == MonthState::Stale || m.state == MonthState::NotClosed)
+            foretold.append({year, m.month, m.state, m.changes});
+    QList<MonthChange> ofTheYear;
+    for (const MonthChange &c : changes)
+        if (c.year == year)
+            ofTheYear.append(c);
+    QCOMPARE(ofTheYear.size(), foretold.size());
+    for (int i = 0; i < foretold.size(); ++i) {
+        QCOMPARE(ofTheYear[i].month, foretold[i].month);
+        QCOMPARE(stateName(ofTheYear[i].before), stateName(foretold[i].before));
+        QCOMPARE(changesText(ofTheYear[i].changes), changesText(foretold[i].changes));
+    }
+    // Afterwards every month of the year is current (or restarts, or idle).
+    const QString after = letters(vehicleMonths(recomputed.db(), ida, year));
+    QVERIFY2(!after.contains(u's') && !after.contains(u'n'), qPrintable(after));
+    // Months without sheets got no row.
+    for (int m : scenario.idleMonths2024)
+        QCOMPARE(recomputed.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE anul=? AND idl=?"), {Year, m})
+                     .toInt(),
+                 0);
+}
+
+void MonthStatusTest::failureLeavesTheVehicleAsItWas()
+{
+    TestEnvironment env;
+    const int ida = build(env, {});
+    env.sql(QStringLiteral("UPDATE curse SET Cn=Cn+2.5 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202403)"));
+    const QStringList before = allRows(env);
+    // Writing June fails, after March to May were written.
+    if (env.onServer()) {
+        env.sql(QStringLiteral("CREATE FUNCTION june_fails() RETURNS trigger AS $$ BEGIN "
+                               "IF NEW.idl = 6 THEN RAISE EXCEPTION 'iunie blocat'; END IF; RETURN NEW; END "
+                               "$$ LANGUAGE plpgsql"));
+        env.sql(QStringLiteral("CREATE TRIGGER june_fails BEFORE UPDATE ON dateluna FOR EACH ROW "
+                               "EXECUTE FUNCTION june_fails()"));
+    } else {
+        env.sql(QStringLiteral("CREATE TRIGGER june_fails BEFORE UPDATE ON dateluna WHEN NEW.idl = 6 "
+                               "BEGIN SELECT RAISE(ABORT, 'iunie blocat'); END"));
+    }
+    try {
+        recomputeChain(env.db(), ida, Year, 1);
+        QFAIL("the recompute went through");
+    } catch (const DbError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("iunie blocat")), qPrintable(error.message()));
+    }
+    QCOMPARE(allRows(env), before);
+    // The connection is usable again, and the recompute goes through once June can be written.
+    env.sql(QStringLiteral("DROP TRIGGER june_fails") + (env.onServer() ? QStringLiteral(" ON dateluna") : QString()));
+    QCOMPARE(recomputeChain(env.db(), ida, Year, 1).size(), 10);
+    QCOMPARE(letters(vehicleMonths(env.db(), ida, Year)), QStringLiteral("oooooooooooo"));
+}
+
+QTEST_GUILESS_MAIN(MonthStatusTest)
+#include "tst_monthstatus.moc"
