@@ -23,9 +23,13 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonValue>
 #include <QLineEdit>
 #include <QProcess>
 #include <QSqlQueryModel>
@@ -312,6 +316,31 @@ void bareTripInsert(const QSqlDatabase &db, int idf, int nrc)
     transaction.commit();
 }
 
+// The same work as a trip save with its bare statements: the trip's INSERT
+// and its journal row (the trip's columns as JSON text, as the program keeps
+// them), in one transaction.
+void bareTripInsertJournalled(const QSqlDatabase &db, int idf, int nrc, const QString &nrauto, int nrf)
+{
+    const QVariantList values = tripValues(idf, nrc);
+    const QStringList columns = QString::fromLatin1(tripColumns).split(QStringLiteral(", "));
+    QJsonObject after;
+    for (qsizetype i = 0; i < columns.size(); ++i)
+        after.insert(columns.at(i), QJsonValue::fromVariant(values.at(i)));
+    Transaction transaction(db);
+    const QVariant idc = scalar(
+        db,
+        QStringLiteral("INSERT INTO curse (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) "
+                       "RETURNING idc")
+            .arg(QString::fromLatin1(tripColumns)),
+        values);
+    exec(db,
+         QStringLiteral("INSERT INTO jurnal (cand, cine, fereastra, tabela, cheie, nrauto, nrf, nrc, actiune, inainte, dupa) "
+                        "VALUES (?, ?, 'foaie', 'curse', ?, ?, ?, ?, 'adaugare', NULL, ?)"),
+         {QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), QStringLiteral("bench"), idc,
+          nrauto, nrf, nrc, QString::fromUtf8(QJsonDocument(after).toJson(QJsonDocument::Compact))});
+    transaction.commit();
+}
+
 void measureStartup(Run &run)
 {
     const BenchOptions &o = run.options;
@@ -494,7 +523,7 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
 {
     const Target t = target(full);
     const Target s = target(small);
-    if (run.wanted("tripsave_vs_sql")) {
+    if (run.wanted("tripsave_vs_insert")) {
         // A new trip (number 900) saved and deleted again, untimed, after
         // each run.
         const int nrc = 900;
@@ -504,7 +533,22 @@ void measureTrips(Run &run, const QSqlDatabase &full, const QSqlDatabase &small)
         const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
         const Pair pair = sideBySide(run.options.reps, [&] { storeTripSave(service, header, nrc); },
                                      [&] { bareTripInsert(full, t.idf, nrc); }, cleanUp, run.options.batch);
-        run.ratio("tripsave_vs_sql", pair, "trip save through the stores against a bare INSERT (full fleet)");
+        run.ratio("tripsave_vs_insert", pair, "trip save through the stores against a bare INSERT (full fleet)");
+    }
+    if (run.wanted("tripsave_vs_sql")) {
+        // The same, against the bare statements of the same work: the
+        // trip's INSERT and its journal row in one transaction.
+        const int nrc = 901;
+        auto cleanUp = [&] { exec(full, QStringLiteral("DELETE FROM curse WHERE idf=? AND nrc=?"), {t.idf, nrc}); };
+        cleanUp();
+        TripSheetService service(full);
+        const SheetHeader header = headerOnScreen(full, t.ida, t.nrf);
+        const QString nrauto = scalar(full, QStringLiteral("SELECT nrauto FROM auto WHERE ida=?"), {t.ida}).toString();
+        const Pair pair = sideBySide(
+            run.options.reps, [&] { storeTripSave(service, header, nrc); },
+            [&] { bareTripInsertJournalled(full, t.idf, nrc, nrauto, t.nrf); }, cleanUp, run.options.batch);
+        run.ratio("tripsave_vs_sql", pair,
+                  "trip save through the stores against the bare INSERTs of the trip and its journal row (full fleet)");
     }
     if (run.wanted("sheetload_scaling")) {
         QSqlQueryModel fullModel, smallModel;

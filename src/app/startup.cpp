@@ -8,6 +8,7 @@
 #include "db/database.h"
 #include "db/passwordstore.h"
 #include "reports/previewwindow.h"
+#include "reports/reportservice.h"
 
 #include <QApplication>
 #include <QDir>

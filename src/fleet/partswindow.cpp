@@ -7,8 +7,10 @@
 #include "ui/fields.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
+#include "reports/reportservice.h"
 
 #include <QComboBox>
 #include <QGridLayout>

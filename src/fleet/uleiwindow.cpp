@@ -80,14 +80,7 @@ void UleiWindow::chooseRow(int row)
     m_kind->setText(kind);
     m_sump->setText(QStringLiteral("Cb = ") + sump + QStringLiteral(" litri"));
     m_filter->setText(QStringLiteral("Cf = ") + filter + QStringLiteral(" litri"));
-    // The vehicle window's boxes take the values as the grid shows them; its
-    // display format applies when the clerk leaves them.
-    if (QWidget *owner = parentWidget()) {
-        if (auto *cb = owner->findChild<QLineEdit *>(QStringLiteral("Cb")))
-            cb->setText(sump);
-        if (auto *cf = owner->findChild<QLineEdit *>(QStringLiteral("Cf")))
-            cf->setText(filter);
-    }
+    emit capacitiesChosen(sump, filter);
 }
 
 } // namespace vok

@@ -10,8 +10,8 @@ class QTableView;
 namespace vok {
 
 // The window "Capacitatea sistemului de ungere" (`ulei`): the oil sump and
-// filter capacities of the normative. A double-click on a row copies its
-// capacities into the boxes `Cb` and `Cf` of the window that opened it.
+// filter capacities of the normative. A double-click on a row hands its
+// capacities, as the grid shows them, to the window that opened it.
 class UleiWindow : public QDialog {
     Q_OBJECT
 public:
@@ -19,6 +19,9 @@ public:
 
     // What a double-click on `row` does.
     void chooseRow(int row);
+
+signals:
+    void capacitiesChosen(const QString &sump, const QString &filter);
 
 private:
     WindowContext m_context;

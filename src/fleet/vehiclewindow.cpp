@@ -9,6 +9,7 @@
 #include "fleet/vehiclestore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
 
@@ -26,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include <functional>
+#include <type_traits>
 
 namespace vok {
 
@@ -294,6 +296,14 @@ void VehicleWindow::connectEvents()
 template <typename Window> void VehicleWindow::openUtility()
 {
     Window window(m_context, this);
+    if constexpr (std::is_same_v<Window, UleiWindow>) {
+        // The boxes take the values as the grid shows them; their display
+        // format applies when the clerk leaves them.
+        connect(&window, &UleiWindow::capacitiesChosen, this, [this](const QString &sump, const QString &filter) {
+            m_Cb->setText(sump);
+            m_Cf->setText(filter);
+        });
+    }
     window.exec();
 }
 

@@ -8,8 +8,10 @@
 #include "reports/reportrequest.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
+#include "reports/reportservice.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

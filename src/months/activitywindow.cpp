@@ -7,8 +7,10 @@
 #include "months/monthclose.h"
 #include "months/recomputedialog.h"
 #include "ui/guard.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
+#include "reports/reportservice.h"
 
 #include <QComboBox>
 #include <QFormLayout>

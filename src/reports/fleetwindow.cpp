@@ -8,6 +8,7 @@
 #include "ui/guard.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
+#include "reports/reportservice.h"
 
 #include <QComboBox>
 #include <QEvent>

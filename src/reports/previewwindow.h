@@ -1,7 +1,7 @@
 #pragma once
 
 #include "reports/reportdocument.h"
-#include "ui/reportservice.h"
+#include "reports/reportservice.h"
 
 #include <QDialog>
 #include <QSqlDatabase>

@@ -4,6 +4,7 @@
 #include "trips/tripsheetservice.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
 

@@ -10,6 +10,7 @@
 #include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/widgets.h"
+#include "reports/reportservice.h"
 
 #include <QCloseEvent>
 #include <QDate>

@@ -1,7 +1,6 @@
 #include "ui/lists.h"
 
 #include "base/calendar.h"
-#include "fleet/vehiclestore.h"
 #include "ui/fields.h"
 
 #include <QComboBox>
@@ -22,13 +21,6 @@ void refill(QComboBox *list, const QStringList &items)
     } else {
         list->setCurrentIndex(items.indexOf(current));
     }
-}
-
-void fillVehicles(QComboBox *list, const QSqlDatabase &db) { refill(list, VehicleStore(db).visibleNumbers()); }
-
-void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageService *messages)
-{
-    refillOnEntry(list, messages, [list, db] { fillVehicles(list, db); });
 }
 
 void refillOnEntry(QComboBox *list, MessageService *messages, std::function<void()> fill)

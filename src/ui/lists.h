@@ -18,15 +18,6 @@ namespace lists {
 // any other list when the new items have it. No signal is sent meanwhile.
 void refill(QComboBox *list, const QStringList &items);
 
-// Empties the list and fills it with the numbers of the vehicles offered
-// (apar = 1), in order. The typed text of an editable list is kept. Throws
-// DbError when the query fails.
-void fillVehicles(QComboBox *list, const QSqlDatabase &db);
-
-// Refills the vehicle list each time it gains the focus; a failed query is
-// shown through `messages`.
-void refillVehiclesOnFocus(QComboBox *list, const QSqlDatabase &db, MessageService *messages);
-
 // Runs `fill` each time `list` gains the focus, except when the focus comes
 // back from the list's own popup. A fill that throws DbError is shown through
 // `messages` once: it is not tried again until the focus has left the list

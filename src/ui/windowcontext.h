@@ -2,12 +2,13 @@
 
 #include "ui/messageservice.h"
 #include "ui/programstate.h"
-#include "ui/reportservice.h"
 
 #include <QSqlDatabase>
 #include <QString>
 
 namespace vok {
+
+class ReportService;
 
 // What every window is given when it opens: the two databases, the message
 // and report services, and the state the windows share for the whole run.

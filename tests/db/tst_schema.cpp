@@ -1,3 +1,4 @@
+// Runs on SQLite only: the schema's steps are checked on the file a copy or an old version leaves; the server's steps run in every test that opens one.
 #include "db/database.h"
 #include "db/schema.h"
 #include "testenvironment.h"

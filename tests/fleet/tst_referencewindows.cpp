@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QtTest>
 
@@ -119,9 +120,13 @@ void ReferenceWindowsTest::uleiWithoutOwnerOnlyShows()
     QCOMPARE(headings(grid), (QStringList{QStringLiteral("Felul automobilului"),
                                           QStringLiteral("Baia de ulei (litri) ,,Cb''"),
                                           QStringLiteral("Filtrul de ulei (litri) ,,Cf''")}));
+    QSignalSpy chosen(&window, &UleiWindow::capacitiesChosen);
     window.chooseRow(0);
     window.chooseRow(5); // no such row: nothing happens
     QCOMPARE(child<QLabel>(&window, QStringLiteral("Label2"))->text(), QStringLiteral("Cb = 3.5 litri"));
+    // The capacities as the grid shows them, handed back once.
+    QCOMPARE(chosen.size(), 1);
+    QCOMPARE(chosen.at(0), (QVariantList{QStringLiteral("3.5"), QStringLiteral("0.25")}));
     QVERIFY(env.messages().texts().isEmpty());
 }
 

@@ -3,6 +3,7 @@
 #include "fleet/settingswindow.h"
 #include "fleet/vehiclestore.h"
 #include "testenvironment.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "windowtest.h"
 

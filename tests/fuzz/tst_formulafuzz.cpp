@@ -1,3 +1,4 @@
+// Runs on SQLite only: the generators aim at the parsers; what reaches the database is bound the same way on both engines.
 // Hostile and random input for the formula language of the reports: texts a
 // window, a report definition or the command line could hand over (long digit
 // runs, huge and tiny numbers, NaN-like words, control characters, quotes of

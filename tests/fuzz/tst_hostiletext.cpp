@@ -1,3 +1,4 @@
+// Runs on SQLite only: the generators aim at the parsers; what reaches the database is bound the same way on both engines.
 // Hostile texts through the database layer: quotes, SQL, control characters,
 // NULs, other scripts and broken UTF-16, bound as values. Each one is stored
 // and read back as it was (texts of valid Unicode) or at least stored without

@@ -1,3 +1,4 @@
+// Runs on SQLite only: a keyboard flow through the windows; the stores it reaches run on the server in their own tests.
 // A clerk's month typed with the keyboard alone, through the real main menu:
 // a vehicle, a truck sheet of two trips (the first with the towing and urban
 // dialogs, the second with winter heating), the sheet's refuelling and the

@@ -1,3 +1,4 @@
+// Runs on SQLite only: a keyboard flow through the windows; the stores it reaches run on the server in their own tests.
 // A clerk's month, through the real windows: the refuelling of January to
 // March typed in "Alimentare carburant, ulei ", the months closed in order in
 // "Fisa activitatii zilnice", one month changed and closed again, and every

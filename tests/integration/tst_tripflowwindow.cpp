@@ -1,3 +1,4 @@
+// Runs on SQLite only: a keyboard flow through the windows; the stores it reaches run on the server in their own tests.
 // The clerk's road through the real trip window and the real dialogs it opens:
 // the urban and towing surcharge dialogs and the average-load calculator
 // write into the trip window while they are open, and the save stores what

@@ -4,6 +4,7 @@
 #include "months/monthclose.h"
 #include "testenvironment.h"
 #include "trips/tripwindow.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "windowtest.h"
 

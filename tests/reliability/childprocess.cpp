@@ -1,3 +1,4 @@
+// Runs on SQLite only: files, locks and killed processes of a data folder.
 // A second process for the reliability tests: it saves rows through the
 // program's database layer until it is killed, holds locks on a database
 // file, or opens a data folder with the rights it was started with.

@@ -1,3 +1,4 @@
+// Runs on SQLite only: files, locks and killed processes of a data folder.
 // Crash safety: the journal settings that survive a power cut, and a process
 // that saves trips through the trip window's stores, killed with SIGKILL at
 // random moments, over and over, after which the file is sound, every save

@@ -1,3 +1,4 @@
+// Runs on SQLite only: files, locks and killed processes of a data folder.
 // Every text box of every window takes any text without a crash: each window
 // the main menu opens (and the utilities of the vehicle window, the dialogs of
 // the trip window and the password windows) is opened on a database holding a

@@ -1,3 +1,4 @@
+// Runs on SQLite only: files, locks and killed processes of a data folder.
 // Report faults made to happen for real: the report definition missing,
 // damaged or wrong on disk, and the report's query failing in the database,
 // met through the running program's report service (the trip window's "Raport
@@ -10,6 +11,7 @@
 #include "db/database.h"
 #include "reports/previewwindow.h"
 #include "trips/tripwindow.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "windowtest.h"
 

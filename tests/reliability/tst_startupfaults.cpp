@@ -1,3 +1,4 @@
+// Runs on SQLite only: files, locks and killed processes of a data folder.
 // Faults made for real at start-up and while working: files that are not
 // databases, damaged or truncated, a read-only data folder, a file locked by
 // another process, a missing password file, a full disk. At start-up the

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/reportservice.h"
+#include "reports/reportservice.h"
 
 #include <QList>
 

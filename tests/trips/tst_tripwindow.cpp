@@ -4,6 +4,7 @@
 #include "trips/consumption.h"
 #include "trips/tripeditor.h"
 #include "trips/tripwindow.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "windowtest.h"
 

@@ -1,5 +1,7 @@
+// Runs on SQLite only: the rules of the boxes and keys; no store is under test.
 #include "testenvironment.h"
 #include "ui/fields.h"
+#include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "windowtest.h"
 

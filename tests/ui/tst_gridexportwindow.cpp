@@ -1,3 +1,4 @@
+// Runs on SQLite only: the rules of the boxes and keys; no store is under test.
 // The context menu of the grids: "Export Excel" and "Export CSV" write what
 // the grid shows.
 #include "dialoganswers.h"

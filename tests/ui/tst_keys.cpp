@@ -1,3 +1,4 @@
+// Runs on SQLite only: the rules of the boxes and keys; no store is under test.
 // The keys every window answers to: Enter on a focused button, Ctrl+S for
 // "Salvare" after the box being typed in has been left, the focus mark, and
 // the main menu's letters and F10.
