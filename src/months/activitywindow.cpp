@@ -182,8 +182,6 @@ void ActivityWindow::monthReport()
     request.formulas = {QStringLiteral("rest=") + doubleText(closed.openingRest),
                         QStringLiteral("kmef=") + doubleText(closed.openingKm),
                         QStringLiteral("kmechiv=") + doubleText(closed.openingKmEquiv)};
-    if (m_context.state)
-        m_context.state->lastReport = 3;
     m_context.reports->show(this, request);
 }
 
@@ -202,8 +200,6 @@ void ActivityWindow::yearReport()
     request.reportFile = QStringLiteral("rapvokan.rpt");
     request.dataFile = m_context.dataFile;
     request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.ida}=%2").arg(year).arg(ida);
-    if (m_context.state)
-        m_context.state->lastReport = 4;
     m_context.reports->show(this, request);
 }
 

@@ -106,8 +106,6 @@ FleetWindow::FleetWindow(const WindowContext &context, QWidget *parent)
     if (m_nra->count() > 0)
         m_nra->selectionModel()->setCurrentIndex(m_nra->model()->index(0, 0),
                                                  QItemSelectionModel::NoUpdate);
-    if (m_context.state)
-        m_context.state->lastReport = 0;
 
     m_monthButton->installEventFilter(this);
     m_yearButton->installEventFilter(this);
@@ -206,8 +204,6 @@ void FleetWindow::monthReport()
     request.selection = QStringLiteral("{dateluna.anul}=%1 and {dateluna.idl}=%2 and {auto.rap}=1")
                             .arg(year)
                             .arg(month);
-    if (m_context.state)
-        m_context.state->lastReport = 5;
     m_context.reports->show(this, request);
 }
 
@@ -222,8 +218,6 @@ void FleetWindow::yearReport()
     request.reportFile = QStringLiteral("rapvokanauto.rpt");
     request.dataFile = m_context.dataFile;
     request.selection = QStringLiteral("{dateluna.anul}=%1 and {auto.rap}=1").arg(year);
-    if (m_context.state)
-        m_context.state->lastReport = 6;
     m_context.reports->show(this, request);
 }
 

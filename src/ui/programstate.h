@@ -1,19 +1,10 @@
 #pragma once
 
-#include <QString>
-
 namespace vok {
 
 // The little state the windows share for the whole run.
 struct ProgramState {
     int passwordAttempts = 1;  // current attempt at the access password
-
-    // Report windows: the last report opened and the choices of that window.
-    int lastReport = 0;
-    int savedVehicleIndex = -1;
-    QString savedVehicleText;
-    int savedYearIndex = -1;
-    int savedMonthIndex = -1;
 };
 
 } // namespace vok
