@@ -1,6 +1,7 @@
 #include "sheet/spreadsheet.h"
 
 #include "base/numbers.h"
+#include "sheet/csv.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,16 +39,6 @@ double textWidth(const Cell &c)
         }
     }
     return c.bold ? width * 1.1 : width;
-}
-
-QByteArray csvField(const QString &text)
-{
-    QByteArray field = text.toUtf8();
-    if (field.contains(',') || field.contains('"') || field.contains('\n') || field.contains('\r')) {
-        field.replace("\"", "\"\"");
-        field = '"' + field + '"';
-    }
-    return field;
 }
 
 // The lines a wrapped text takes in a column `width` characters wide.
@@ -219,16 +210,15 @@ QByteArray toCsv(const Table &table)
     const int columns = table.columnCount();
     QByteArray out;
     for (const QVector<Cell> &row : table.rows) {
-        QList<QByteArray> fields;
+        QList<csv::Field> fields;
         for (const Cell &c : row) {
-            fields.append(csvField(c.text));
+            fields.append({c.text, c.isNumber()});
             for (int i = 1; i < c.span; ++i)
-                fields.append(QByteArray());
+                fields.append(csv::Field());
         }
         while (fields.size() < columns)
-            fields.append(QByteArray());
-        out += fields.join(',');
-        out += "\r\n";
+            fields.append(csv::Field());
+        out += csv::line(fields);
     }
     return out;
 }

@@ -57,8 +57,8 @@ private:
     QString m_message;
 };
 
-// The CSV text: one record per row, every row as wide as the widest, CRLF
-// line ends; a field with a comma, a quote or a line break is quoted.
+// The CSV text (sheet/csv.h writes each line): one record per row, every row
+// as wide as the widest; numbers bare, texts guarded against formulas.
 QByteArray toCsv(const Table &table);
 
 // Write the file whole or not at all (a file already there stays as it was

@@ -57,6 +57,9 @@ void SpreadsheetTest::csvFields_data()
     QTest::newRow("two-digit mask") << QVector<Cell>{Cell::masked(5, "00")} << QByteArray("05\r\n");
     QTest::newRow("span keeps the columns") << QVector<Cell>{spanning(Cell::textCell("Total"), 3), Cell::plain(7)}
                                             << QByteArray("Total,,,7\r\n");
+    QTest::newRow("formula texts guarded, figures bare")
+        << QVector<Cell>{Cell::textCell("=1+1"), Cell::textCell("-6.62"), Cell::masked(-6.62, "#0.00"), Cell::textCell("+1+1")}
+        << QByteArray("'=1+1,-6.62,-6.62,'+1+1\r\n");
 }
 
 void SpreadsheetTest::csvFields()
