@@ -89,7 +89,7 @@ void ReferenceStoreTest::csvRoundTrip()
     rows[1][rows[1].size() - 1] = QVariant(); // an empty numeric or text cell
     store.replaceAll(table, rows);
     const QByteArray exported = store.csv(table);
-    QVERIFY(exported.startsWith(names(referenceColumns(table)).join(u',').toUtf8() + '\n'));
+    QVERIFY(exported.startsWith(names(referenceColumns(table)).join(u',').toUtf8() + "\r\n"));
 
     const ReferenceImport imported = readReferenceCsv(table, exported);
     QVERIFY2(imported.ok(), qPrintable(imported.error));
