@@ -310,7 +310,17 @@ QString worksheetName(const QString &wanted)
         else
             name += ch;
     }
-    name = name.simplified().left(31).trimmed();
+    name = name.simplified();
+    // At most 31 characters, cut after a whole word when there is one
+    // ("FISA ACTIVITATII ZILNICE", not "FISA ACTIVITATII ZILNICE (V.O.K"),
+    // without a dangling dash, comma or opening bracket.
+    constexpr qsizetype longest = 31;
+    if (name.size() > longest) {
+        const qsizetype space = name.at(longest) == u' ' ? longest : name.lastIndexOf(u' ', longest - 1);
+        name = name.left(space > 0 ? space : longest);
+        while (!name.isEmpty() && QStringLiteral(" -,;(").contains(name.back()))
+            name.chop(1);
+    }
     // A worksheet name may not start or end with an apostrophe.
     while (name.startsWith(u'\''))
         name.remove(0, 1);

@@ -71,7 +71,8 @@ void writeXlsx(const Table &table, const QString &path);
 // spans several columns spread over them.
 QVector<double> columnWidths(const Table &table);
 
-// A worksheet name: at most 31 characters, none of []:*?/\ ; never empty.
+// A worksheet name: at most 31 characters (cut after a whole word), none of
+// []:*?/\ ; never empty.
 QString worksheetName(const QString &wanted);
 
 // The cell for a value of a grid: a number when the model gives a number,
