@@ -4,9 +4,12 @@
 BUILD_DIR ?= build
 ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc)
+# Every package whose files the build uses (tests/package/builddeps.py checks
+# it against the build's CMakeCache): Qt6Charts needs Qt6OpenGL's CMake files,
+# Qt's OpenGL lookup EGL and GLU, xlsxwriter's pkg-config -lz.
 DEBS      := cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
              libsodium-dev libsqlite3-dev mdbtools xvfb xauth imagemagick poppler-utils ccache postgresql \
-             libxlsxwriter-dev python3 qt6-charts-dev
+             libxlsxwriter-dev python3 qt6-charts-dev libqt6opengl6-dev zlib1g-dev libegl-dev libglu1-mesa-dev
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and checking the Debian package needs beyond DEBS.
@@ -27,7 +30,7 @@ SANITIZER_ENV := ASAN_OPTIONS=halt_on_error=1:detect_leaks=1:detect_stack_use_af
                  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/reliability/lsan.supp:print_suppressions=0 \
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: deps fuzz-deps package-deps configure build run demo test build-asan test-asan fuzz bench \
+.PHONY: deps fuzz-deps package-deps configure build build-program run demo test build-asan test-asan fuzz bench \
         bench-postgres install package test-package clean
 
 # Installs the Debian packages of $(1) that are missing.
@@ -56,10 +59,15 @@ $(BUILD_DIR)/CMakeCache.txt: | deps
 
 configure: deps $(BUILD_DIR)/CMakeCache.txt
 
+# Everything: the program, the test programs, the benchmarks (what `make test` needs).
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
-run: build
+# The program alone (with its report definitions), then the program.
+build-program: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target vok
+
+run: build-program
 	$(BUILD_DIR)/vok
 
 # The program on a sample fleet (vok --demo), in a data folder of the build

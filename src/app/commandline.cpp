@@ -186,6 +186,30 @@ const QList<Mode> &modes()
     return all;
 }
 
+// Why the options on the command line cannot run: two modes, or an option of
+// a mode that is not the one chosen; empty when they can. `given` holds the
+// options' names as the parser read them.
+QString conflict(const QStringList &given)
+{
+    QStringList chosen; // in the order given
+    for (const QString &name : given)
+        for (const Mode &mode : modes())
+            if (name == QLatin1String(mode.trigger) && !chosen.contains(name))
+                chosen << name;
+    if (chosen.size() > 1)
+        return QStringLiteral("--%1 si --%2 nu se folosesc impreuna: un singur mod pe rand")
+            .arg(chosen.at(0), chosen.at(1));
+    for (const Mode &mode : modes()) {
+        const QString trigger = QString::fromLatin1(mode.trigger);
+        if (chosen.contains(trigger))
+            continue;
+        for (const QCommandLineOption &own : mode.options)
+            if (given.contains(own.names().first()))
+                return QStringLiteral("--%1 se foloseste doar cu --%2").arg(own.names().first(), trigger);
+    }
+    return {};
+}
+
 bool isOption(const char *argument, const char *name)
 {
     // --name, --name=value, and Qt's single-dash long form -name.
@@ -261,6 +285,11 @@ int run(QApplication &app)
         return 2;
     }
     parser.process(app);
+    // Nothing is done when the options do not go together.
+    if (const QString why = conflict(parser.optionNames()); !why.isEmpty()) {
+        QTextStream(stderr) << "vok: " << why << '\n';
+        return 2;
+    }
 
     Target target;
     target.dataDir = resolveDataDir(value(parser, "data-dir"));

@@ -100,7 +100,7 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
     m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setWordWrap(false);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("jurnal"));
+    gridexport::install(m_grid, m_context.messages, QStringLiteral("Jurnal modificari"));
 
     m_before = valuesBox(this, QStringLiteral("inainte"));
     m_after = valuesBox(this, QStringLiteral("dupa"));

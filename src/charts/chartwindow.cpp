@@ -33,7 +33,6 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QScatterSeries>
-#include <QStandardPaths>
 #include <QTabWidget>
 #include <QValueAxis>
 #include <QVBoxLayout>
@@ -54,14 +53,6 @@ constexpr int fleetShown = 25;
 
 const char *const pageNames[] = {"Kilometri", "Combustibil", "Consum la 100 km", "Parc: consum la 100 km",
                                  "Parc: rest in rezervor"};
-const char *const pageFiles[] = {"kilometri", "combustibil", "consum100km", "parc-consum100km", "parc-rest"};
-
-// The folder of the last chart saved, for the run.
-QString &lastFolder()
-{
-    static QString folder;
-    return folder;
-}
 
 QChart *newChart(const QString &title)
 {
@@ -676,7 +667,7 @@ void ChartWindow::print()
 {
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setDocName(m_views[m_tabs->currentIndex()]->chart()->title());
+    printer.setDocName(printDocumentName(m_views[m_tabs->currentIndex()]->chart()->title()));
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Tiparire"));
     if (dialog.exec() != QDialog::Accepted)
@@ -686,29 +677,17 @@ void ChartWindow::print()
 
 void ChartWindow::askAndSave(bool pdf)
 {
-    const QString suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("png");
-    const int page = m_tabs->currentIndex();
-    QString name = QStringLiteral("grafic-") + QString::fromLatin1(pageFiles[page]) + u'-'
-                   + (page >= FleetConsumption ? QString::number(lists::chosenYear(m_year)) : m_vehicle.vehicle.nrauto);
-    QString folder = QDir::homePath();
-    for (const QString &candidate : {lastFolder(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
-        if (!candidate.isEmpty() && QFileInfo(candidate).isDir()) {
-            folder = candidate;
-            break;
-        }
-    }
-    FileRequest request;
+    SaveRequest request;
     request.title = pdf ? QStringLiteral("Salvare PDF") : QStringLiteral("Salvare PNG");
-    request.nameFilters = {pdf ? QStringLiteral("Fisiere PDF (*.pdf)") : QStringLiteral("Imagini PNG (*.png)")};
-    request.save = true;
-    request.suggested = QDir(folder).absoluteFilePath(name + u'.' + suffix);
-    request.defaultSuffix = suffix;
-    QString path = askForFile(this, request);
+    request.nameFilter = pdf ? QStringLiteral("Fisiere PDF (*.pdf)") : QStringLiteral("Imagini PNG (*.png)");
+    request.suffix = pdf ? QStringLiteral("pdf") : QStringLiteral("png");
+    const int page = m_tabs->currentIndex();
+    request.description = m_views[page]->chart()->title();
+    if (request.description.isEmpty())
+        request.description = QStringLiteral("Grafic ") + QString::fromLatin1(pageNames[page]);
+    const QString path = askWhereToSave(this, request);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
-        path += u'.' + suffix;
-    lastFolder() = QFileInfo(path).absolutePath();
     if (pdf ? savePdf(path) : savePng(path))
         m_context.messages->inform(this, QStringLiteral(" Graficul a fost salvat in %1 ").arg(QDir::toNativeSeparators(path)));
 }

@@ -1,4 +1,5 @@
 #include "db/database.h"
+#include "db/schema.h"
 
 #include <QSqlError>
 #include <QUrl>
@@ -35,6 +36,17 @@ QSqlDatabase openServer(const QString &url, const QString &connectionName)
     }
     try {
         exec(db, QStringLiteral("SET client_min_messages TO warning"));
+        // A database a newer program has moved on is not ours to write, as with the files.
+        {
+            Transaction transaction(db);
+            schema::lockForMigration(db);
+            for (const DatabaseKind kind : {DatabaseKind::Data, DatabaseKind::System}) {
+                const int version = schema::version(db, kind);
+                if (version > currentSchemaVersion(kind))
+                    throw DbError(QStringLiteral("written by a newer version of the program (schema %1)").arg(version));
+            }
+            transaction.commit();
+        }
         ensureSchema(db, DatabaseKind::Data);
         ensureSchema(db, DatabaseKind::System);
     } catch (const DbError &error) {

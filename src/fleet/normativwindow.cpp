@@ -213,7 +213,7 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     m_grid->horizontalHeader()->setFixedHeight(3 * m_grid->fontMetrics().height() + 12);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("normativ"));
+    gridexport::install(m_grid, m_context.messages, [this] { return QStringLiteral("Normativ ") + currentTable(); });
 
     m_note = new QLabel(this);
     m_note->setWordWrap(true);
@@ -255,7 +255,12 @@ NormativWindow::NormativWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(import, exportButton);
     setTabOrder(exportButton, exit);
 
-    chooseFile = [this](bool save) { return askForFile(this, save, currentTable() + QStringLiteral(".csv")); };
+    chooseFile = [this](bool save) {
+        if (!save)
+            return askForFile(this, false, QString());
+        return askWhereToSave(this, {QStringLiteral("Export CSV"), QStringLiteral("Fisiere CSV (*.csv)"), QStringLiteral("csv"),
+                                     QStringLiteral("Normativ ") + currentTable()});
+    };
 
     connect(m_table, &QComboBox::currentIndexChanged, this, [this] { reload(); });
     connect(add, &QPushButton::clicked, this, &NormativWindow::addRow);

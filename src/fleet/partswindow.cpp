@@ -80,7 +80,7 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     m_grid->setColumnWidth(0, 220);
     m_grid->setColumnWidth(2, 120);
     m_grid->installEventFilter(this);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("piese"));
+    gridexport::install(m_grid, m_context.messages, [this] { return QStringLiteral("Piese reparatii ") + m_nra->currentText(); });
     auto *instruction = new QLabel(QStringLiteral(
         "Pentru stergere, CLICK intr-o casuta din tabel, selectati randul (sageata neagra de la inceputul "
         "randului) si apoi ,,DELETE''"), this);

@@ -7,7 +7,7 @@
 #include "db/database.h"
 #include "base/numbers.h"
 #include "db/schema.h"
-#include "fleet/csvtable.h"
+#include "sheet/csv.h"
 
 #include <QHash>
 #include <QSqlQuery>
@@ -184,7 +184,7 @@ ReferenceImport readReferenceCsv(const QString &table, const QByteArray &data)
         }
         QVariantList row;
         for (qsizetype c = 0; c < columns.size(); ++c) {
-            const CellValue cell = checkReferenceValue(columns.at(c), record.fields.at(c));
+            const CellValue cell = checkReferenceValue(columns.at(c), csv::unguarded(record.fields.at(c)));
             if (!cell.ok()) {
                 result.errorLine = record.line;
                 result.error = cell.refusal;

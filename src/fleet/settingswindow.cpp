@@ -54,7 +54,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_headerGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_headerGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_headerGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    gridexport::install(m_headerGrid, m_context.messages, QStringLiteral("setari"));
+    gridexport::install(m_headerGrid, m_context.messages, QStringLiteral("Setari rapoarte"));
 
     auto *stateTitle = new QLabel(QStringLiteral(
         "Setari date autovehicul la inceputul luarii in evidenta, necesare la foaia activitatii zilnice (V.O.K.)"),
@@ -79,7 +79,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
         m_stateGrid->setColumnWidth(column, numberWidth);
     }
     m_stateGrid->horizontalHeader()->setFixedHeight(2 * m_stateGrid->fontMetrics().height() + 12);
-    gridexport::install(m_stateGrid, m_context.messages, QStringLiteral("setari-autovehicule"));
+    gridexport::install(m_stateGrid, m_context.messages, QStringLiteral("Setari autovehicule"));
 
     auto *takenOutLabel = new QLabel(QStringLiteral("Auto scoase"), this);
     takenOutLabel->setFont(titleFont);

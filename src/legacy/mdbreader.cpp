@@ -1,6 +1,6 @@
 #include "legacy/mdbreader.h"
 
-#include "fleet/csvtable.h"
+#include "sheet/csv.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -173,7 +173,7 @@ MonthStatusWindow::MonthStatusWindow(const WindowContext &context, QWidget *pare
     m_grid->verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("CT-99-WWW-XX")) + 12);
     m_grid->setMinimumHeight(260);
     m_grid->installEventFilter(this);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("situatie"));
+    gridexport::install(m_grid, m_context.messages, [this] { return QStringLiteral("Situatia lunilor ") + m_an->currentText(); });
 
     m_detail = new QLabel(this);
     m_detail->setObjectName(QStringLiteral("detaliu"));

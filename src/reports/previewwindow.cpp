@@ -3,6 +3,7 @@
 #include "ui/filedialog.h"
 #include "db/database.h"
 #include "reports/reportengine.h"
+#include "reports/reportfilename.h"
 #include "reports/selectionformula.h"
 #include "ui/messageservice.h"
 #include "ui/widgets.h"
@@ -22,7 +23,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSpinBox>
-#include <QStandardPaths>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -295,7 +295,7 @@ void PreviewWindow::printTo(QPrinter &printer)
 void PreviewWindow::preparePrinter(QPrinter &printer) const
 {
     printer.setPageOrientation(m_document.landscape ? QPageLayout::Landscape : QPageLayout::Portrait);
-    printer.setDocName(m_document.title);
+    printer.setDocName(printDocumentName(reportDescription(m_document)));
     printer.setPrintRange(QPrinter::AllPages);
     printer.setFromTo(0, 0);
 }
@@ -346,52 +346,18 @@ bool PreviewWindow::savePdf(const QString &path) { return save(FileKind::Pdf, pa
 bool PreviewWindow::saveXlsx(const QString &path) { return save(FileKind::Xlsx, path); }
 bool PreviewWindow::saveCsv(const QString &path) { return save(FileKind::Csv, path); }
 
-QString suggestedSavePath(const QString &rememberedFolder, const QString &reportFile, const QString &suffix)
-{
-    QString folder = QDir::homePath();
-    for (const QString &candidate :
-         {rememberedFolder, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
-        if (!candidate.isEmpty() && QFileInfo(candidate).isDir()) {
-            folder = candidate;
-            break;
-        }
-    }
-    const QString name = QFileInfo(reportFile).completeBaseName() + u'.' + suffix;
-    return QDir(folder).absoluteFilePath(name);
-}
-
-QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile)
-{
-    return suggestedSavePath(rememberedFolder, reportFile, QStringLiteral("pdf"));
-}
-
 void PreviewWindow::askAndSave(FileKind kind)
 {
-    struct Choice {
-        const char *title;
-        const char *filter;
-        const char *suffix;
+    static const SaveRequest requests[] = {
+        {QStringLiteral("Salvare PDF"), QStringLiteral("Fisiere PDF (*.pdf)"), QStringLiteral("pdf"), {}},
+        {QStringLiteral("Salvare Excel"), QStringLiteral("Fisiere Excel (*.xlsx)"), QStringLiteral("xlsx"), {}},
+        {QStringLiteral("Salvare CSV"), QStringLiteral("Fisiere CSV (*.csv)"), QStringLiteral("csv"), {}},
     };
-    static const Choice choices[] = {
-        {"Salvare PDF", "Fisiere PDF (*.pdf)", "pdf"},
-        {"Salvare Excel", "Fisiere Excel (*.xlsx)", "xlsx"},
-        {"Salvare CSV", "Fisiere CSV (*.csv)", "csv"},
-    };
-    const Choice &choice = choices[int(kind)];
-    const QString suffix = QString::fromLatin1(choice.suffix);
-    FileRequest request;
-    request.title = QString::fromLatin1(choice.title);
-    request.nameFilters = {QString::fromLatin1(choice.filter)};
-    request.save = true;
-    request.suggested = suggestedSavePath(m_settings ? m_settings->saveFolder : QString(), m_document.fileName, suffix);
-    request.defaultSuffix = suffix;
-    QString path = askForFile(this, request);
+    SaveRequest request = requests[int(kind)];
+    request.description = reportDescription(m_document);
+    const QString path = askWhereToSave(this, request);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
-        path += u'.' + suffix;
-    if (m_settings)
-        m_settings->saveFolder = QFileInfo(path).absolutePath();
     if (save(kind, path) && m_messages)
         m_messages->inform(this, QStringLiteral(" Raportul a fost salvat in %1 ").arg(QDir::toNativeSeparators(path)));
 }

@@ -20,25 +20,18 @@ namespace vok {
 
 class MessageService;
 
-// What the preview keeps for the whole run: the printer with its page setup,
-// the zoom and the folder of the last file saved (PDF, Excel or CSV).
+// What the preview keeps for the whole run: the printer with its page setup
+// and the zoom. (The folder of the last file saved is kept by askWhereToSave.)
 struct PreviewSettings {
     std::unique_ptr<QPrinter> printer;
     int zoomIndex = -1;   // -1: the window's default (page width)
-    QString saveFolder;
     PreviewSettings();
     ~PreviewSettings();
 };
 
-// The file "Salvare PDF" proposes: the report's name in the folder of the last
-// file saved, else in the documents folder, else in the home folder; always a
-// folder that exists, so the first save of a fresh account does not fail.
-// "Salvare Excel" and "Salvare CSV" propose the same name with their suffix.
-QString suggestedPdfPath(const QString &rememberedFolder, const QString &reportFile);
-QString suggestedSavePath(const QString &rememberedFolder, const QString &reportFile, const QString &suffix);
-
 // The report on screen: zoom, page through, "Tiparire" (print dialog),
-// "Salvare PDF", "Salvare Excel" and "Salvare CSV".
+// "Salvare PDF", "Salvare Excel" and "Salvare CSV" (each asks where to save,
+// proposing a file named after the report's title, vehicle and period).
 class PreviewWindow : public QDialog {
     Q_OBJECT
 public:

@@ -1,6 +1,7 @@
 #include "sheet/spreadsheet.h"
 
 #include "base/numbers.h"
+#include "sheet/csv.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,16 +39,6 @@ double textWidth(const Cell &c)
         }
     }
     return c.bold ? width * 1.1 : width;
-}
-
-QByteArray csvField(const QString &text)
-{
-    QByteArray field = text.toUtf8();
-    if (field.contains(',') || field.contains('"') || field.contains('\n') || field.contains('\r')) {
-        field.replace("\"", "\"\"");
-        field = '"' + field + '"';
-    }
-    return field;
 }
 
 // The lines a wrapped text takes in a column `width` characters wide.
@@ -219,16 +210,15 @@ QByteArray toCsv(const Table &table)
     const int columns = table.columnCount();
     QByteArray out;
     for (const QVector<Cell> &row : table.rows) {
-        QList<QByteArray> fields;
+        QList<csv::Field> fields;
         for (const Cell &c : row) {
-            fields.append(csvField(c.text));
+            fields.append({c.text, c.isNumber()});
             for (int i = 1; i < c.span; ++i)
-                fields.append(QByteArray());
+                fields.append(csv::Field());
         }
         while (fields.size() < columns)
-            fields.append(QByteArray());
-        out += fields.join(',');
-        out += "\r\n";
+            fields.append(csv::Field());
+        out += csv::line(fields);
     }
     return out;
 }
@@ -320,7 +310,17 @@ QString worksheetName(const QString &wanted)
         else
             name += ch;
     }
-    name = name.simplified().left(31).trimmed();
+    name = name.simplified();
+    // At most 31 characters, cut after a whole word when there is one
+    // ("FISA ACTIVITATII ZILNICE", not "FISA ACTIVITATII ZILNICE (V.O.K"),
+    // without a dangling dash, comma or opening bracket.
+    constexpr qsizetype longest = 31;
+    if (name.size() > longest) {
+        const qsizetype space = name.at(longest) == u' ' ? longest : name.lastIndexOf(u' ', longest - 1);
+        name = name.left(space > 0 ? space : longest);
+        while (!name.isEmpty() && QStringLiteral(" -,;(").contains(name.back()))
+            name.chop(1);
+    }
     // A worksheet name may not start or end with an apostrophe.
     while (name.startsWith(u'\''))
         name.remove(0, 1);

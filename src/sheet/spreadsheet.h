@@ -57,8 +57,8 @@ private:
     QString m_message;
 };
 
-// The CSV text: one record per row, every row as wide as the widest, CRLF
-// line ends; a field with a comma, a quote or a line break is quoted.
+// The CSV text (sheet/csv.h writes each line): one record per row, every row
+// as wide as the widest; numbers bare, texts guarded against formulas.
 QByteArray toCsv(const Table &table);
 
 // Write the file whole or not at all (a file already there stays as it was
@@ -71,7 +71,8 @@ void writeXlsx(const Table &table, const QString &path);
 // spans several columns spread over them.
 QVector<double> columnWidths(const Table &table);
 
-// A worksheet name: at most 31 characters, none of []:*?/\ ; never empty.
+// A worksheet name: at most 31 characters (cut after a whole word), none of
+// []:*?/\ ; never empty.
 QString worksheetName(const QString &wanted);
 
 // The cell for a value of a grid: a number when the model gives a number,

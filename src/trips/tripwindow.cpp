@@ -41,7 +41,7 @@ void TripWindow::buildLayout()
     m_editor = new TripEditor(m_context, m_service, this);
     m_formulas = new FormulaPanel(this);
     m_grid = new TripGrid(this);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("curse"));
+    gridexport::install(m_grid, m_context.messages, [this] { return QStringLiteral("Curse %1 foaia %2").arg(m_header->vehicleText(), m_header->sheetText()); });
     m_save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
     m_deleteTrip = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
     m_report = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));

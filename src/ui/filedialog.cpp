@@ -1,7 +1,10 @@
 #include "ui/filedialog.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace vok {
 
@@ -18,6 +21,15 @@ public:
         return info.suffix().isEmpty() ? QStringLiteral("Fisier") : info.suffix().toUpper();
     }
 };
+
+// The folder of the last save, for the run.
+QString &lastSaveFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+constexpr qsizetype longestName = 120;
 
 } // namespace
 
@@ -45,6 +57,67 @@ QString askForFile(QWidget *parent, const FileRequest &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().first();
+}
+
+QString fileNameFor(const QString &description)
+{
+    QString name;
+    for (const QChar ch : description) {
+        if (ch == u':')
+            name += QStringLiteral(" -");
+        else if (ch == u'/' || ch == u'\\')
+            name += u'-';
+        else if (QStringLiteral("*?\"<>|").contains(ch) || ch.category() == QChar::Other_Control)
+            name += u' ';
+        else
+            name += ch;
+    }
+    name = name.simplified();
+    if (name.size() > longestName) {
+        const qsizetype space = name.at(longestName) == u' ' ? longestName : name.lastIndexOf(u' ', longestName - 1);
+        name = name.left(space > 0 ? space : longestName);
+    }
+    // Hidden or taken for an option at the front; lost by some systems at the end.
+    while (!name.isEmpty() && (name.front() == u'.' || name.front() == u'-' || name.front() == u' '))
+        name.remove(0, 1);
+    while (!name.isEmpty() && (name.back() == u'.' || name.back() == u' ' || name.back() == u'-' || name.back() == u','))
+        name.chop(1);
+    return name.isEmpty() ? QStringLiteral("document") : name;
+}
+
+QString saveFolder()
+{
+    for (const QString &candidate : {lastSaveFolder(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)})
+        if (!candidate.isEmpty() && QFileInfo(candidate).isDir())
+            return QDir(candidate).absolutePath();
+    return QDir::homePath();
+}
+
+QString proposedSavePath(const QString &description, const QString &suffix)
+{
+    return QDir(saveFolder()).absoluteFilePath(fileNameFor(description) + u'.' + suffix);
+}
+
+QString printDocumentName(const QString &description)
+{
+    return fileNameFor(description) + QStringLiteral(".pdf");
+}
+
+QString askWhereToSave(QWidget *parent, const SaveRequest &request, const FileChooser &choose)
+{
+    FileRequest file;
+    file.title = request.title;
+    file.nameFilters = {request.nameFilter};
+    file.save = true;
+    file.suggested = proposedSavePath(request.description, request.suffix);
+    file.defaultSuffix = request.suffix;
+    QString path = choose ? choose(file) : askForFile(parent, file);
+    if (path.isEmpty())
+        return {};
+    if (!path.endsWith(u'.' + request.suffix, Qt::CaseInsensitive))
+        path += u'.' + request.suffix;
+    lastSaveFolder() = QFileInfo(path).absolutePath();
+    return path;
 }
 
 } // namespace vok

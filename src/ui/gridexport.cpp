@@ -8,32 +8,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
-#include <QStandardPaths>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
 namespace vok::gridexport {
 
 namespace {
-
-// The folder of the last export, for the run.
-QString &lastFolder()
-{
-    static QString folder;
-    return folder;
-}
-
-QString proposedPath(const QString &fileName, const QString &suffix)
-{
-    QString folder = QDir::homePath();
-    for (const QString &candidate : {lastFolder(), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)}) {
-        if (!candidate.isEmpty() && QFileInfo(candidate).isDir()) {
-            folder = candidate;
-            break;
-        }
-    }
-    return QDir(folder).absoluteFilePath(fileName + u'.' + suffix);
-}
 
 bool alignedRight(const QVariant &alignment)
 {
@@ -52,22 +32,17 @@ QString shownText(const QTableView *grid, const QModelIndex &index, const QVaria
     return value.toString();
 }
 
-void exportTo(QTableView *grid, MessageService *messages, const QString &fileName, bool excel)
+void exportTo(QTableView *grid, MessageService *messages, const std::function<QString()> &describe, bool excel)
 {
-    const QString suffix = excel ? QStringLiteral("xlsx") : QStringLiteral("csv");
-    FileRequest request;
+    SaveRequest request;
     request.title = excel ? QStringLiteral("Export Excel") : QStringLiteral("Export CSV");
-    request.nameFilters = {excel ? QStringLiteral("Fisiere Excel (*.xlsx)") : QStringLiteral("Fisiere CSV (*.csv)")};
-    request.save = true;
-    request.suggested = proposedPath(fileName, suffix);
-    request.defaultSuffix = suffix;
+    request.nameFilter = excel ? QStringLiteral("Fisiere Excel (*.xlsx)") : QStringLiteral("Fisiere CSV (*.csv)");
+    request.suffix = excel ? QStringLiteral("xlsx") : QStringLiteral("csv");
+    request.description = describe();
     QWidget *window = grid->window();
-    QString path = askForFile(window, request);
+    const QString path = askWhereToSave(window, request);
     if (path.isEmpty())
         return;
-    if (!path.endsWith(u'.' + suffix, Qt::CaseInsensitive))
-        path += u'.' + suffix;
-    lastFolder() = QFileInfo(path).absolutePath();
     try {
         widgets::WaitCursor wait;
         const sheet::Table t = table(grid);
@@ -84,17 +59,22 @@ void exportTo(QTableView *grid, MessageService *messages, const QString &fileNam
 
 } // namespace
 
-void install(QTableView *grid, MessageService *messages, const QString &fileName)
+void install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe)
 {
     auto *excel = new QAction(QStringLiteral("Export Excel"), grid);
     excel->setObjectName(QStringLiteral("exportExcel"));
     auto *csv = new QAction(QStringLiteral("Export CSV"), grid);
     csv->setObjectName(QStringLiteral("exportCsv"));
-    QObject::connect(excel, &QAction::triggered, grid, [grid, messages, fileName] { exportTo(grid, messages, fileName, true); });
-    QObject::connect(csv, &QAction::triggered, grid, [grid, messages, fileName] { exportTo(grid, messages, fileName, false); });
+    QObject::connect(excel, &QAction::triggered, grid, [grid, messages, describe] { exportTo(grid, messages, describe, true); });
+    QObject::connect(csv, &QAction::triggered, grid, [grid, messages, describe] { exportTo(grid, messages, describe, false); });
     grid->addAction(excel);
     grid->addAction(csv);
     grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+void install(QTableView *grid, MessageService *messages, const QString &description)
+{
+    install(grid, messages, [description] { return description; });
 }
 
 sheet::Table table(const QTableView *grid)

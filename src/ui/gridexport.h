@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QTableView;
 
 namespace vok {
@@ -12,11 +14,14 @@ class MessageService;
 
 namespace gridexport {
 
-// Gives a grid the context menu "Export Excel" / "Export CSV": each asks for
-// a file (proposing `fileName` with its suffix, in the folder of the last
-// export) and writes what the grid shows, then tells the clerk where it went.
-// One line per grid:  gridexport::install(m_grid, context.messages, QStringLiteral("piese"));
-void install(QTableView *grid, MessageService *messages, const QString &fileName);
+// Gives a grid the context menu "Export Excel" / "Export CSV": each asks
+// where to save (askWhereToSave, proposing a file named after what `describe`
+// says the grid shows now: "Piese B-104-VOK") and writes what the grid shows,
+// then tells the clerk where it went. One line per grid:
+//   gridexport::install(m_grid, context.messages, [this] { return QStringLiteral("Piese ") + m_nra->currentText(); });
+void install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe);
+// A grid whose content has one description: "Jurnal modificari".
+void install(QTableView *grid, MessageService *messages, const QString &description);
 
 // What the grid shows, in the order it shows it: the headings of the visible
 // columns, then the visible rows (led by their row headings when these name

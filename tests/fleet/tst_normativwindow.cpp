@@ -166,7 +166,7 @@ void NormativWindowTest::exportWritesTheTable()
     f.window->chooseTable(f.table);
     const QString path = f.env.dataDir() + QStringLiteral("/out.csv");
     QVERIFY(f.window->exportCsv(path));
-    QCOMPARE(readFile(path), QByteArray("autom,baia,filtru\nROMAN,18,1.5\n"));
+    QCOMPARE(readFile(path), QByteArray("autom,baia,filtru\r\nROMAN,18,1.5\r\n"));
     QVERIFY(f.env.messages().last().contains(QStringLiteral("a fost exportat")));
     // A folder that does not exist is told, not ignored.
     QVERIFY(!f.window->exportCsv(f.env.dataDir() + QStringLiteral("/missing/out.csv")));
@@ -190,7 +190,7 @@ void NormativWindowTest::buttonsAskForTheFile()
     f.env.messages().answer(true);
     child<QPushButton>(f.window.get(), QStringLiteral("Command4"))->click();
     QCOMPARE(asked, (QList<bool>{true, false}));
-    QCOMPARE(f.stored(), QByteArray("autom,baia,filtru\nROMAN,18,1.5\n"));
+    QCOMPARE(f.stored(), QByteArray("autom,baia,filtru\r\nROMAN,18,1.5\r\n"));
     // No file chosen: nothing happens.
     f.window->chooseFile = [](bool) { return QString(); };
     f.env.messages().clear();

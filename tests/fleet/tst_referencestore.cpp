@@ -16,7 +16,8 @@ QVariantList sampleRow(const QString &table, int n)
     for (const ReferenceColumn &c : referenceColumns(table)) {
         switch (c.kind) {
         case ReferenceColumn::Kind::Text:
-            row << QStringLiteral("%1 %2, \"r\" %3").arg(c.name).arg(n).arg(QString::fromUtf8("\xC4\x83"));
+            // The third row's texts begin as spreadsheet formulas.
+            row << QStringLiteral("%1%2 %3, \"r\" %4").arg(n == 3 ? "=" : "", c.name).arg(n).arg(QString::fromUtf8("\xC4\x83"));
             break;
         case ReferenceColumn::Kind::Integer: row << (c.name == QLatin1String("aprind") ? 1 + n % 2 : n); break;
         case ReferenceColumn::Kind::Real: row << 0.1 * n + 1.25; break;
@@ -89,11 +90,20 @@ void ReferenceStoreTest::csvRoundTrip()
     rows[1][rows[1].size() - 1] = QVariant(); // an empty numeric or text cell
     store.replaceAll(table, rows);
     const QByteArray exported = store.csv(table);
-    QVERIFY(exported.startsWith(names(referenceColumns(table)).join(u',').toUtf8() + '\n'));
+    QVERIFY(exported.startsWith(names(referenceColumns(table)).join(u',').toUtf8() + "\r\n"));
 
     const ReferenceImport imported = readReferenceCsv(table, exported);
     QVERIFY2(imported.ok(), qPrintable(imported.error));
     QCOMPARE(imported.rows.size(), 3);
+    // Written after an apostrophe, read back as typed.
+    bool texts = false;
+    for (qsizetype c = 0; c < referenceColumns(table).size(); ++c) {
+        if (referenceColumns(table).at(c).kind != ReferenceColumn::Kind::Text)
+            continue;
+        texts = true;
+        QCOMPARE(imported.rows[2][c].toString(), rows[2][c].toString());
+    }
+    QCOMPARE(exported.contains("\"'="), texts);
     // Into a second database: the same rows, the same file.
     test::TestEnvironment other;
     ReferenceStore second(other.db());

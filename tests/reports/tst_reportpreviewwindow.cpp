@@ -4,8 +4,12 @@
 #include "windowtest.h"
 
 #include "reports/previewwindow.h"
+#include "reports/reportfilename.h"
+#include "ui/filedialog.h"
 
 #include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QLabel>
 #include <QPrinter>
 #include <QPushButton>
@@ -42,7 +46,7 @@ private slots:
     void zoomChangesThePageSizeAndIsKeptForTheRun();
     void savesAndPrintsThePdf();
     void savesExcelAndCsvFromItsButtons();
-    void proposesAFolderThatExists();
+    void proposesTheReportsDescription();
     void badRequestIsToldAndNothingOpens_data();
     void badRequestIsToldAndNothingOpens();
     void anotherDataFileIsRead();
@@ -196,24 +200,44 @@ void ReportPreviewWindowTest::savesExcelAndCsvFromItsButtons()
     test::answerFileDialog(dir.filePath(QStringLiteral("calcul.csv")), &answered);
     QTest::mouseClick(test::child<QPushButton>(&window, QStringLiteral("salvareCsv")), Qt::LeftButton);
     QVERIFY(answered);
-    QCOMPARE(settings.saveFolder, dir.path());
+    QCOMPARE(saveFolder(), dir.path());
     const QList<QStringList> rows = test::csvRows(test::readSheet(dir.filePath(QStringLiteral("calcul.csv")), &error));
     QVERIFY2(error.isEmpty(), qPrintable(error));
     QVERIFY(std::any_of(rows.cbegin(), rows.cend(), [](const QStringList &r) { return r.contains(QStringLiteral("34.092")); }));
     QVERIFY(env.messages().problems().isEmpty());
 }
 
-void ReportPreviewWindowTest::proposesAFolderThatExists()
+void ReportPreviewWindowTest::proposesTheReportsDescription()
 {
-    QTemporaryDir dir;
-    QCOMPARE(suggestedPdfPath(dir.path(), QStringLiteral("rappiese.rpt")),
-             QDir(dir.path()).filePath(QStringLiteral("rappiese.pdf")));
-    // A remembered folder removed since, or an account without a documents
-    // folder: the proposal is still an absolute path in a folder that exists.
-    const QString proposed = suggestedPdfPath(dir.filePath(QStringLiteral("sters")), QStringLiteral("rapvokan.rpt"));
-    QVERIFY(QFileInfo(proposed).isAbsolute());
-    QVERIFY(QFileInfo(QFileInfo(proposed).path()).isDir());
-    QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("rapvokan.pdf"));
+    test::TestEnvironment env;
+    test::insertReportFixture(env);
+    PreviewReportService service(env.db(), &env.messages());
+    const std::optional<ReportDocument> doc = service.render(nullptr, calculation(1));
+    QVERIFY(doc.has_value());
+    PreviewWindow window(*doc, nullptr, &env.messages());
+    QVERIFY(test::showActive(&window));
+    // The dialog opens with the report's title, vehicle and sheet as the name.
+    QString proposed;
+    auto *poll = new QTimer(&window);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        poll->stop();
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+            proposed = name->text();
+        dialog->reject();
+    });
+    poll->start();
+    QTest::mouseClick(test::child<QPushButton>(&window, QStringLiteral("salvareCsv")), Qt::LeftButton);
+    QCOMPARE(proposed, fileNameFor(reportDescription(*doc)) + QStringLiteral(".csv"));
+    QVERIFY(proposed.startsWith(QStringLiteral("CALCULUL CONSUMULUI NORMAT DE CARBURANT SI ULEI ")));
+    QVERIFY(env.messages().messages().isEmpty()); // cancelled: nothing said, nothing written
+    // The printer's document name gives "print to file" the same name.
+    QPrinter printer;
+    window.preparePrinter(printer);
+    QCOMPARE(printer.docName(), fileNameFor(reportDescription(*doc)) + QStringLiteral(".pdf"));
 }
 
 void ReportPreviewWindowTest::badRequestIsToldAndNothingOpens_data()

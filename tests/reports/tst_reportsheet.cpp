@@ -158,9 +158,20 @@ void ReportSheetTest::everyFigureIsANumericCell()
     }
     QCOMPARE(next, int(figures.size()));
 
-    // Every CSV record has the same number of fields.
+    // Every CSV record has the same number of fields, those of the report's
+    // table: a label or a value of the header beside the table would add an
+    // empty column to every line.
     for (const QStringList &r : rows)
         QCOMPARE(r.size(), rows.first().size());
+    QCOMPARE(rows.first().size(), doc.columnCount);
+    // The legend's explanations ("Pe - parcursul ...") stand in one column.
+    static const QRegularExpression legend(QStringLiteral("^[A-Z][A-Za-z]* - [a-z]"));
+    QSet<int> legendColumns;
+    for (const QStringList &r : rows)
+        for (int c = 0; c < r.size(); ++c)
+            if (legend.match(r[c]).hasMatch())
+                legendColumns.insert(c);
+    QVERIFY2(legendColumns.size() <= 1, qPrintable(file));
 }
 
 void ReportSheetTest::captionsAndLabelsReadAsText()

@@ -57,6 +57,9 @@ void SpreadsheetTest::csvFields_data()
     QTest::newRow("two-digit mask") << QVector<Cell>{Cell::masked(5, "00")} << QByteArray("05\r\n");
     QTest::newRow("span keeps the columns") << QVector<Cell>{spanning(Cell::textCell("Total"), 3), Cell::plain(7)}
                                             << QByteArray("Total,,,7\r\n");
+    QTest::newRow("formula texts guarded, figures bare")
+        << QVector<Cell>{Cell::textCell("=1+1"), Cell::textCell("-6.62"), Cell::masked(-6.62, "#0.00"), Cell::textCell("+1+1")}
+        << QByteArray("'=1+1,-6.62,-6.62,'+1+1\r\n");
 }
 
 void SpreadsheetTest::csvFields()
@@ -211,7 +214,13 @@ void SpreadsheetTest::worksheetNames_data()
     QTest::addColumn<QString>("wanted");
     QTest::addColumn<QString>("name");
     QTest::newRow("forbidden characters") << "a/b\\c?d*e[f]g:h" << "a b c d e f g h";
-    QTest::newRow("long") << "CENTRALIZATOR AUTOVEHICULE - RAPORT ANUAL" << "CENTRALIZATOR AUTOVEHICULE - RA";
+    QTest::newRow("long, cut after a word") << "CENTRALIZATOR AUTOVEHICULE - RAPORT ANUAL" << "CENTRALIZATOR AUTOVEHICULE";
+    QTest::newRow("bracket left out") << "FISA ACTIVITATII ZILNICE (V.O.K.)" << "FISA ACTIVITATII ZILNICE";
+    QTest::newRow("a word ends at 31") << "ALIMENTARI CARBURANT SI ULEIURI LUNARE" << "ALIMENTARI CARBURANT SI ULEIURI";
+    QTest::newRow("exactly 31") << "ALIMENTARI CARBURANT SI ULEIURI" << "ALIMENTARI CARBURANT SI ULEIURI";
+    QTest::newRow("one long word") << "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDEFGHIJ" << "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE";
+    QTest::newRow("cut before a short word") << "PARC AUTO, CONSUM SI KILOMETRI PE AN" << "PARC AUTO, CONSUM SI KILOMETRI";
+    QTest::newRow("no dangling comma") << "CONSUM SI KILOMETRI PE ANUL 26, CRESTERE" << "CONSUM SI KILOMETRI PE ANUL 26";
     QTest::newRow("apostrophes") << "'Piese'" << "Piese";
     QTest::newRow("empty") << "" << "Foaie1";
 }

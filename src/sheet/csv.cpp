@@ -1,4 +1,4 @@
-#include "fleet/csvtable.h"
+#include "sheet/csv.h"
 
 #include <QStringDecoder>
 
@@ -145,20 +145,88 @@ ParseResult parse(const QByteArray &raw)
     return result;
 }
 
-QByteArray line(const QStringList &fields)
+bool isDecimal(const QString &text)
 {
-    QStringList quotedFields;
-    for (const QString &field : fields) {
-        if (field.contains(u',') || field.contains(u'"') || field.contains(u'\n') || field.contains(u'\r')
-            || field != field.trimmed()) {
-            QString q = field;
-            q.replace(u'"', QStringLiteral("\"\""));
-            quotedFields << u'"' + q + u'"';
-        } else {
-            quotedFields << field;
-        }
+    qsizetype i = text.startsWith(u'-') ? 1 : 0;
+    const qsizetype digitsFrom = i;
+    while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128)
+        ++i;
+    if (i == digitsFrom)
+        return false;
+    if (i == text.size())
+        return true;
+    if (text.at(i) != u'.')
+        return false;
+    const qsizetype fractionFrom = ++i;
+    while (i < text.size() && text.at(i).isDigit() && text.at(i).unicode() < 128)
+        ++i;
+    return i > fractionFrom && i == text.size();
+}
+
+namespace {
+
+bool startsAFormula(const QString &text)
+{
+    if (text.isEmpty() || isDecimal(text))
+        return false;
+    const QChar first = text.at(0);
+    return first == u'=' || first == u'+' || first == u'-' || first == u'@' || first == u'\t' || first == u'\r';
+}
+
+// A text that is written after an apostrophe: a formula, or a formula after
+// apostrophes (so that unguarded() gives every text back whole).
+bool needsGuard(const QString &text)
+{
+    qsizetype apostrophes = 0;
+    while (apostrophes < text.size() && text.at(apostrophes) == u'\'')
+        ++apostrophes;
+    return startsAFormula(apostrophes == 0 ? text : text.mid(apostrophes));
+}
+
+QByteArray quoted(const QString &text)
+{
+    if (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') || text.contains(u'\r')
+        || text != text.trimmed()) {
+        QString q = text;
+        q.replace(u'"', QStringLiteral("\"\""));
+        return (u'"' + q + u'"').toUtf8();
     }
-    return quotedFields.join(u',').toUtf8() + '\n';
+    return text.toUtf8();
+}
+
+} // namespace
+
+QString guarded(const QString &text)
+{
+    return needsGuard(text) ? u'\'' + text : text;
+}
+
+QString unguarded(const QString &field)
+{
+    if (field.startsWith(u'\'') && needsGuard(field.mid(1)))
+        return field.mid(1);
+    return field;
+}
+
+QByteArray line(const QList<Field> &fields)
+{
+    QByteArray out;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += ',';
+        const Field &f = fields.at(i);
+        out += quoted(f.figure ? f.text : guarded(f.text));
+    }
+    return out + "\r\n";
+}
+
+QByteArray line(const QStringList &texts)
+{
+    QList<Field> fields;
+    fields.reserve(texts.size());
+    for (const QString &text : texts)
+        fields.append({text, false});
+    return line(fields);
 }
 
 QByteArray write(const QStringList &header, const QList<QStringList> &rows)
