@@ -6,6 +6,7 @@
 #include "app/splashwindow.h"
 #include "db/automaticcopy.h"
 #include "db/database.h"
+#include "db/backup.h"
 #include "db/passwordstore.h"
 #include "reports/previewwindow.h"
 
@@ -55,6 +56,11 @@ int runProgram(const StartupOptions &options)
         messages.error(nullptr, QStringLiteral("Dosarul de date nu poate fi creat: %1").arg(dir.absolutePath()));
         return 1;
     }
+
+    // A replacement of the data files that a killed run left half-done is
+    // completed before anything is opened.
+    if (options.databaseUrl.isEmpty())
+        backup::recoverInterrupted(dir.absolutePath());
 
     WindowContext context;
     context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));
