@@ -81,8 +81,11 @@ private:
 // messages costs neither memory nor time.
 class Child {
 public:
-    Child(const QString &tool, const QStringList &arguments, const std::function<bool()> &keepGoing)
+    // `what` opens the message of a tool stopped: "fisierul nu poate fi citit".
+    Child(const QString &tool, const QStringList &arguments, const std::function<bool()> &keepGoing,
+          const QString &what)
         : m_tool(tool)
+        , m_what(what)
         , m_keepGoing(keepGoing)
         , m_limits(MdbReader::limits())
     {
@@ -123,9 +126,9 @@ public:
             const qint64 errorSize = QFileInfo(m_errors.fileName()).size();
             if (errorSize > m_limits.errorBytes) {
                 stop();
-                throw UnreadableFile(QStringLiteral("fisierul nu poate fi citit (%1 a scris peste %2 KB de mesaje de "
-                                                    "eroare si a fost oprit: %3)")
-                                         .arg(m_tool)
+                throw UnreadableFile(QStringLiteral("%1 (%2 a scris peste %3 KB de mesaje de eroare si a fost "
+                                                    "oprit: %4)")
+                                         .arg(m_what, m_tool)
                                          .arg(m_limits.errorBytes / 1024)
                                          .arg(firstLine(errors())));
             }
@@ -142,9 +145,8 @@ public:
             }
             if (m_quiet.elapsed() > m_limits.silentMilliseconds) {
                 stop();
-                throw UnreadableFile(QStringLiteral("fisierul nu poate fi citit (%1 nu a mai scris nimic de %2 s "
-                                                    "si a fost oprit)")
-                                         .arg(m_tool)
+                throw UnreadableFile(QStringLiteral("%1 (%2 nu a mai scris nimic de %3 s si a fost oprit)")
+                                         .arg(m_what, m_tool)
                                          .arg(m_limits.silentMilliseconds / 1000.0));
             }
         }
@@ -169,16 +171,19 @@ public:
 
     int exitCode() const { return m_process.exitCode(); }
 
-    // The last of the tool's messages.
+    // The last of the tool's messages, from the start of a line.
     QByteArray errors()
     {
         QFile file(m_errors.fileName());
         if (!file.open(QIODevice::ReadOnly))
             return {};
         const qint64 size = file.size();
-        if (size > m_limits.keptErrorBytes)
-            file.seek(size - m_limits.keptErrorBytes);
-        return file.read(m_limits.keptErrorBytes);
+        if (size <= m_limits.keptErrorBytes)
+            return file.readAll();
+        file.seek(size - m_limits.keptErrorBytes);
+        QByteArray kept = file.read(m_limits.keptErrorBytes);
+        const qsizetype lineEnd = kept.indexOf('\n');
+        return lineEnd >= 0 ? kept.mid(lineEnd + 1) : kept;
     }
 
 private:
@@ -189,6 +194,7 @@ private:
     }
 
     QString m_tool;
+    QString m_what;
     std::function<bool()> m_keepGoing;
     MdbReader::Limits m_limits;
     QTemporaryFile m_errors;
@@ -220,7 +226,7 @@ void MdbReader::setLimits(const Limits &limits)
 
 QByteArray MdbReader::run(const QString &tool, const QStringList &arguments) const
 {
-    Child child(tool, arguments, m_keepGoing);
+    Child child(tool, arguments, m_keepGoing, QStringLiteral("fisierul nu poate fi citit"));
     const QByteArray output = child.readAll();
     if (child.failed()) {
         const QByteArray err = child.errors();
@@ -294,7 +300,7 @@ void MdbReader::exportTable(const QString &table, const std::function<void(const
     // Binary columns are left out; -D is given too for the versions that honour it.
     Child process(tool, {QStringLiteral("-b"), QStringLiteral("strip"), QStringLiteral("-D"), format,
                          QStringLiteral("-T"), format, m_file, table},
-                  m_keepGoing);
+                  m_keepGoing, QStringLiteral("tabela %1 nu poate fi citita").arg(table));
 
     QByteArray buffer;
     RecordSplitter splitter;
