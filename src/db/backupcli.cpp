@@ -34,12 +34,12 @@ std::optional<QString> askOnTerminal()
     if (quiet) {
         termios silent = before;
         silent.c_lflag &= ~tcflag_t(ECHO);
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &silent);
     }
     char line[1024];
     const bool read = std::fgets(line, sizeof line, stdin) != nullptr;
     if (quiet)
-        ::tcsetattr(STDIN_FILENO, TCSAFLUSH, &before);
+        ::tcsetattr(STDIN_FILENO, TCSANOW, &before);
     std::fputs("\n", stderr);
     if (!read)
         return std::nullopt;

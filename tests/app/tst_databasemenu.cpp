@@ -10,6 +10,7 @@
 #include "windowtest.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +50,7 @@ private slots:
     void onAServerTheServersToolsDoIt();
     void restoreAsksTheCurrentPassword_data();
     void restoreAsksTheCurrentPassword();
+    void importCancelledWhileAToolIsStuck();
 };
 
 void DatabaseMenuTest::copyThenRestoreInTheRunningProgram()
@@ -249,6 +251,49 @@ void DatabaseMenuTest::restoreAsksTheCurrentPassword()
         QVERIFY(PasswordStore(env.sys()).matches("veche"));
     }
     QVERIFY(env.messages().problems().isEmpty());
+}
+
+void DatabaseMenuTest::importCancelledWhileAToolIsStuck()
+{
+    test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("the import builds the data folder's files");
+    test::useFakeMdbTools();
+    QTemporaryDir files;
+    QMap<QString, QString> tables = test::sampleTables();
+    tables["CURSE.silent"] = "";
+    test::writeFakeMdb(files.filePath("vok.mdb"), tables);
+    env.sql("INSERT INTO auto (nrauto, marca) VALUES ('B-01-ABC', 'Dacia')");
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    menu.databaseMenu()->chooseFile = [&](const FileRequest &) { return files.filePath("vok.mdb"); };
+    env.messages().answers({true, true});
+    bool pressed = false;
+    auto *timer = new QTimer(&menu);
+    QElapsedTimer clock;
+    QObject::connect(timer, &QTimer::timeout, timer, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        // Once the reading has gone on a while, "Renunta".
+        if (pressed || !modal || modal->objectName() != "progres" || modal->findChild<QLabel *>() == nullptr
+            || !modal->findChild<QLabel *>()->text().startsWith("Se importa"))
+            return;
+        if (!clock.isValid())
+            clock.start();
+        if (clock.elapsed() < 800)
+            return;
+        pressed = true;
+        QTest::mouseClick(modal->findChild<QPushButton *>("renunta"), Qt::LeftButton);
+    });
+    timer->start(50);
+    QElapsedTimer spent;
+    spent.start();
+    menu.item("mnuimport")->trigger();
+    timer->stop();
+    QVERIFY(pressed);
+    QVERIFY2(spent.elapsed() < 20000, qPrintable(QString::number(spent.elapsed())));
+    QCOMPARE(env.messages().last(), QString(" Importul a fost oprit; datele nu s-au schimbat. "));
+    QCOMPARE(env.value("SELECT nrauto FROM auto").toString(), QString("B-01-ABC"));
+    QVERIFY(QDir(env.dataDir()).entryList({"*.import*"}).isEmpty());
 }
 
 QTEST_MAIN(DatabaseMenuTest)
