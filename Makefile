@@ -115,6 +115,8 @@ test-asan: build-asan
 FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
              -Isrc $$(pkg-config --cflags Qt6Core)
 FUZZ_TARGETS := numbers formula mdbcsv reportdefinition copycheck
+# Sound inputs a target starts from besides its corpus.
+FUZZ_SEEDS_reportdefinition := reports
 
 $(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/base/numbers.cpp src/base/numbers.h | fuzz-deps
 	mkdir -p $(FUZZ_DIR)
@@ -158,7 +160,8 @@ fuzz: build-asan $(addprefix $(FUZZ_DIR)/fuzz_,$(FUZZ_TARGETS))
 	  dict=; [ -f tests/fuzz/$$target.dict ] && dict=-dict=tests/fuzz/$$target.dict; \
 	  echo "fuzz_$$target: $(FUZZ_SECONDS) s"; \
 	  $(FUZZ_DIR)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict \
-	    -artifact_prefix=$(FUZZ_DIR)/$$target- $(FUZZ_DIR)/corpus-$$target || exit 1; \
+	    -artifact_prefix=$(FUZZ_DIR)/$$target- $(FUZZ_DIR)/corpus-$$target \
+	    $$(case $$target in reportdefinition) echo $(FUZZ_SEEDS_reportdefinition);; esac) || exit 1; \
 	done
 
 # Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic

@@ -48,7 +48,8 @@ void checkCsv(const QByteArray &text)
         else if (text.at(i) == '\n' && !quoted)
             cut = i + 1;
     }
-    if (cut <= 0 || text.startsWith("\xEF\xBB\xBF"))
+    // A byte-order mark is skipped at the start of a text only.
+    if (cut <= 0 || text.startsWith("\xEF\xBB\xBF") || text.mid(cut).startsWith("\xEF\xBB\xBF"))
         return;
     const csv::ParseResult first = csv::parse(text.left(cut));
     const csv::ParseResult second = csv::parse(text.mid(cut));
