@@ -16,6 +16,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <memory>
 
 namespace vok {
@@ -60,7 +61,8 @@ int runProgram(const StartupOptions &options)
     // A replacement of the data files that a killed run left half-done is
     // completed before anything is opened.
     if (options.databaseUrl.isEmpty())
-        backup::recoverInterrupted(dir.absolutePath());
+        for (const QString &line : backup::recoverInterrupted(dir.absolutePath()))
+            std::fprintf(stderr, "vok: %s\n", qPrintable(line));
 
     WindowContext context;
     context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));

@@ -94,7 +94,8 @@ int runBackupCommand(const Target &target, const QString &folder, QTextStream &o
         err << "vok: " << serverNote << Qt::endl;
         return 1;
     }
-    recoverInterrupted(target.dataDir);
+    for (const QString &line : recoverInterrupted(target.dataDir))
+        err << "vok: " << line << Qt::endl;
     try {
         out << QDir::toNativeSeparators(copyDataFolder(target.dataDir, folder, QDateTime::currentDateTime()))
             << Qt::endl;
@@ -164,7 +165,8 @@ int runCheckCommand(const Target &target, QTextStream &out, QTextStream &err)
             }
             database::close(name);
         } else {
-            recoverInterrupted(target.dataDir);
+            for (const QString &line : recoverInterrupted(target.dataDir))
+                err << "vok: " << line << Qt::endl;
             if (!QFileInfo(QDir(target.dataDir).filePath(QStringLiteral("vok.db"))).isFile()) {
                 err << "vok: " << QStringLiteral("in dosarul %1 nu exista baza de date vok.db").arg(target.dataDir)
                     << Qt::endl;

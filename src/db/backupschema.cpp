@@ -143,7 +143,7 @@ QString foreignObject(const Connection &db, DatabaseKind kind, int version)
         const bool byText = object.type == QLatin1String("trigger") || object.type == QLatin1String("view")
                             || object.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         if (byText && object.sql != ours->sql)
-            return QStringLiteral("%1 difera de cea a programului").arg(named(object));
+            return QStringLiteral("%1 are alta definitie decat in program").arg(named(object));
         if (object.columns != ours->columns)
             return QStringLiteral("%1 are alte coloane decat ale programului (%2)")
                 .arg(named(object), difference(object.columns, ours->columns));

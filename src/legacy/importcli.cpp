@@ -18,7 +18,8 @@ int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream
         err << "vok: " << QStringLiteral("dosarul de date %1 nu poate fi creat").arg(command.dataDir) << Qt::endl;
         return 2;
     }
-    backup::recoverInterrupted(command.dataDir);
+    for (const QString &line : backup::recoverInterrupted(command.dataDir))
+        err << "vok: " << line << Qt::endl;
     const QDateTime now = QDateTime::currentDateTime();
     Built built;
     try {
