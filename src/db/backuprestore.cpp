@@ -88,7 +88,6 @@ Prepared prepareRestore(const QString &dataDir, const QString &file)
         if (!prepared.summary.systemFile.isEmpty()) {
             prepared.system = dir.filePath(QStringLiteral("sys.db.restaurare"));
             copyPlain(prepared.summary.systemFile, prepared.system);
-            holdPrepared(prepared);
             try {
                 checkDatabase(prepared.system, DatabaseKind::System);
             } catch (const Refused &refusal) {
@@ -143,24 +142,11 @@ Prepared prepareRestore(const QString &dataDir, const QString &file)
 
 void holdPrepared(Prepared &prepared)
 {
-    // Released first: a second lock of this program on the same file would be refused.
+    // Released first: a second lock of this program on the same file would
+    // be refused. The password file goes with the data file and is taken for
+    // held with it (recoverInterrupted).
     prepared.hold.reset();
-    std::shared_ptr<FileLock> hold = std::make_shared<FileLock>(prepared.data);
-    if (!prepared.system.isEmpty() && QFileInfo::exists(prepared.system)) {
-        // One lock for both files: the data file's is enough, as the pair
-        // goes together; the password file gets one of its own too.
-        struct Both : FileLock {
-            Both(const QString &data, const QString &system)
-                : FileLock(data)
-                , second(system)
-            {
-            }
-            FileLock second;
-        };
-        hold.reset();
-        hold = std::make_shared<Both>(prepared.data, prepared.system);
-    }
-    prepared.hold = std::move(hold);
+    prepared.hold = std::make_shared<FileLock>(prepared.data);
 }
 
 void discard(const Prepared &prepared)
