@@ -695,14 +695,17 @@ void BackupTest::installRefusesForeignObjects()
 
 void BackupTest::killedBetweenRenamesEndsWithOnePair_data()
 {
-    QTest::addColumn<int>("renamed");  // renames done when the run dies
-    QTest::newRow("after sys.db") << 1;
-    QTest::newRow("after both") << 2;
+    QTest::addColumn<int>("renamed");         // renames done when the run dies
+    QTest::addColumn<bool>("nextProgram");    // the next start is the program's --check
+    QTest::newRow("after sys.db") << 1 << false;
+    QTest::newRow("after sys.db, then vok --check") << 1 << true;
+    QTest::newRow("after both") << 2 << false;
 }
 
 void BackupTest::killedBetweenRenamesEndsWithOnePair()
 {
     QFETCH(int, renamed);
+    QFETCH(bool, nextProgram);
     Folder folder;
     setPassword(folder.path(QStringLiteral("sys.db")), QStringLiteral("veche"));
     QTemporaryDir elsewhere;
@@ -727,8 +730,15 @@ void BackupTest::killedBetweenRenamesEndsWithOnePair()
         QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), preparedSys);
     }
     // The next start completes the replacement: the copy's pair, nothing left over.
-    const QStringList done = backup::recoverInterrupted(folder.dir.path());
-    QCOMPARE(done.size(), renamed == 1 ? 1 : 0);
+    if (nextProgram) {
+        QProcess check;
+        check.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--check")});
+        QVERIFY(check.waitForFinished(60000));
+        QCOMPARE(check.exitCode(), 0);
+        QVERIFY(check.readAllStandardError().contains("dusa la capat"));
+    } else {
+        QCOMPARE(backup::recoverInterrupted(folder.dir.path()).size(), renamed == 1 ? 1 : 0);
+    }
     QCOMPARE(dump(folder.path()), fromCopy);
     QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("vok.db.inlocuire"))));
     QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("vok.db.restaurare"))));
