@@ -140,7 +140,10 @@ QString foreignObject(const Connection &db, DatabaseKind kind, int version)
             return QStringLiteral("%1 nu este a programului").arg(named(object));
         if (folded(ours->table) != folded(object.table))
             return QStringLiteral("%1 nu este a programului").arg(named(object));
-        const bool byText = object.type == QLatin1String("trigger") || object.type == QLatin1String("view")
+        // A trigger, a view or an index does what its text says (an index
+        // may be made unique, or on an expression that fails): the text must
+        // be the program's.
+        const bool byText = object.type != QLatin1String("table")
                             || object.sql.startsWith(QLatin1String("CREATE VIRTUAL"), Qt::CaseInsensitive);
         if (byText && object.sql != ours->sql)
             return QStringLiteral("%1 are alta definitie decat in program").arg(named(object));

@@ -637,6 +637,9 @@ void BackupTest::foreignObjectsRefused_data()
     QTest::newRow("the program's index on another table")
         << "vok" << QStringList{"DROP INDEX piese_vehicle", "CREATE INDEX piese_vehicle ON auto (ida)"}
         << "indexul piese_vehicle";
+    QTest::newRow("the program's index made unique")
+        << "vok" << QStringList{"DROP INDEX piese_vehicle", "CREATE UNIQUE INDEX piese_vehicle ON piese (ida)"}
+        << "indexul piese_vehicle (pe tabela piese) are alta definitie";
     QTest::newRow("a column of a later version") << "vok" << QStringList{"PRAGMA user_version=2"} << "caprez";
     QTest::newRow("a table missing") << "vok" << QStringList{"DROP TABLE uleiCa2"} << "lipseste tabela uleiCa2";
     QTest::newRow("a trigger in sys.db")
