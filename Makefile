@@ -114,34 +114,63 @@ build-asan: deps $(ASAN_DIR)/CMakeCache.txt
 test-asan: build-asan
 	cd $(ASAN_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --no-tests=error --output-on-failure -j $(JOBS) -LE postgres
 
-# Hostile input for FUZZ_SECONDS seconds in all, under the sanitizers: half
-# for the seven randomized generators of the test suite (seed: VOK_SEED), a
-# quarter each for coverage-guided libFuzzer on the number helpers and on the
-# formula language of the reports, whose corpora grow in $(FUZZ_DIR)/corpus
-# and $(FUZZ_DIR)/corpus-formula from run to run.
+# Hostile input under the sanitizers: the seven randomized generators of the
+# test suite (seed: VOK_SEED) share FUZZ_SECONDS, then each coverage-guided
+# libFuzzer target runs FUZZ_SECONDS on one reader of outside input (the
+# number helpers, the formula language, mdbtools' CSV and schema output, the
+# report definitions, a crafted copy to restore); each corpus grows in
+# $(FUZZ_DIR)/corpus-NAME from run to run (docs/RELIABILITY.md).
 FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
              -Isrc $$(pkg-config --cflags Qt6Core)
+FUZZ_TARGETS := numbers formula mdbcsv reportdefinition copycheck
+# Sound inputs a target starts from besides its corpus.
+FUZZ_SEEDS_reportdefinition := reports
 
 $(FUZZ_DIR)/fuzz_numbers: tests/fuzz/fuzz_numbers.cpp src/base/numbers.cpp src/base/numbers.h | fuzz-deps
-	mkdir -p $(FUZZ_DIR)/corpus
+	mkdir -p $(FUZZ_DIR)
 	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_numbers.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
 $(FUZZ_DIR)/fuzz_formula: tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/reports/selectionformula.h \
                           src/base/numbers.cpp src/base/numbers.h | fuzz-deps
-	mkdir -p $(FUZZ_DIR)/corpus-formula
+	mkdir -p $(FUZZ_DIR)
 	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
-fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula
-	@per=$$(( $(FUZZ_SECONDS) / 14 )); [ $$per -gt 0 ] || per=1; \
-	quarter=$$(( $(FUZZ_SECONDS) / 4 )); [ $$quarter -gt 0 ] || quarter=1; \
+$(FUZZ_DIR)/fuzz_mdbcsv: tests/fuzz/fuzz_mdbcsv.cpp src/sheet/csv.cpp src/legacy/mdbreader.cpp \
+                         src/legacy/mdbreader.h src/db/backup.cpp src/db/backupfiles.cpp src/db/backupschema.cpp \
+                         src/db/database.cpp src/db/schema.cpp | fuzz-deps
+	mkdir -p $(FUZZ_DIR)
+	$(CLANGXX) $(FUZZ_FLAGS) $$(pkg-config --cflags Qt6Sql) tests/fuzz/fuzz_mdbcsv.cpp src/sheet/csv.cpp \
+	  src/legacy/mdbreader.cpp src/db/backup.cpp src/db/backupfiles.cpp src/db/backupschema.cpp src/db/database.cpp \
+	  src/db/schema.cpp -o $@ $$(pkg-config --libs Qt6Sql sqlite3)
+
+$(FUZZ_DIR)/fuzz_reportdefinition: tests/fuzz/fuzz_reportdefinition.cpp src/reports/reportdefinition.cpp \
+                                   src/reports/reportdefinition.h src/reports/selectionformula.cpp \
+                                   src/base/numbers.cpp | fuzz-deps
+	mkdir -p $(FUZZ_DIR)
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_reportdefinition.cpp src/reports/reportdefinition.cpp \
+	  src/reports/selectionformula.cpp src/base/numbers.cpp -o $@ $$(pkg-config --libs Qt6Core)
+
+$(FUZZ_DIR)/fuzz_copycheck: tests/fuzz/fuzz_copycheck.cpp src/db/backup.cpp src/db/backupfiles.cpp \
+                            src/db/backupschema.cpp src/db/database.cpp src/db/schema.cpp | fuzz-deps
+	mkdir -p $(FUZZ_DIR)
+	$(CLANGXX) $(FUZZ_FLAGS) $$(pkg-config --cflags Qt6Sql) tests/fuzz/fuzz_copycheck.cpp src/db/backup.cpp \
+	  src/db/backupfiles.cpp src/db/backupschema.cpp src/db/database.cpp src/db/schema.cpp \
+	  -o $@ $$(pkg-config --libs Qt6Sql sqlite3)
+
+fuzz: build-asan $(addprefix $(FUZZ_DIR)/fuzz_,$(FUZZ_TARGETS))
+	@per=$$(( $(FUZZ_SECONDS) / 7 )); [ $$per -gt 0 ] || per=1; \
 	export $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen VOK_FUZZ_SECONDS=$$per && \
 	$(ASAN_DIR)/tests/tst_numberfuzz && $(ASAN_DIR)/tests/tst_hostiletext && $(ASAN_DIR)/tests/tst_formulafuzz && \
-	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$quarter -print_final_stats=1 \
-	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus && \
-	$(FUZZ_DIR)/fuzz_formula -max_total_time=$$quarter -print_final_stats=1 \
-	  -dict=tests/fuzz/formula.dict -artifact_prefix=$(FUZZ_DIR)/formula- $(FUZZ_DIR)/corpus-formula
+	for target in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_DIR)/corpus-$$target; \
+	  dict=; [ -f tests/fuzz/$$target.dict ] && dict=-dict=tests/fuzz/$$target.dict; \
+	  echo "fuzz_$$target: $(FUZZ_SECONDS) s"; \
+	  $(FUZZ_DIR)/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 $$dict \
+	    -artifact_prefix=$(FUZZ_DIR)/$$target- $(FUZZ_DIR)/corpus-$$target \
+	    $$(case $$target in reportdefinition) echo $(FUZZ_SEEDS_reportdefinition);; esac) || exit 1; \
+	done
 
 # Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic
 # databases generated once into $(BENCH_DATA) (500 vehicles x 10 years, and its

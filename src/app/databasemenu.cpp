@@ -3,13 +3,19 @@
 #include "app/textreportwindow.h"
 #include "db/automaticcopy.h"
 #include "db/backup.h"
+#include "db/passwordstore.h"
 #include "db/schema.h"
 #include "legacy/legacyimport.h"
 #include "ui/backgroundtask.h"
 #include "ui/guard.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QPushButton>
 
 namespace vok {
 
@@ -24,6 +30,32 @@ QString sizeText(qint64 bytes)
 
 QString dateTimeText(const QDateTime &when) { return when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")); }
 
+// The current password, asked as at the start: one box, "OK" and "Revocare".
+std::optional<QString> askCurrentPassword(QWidget *parent)
+{
+    QDialog dialog(parent);
+    dialog.setObjectName(QStringLiteral("parolacurenta"));
+    dialog.setWindowTitle(QStringLiteral(" "));
+    auto *box = new QLineEdit(&dialog);
+    box->setObjectName(QStringLiteral("passcur"));
+    box->setEchoMode(QLineEdit::Password);
+    auto *buttons = new QDialogButtonBox(&dialog);
+    auto *ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    auto *cancel = buttons->addButton(QStringLiteral("Revocare"), QDialogButtonBox::RejectRole);
+    ok->setObjectName(QStringLiteral("Command2"));
+    cancel->setObjectName(QStringLiteral("Command1"));
+    ok->setDefault(true);
+    auto *form = new QFormLayout(&dialog);
+    form->addRow(QStringLiteral("Parola curenta"), box);
+    form->addRow(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    box->setFocus();
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return box->text();
+}
+
 } // namespace
 
 DatabaseMenu::DatabaseMenu(WindowContext &context, QWidget *window)
@@ -32,6 +64,35 @@ DatabaseMenu::DatabaseMenu(WindowContext &context, QWidget *window)
     , m_window(window)
 {
     chooseFile = [this](const FileRequest &request) { return askForFile(m_window, request); };
+    askPassword = [this] { return askCurrentPassword(m_window); };
+}
+
+bool DatabaseMenu::currentPasswordGiven()
+{
+    bool set = false;
+    try {
+        set = PasswordStore(m_context.sys).isSet();
+    } catch (const DbError &error) {
+        m_context.messages->inform(m_window, QStringLiteral(" Parola de acum nu poate fi citita (%1); ea va fi "
+                                                            "inlocuita. ")
+                                                 .arg(error.message()));
+        return true;
+    }
+    if (!set)
+        return true;
+    const std::optional<QString> typed = askPassword();
+    if (!typed) {
+        m_context.messages->inform(m_window, QStringLiteral(" Parola curenta este necesara "));
+        return false;
+    }
+    bool matches = false;
+    if (!guarded(m_context.messages, m_window, [&] { matches = PasswordStore(m_context.sys).matches(*typed); }))
+        return false;
+    if (!matches) {
+        m_context.messages->inform(m_window, QStringLiteral(" Parola incorecta !!! "));
+        return false;
+    }
+    return true;
 }
 
 QString DatabaseMenu::serverText()
@@ -160,7 +221,8 @@ void DatabaseMenu::restore()
         question += QStringLiteral("\nLanga copie nu este fisierul parolei: parola ramane cea de acum.");
     question += QStringLiteral("\nDatele de acum vor fi pastrate deoparte, in dosarul backups.\n"
                                " Restaurati aceasta copie ? ");
-    if (!m_context.messages->confirm(m_window, question)) {
+    if (!m_context.messages->confirmDestructive(m_window, question)
+        || (!prepared.system.isEmpty() && !currentPasswordGiven())) {
         backup::discard(prepared);
         return;
     }
@@ -252,10 +314,12 @@ void DatabaseMenu::importOldData()
     legacy::Preview preview;
     bool holdsData = false;
     try {
-        runInBackground(m_window, QStringLiteral("Se citeste fisierul..."), false, [&](const TaskProgress &) {
-            preview = legacy::preview(file);
+        runInBackground(m_window, QStringLiteral("Se citeste fisierul..."), true, [&](const TaskProgress &progress) {
+            preview = legacy::preview(file, progress);
             holdsData = legacy::folderHoldsData(dataDir());
         });
+    } catch (const backup::Cancelled &) {
+        return;
     } catch (const legacy::UnreadableFile &refusal) {
         refuse(refusal.message());
         return;
@@ -273,12 +337,15 @@ void DatabaseMenu::importOldData()
     question += system.isEmpty() ? QStringLiteral("Langa el nu este sys.mdb: parola ramane cea de acum.\n")
                                  : QStringLiteral("Parola se preia din %1.\n").arg(QFileInfo(system).fileName());
     question += QStringLiteral(" Importati datele ? ");
-    if (!m_context.messages->confirm(m_window, question))
+    if (!m_context.messages->confirmDestructive(m_window, question))
         return;
     if (holdsData
-        && !m_context.messages->confirm(m_window, QStringLiteral(" Dosarul de date contine deja date. Ele vor fi "
-                                                                 "inlocuite cu cele importate; cele de acum se "
-                                                                 "pastreaza in dosarul backups. Continuati ? ")))
+        && !m_context.messages->confirmDestructive(m_window,
+                                                   QStringLiteral(" Dosarul de date contine deja date. Ele vor fi "
+                                                                  "inlocuite cu cele importate; cele de acum se "
+                                                                  "pastreaza in dosarul backups. Continuati ? ")))
+        return;
+    if (!system.isEmpty() && !currentPasswordGiven())
         return;
 
     stopAutomaticCopy();

@@ -8,6 +8,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 
 namespace vok {
 
@@ -37,6 +38,9 @@ public:
     std::function<QString(const FileRequest &)> chooseFile;
     // The time the names of copies carry; tests replace it.
     std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
+    // Asks the current password before the password file is replaced
+    // (`parolacurenta`); nullopt when the clerk gives it up.
+    std::function<std::optional<QString>()> askPassword;
 
     // The text shown when the data are on a server.
     static QString serverText();
@@ -47,6 +51,9 @@ private:
     void stopAutomaticCopy();
     void closeDatabases();
     bool reopenDatabases();
+    // Before the password file is replaced: true when the data hold no
+    // password, when it cannot be read (said), or when the clerk gives it.
+    bool currentPasswordGiven();
     // Puts prepared files in place of the data folder's (the connections
     // closed meanwhile and opened again); false, with the message shown,
     // when they could not go in.

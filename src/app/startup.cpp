@@ -6,6 +6,7 @@
 #include "app/splashwindow.h"
 #include "db/automaticcopy.h"
 #include "db/database.h"
+#include "db/backup.h"
 #include "db/passwordstore.h"
 #include "reports/previewwindow.h"
 #include "reports/reportservice.h"
@@ -16,6 +17,7 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <memory>
 
 namespace vok {
@@ -56,6 +58,12 @@ int runProgram(const StartupOptions &options)
         messages.error(nullptr, QStringLiteral("Dosarul de date nu poate fi creat: %1").arg(dir.absolutePath()));
         return 1;
     }
+
+    // A replacement of the data files that a killed run left half-done is
+    // completed before anything is opened.
+    if (options.databaseUrl.isEmpty())
+        for (const QString &line : backup::recoverInterrupted(dir.absolutePath()))
+            std::fprintf(stderr, "vok: %s\n", qPrintable(line));
 
     WindowContext context;
     context.dataFile = dir.absoluteFilePath(QStringLiteral("vok.db"));

@@ -53,7 +53,11 @@ QString systemFileFor(const QString &dataCopy)
 
 // --- copying -----------------------------------------------------------------
 
-void copyDatabase(const QString &source, const QString &target, const Progress &progress)
+namespace {
+
+// Copies `source` to `target` (copyDatabase) and returns the descriptor that
+// holds the copy, so that a caller may keep it held a while longer.
+std::unique_ptr<FileSync> copyHeld(const QString &source, const QString &target, const Progress &progress)
 {
     // The source is usually open in this program: it is read by the engine
     // alone (opening and closing it any other way would drop the program's
@@ -63,6 +67,11 @@ void copyDatabase(const QString &source, const QString &target, const Progress &
 
     const QString partial = target + partialSuffix;
     removeWithJournals(partial);
+    // The copy goes to the disk as it is written: one flush of the whole
+    // file at the end would hold up the clerk's next save, whose own flush
+    // waits behind it. The descriptor also holds the file, so that another
+    // run does not take it for a left-over.
+    auto flush = std::make_unique<FileSync>(partial);
     try {
         // The snapshot: one read transaction held from the first page to the
         // last, so that the copy is the database as it was at one moment,
@@ -73,10 +82,6 @@ void copyDatabase(const QString &source, const QString &target, const Progress &
         {
             // Nobody else knows the half-written file: no journal, no syncs
             // until it is whole.
-            // The copy goes to the disk as it is written: one flush of the
-            // whole file at the end would hold up the clerk's next save,
-            // whose own flush waits behind it.
-            const FileSync flush(partial);
             Connection to(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
             to.run(QStringLiteral("PRAGMA journal_mode=OFF"));
             to.run(QStringLiteral("PRAGMA synchronous=OFF"));
@@ -86,7 +91,7 @@ void copyDatabase(const QString &source, const QString &target, const Progress &
             for (int step = 1;; ++step) {
                 const int rc = sqlite3_backup_step(copy, stepPages);
                 if (step % stepsPerFlush == 0)
-                    flush.now();
+                    flush->now();
                 if (rc == SQLITE_DONE)
                     break;
                 if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
@@ -125,6 +130,37 @@ void copyDatabase(const QString &source, const QString &target, const Progress &
     }
     if (progress)
         progress(1, 1);
+    return flush;
+}
+
+// Removes from `folder` what runs that were killed left: half-written copies
+// and a password copy whose copy of vok.db never came. A file a live run
+// holds stays.
+QStringList removeLeftovers(const QString &folder)
+{
+    const QDir dir(folder);
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    QStringList removed;
+    for (const QString &name : files) {
+        const qsizetype at = name.indexOf(partialSuffix);
+        bool leftover = false;
+        if (at > 0 && (name.startsWith(QLatin1String("vok")) || name.startsWith(QLatin1String("sys"))))
+            leftover = !isHeld(dir.filePath(name.left(at + partialSuffix.size())));
+        else if (name.startsWith(QLatin1String("sys-")) && copyTime(QStringLiteral("vok") + name.mid(3)).isValid()
+                 && !files.contains(QStringLiteral("vok") + name.mid(3)))
+            leftover = !isHeld(dir.filePath(name))
+                       && !isHeld(dir.filePath(QStringLiteral("vok") + name.mid(3) + partialSuffix));
+        if (leftover && QFile::remove(dir.filePath(name)))
+            removed << name;
+    }
+    return removed;
+}
+
+} // namespace
+
+void copyDatabase(const QString &source, const QString &target, const Progress &progress)
+{
+    copyHeld(source, target, progress);
 }
 
 QString copyDataFolder(const QString &dataDir, const QString &folder, const QDateTime &when, const Progress &progress)
@@ -144,12 +180,16 @@ QString copyDataFolder(const QString &dataDir, const QString &folder, const QDat
         stamp = stamp.addSecs(1);
         target = QDir(folder).filePath(copyName(stamp));
     }
+    removeLeftovers(folder);
     const QString systemTarget = systemFileFor(target);
-    // The password file first: a copy of vok.db stands for a whole copy.
+    // The password file first: a copy of vok.db stands for a whole copy. It
+    // stays held until the copy of vok.db is there, so that another run does
+    // not take it for a left-over.
+    std::unique_ptr<FileSync> systemHeld;
     if (QFileInfo(system).isFile())
-        copyDatabase(system, systemTarget);
+        systemHeld = copyHeld(system, systemTarget, {});
     try {
-        copyDatabase(data, target, progress);
+        copyHeld(data, target, progress);
     } catch (...) {
         QFile::remove(systemTarget);
         throw;
@@ -200,28 +240,16 @@ QStringList rotate(const QString &folder, int daily, int weekly)
         if (QFile::remove(dir.filePath(name)))
             removed << name;
     };
-    const QDateTime staleBefore = QDateTime::currentDateTime().addSecs(-staleSeconds);
     for (const QString &name : files) {
         const QDateTime time = copyTime(name);
-        if (time.isValid()) {
-            if (keep.contains(time))
-                continue;
-            remove(name);
-            if (QFileInfo::exists(systemFileFor(dir.filePath(name))))
-                remove(QFileInfo(systemFileFor(dir.filePath(name))).fileName());
+        if (!time.isValid() || keep.contains(time))
             continue;
-        }
-        // Half-made copies, and a password copy whose vok copy never came.
-        const bool stale = QFileInfo(dir.filePath(name)).lastModified() < staleBefore;
-        if (!stale)
-            continue;
-        if (name.contains(partialSuffix))
-            remove(name);
-        else if (name.startsWith(QLatin1String("sys-"))
-                 && copyTime(QStringLiteral("vok") + name.mid(3)).isValid()
-                 && !files.contains(QStringLiteral("vok") + name.mid(3)))
-            remove(name);
+        remove(name);
+        if (QFileInfo::exists(systemFileFor(dir.filePath(name))))
+            remove(QFileInfo(systemFileFor(dir.filePath(name))).fileName());
     }
+    // Half-made copies, and a password copy whose vok copy never came.
+    removed << removeLeftovers(folder);
     return removed;
 }
 
@@ -318,12 +346,17 @@ AutomaticOutcome runAutomaticCopy(const QString &dataDir, const QDateTime &now, 
 
 // --- compacting --------------------------------------------------------------
 
+QString compactionFolder(const QString &dataDir)
+{
+    return QDir(automaticFolder(dataDir)).filePath(QStringLiteral("compactare"));
+}
+
 Compacted compact(const QString &dataDir, const QDateTime &when, const Progress &progress)
 {
     const QString data = QDir(dataDir).filePath(dataName);
     Compacted result;
-    result.copy = copyDataFolder(dataDir, automaticFolder(dataDir), when, progress);
-    rotate(automaticFolder(dataDir));
+    result.copy = copyDataFolder(dataDir, compactionFolder(dataDir), when, progress);
+    rotate(compactionFolder(dataDir), compactionCopiesKept, 0);
     result.before = QFileInfo(data).size() + QFileInfo(data + QStringLiteral("-wal")).size();
     {
         Connection db(data, SQLITE_OPEN_READWRITE);

@@ -8,12 +8,17 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 // Copies of the data folder's databases, their rotation, restoring one, and
 // the checks of a database file. Everything here works on files, each on a
 // connection of its own (the SQLite library itself, not Qt's connections), so
 // that it can run on a worker thread while the clerk goes on working.
 namespace vok::backup {
+
+namespace files {
+class FileLock;
+}
 
 // Told how far a long task is (pages or steps done of all); returns false
 // to stop it (the task then throws Cancelled and leaves nothing half-made).
@@ -125,11 +130,19 @@ struct Prepared {
     QString data;           // the new vok.db, beside the current one
     QString system;         // the new sys.db, empty to keep the current one
     CopySummary summary;
+    // Held while the files wait, so that a start of the program meanwhile
+    // does not take them for the left-overs of a killed run.
+    std::shared_ptr<files::FileLock> hold;
 };
 
+// Holds the prepared files (Prepared::hold) from now on.
+void holdPrepared(Prepared &prepared);
+
 // Checks the copy `file` (and the sys copy beside it, when present): a
-// database of this program, sound, of a schema version this program knows,
-// and prepares it beside the current files, migrated when older. Throws
+// database of this program (every table, index, trigger and view one that
+// the program's schema of the copy's version makes), sound, of a schema
+// version this program knows, a sys copy the start-up accepts, and prepares
+// it beside the current files, migrated when older. Throws
 // Refused with the reason when the copy cannot be restored; nothing of the
 // data folder changes.
 Prepared prepareRestore(const QString &dataDir, const QString &file);
@@ -144,12 +157,31 @@ struct Installed {
 };
 
 // Puts prepared files in place of the data folder's vok.db (and sys.db),
-// keeping the current files aside in backups/ under `asideTag` and the time.
-// Each file is replaced in one rename, so that vok.db is at every moment the
-// old or the new file. Every connection of this program to the data folder
-// must be closed; a folder still in use by another program is refused
-// (Refused). Throws DbError.
-Installed install(const Prepared &prepared, const QString &asideTag, const QDateTime &when);
+// keeping the current files aside in backups/ under `asideTag` and the time,
+// with the permissions of the files they replace. Prepared files holding an
+// object the program does not make are refused (Refused). The two renames
+// are one step: a note of them is written first, and a run killed between
+// them is completed by recoverInterrupted(), so that the folder holds the
+// old pair or the new pair. Every connection of this program to the data
+// folder must be closed; a folder still in use by another program is
+// refused (Refused). `afterRename` (tests) is called after each rename.
+// Throws DbError.
+Installed install(const Prepared &prepared, const QString &asideTag, const QDateTime &when,
+                  const std::function<void(int renamed)> &afterRename = {});
+
+// Run before the data folder is opened: completes the file replacement of a
+// run killed between its renames, and removes files prepared for a restore
+// or an import by runs that were killed. Returns one line per thing done.
+QStringList recoverInterrupted(const QString &dataDir);
+
+// The data folder's current password, before sys.db is replaced.
+struct CurrentPassword {
+    enum Kind { None, Set, Unreadable } kind = None;
+    QString problem;  // why sys.db could not be read
+};
+CurrentPassword currentPassword(const QString &dataDir);
+// Whether `typed` is the data folder's current password.
+bool isCurrentPassword(const QString &dataDir, const QString &typed);
 
 // --- compacting ----------------------------------------------------------
 
@@ -159,8 +191,13 @@ struct Compacted {
     qint64 after = 0;
 };
 
-// Copies the data into backups/ and then rebuilds vok.db without its free
-// pages. Every connection of this program to vok.db must be closed.
+// The folder of the copies made before compacting, kept apart from the
+// automatic copies and by their own rule (the newest compactionCopiesKept).
+QString compactionFolder(const QString &dataDir);
+inline constexpr int compactionCopiesKept = 4;
+
+// Copies the data into compactionFolder() and then rebuilds vok.db without
+// its free pages. Every connection of this program to vok.db must be closed.
 Compacted compact(const QString &dataDir, const QDateTime &when, const Progress &progress = {});
 
 // Reopens the program's connections to the data folder after install() or

@@ -12,6 +12,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -59,10 +60,73 @@ QStringList Connection::rows(const QString &sql) const
     return result;
 }
 
+QList<QStringList> Connection::records(const QString &sql, const QStringList &values) const
+{
+    sqlite3_stmt *statement = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+        fail();
+    for (int i = 0; i < values.size(); ++i) {
+        const QByteArray text = values.at(i).toUtf8();
+        sqlite3_bind_text(statement, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    QList<QStringList> result;
+    int rc;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+        QStringList row;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, c));
+            row << (text ? QString::fromUtf8(text, sqlite3_column_bytes(statement, c)) : QString());
+        }
+        result << row;
+    }
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE)
+        fail();
+    return result;
+}
+
+FileLock::FileLock(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    m_fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+#else
+    Q_UNUSED(path);
+#endif
+}
+
+FileLock::~FileLock()
+{
+#ifdef Q_OS_UNIX
+    if (m_fd >= 0)
+        ::close(m_fd);
+#endif
+}
+
+bool isHeld(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(encoded(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0;
+    ::close(fd);
+    return held;
+#else
+    Q_UNUSED(path);
+    return false;
+#endif
+}
+
 FileSync::FileSync(const QString &path)
 {
 #ifdef Q_OS_UNIX
     m_fd = ::open(encoded(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (m_fd >= 0)
+        ::flock(m_fd, LOCK_EX | LOCK_NB);
 #else
     Q_UNUSED(path);
 #endif
@@ -167,6 +231,9 @@ int checkDatabase(const QString &path, DatabaseKind kind)
                                          "acest program cunoaste schema pana la %2)")
                               .arg(version)
                               .arg(current));
+        const QString foreign = foreignObject(db, kind, version);
+        if (!foreign.isEmpty())
+            throw Refused(QStringLiteral("nu este o baza de date a acestui program: %1").arg(foreign));
         const QStringList check = db.rows(QStringLiteral("PRAGMA integrity_check(20)"));
         if (check != QStringList{QStringLiteral("ok")})
             throw Refused(QStringLiteral("baza de date este deteriorata: %1").arg(check.join(QStringLiteral("; "))));

@@ -24,9 +24,6 @@ inline const QString stampFormat = QStringLiteral("yyyy-MM-dd-HHmmss");
 inline constexpr int stepPages = 1024;
 // Steps of copying between two flushes of the copy to the disk (64 MB).
 inline constexpr int stepsPerFlush = 16;
-// Left-overs of an interrupted run older than this are removed; younger ones
-// may belong to a run still going on in another program.
-inline constexpr qint64 staleSeconds = 3600;
 
 QByteArray encoded(const QString &path);
 
@@ -46,6 +43,9 @@ public:
     QStringList rows(const QString &sql) const;
     QString value(const QString &sql) const { return rows(sql).value(0); }
     void run(const QString &sql) const { rows(sql); }
+    // Runs `sql` with `values` bound in order and returns every column of
+    // every row as text.
+    QList<QStringList> records(const QString &sql, const QStringList &values = {}) const;
 
 private:
     QString m_path;
@@ -62,6 +62,8 @@ public:
     FileSync(const FileSync &) = delete;
     FileSync &operator=(const FileSync &) = delete;
     void now() const;
+    // The file is also held (isHeld) as long as this object lives, under
+    // its name and, after a rename, under the new one.
 
 private:
     int m_fd = -1;
@@ -79,9 +81,37 @@ void removeWithJournals(const QString &path);
 // A WAL file beside `path` that holds at least one frame.
 bool walHasFrames(const QString &path);
 
+// A lock on a file that lives as long as this object (flock, which the
+// engine's own locks do not touch): a left-over file that nobody holds
+// belongs to a run that was killed and can be removed.
+class FileLock {
+public:
+    FileLock() = default;
+    explicit FileLock(const QString &path);
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+private:
+    int m_fd = -1;
+};
+// True when a live program holds a FileLock on `path`.
+bool isHeld(const QString &path);
+
+// The first object of the database on `db` that this program's schema of
+// `version` does not make: a table, index, trigger or view by name and type,
+// a trigger or view with another text, a table with other columns, a table of
+// that version missing. The engine's own tables and indexes are allowed.
+// Empty when the file holds only the program's objects.
+QString foreignObject(const Connection &db, DatabaseKind kind, int version);
+// The same for a database file; every file that goes in place of the data
+// folder's passes it. Throws Refused naming the object.
+void checkObjects(const QString &path, DatabaseKind kind);
+
 // The checks every copy and every file to restore goes through: a database
 // that the engine finds sound, of this program's schema kind and a version it
-// knows. Returns the file's schema version; throws Refused with the reason.
+// knows, holding only the objects that schema makes (foreignObject).
+// Returns the file's schema version; throws Refused with the reason.
 int checkDatabase(const QString &path, DatabaseKind kind);
 
 } // namespace vok::backup::files

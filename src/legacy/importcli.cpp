@@ -7,7 +7,8 @@
 
 namespace vok::legacy {
 
-int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream &err)
+int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream &err,
+                     const backup::PasswordPrompt &prompt)
 {
     if (!command.databaseUrl.isEmpty()) {
         err << "vok: the import builds the data folder's own databases; it does not write to a server" << Qt::endl;
@@ -17,6 +18,8 @@ int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream
         err << "vok: " << QStringLiteral("dosarul de date %1 nu poate fi creat").arg(command.dataDir) << Qt::endl;
         return 2;
     }
+    for (const QString &line : backup::recoverInterrupted(command.dataDir))
+        err << "vok: " << line << Qt::endl;
     const QDateTime now = QDateTime::currentDateTime();
     Built built;
     try {
@@ -27,6 +30,8 @@ int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream
                 << Qt::endl;
             return 1;
         }
+        if (!command.systemFile.isEmpty() && backup::requireCurrentPassword(command.dataDir, err, prompt) != 0)
+            return 1;
         built = build(command.dataDir, command.dataFile, command.systemFile, now);
     } catch (const UnreadableFile &refusal) {
         err << "vok: " << QStringLiteral("importul nu se poate face: %1").arg(refusal.message()) << Qt::endl;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/backupcli.h"
+
 #include <QString>
 
 class QTextStream;
@@ -16,7 +18,10 @@ struct ImportCommand {
 
 // vok --import-mdb FILE [--sys-mdb FILE] [--replace]: prints the import
 // report on `out`; the reason of a refusal or an error on `err`. Exit 0
-// imported, 1 refused (nothing changed), 2 an error.
-int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream &err);
+// imported, 1 refused (nothing changed), 2 an error. With sys.mdb, a
+// password the data folder holds is replaced only after it is given
+// (backup::requireCurrentPassword).
+int runImportCommand(const ImportCommand &command, QTextStream &out, QTextStream &err,
+                     const backup::PasswordPrompt &prompt = backup::askOnTerminal);
 
 } // namespace vok::legacy

@@ -428,9 +428,11 @@ QString systemFileBeside(const QString &vokMdb)
     return {};
 }
 
-Preview preview(const QString &vokMdb)
+Preview preview(const QString &vokMdb, const backup::Progress &progress)
 {
     MdbReader reader(vokMdb);
+    if (progress)
+        reader.setKeepGoing([&] { return progress(0, 0); });
     reader.open();
     if (!reader.table(QStringLiteral("auto")))
         throw UnreadableFile(QStringLiteral("%1 nu contine datele programului (lipseste tabela auto)")
@@ -482,7 +484,13 @@ bool folderHoldsData(const QString &dataDir)
 Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb, const QDateTime &when,
             const backup::Progress &progress)
 {
+    // The tools are watched while they run, so that a file they stick on can
+    // be given up at once.
+    qint64 done = 0;
+    qint64 total = 0;
+    auto keepGoing = [&] { return !progress || progress(done, total); };
     MdbReader reader(vokMdb);
+    reader.setKeepGoing(keepGoing);
     reader.open();
     if (!reader.table(QStringLiteral("auto")))
         throw UnreadableFile(QStringLiteral("%1 nu contine datele programului (lipseste tabela auto)")
@@ -490,13 +498,13 @@ Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb
     std::optional<MdbReader> system;
     if (!sysMdb.isEmpty()) {
         system.emplace(sysMdb);
+        system->setKeepGoing(keepGoing);
         system->open();
         if (!system->table(QStringLiteral("valid")))
             throw UnreadableFile(QStringLiteral("%1 nu contine parola programului (lipseste tabela valid)")
                                      .arg(QFileInfo(sysMdb).fileName()));
     }
     reader.countRows();
-    qint64 total = 0;
     for (const MdbTable &t : reader.tables())
         total += std::max<qint64>(t.rows, 0);
 
@@ -506,6 +514,7 @@ Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb
     report.dataFile = QFileInfo(vokMdb).absoluteFilePath();
     report.systemFile = sysMdb.isEmpty() ? QString() : QFileInfo(sysMdb).absoluteFilePath();
     const QDir dir(dataDir);
+    backup::recoverInterrupted(dataDir);
     built.prepared.dataDir = dir.absolutePath();
     built.prepared.data = dir.filePath(QStringLiteral("vok.db.import"));
     removeFiles(built.prepared.data);
@@ -517,9 +526,9 @@ Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb
     try {
         {
             const QSqlDatabase db = database::openSqlite(built.prepared.data, importConnection, DatabaseKind::Data);
+            backup::holdPrepared(built.prepared);
             // A file being built: no syncs until it is whole (it is synced before it goes in).
             exec(db, QStringLiteral("PRAGMA synchronous=OFF"));
-            qint64 done = 0;
             for (const QString &table : ours) {
                 const MdbTable *source = reader.table(table);
                 if (!source) {

@@ -45,8 +45,9 @@ struct Preview {
 
 // Reads the tables of `vokMdb` and counts their rows. Throws UnreadableFile
 // for a file that is not a readable Access file or holds no data of the
-// program (no table auto).
-Preview preview(const QString &vokMdb);
+// program (no table auto). `progress` (asked with 0 of 0) may stop it:
+// backup::Cancelled.
+Preview preview(const QString &vokMdb, const backup::Progress &progress = {});
 
 // The sys.mdb beside a vok.mdb (its name in any case), or empty.
 QString systemFileBeside(const QString &vokMdb);

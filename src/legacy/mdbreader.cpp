@@ -1,19 +1,26 @@
 #include "legacy/mdbreader.h"
 
+#include "db/backup.h"
 #include "sheet/csv.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 
 namespace vok::legacy {
 
 namespace {
 
-// No output for this long: the tool is stuck on the file.
-constexpr int silenceMilliseconds = 120000;
+QMutex limitsMutex;
+MdbReader::Limits currentLimits;
+
+// How often a running tool is looked at.
+constexpr int lookMilliseconds = 100;
 
 // Records handed to the CSV reader at a time.
 constexpr qsizetype batchBytes = 1 << 20;
@@ -69,36 +76,165 @@ private:
     bool m_inQuotes = false;
 };
 
+// One run of a tool: its output read as it comes, its messages into a file
+// of their own whose size is watched, so that a tool that loops writing
+// messages costs neither memory nor time.
+class Child {
+public:
+    // `what` opens the message of a tool stopped: "fisierul nu poate fi citit".
+    Child(const QString &tool, const QStringList &arguments, const std::function<bool()> &keepGoing,
+          const QString &what)
+        : m_tool(tool)
+        , m_what(what)
+        , m_keepGoing(keepGoing)
+        , m_limits(MdbReader::limits())
+    {
+        const QString path = MdbReader::toolPath(tool);
+        if (path.isEmpty())
+            throw DbError(
+                QStringLiteral("programul %1 lipseste: instalati pachetul mdbtools (apt-get install mdbtools)").arg(tool));
+        if (!m_errors.open())
+            throw DbError(QStringLiteral("%1: fisierul mesajelor nu poate fi creat: %2").arg(tool, m_errors.errorString()));
+        m_process.setProcessEnvironment(childEnvironment());
+        m_process.setStandardErrorFile(m_errors.fileName());
+        m_process.start(path, arguments);
+        if (!m_process.waitForStarted(30000))
+            throw DbError(QStringLiteral("%1 nu poate fi pornit: %2").arg(tool, m_process.errorString()));
+        m_process.closeWriteChannel();
+        m_quiet.start();
+    }
+
+    ~Child()
+    {
+        if (m_process.state() != QProcess::NotRunning) {
+            m_process.kill();
+            m_process.waitForFinished();
+        }
+    }
+
+    // The output written since the last call; empty once the tool ended and
+    // everything was read. Throws when the tool is stopped.
+    QByteArray read(bool &ended)
+    {
+        for (;;) {
+            if (m_keepGoing && !m_keepGoing()) {
+                stop();
+                throw backup::Cancelled();
+            }
+            m_process.waitForReadyRead(lookMilliseconds);
+            QByteArray chunk = m_process.readAllStandardOutput();
+            const qint64 errorSize = QFileInfo(m_errors.fileName()).size();
+            if (errorSize > m_limits.errorBytes) {
+                stop();
+                throw UnreadableFile(QStringLiteral("%1 (%2 a scris peste %3 KB de mesaje de eroare si a fost "
+                                                    "oprit: %4)")
+                                         .arg(m_what, m_tool)
+                                         .arg(m_limits.errorBytes / 1024)
+                                         .arg(firstLine(errors())));
+            }
+            if (!chunk.isEmpty() || errorSize != m_errorSize) {
+                m_errorSize = errorSize;
+                m_quiet.restart();
+            }
+            if (!chunk.isEmpty())
+                return chunk;
+            if (m_process.state() == QProcess::NotRunning) {
+                chunk = m_process.readAllStandardOutput();
+                ended = chunk.isEmpty();
+                return chunk;
+            }
+            if (m_quiet.elapsed() > m_limits.silentMilliseconds) {
+                stop();
+                throw UnreadableFile(QStringLiteral("%1 (%2 nu a mai scris nimic de %3 s si a fost oprit)")
+                                         .arg(m_what, m_tool)
+                                         .arg(m_limits.silentMilliseconds / 1000.0));
+            }
+        }
+    }
+
+    // Everything the tool writes, when it ended.
+    QByteArray readAll()
+    {
+        QByteArray all;
+        bool ended = false;
+        while (!ended)
+            all += read(ended);
+        return all;
+    }
+
+    bool failed()
+    {
+        m_process.waitForFinished();
+        return m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0
+               || damageReported(errors());
+    }
+
+    int exitCode() const { return m_process.exitCode(); }
+
+    // The last of the tool's messages, from the start of a line.
+    QByteArray errors()
+    {
+        QFile file(m_errors.fileName());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        const qint64 size = file.size();
+        if (size <= m_limits.keptErrorBytes)
+            return file.readAll();
+        file.seek(size - m_limits.keptErrorBytes);
+        QByteArray kept = file.read(m_limits.keptErrorBytes);
+        const qsizetype lineEnd = kept.indexOf('\n');
+        return lineEnd >= 0 ? kept.mid(lineEnd + 1) : kept;
+    }
+
+private:
+    void stop()
+    {
+        m_process.kill();
+        m_process.waitForFinished();
+    }
+
+    QString m_tool;
+    QString m_what;
+    std::function<bool()> m_keepGoing;
+    MdbReader::Limits m_limits;
+    QTemporaryFile m_errors;
+    QProcess m_process;
+    QElapsedTimer m_quiet;
+    qint64 m_errorSize = 0;
+};
+
 } // namespace
 
 MdbReader::MdbReader(const QString &file)
-    : m_file(file)
+    : m_file(QFileInfo(file).absoluteFilePath())
 {
 }
 
 QString MdbReader::toolPath(const QString &tool) { return QStandardPaths::findExecutable(tool); }
 
+MdbReader::Limits MdbReader::limits()
+{
+    const QMutexLocker lock(&limitsMutex);
+    return currentLimits;
+}
+
+void MdbReader::setLimits(const Limits &limits)
+{
+    const QMutexLocker lock(&limitsMutex);
+    currentLimits = limits;
+}
+
 QByteArray MdbReader::run(const QString &tool, const QStringList &arguments) const
 {
-    const QString path = toolPath(tool);
-    if (path.isEmpty())
-        throw DbError(QStringLiteral("programul %1 lipseste: instalati pachetul mdbtools (apt-get install mdbtools)").arg(tool));
-    QProcess process;
-    process.setProcessEnvironment(childEnvironment());
-    process.start(path, arguments);
-    if (!process.waitForStarted(30000))
-        throw DbError(QStringLiteral("%1 nu poate fi pornit: %2").arg(tool, process.errorString()));
-    process.closeWriteChannel();
-    if (!process.waitForFinished(silenceMilliseconds)) {
-        process.kill();
-        process.waitForFinished();
-        throw UnreadableFile(QStringLiteral("%1 nu a terminat de citit fisierul").arg(tool));
-    }
-    const QByteArray err = process.readAllStandardError();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || damageReported(err))
+    Child child(tool, arguments, m_keepGoing, QStringLiteral("fisierul nu poate fi citit"));
+    const QByteArray output = child.readAll();
+    if (child.failed()) {
+        const QByteArray err = child.errors();
         throw UnreadableFile(QStringLiteral("fisierul nu poate fi citit (%1: %2)")
-                                 .arg(tool, err.isEmpty() ? QStringLiteral("codul %1").arg(process.exitCode()) : firstLine(err)));
-    return process.readAllStandardOutput();
+                                 .arg(tool, err.trimmed().isEmpty() ? QStringLiteral("codul %1").arg(child.exitCode())
+                                                                    : firstLine(err)));
+    }
+    return output;
 }
 
 void MdbReader::open()
@@ -146,29 +282,27 @@ const MdbTable *MdbReader::table(const QString &name) const
 
 void MdbReader::countRows()
 {
-    for (MdbTable &t : m_tables)
+    for (MdbTable &t : m_tables) {
+        // A name the tools would take for an option is none of the program's tables.
+        if (t.name.startsWith(u'-'))
+            continue;
         t.rows = QString::fromLatin1(run(QStringLiteral("mdb-count"), {m_file, t.name}).trimmed()).toLongLong();
+    }
 }
 
 void MdbReader::exportTable(const QString &table, const std::function<void(const QStringList &)> &header,
                             const RowHandler &row) const
 {
     const QString tool = QStringLiteral("mdb-export");
-    const QString path = toolPath(tool);
-    if (path.isEmpty())
-        throw DbError(QStringLiteral("programul %1 lipseste: instalati pachetul mdbtools (apt-get install mdbtools)").arg(tool));
+    if (table.startsWith(u'-'))
+        throw UnreadableFile(QStringLiteral("tabela %1 nu poate fi citita (numele incepe cu '-')").arg(table));
     const QString format = QString::fromLatin1(DateTimeFormat);
-    QProcess process;
-    process.setProcessEnvironment(childEnvironment());
     // Binary columns are left out; -D is given too for the versions that honour it.
-    process.start(path, {QStringLiteral("-b"), QStringLiteral("strip"), QStringLiteral("-D"), format,
-                         QStringLiteral("-T"), format, m_file, table});
-    if (!process.waitForStarted(30000))
-        throw DbError(QStringLiteral("%1 nu poate fi pornit: %2").arg(tool, process.errorString()));
-    process.closeWriteChannel();
+    Child process(tool, {QStringLiteral("-b"), QStringLiteral("strip"), QStringLiteral("-D"), format,
+                         QStringLiteral("-T"), format, m_file, table},
+                  m_keepGoing, QStringLiteral("tabela %1 nu poate fi citita").arg(table));
 
     QByteArray buffer;
-    QByteArray err;
     RecordSplitter splitter;
     int line = 1;
     bool headerSeen = false;
@@ -189,31 +323,22 @@ void MdbReader::exportTable(const QString &table, const std::function<void(const
         }
         line += int(records.count('\n'));
     };
-    for (;;) {
-        if (process.bytesAvailable() == 0 && !process.waitForReadyRead(silenceMilliseconds)) {
-            if (process.state() == QProcess::NotRunning)
-                break;
-            process.kill();
-            process.waitForFinished();
-            throw UnreadableFile(QStringLiteral("%1 nu a terminat de citit tabela %2").arg(tool, table));
-        }
-        buffer += process.readAllStandardOutput();
-        if (err.size() < 4096)
-            err += process.readAllStandardError();
+    for (bool ended = false; !ended;) {
+        buffer += process.read(ended);
         const qsizetype complete = splitter.complete(buffer);
-        if (complete >= batchBytes || (complete > 0 && process.state() == QProcess::NotRunning)) {
+        if (complete >= batchBytes || (complete > 0 && ended)) {
             parse(buffer.left(complete));
             buffer.remove(0, complete);
             splitter.taken(complete);
         }
     }
-    process.waitForFinished();
-    buffer += process.readAllStandardOutput();
-    err += process.readAllStandardError();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0 || damageReported(err))
+    if (process.failed()) {
+        const QByteArray err = process.errors();
         throw UnreadableFile(QStringLiteral("tabela %1 nu poate fi citita (%2: %3)")
                                  .arg(table, tool,
-                                      err.isEmpty() ? QStringLiteral("codul %1").arg(process.exitCode()) : firstLine(err)));
+                                      err.trimmed().isEmpty() ? QStringLiteral("codul %1").arg(process.exitCode())
+                                                              : firstLine(err)));
+    }
     if (!buffer.isEmpty())
         parse(buffer);
     if (!headerSeen)

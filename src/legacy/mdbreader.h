@@ -11,7 +11,8 @@
 // Reading an Access (Jet) database file through Debian's mdbtools, always
 // as child processes (mdb-tables, mdb-schema, mdb-count, mdb-export) run
 // with LC_ALL=C: a damaged file cannot take the program down, and the
-// reader is the tool the field uses. The file's database password, if any,
+// reader is the tool the field uses. A tool that loops on a damaged file is
+// stopped (Limits), and its messages never grow the program. The file's database password, if any,
 // is not needed.
 namespace vok::legacy {
 
@@ -61,11 +62,27 @@ public:
     // Where each tool is looked for: $PATH.
     static QString toolPath(const QString &tool);
 
+    // Asked about every tenth of a second while a tool runs; false stops
+    // the tool and throws backup::Cancelled.
+    void setKeepGoing(std::function<bool()> keepGoing) { m_keepGoing = std::move(keepGoing); }
+
+    // What a tool may do before it is stopped as stuck on the file: write
+    // nothing at all for `silentMilliseconds`, or more than `errorBytes` of
+    // messages. Of its messages the last `keptErrorBytes` are kept.
+    struct Limits {
+        int silentMilliseconds = 60000;
+        qint64 errorBytes = 1 << 20;
+        qint64 keptErrorBytes = 64 << 10;
+    };
+    static Limits limits();
+    static void setLimits(const Limits &limits);  // tests
+
 private:
     QByteArray run(const QString &tool, const QStringList &arguments) const;
 
-    QString m_file;
+    QString m_file;   // absolute: a name beginning with '-' is no option
     QList<MdbTable> m_tables;
+    std::function<bool()> m_keepGoing;
 };
 
 // The columns of every CREATE TABLE in mdb-schema's output.

@@ -72,6 +72,9 @@ void runInBackground(QWidget *parent, const QString &label, bool cancellable,
 
     ProgressWindow window(parent, label, cancellable);
     // The button's click goes through reject(), which only notes the wish.
+    // QProgressDialog makes its own connection by name: it is undone by name,
+    // else cancel() would hide the window and end exec() with the work going on.
+    QObject::disconnect(&window, SIGNAL(canceled()), &window, SLOT(cancel()));
     QObject::disconnect(&window, &QProgressDialog::canceled, &window, &QProgressDialog::cancel);
     QObject::connect(&window, &QProgressDialog::canceled, &window, &ProgressWindow::reject);
 

@@ -10,7 +10,10 @@
 #include "windowtest.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QPlainTextEdit>
 #include <QtTest>
 
@@ -45,6 +48,9 @@ private slots:
     void compactSaysTheSizes();
     void importFromTheMenu();
     void onAServerTheServersToolsDoIt();
+    void restoreAsksTheCurrentPassword_data();
+    void restoreAsksTheCurrentPassword();
+    void importCancelledWhileAToolIsStuck();
 };
 
 void DatabaseMenuTest::copyThenRestoreInTheRunningProgram()
@@ -79,6 +85,8 @@ void DatabaseMenuTest::copyThenRestoreInTheRunningProgram()
                           " Restaurati aceasta copie ? ");
     QVERIFY2(texts.at(2).startsWith(" Copia a fost restaurata. Datele de dinainte au fost pastrate in "),
              qPrintable(texts.at(2)));
+    // A question before replacing all data: "Nu" unless the clerk chooses "Da".
+    QVERIFY(env.messages().messages().at(1).noByDefault);
     // The program goes on with the restored data on its own connections.
     QCOMPARE(env.value("SELECT COUNT(*) FROM auto").toInt(), 1);
     QCOMPARE(env.value("SELECT marca FROM auto").toString(), QString("Dacia"));
@@ -137,7 +145,9 @@ void DatabaseMenuTest::compactSaysTheSizes()
     menu.item("mnucompact")->trigger();
     const QString said = env.messages().last();
     QVERIFY2(said.startsWith(" Baza de date a fost compactata: ") && said.contains(" KB acum."), qPrintable(said));
-    QCOMPARE(QDir(backup::automaticFolder(env.dataDir())).entryList({"vok-*.db"}).size(), 1);
+    // The copy made first is kept apart from the automatic copies.
+    QCOMPARE(QDir(backup::compactionFolder(env.dataDir())).entryList({"vok-*.db"}).size(), 1);
+    QCOMPARE(QDir(backup::automaticFolder(env.dataDir())).entryList({"vok-*.db"}, QDir::Files).size(), 0);
     env.sql("INSERT INTO piese (ida, denp) VALUES (1, 'filtru')");
     QCOMPARE(env.value("SELECT COUNT(*) FROM piese").toInt(), 1);
 }
@@ -165,6 +175,7 @@ void DatabaseMenuTest::importFromTheMenu()
     QVERIFY2(question.startsWith(" Fisierul vok.mdb contine:\n   AUTO: 2 randuri\n") && question.contains("   CURSE: 3 randuri\n")
                  && question.endsWith("Parola se preia din sys.mdb.\n Importati datele ? "),
              qPrintable(question));
+    QVERIFY(env.messages().messages().value(0).noByDefault);
     QVERIFY2(heading.startsWith(" Datele au fost importate. Raportul este salvat in " + env.dataDir() + "/import-"),
              qPrintable(heading));
     QVERIFY2(report.contains("Niciun rand nu a fost refuzat."), qPrintable(report));
@@ -189,6 +200,100 @@ void DatabaseMenuTest::onAServerTheServersToolsDoIt()
     for (const char *item : {"mnubackup", "mnurestore", "mnucompact"})
         menu.item(item)->trigger();
     QCOMPARE(env.messages().texts(), QStringList(3, DatabaseMenu::serverText()));
+}
+
+void DatabaseMenuTest::restoreAsksTheCurrentPassword_data()
+{
+    QTest::addColumn<QString>("typed");   // empty: "Revocare"
+    QTest::addColumn<QString>("said");
+    QTest::newRow("right") << "veche" << "";
+    QTest::newRow("wrong") << "Veche" << " Parola incorecta !!! ";
+    QTest::newRow("given up") << "" << " Parola curenta este necesara ";
+}
+
+void DatabaseMenuTest::restoreAsksTheCurrentPassword()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, said);
+    test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("copies of the data folder's files");
+    env.sql("INSERT INTO auto (nrauto, marca) VALUES ('B-01-ABC', 'Dacia')");
+    QTemporaryDir copies;
+    const QString copy = backup::copyDataFolder(env.dataDir(), copies.path(), QDateTime::currentDateTime());
+    PasswordStore(env.sys()).set("veche");
+    env.sql("UPDATE auto SET marca='Logan'");
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    menu.databaseMenu()->chooseFile = [&](const FileRequest &) { return copy; };
+    env.messages().answer(true);
+    bool asked = false;
+    whenShown("parolacurenta", [&](QWidget *window) {
+        asked = true;
+        auto *box = window->findChild<QLineEdit *>("passcur");
+        QCOMPARE(box->echoMode(), QLineEdit::Password);
+        if (typed.isEmpty()) {
+            QTest::mouseClick(window->findChild<QPushButton *>("Command1"), Qt::LeftButton);
+            return;
+        }
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    menu.item("mnurestore")->trigger();
+    QVERIFY(asked);
+    if (said.isEmpty()) {
+        QVERIFY2(env.messages().last().startsWith(" Copia a fost restaurata."), qPrintable(env.messages().last()));
+        QCOMPARE(env.value("SELECT marca FROM auto").toString(), QString("Dacia"));
+        QVERIFY(!PasswordStore(env.sys()).isSet());
+    } else {
+        QCOMPARE(env.messages().last(), said);
+        QCOMPARE(env.value("SELECT marca FROM auto").toString(), QString("Logan"));
+        QVERIFY(PasswordStore(env.sys()).matches("veche"));
+    }
+    QVERIFY(env.messages().problems().isEmpty());
+}
+
+void DatabaseMenuTest::importCancelledWhileAToolIsStuck()
+{
+    test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("the import builds the data folder's files");
+    test::useFakeMdbTools();
+    QTemporaryDir files;
+    QMap<QString, QString> tables = test::sampleTables();
+    tables["CURSE.silent"] = "";
+    test::writeFakeMdb(files.filePath("vok.mdb"), tables);
+    env.sql("INSERT INTO auto (nrauto, marca) VALUES ('B-01-ABC', 'Dacia')");
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    menu.databaseMenu()->chooseFile = [&](const FileRequest &) { return files.filePath("vok.mdb"); };
+    env.messages().answers({true, true});
+    bool pressed = false;
+    auto *timer = new QTimer(&menu);
+    QElapsedTimer clock;
+    QObject::connect(timer, &QTimer::timeout, timer, [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        // Once the reading has gone on a while, "Renunta".
+        if (pressed || !modal || modal->objectName() != "progres" || modal->findChild<QLabel *>() == nullptr
+            || !modal->findChild<QLabel *>()->text().startsWith("Se importa"))
+            return;
+        if (!clock.isValid())
+            clock.start();
+        if (clock.elapsed() < 800)
+            return;
+        pressed = true;
+        QTest::mouseClick(modal->findChild<QPushButton *>("renunta"), Qt::LeftButton);
+    });
+    timer->start(50);
+    QElapsedTimer spent;
+    spent.start();
+    menu.item("mnuimport")->trigger();
+    timer->stop();
+    QVERIFY(pressed);
+    QVERIFY2(spent.elapsed() < 20000, qPrintable(QString::number(spent.elapsed())));
+    QCOMPARE(env.messages().last(), QString(" Importul a fost oprit; datele nu s-au schimbat. "));
+    QCOMPARE(env.value("SELECT nrauto FROM auto").toString(), QString("B-01-ABC"));
+    QVERIFY(QDir(env.dataDir()).entryList({"*.import*"}).isEmpty());
 }
 
 QTEST_MAIN(DatabaseMenuTest)

@@ -5,6 +5,7 @@
 #include "db/backup.h"
 #include "db/backupcli.h"
 #include "db/database.h"
+#include "db/passwordstore.h"
 #include "db/schema.h"
 
 #include <QCryptographicHash>
@@ -97,6 +98,50 @@ QByteArray hashOf(const QString &file)
 
 QString programPath() { return QStringLiteral(VOK_PROGRAM); }
 
+// Runs statements on any database file, as a hostile tool would.
+void alter(const QString &file, const QStringList &statements)
+{
+    const QString name = QStringLiteral("alter-%1").arg(++connectionCounter);
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        for (const QString &s : statements)
+            exec(db, s);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+}
+
+// What turns a copy into one of the first schema version, as that version made it.
+QStringList firstVersion()
+{
+    QStringList first{"DROP TABLE jurnal", "DROP INDEX foaie_sheets", "DROP INDEX foaie_driver",
+                      "CREATE INDEX foaie_month ON foaie (ida, anul, idl)", "CREATE INDEX curse_sheet ON curse (idf)",
+                      "ALTER TABLE auto DROP COLUMN caprez", "ALTER TABLE foaie DROP COLUMN versiunealim"};
+    for (const char *table : {"auto", "consum", "foaie", "curse", "piese", "setari", "sporI", "sporU", "sporT", "coefKg",
+                              "consumCm1", "consumCm2", "consumCm3", "consumCm4", "sistemU", "uleiCa1", "uleiCa2"})
+        first << QStringLiteral("ALTER TABLE %1 DROP COLUMN versiune").arg(QLatin1String(table));
+    first << "PRAGMA user_version=1";
+    return first;
+}
+
+// Sets the password of a sys.db.
+void setPassword(const QString &sysFile, const QString &password)
+{
+    const QString name = QStringLiteral("password-%1").arg(++connectionCounter);
+    {
+        const QSqlDatabase sys = database::openSqlite(sysFile, name, DatabaseKind::System);
+        PasswordStore(sys).set(password);
+    }
+    database::close(name);
+}
+
+QStringList folderEntries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
 // Sets a file's modification time without opening it.
 void setModified(const QString &file, const QDateTime &when)
 {
@@ -123,6 +168,17 @@ private slots:
     void restoreGivesBackExactlyItsRows();
     void checkFindsWhatIsWrong();
     void commandLine();
+    void foreignObjectsRefused_data();
+    void foreignObjectsRefused();
+    void installRefusesForeignObjects();
+    void killedBetweenRenamesEndsWithOnePair_data();
+    void killedBetweenRenamesEndsWithOnePair();
+    void leftoversOfKilledRunsRemoved();
+    void passwordFileTheStartRefusesIsRefused();
+    void restoreKeepsPermissions();
+    void currentPasswordBeforeReplacing_data();
+    void currentPasswordBeforeReplacing();
+    void compactionCopiesApartFromAutomaticOnes();
 };
 
 void BackupTest::copyWhileAnotherConnectionWritesIsConsistent()
@@ -473,13 +529,7 @@ void BackupTest::restoreGivesBackExactlyItsRows()
                                                 QDateTime(QDate(2026, 3, 1), QTime(10, 30, 15)));
     QCOMPARE(QFileInfo(copy).fileName(), QStringLiteral("vok-2026-03-01-103015.db"));
     // An older copy is brought up to the program's schema.
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
-        db.setDatabaseName(copy);
-        QVERIFY(db.open());
-        exec(db, QStringLiteral("PRAGMA user_version=1"));
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("older"));
+    alter(copy, firstVersion());
 
     folder.sql({QStringLiteral("UPDATE auto SET marca='Logan'"), QStringLiteral("DELETE FROM curse"),
                 QStringLiteral("INSERT INTO auto (nrauto, marca) VALUES ('B-99-NEW', 'Iveco')")});
@@ -570,6 +620,287 @@ void BackupTest::commandLine()
     QVERIFY2(err.contains("nu exista"), err.constData());
     QCOMPARE(run({"--data-dir", copies.filePath(QStringLiteral("empty")), "--backup", copies.path()}, &out, &err), 1);
     QCOMPARE(run({"--data-dir", copies.filePath(QStringLiteral("empty")), "--check"}), 2);
+}
+
+
+void BackupTest::foreignObjectsRefused_data()
+{
+    QTest::addColumn<QString>("file");      // vok or sys
+    QTest::addColumn<QStringList>("statements");
+    QTest::addColumn<QString>("named");     // what the refusal names; empty = accepted
+    QTest::newRow("a trigger that empties auto")
+        << "vok" << QStringList{"CREATE TRIGGER t AFTER INSERT ON curse BEGIN DELETE FROM auto; END"} << "triggerul t";
+    QTest::newRow("a view") << "vok" << QStringList{"CREATE VIEW v AS SELECT * FROM auto"} << "vederea v";
+    QTest::newRow("a table") << "vok" << QStringList{"CREATE TABLE extra (x)"} << "tabela extra";
+    QTest::newRow("an index") << "vok" << QStringList{"CREATE INDEX spy ON auto (marca)"} << "indexul spy";
+    QTest::newRow("a column") << "vok" << QStringList{"ALTER TABLE auto ADD COLUMN spion TEXT"} << "spion";
+    QTest::newRow("the program's index on another table")
+        << "vok" << QStringList{"DROP INDEX piese_vehicle", "CREATE INDEX piese_vehicle ON auto (ida)"}
+        << "indexul piese_vehicle";
+    QTest::newRow("the program's index made unique")
+        << "vok" << QStringList{"DROP INDEX piese_vehicle", "CREATE UNIQUE INDEX piese_vehicle ON piese (ida)"}
+        << "indexul piese_vehicle (pe tabela piese) are alta definitie";
+    QTest::newRow("a column of a later version") << "vok" << QStringList{"PRAGMA user_version=2"} << "caprez";
+    QTest::newRow("a table missing") << "vok" << QStringList{"DROP TABLE uleiCa2"} << "lipseste tabela uleiCa2";
+    QTest::newRow("a trigger in sys.db")
+        << "sys" << QStringList{"CREATE TRIGGER s AFTER UPDATE ON valid BEGIN DELETE FROM valid; END"} << "triggerul s";
+    QTest::newRow("the engine's statistics") << "vok" << QStringList{"ANALYZE"} << "";
+    QTest::newRow("a copy of the first version") << "vok" << firstVersion() << "";
+}
+
+void BackupTest::foreignObjectsRefused()
+{
+    QFETCH(QString, file);
+    QFETCH(QStringList, statements);
+    QFETCH(QString, named);
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    alter(file == QLatin1String("vok") ? copy : backup::systemFileFor(copy), statements);
+
+    const QByteArray data = hashOf(folder.path());
+    const QByteArray system = hashOf(folder.path(QStringLiteral("sys.db")));
+    const QStringList before = folderEntries(folder.dir.path());
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int code = backup::runRestoreCommand({folder.dir.path(), {}}, copy, o, e, [] { return std::nullopt; });
+    if (named.isEmpty()) {
+        QVERIFY2(code == 0, qPrintable(err));
+        return;
+    }
+    QCOMPARE(code, 1);
+    QVERIFY2(err.contains(named), qPrintable(err));
+    QVERIFY2(err.contains(QStringLiteral("nu este o baza de date a acestui program")), qPrintable(err));
+    QCOMPARE(hashOf(folder.path()), data);
+    QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), system);
+    QCOMPARE(folderEntries(folder.dir.path()), before);
+}
+
+void BackupTest::installRefusesForeignObjects()
+{
+    // Whatever prepared the files (an import, a restore), install() lets in
+    // only the program's own objects.
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    backup::Prepared prepared = backup::prepareRestore(folder.dir.path(), copy);
+    alter(prepared.data, {"CREATE TRIGGER t AFTER INSERT ON curse BEGIN DELETE FROM auto; END"});
+    const QByteArray data = hashOf(folder.path());
+    try {
+        backup::install(prepared, QStringLiteral("inainte-de-import"), QDateTime::currentDateTime());
+        QFAIL("the files went in");
+    } catch (const backup::Refused &refusal) {
+        QVERIFY2(refusal.message().contains(QStringLiteral("triggerul t")), qPrintable(refusal.message()));
+    }
+    QCOMPARE(hashOf(folder.path()), data);
+    backup::discard(prepared);
+}
+
+void BackupTest::killedBetweenRenamesEndsWithOnePair_data()
+{
+    QTest::addColumn<int>("renamed");         // renames done when the run dies
+    QTest::addColumn<bool>("nextProgram");    // the next start is the program's --check
+    QTest::newRow("after sys.db") << 1 << false;
+    QTest::newRow("after sys.db, then vok --check") << 1 << true;
+    QTest::newRow("after both") << 2 << false;
+}
+
+void BackupTest::killedBetweenRenamesEndsWithOnePair()
+{
+    QFETCH(int, renamed);
+    QFETCH(bool, nextProgram);
+    Folder folder;
+    setPassword(folder.path(QStringLiteral("sys.db")), QStringLiteral("veche"));
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    alter(copy, {"UPDATE auto SET marca='DIN COPIE'"});
+    setPassword(backup::systemFileFor(copy), QStringLiteral("noua"));
+    const QStringList fromCopy = dump(copy);
+
+    struct Killed {};
+    {
+        const backup::Prepared prepared = backup::prepareRestore(folder.dir.path(), copy);
+        const QByteArray preparedSys = hashOf(prepared.system);
+        try {
+            backup::install(prepared, QStringLiteral("inainte-de-restaurare"), QDateTime::currentDateTime(),
+                            [&](int done) {
+                                if (done == renamed)
+                                    throw Killed();
+                            });
+            QFAIL("the run was not stopped");
+        } catch (const Killed &) {
+        }
+        QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), preparedSys);
+    }
+    // The next start completes the replacement: the copy's pair, nothing left over.
+    if (nextProgram) {
+        QProcess check;
+        check.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--check")});
+        QVERIFY(check.waitForFinished(60000));
+        QCOMPARE(check.exitCode(), 0);
+        QVERIFY(check.readAllStandardError().contains("dusa la capat"));
+    } else {
+        QCOMPARE(backup::recoverInterrupted(folder.dir.path()).size(), renamed == 1 ? 1 : 0);
+    }
+    QCOMPARE(dump(folder.path()), fromCopy);
+    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("vok.db.inlocuire"))));
+    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("vok.db.restaurare"))));
+    QVERIFY(!QFileInfo::exists(folder.path(QStringLiteral("sys.db.restaurare"))));
+    const QString name = QStringLiteral("after-kill-%1").arg(renamed);
+    {
+        const QSqlDatabase sys = database::openSqlite(folder.path(QStringLiteral("sys.db")), name, DatabaseKind::System);
+        QVERIFY(PasswordStore(sys).matches(QStringLiteral("noua")));
+    }
+    database::close(name);
+    QCOMPARE(backup::recoverInterrupted(folder.dir.path()), QStringList());
+}
+
+void BackupTest::leftoversOfKilledRunsRemoved()
+{
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    // Files a live restore holds stay; those of a killed one go.
+    backup::Prepared prepared = backup::prepareRestore(folder.dir.path(), copy);
+    QCOMPARE(backup::recoverInterrupted(folder.dir.path()), QStringList());
+    QVERIFY(QFileInfo::exists(prepared.data));
+    prepared.hold.reset();
+    QCOMPARE(backup::recoverInterrupted(folder.dir.path()).size(), 2);
+    QVERIFY(!QFileInfo::exists(prepared.data));
+    QVERIFY(!QFileInfo::exists(prepared.system));
+
+    // A killed --backup: a half-written copy and a password copy alone, of
+    // any age, go at the next copy into that folder.
+    const QString stem = QStringLiteral("vok-2026-03-01-101010.db");
+    for (const QString &name : QStringList{stem + ".partial", "sys-2026-03-01-101010.db", "sys-2026-03-01-111111.db.partial"}) {
+        QFile f(elsewhere.filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("half");
+    }
+    const QString next = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    QStringList expected{QFileInfo(copy).fileName(), QFileInfo(backup::systemFileFor(copy)).fileName(),
+                         QFileInfo(next).fileName(), QFileInfo(backup::systemFileFor(next)).fileName()};
+    expected.sort();
+    QCOMPARE(folderEntries(elsewhere.path()), expected);
+}
+
+void BackupTest::passwordFileTheStartRefusesIsRefused()
+{
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    alter(backup::systemFileFor(copy), {"DELETE FROM valid"});
+    const QByteArray system = hashOf(folder.path(QStringLiteral("sys.db")));
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    QCOMPARE(backup::runRestoreCommand({folder.dir.path(), {}}, copy, o, e, [] { return std::nullopt; }), 1);
+    QVERIFY2(err.contains(PasswordStore::missingRowMessage()), qPrintable(err));
+    QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), system);
+}
+
+void BackupTest::restoreKeepsPermissions()
+{
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    const auto owner = QFile::ReadOwner | QFile::WriteOwner;
+    for (const char *name : {"vok.db", "sys.db"})
+        QVERIFY(QFile::setPermissions(folder.path(QLatin1String(name)), owner));
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    QCOMPARE(backup::runRestoreCommand({folder.dir.path(), {}}, copy, o, e, [] { return std::nullopt; }), 0);
+    for (const char *name : {"vok.db", "sys.db"})
+        QCOMPARE(QFile::permissions(folder.path(QLatin1String(name))) & 0x7077, owner & 0x7077);
+}
+
+void BackupTest::currentPasswordBeforeReplacing_data()
+{
+    QTest::addColumn<QString>("current");      // the data folder's password; "!" = sys.db unreadable
+    QTest::addColumn<QVariant>("environment"); // VOK_PASSWORD, null = not set
+    QTest::addColumn<QVariant>("typed");       // on the terminal, null = no terminal
+    QTest::addColumn<bool>("withSysCopy");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said");
+    const QVariant none;
+    QTest::newRow("no terminal") << "veche" << none << none << true << 1 << " Parola curenta este necesara ";
+    QTest::newRow("wrong from the environment") << "veche" << QVariant("alta") << none << true << 1 << " Parola incorecta !!! ";
+    QTest::newRow("wrong on the terminal") << "veche" << none << QVariant("Veche") << true << 1 << " Parola incorecta !!! ";
+    QTest::newRow("right from the environment") << "veche" << QVariant("veche") << none << true << 0 << "";
+    QTest::newRow("right on the terminal") << "veche" << none << QVariant("veche") << true << 0 << "";
+    QTest::newRow("no password set") << "" << none << none << true << 0 << "";
+    QTest::newRow("sys.db unreadable") << "!" << none << none << true << 0 << "avertisment";
+    QTest::newRow("the password stays") << "veche" << none << none << false << 0 << "";
+}
+
+void BackupTest::currentPasswordBeforeReplacing()
+{
+    QFETCH(QString, current);
+    QFETCH(QVariant, environment);
+    QFETCH(QVariant, typed);
+    QFETCH(bool, withSysCopy);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    Folder folder;
+    QTemporaryDir elsewhere;
+    const QString copy = backup::copyDataFolder(folder.dir.path(), elsewhere.path(), QDateTime::currentDateTime());
+    setPassword(backup::systemFileFor(copy), QStringLiteral("noua"));
+    if (!withSysCopy)
+        QFile::remove(backup::systemFileFor(copy));
+    if (current == QLatin1String("!")) {
+        QFile f(folder.path(QStringLiteral("sys.db")));
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(QByteArray(4096, 'x'));
+    } else {
+        setPassword(folder.path(QStringLiteral("sys.db")), current);
+    }
+    const QByteArray system = hashOf(folder.path(QStringLiteral("sys.db")));
+    const QByteArray data = hashOf(folder.path());
+    if (environment.isNull())
+        qunsetenv("VOK_PASSWORD");
+    else
+        qputenv("VOK_PASSWORD", environment.toString().toUtf8());
+    int asked = 0;
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    const int result = backup::runRestoreCommand({folder.dir.path(), {}}, copy, o, e, [&]() -> std::optional<QString> {
+        ++asked;
+        if (typed.isNull())
+            return std::nullopt;
+        return typed.toString();
+    });
+    qunsetenv("VOK_PASSWORD");
+    QVERIFY2(result == code, qPrintable(err));
+    if (!said.isEmpty())
+        QVERIFY2(err.contains(said), qPrintable(err));
+    QVERIFY(asked <= 1);
+    if (code == 1) {
+        QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), system);
+        QCOMPARE(hashOf(folder.path()), data);
+    } else if (withSysCopy) {
+        QCOMPARE(hashOf(folder.path(QStringLiteral("sys.db"))), hashOf(backup::systemFileFor(copy)));
+    }
+}
+
+void BackupTest::compactionCopiesApartFromAutomaticOnes()
+{
+    Folder folder;
+    const QString automatic = backup::automaticFolder(folder.dir.path());
+    const QDateTime first(QDate(2026, 3, 2), QTime(9, 0));
+    for (int day = 0; day < 7; ++day)
+        backup::copyDataFolder(folder.dir.path(), automatic, first.addDays(day));
+    const QStringList daily = QDir(automatic).entryList({QStringLiteral("vok-*.db")}, QDir::Files);
+    QCOMPARE(daily.size(), 7);
+    QStringList copies;
+    for (int run = 0; run < 6; ++run)
+        copies << backup::compact(folder.dir.path(), first.addDays(7).addSecs(run * 60)).copy;
+    // The automatic copies as they were; the newest compaction copies kept by their own rule.
+    QCOMPARE(QDir(automatic).entryList({QStringLiteral("vok-*.db")}, QDir::Files), daily);
+    const QString compaction = backup::compactionFolder(folder.dir.path());
+    QCOMPARE(QFileInfo(copies.last()).absolutePath(), QFileInfo(compaction).absoluteFilePath());
+    QCOMPARE(QDir(compaction).entryList({QStringLiteral("vok-*.db")}, QDir::Files).size(), backup::compactionCopiesKept);
+    QVERIFY(QFileInfo::exists(copies.last()));
+    QVERIFY(!QFileInfo::exists(copies.first()));
 }
 
 QTEST_GUILESS_MAIN(BackupTest)

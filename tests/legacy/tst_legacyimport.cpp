@@ -4,6 +4,7 @@
 #include "db/backup.h"
 #include "db/database.h"
 #include "db/passwordstore.h"
+#include "legacy/importcli.h"
 #include "legacy/legacyimport.h"
 #include "legacyfiles.h"
 
@@ -79,6 +80,11 @@ private slots:
     void unreadableFilesRefused_data();
     void unreadableFilesRefused();
     void commandLine();
+    void toolsThatLoopAreStopped_data();
+    void toolsThatLoopAreStopped();
+    void fileNamedLikeAnOption();
+    void currentPasswordBeforeSysMdb_data();
+    void currentPasswordBeforeSysMdb();
 };
 
 void LegacyImportTest::initTestCase() { test::useFakeMdbTools(); }
@@ -253,6 +259,118 @@ void LegacyImportTest::commandLine()
     QVERIFY(program.waitForFinished(60000));
     QCOMPARE(program.exitCode(), 1);
     QVERIFY(program.readAllStandardError().contains("nu este o baza de date Access"));
+}
+
+void LegacyImportTest::toolsThatLoopAreStopped_data()
+{
+    QTest::addColumn<QString>("marker");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("messages without end") << "flood" << false << "peste 1024 KB de mesaje de eroare";
+    QTest::newRow("silence") << "silent" << false << "nu a mai scris nimic de 1.5 s";
+    QTest::newRow("cancelled by the clerk") << "silent" << true << "";
+}
+
+void LegacyImportTest::toolsThatLoopAreStopped()
+{
+    QFETCH(QString, marker);
+    QFETCH(bool, cancel);
+    QFETCH(QString, reason);
+    QTemporaryDir files, data;
+    const QString vok = files.filePath("vok.mdb");
+    QMap<QString, QString> tables = test::sampleTables();
+    tables["CURSE." + marker] = "";
+    test::writeFakeMdb(vok, tables);
+    const legacy::MdbReader::Limits before = legacy::MdbReader::limits();
+    legacy::MdbReader::Limits limits = before;
+    limits.silentMilliseconds = cancel ? 60000 : 1500;
+    legacy::MdbReader::setLimits(limits);
+    QElapsedTimer clock;
+    clock.start();
+    int asked = 0;
+    try {
+        legacy::build(data.path(), vok, {}, QDateTime::currentDateTime(), [&](qint64, qint64) {
+            // The clerk presses "Renunta" while the tool is stuck.
+            return !cancel || clock.elapsed() < 1000 || ++asked < 0;
+        });
+        QFAIL("the import went through");
+    } catch (const legacy::UnreadableFile &refusal) {
+        QVERIFY(!cancel);
+        QVERIFY2(refusal.message().contains("tabela CURSE") && refusal.message().contains(reason),
+                 qPrintable(refusal.message()));
+    } catch (const backup::Cancelled &) {
+        QVERIFY(cancel);
+    }
+    legacy::MdbReader::setLimits(before);
+    QVERIFY2(clock.elapsed() < 20000, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(QDir(data.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void LegacyImportTest::fileNamedLikeAnOption()
+{
+    QTemporaryDir files, data;
+    test::writeFakeMdb(files.filePath("-h.mdb"), test::sampleTables());
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(files.path()));
+    legacy::Built built;
+    try {
+        built = legacy::build(data.path(), "-h.mdb", {}, QDateTime::currentDateTime());
+    } catch (const DbError &error) {
+        QDir::setCurrent(before);
+        QFAIL(qPrintable(error.message()));
+    }
+    QDir::setCurrent(before);
+    QVERIFY(built.report.refused.isEmpty());
+    QCOMPARE(built.report.imported.first(), qMakePair(QString("auto"), qint64(2)));
+    backup::discard(built.prepared);
+}
+
+void LegacyImportTest::currentPasswordBeforeSysMdb_data()
+{
+    QTest::addColumn<QVariant>("typed");   // null = no terminal
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("not given") << QVariant() << 1 << " Parola curenta este necesara ";
+    QTest::newRow("wrong") << QVariant("Veche") << 1 << " Parola incorecta !!! ";
+    QTest::newRow("right") << QVariant("veche") << 0 << "";
+}
+
+void LegacyImportTest::currentPasswordBeforeSysMdb()
+{
+    QFETCH(QVariant, typed);
+    QFETCH(int, code);
+    QFETCH(QString, said);
+    QTemporaryDir files, data;
+    const QString vok = files.filePath("vok.mdb");
+    const QString sys = files.filePath("sys.mdb");
+    test::writeFakeMdb(vok, test::sampleTables());
+    test::writeFakeMdb(sys, {{"valid.csv", "parola\n\"Noua\"\n"}});
+    {
+        Look system(QDir(data.path()).filePath("sys.db"), DatabaseKind::System);
+        PasswordStore(system.db).set("veche");
+        Look(QDir(data.path()).filePath("vok.db"), DatabaseKind::Data);
+    }
+    const QByteArray hash = hashOf(QDir(data.path()).filePath("sys.db"));
+    qunsetenv("VOK_PASSWORD");
+    QString out, err;
+    QTextStream o(&out), e(&err);
+    legacy::ImportCommand command;
+    command.dataDir = data.path();
+    command.dataFile = vok;
+    command.systemFile = sys;
+    command.replace = true;
+    const int result = legacy::runImportCommand(command, o, e, [&]() -> std::optional<QString> {
+        if (typed.isNull())
+            return std::nullopt;
+        return typed.toString();
+    });
+    QVERIFY2(result == code, qPrintable(err));
+    QVERIFY2(err.contains(said), qPrintable(err));
+    Look system(QDir(data.path()).filePath("sys.db"), DatabaseKind::System);
+    if (code == 1)
+        QCOMPARE(hashOf(QDir(data.path()).filePath("sys.db")), hash);
+    else
+        QVERIFY(PasswordStore(system.db).matches("Noua"));
 }
 
 QTEST_GUILESS_MAIN(LegacyImportTest)

@@ -133,6 +133,8 @@ void MdbReaderTest::damagedFilesRefused_data()
     QTest::newRow("cut in a page") << 100000 << "este trunchiat";
     QTest::newRow("cut after its first pages") << 4096 << "este trunchiat";
     QTest::newRow("not an Access file") << -1 << "nu este o baza de date Access";
+    // Whole pages, which the tools loop on writing messages.
+    QTest::newRow("cut at a page's end") << 131072 << "de mesaje de eroare si a fost oprit";
 }
 
 void MdbReaderTest::damagedFilesRefused()
