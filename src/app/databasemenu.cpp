@@ -131,6 +131,27 @@ bool DatabaseMenu::reopenDatabases()
     }
 }
 
+bool DatabaseMenu::runTask(const QString &label, bool cancellable,
+                          const std::function<void(const TaskProgress &)> &work, const QString &stopped,
+                          const std::function<void(const QString &)> &refuse)
+{
+    try {
+        runInBackground(m_window, label, cancellable, work);
+        return true;
+    } catch (const backup::Cancelled &) {
+        if (!stopped.isEmpty())
+            m_context.messages->inform(m_window, stopped);
+    } catch (const DbError &error) {
+        const bool refusal = dynamic_cast<const backup::Refused *>(&error)
+                             || dynamic_cast<const legacy::UnreadableFile *>(&error);
+        if (refusal && refuse)
+            refuse(error.message());
+        else
+            m_context.messages->error(m_window, error.message());
+    }
+    return false;
+}
+
 bool DatabaseMenu::installPrepared(const backup::Prepared &prepared, const QString &asideTag,
                                    const std::function<void(const QString &)> &refuse, backup::Installed &installed)
 {
@@ -164,17 +185,11 @@ void DatabaseMenu::copy()
     if (folder.isEmpty())
         return;
     QString copy;
-    try {
-        runInBackground(m_window, QStringLiteral("Se face copia datelor..."), true, [&](const TaskProgress &progress) {
-            copy = backup::copyDataFolder(dataDir(), folder, now(), progress);
-        });
-    } catch (const backup::Cancelled &) {
-        m_context.messages->inform(m_window, QStringLiteral(" Copia a fost oprita; nu a ramas nimic din ea. "));
+    if (!runTask(
+            QStringLiteral("Se face copia datelor..."), true,
+            [&](const TaskProgress &progress) { copy = backup::copyDataFolder(dataDir(), folder, now(), progress); },
+            QStringLiteral(" Copia a fost oprita; nu a ramas nimic din ea. ")))
         return;
-    } catch (const DbError &error) {
-        m_context.messages->error(m_window, error.message());
-        return;
-    }
     m_context.messages->inform(m_window, QStringLiteral(" Copia datelor a fost facuta: %1 ").arg(QDir::toNativeSeparators(copy)));
 }
 
@@ -197,16 +212,10 @@ void DatabaseMenu::restore()
     auto refuse = [this](const QString &reason) {
         m_context.messages->inform(m_window, QStringLiteral(" Copia nu poate fi restaurata: %1 !!! ").arg(reason));
     };
-    try {
-        runInBackground(m_window, QStringLiteral("Se verifica copia..."), false,
-                        [&](const TaskProgress &) { prepared = backup::prepareRestore(dataDir(), file); });
-    } catch (const backup::Refused &refusal) {
-        refuse(refusal.message());
+    if (!runTask(
+            QStringLiteral("Se verifica copia..."), false,
+            [&](const TaskProgress &) { prepared = backup::prepareRestore(dataDir(), file); }, {}, refuse))
         return;
-    } catch (const DbError &error) {
-        m_context.messages->error(m_window, error.message());
-        return;
-    }
 
     const backup::CopySummary &s = prepared.summary;
     QString question = QStringLiteral(" Copia din %1 contine: autovehicule %2, foi de parcurs %3")
@@ -244,15 +253,9 @@ void DatabaseMenu::check()
             return;
         scope = QStringLiteral("Pe server s-a verificat consistenta datelor; integritatea fisierelor o asigura serverul.");
     } else {
-        try {
-            runInBackground(m_window, QStringLiteral("Se verifica baza de date..."), true,
-                            [&](const TaskProgress &progress) { problems = backup::checkDataFolder(dataDir(), progress); });
-        } catch (const backup::Cancelled &) {
+        if (!runTask(QStringLiteral("Se verifica baza de date..."), true,
+                     [&](const TaskProgress &progress) { problems = backup::checkDataFolder(dataDir(), progress); }))
             return;
-        } catch (const DbError &error) {
-            m_context.messages->error(m_window, error.message());
-            return;
-        }
         scope = QStringLiteral("S-au verificat integritatea fisierelor vok.db si sys.db si consistenta datelor.");
     }
     const QString heading = problems.isEmpty()
@@ -275,15 +278,10 @@ void DatabaseMenu::compact()
     stopAutomaticCopy();
     closeDatabases();
     backup::Compacted result;
-    try {
-        runInBackground(m_window, QStringLiteral("Se compacteaza baza de date..."), false,
-                        [&](const TaskProgress &progress) { result = backup::compact(dataDir(), now(), progress); });
-    } catch (const DbError &error) {
-        if (reopenDatabases())
-            m_context.messages->error(m_window, error.message());
-        return;
-    }
-    if (!reopenDatabases())
+    const bool compacted =
+        runTask(QStringLiteral("Se compacteaza baza de date..."), false,
+                [&](const TaskProgress &progress) { result = backup::compact(dataDir(), now(), progress); });
+    if (!reopenDatabases() || !compacted)
         return;
     m_context.messages->inform(m_window, QStringLiteral(" Baza de date a fost compactata: %1 inainte, %2 acum.\n"
                                                         "Copia facuta inainte: %3 ")
@@ -313,20 +311,14 @@ void DatabaseMenu::importOldData()
 
     legacy::Preview preview;
     bool holdsData = false;
-    try {
-        runInBackground(m_window, QStringLiteral("Se citeste fisierul..."), true, [&](const TaskProgress &progress) {
-            preview = legacy::preview(file, progress);
-            holdsData = legacy::folderHoldsData(dataDir());
-        });
-    } catch (const backup::Cancelled &) {
+    if (!runTask(
+            QStringLiteral("Se citeste fisierul..."), true,
+            [&](const TaskProgress &progress) {
+                preview = legacy::preview(file, progress);
+                holdsData = legacy::folderHoldsData(dataDir());
+            },
+            {}, refuse))
         return;
-    } catch (const legacy::UnreadableFile &refusal) {
-        refuse(refusal.message());
-        return;
-    } catch (const DbError &error) {
-        m_context.messages->error(m_window, error.message());
-        return;
-    }
     QString question = QStringLiteral(" Fisierul %1 contine:\n").arg(QFileInfo(file).fileName());
     for (const legacy::MdbTable &table : preview.tables)
         if (!preview.unknown.contains(table.name))
@@ -350,20 +342,11 @@ void DatabaseMenu::importOldData()
 
     stopAutomaticCopy();
     legacy::Built built;
-    try {
-        runInBackground(m_window, QStringLiteral("Se importa datele..."), true, [&](const TaskProgress &progress) {
-            built = legacy::build(dataDir(), file, system, now(), progress);
-        });
-    } catch (const backup::Cancelled &) {
-        m_context.messages->inform(m_window, QStringLiteral(" Importul a fost oprit; datele nu s-au schimbat. "));
+    if (!runTask(
+            QStringLiteral("Se importa datele..."), true,
+            [&](const TaskProgress &progress) { built = legacy::build(dataDir(), file, system, now(), progress); },
+            QStringLiteral(" Importul a fost oprit; datele nu s-au schimbat. "), refuse))
         return;
-    } catch (const legacy::UnreadableFile &refusal) {
-        refuse(refusal.message());
-        return;
-    } catch (const DbError &error) {
-        m_context.messages->error(m_window, error.message());
-        return;
-    }
 
     backup::Installed installed;
     if (!installPrepared(built.prepared, QStringLiteral("inainte-de-import"), refuse, installed))

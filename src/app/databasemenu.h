@@ -1,6 +1,7 @@
 #pragma once
 
 #include "db/backup.h"
+#include "ui/backgroundtask.h"
 #include "ui/filedialog.h"
 #include "ui/windowcontext.h"
 
@@ -57,6 +58,13 @@ private:
     // Puts prepared files in place of the data folder's (the connections
     // closed meanwhile and opened again); false, with the message shown,
     // when they could not go in.
+    // Runs `work` in the background behind `label` and tells the clerk how
+    // it failed: a stop asked with "Renunta" says `stopped` (nothing when
+    // empty), a refusal of the file (a foreign copy, an unreadable old file)
+    // goes to `refuse`, any other failure is shown as an error. True when the
+    // work finished.
+    bool runTask(const QString &label, bool cancellable, const std::function<void(const TaskProgress &)> &work,
+                 const QString &stopped = {}, const std::function<void(const QString &)> &refuse = {});
     bool installPrepared(const backup::Prepared &prepared, const QString &asideTag,
                          const std::function<void(const QString &)> &refuse, backup::Installed &installed);
 
