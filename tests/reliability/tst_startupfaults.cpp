@@ -315,7 +315,7 @@ void StartupFaultsTest::lockedByAnotherProcessAtStartup()
     const Snapshot before = snapshot(path);
 
     const QString message = refusal(path, DatabaseKind::Data);
-    QVERIFY2(message.startsWith(QStringLiteral("vok.db: the file is in use by another program")), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: Baza de date este folosita de alt program (database is locked)")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("locked")), qPrintable(message));
     QVERIFY(snapshot(path) == before);
 
