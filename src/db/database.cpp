@@ -375,7 +375,7 @@ void checkExisting(const QString &path, const QString &connectionName, DatabaseK
         while (check.next())
             problems << check.value(0).toString().simplified();
         if (problems != QStringList{QStringLiteral("ok")})
-            throw DbError(QStringLiteral("the database is damaged: %1").arg(problems.join(QStringLiteral("; "))));
+            throw DbError(QStringLiteral("Baza de date este deteriorata: %1").arg(problems.join(QStringLiteral("; "))));
     } catch (const DbError &error) {
         db.close();
         throw DbError(explained(error.message()));

@@ -12,6 +12,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QComboBox>
+#include <QFont>
 #include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -94,6 +95,14 @@ public:
             return cellColour(m.state).isValid() ? QVariant(QColor(Qt::black)) : QVariant();
         case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
         case Qt::ToolTipRole: return stateExplanation(m.state);
+        case Qt::FontRole:
+            // The longest state a little smaller, so that twelve months still fit 1024 pixels.
+            if (m.state == MonthState::Restarts) {
+                QFont font;
+                font.setPointSizeF(font.pointSizeF() * 0.85);
+                return font;
+            }
+            return {};
         default: return {};
         }
     }
@@ -168,7 +177,7 @@ MonthStatusWindow::MonthStatusWindow(const WindowContext &context, QWidget *pare
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setTabKeyNavigation(false);
     m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    m_grid->horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("din SETARI")) + 12);
+    m_grid->horizontalHeader()->setMinimumSectionSize(fontMetrics().horizontalAdvance(QStringLiteral("modificat")) + 12);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_grid->verticalHeader()->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("CT-99-WWW-XX")) + 12);
@@ -317,7 +326,9 @@ void MonthStatusWindow::showDetail()
         QStringList earlier;
         for (const MonthChange &c : vehicle.earlier)
             earlier << monthName(c.month) + u' ' + QString::number(c.year);
-        explanation += QStringLiteral(" Nu sunt actualizate nici lunile de dinainte: %1.").arg(earlier.join(QStringLiteral(", ")));
+        explanation = QStringLiteral("Luni de dinainte nu mai sunt actualizate (%1), iar restul si kilometrii lor trec in "
+                                     "aceasta luna (memorat -> recalculat):")
+                          .arg(earlier.join(QStringLiteral(", ")));
     }
     m_detail->setText(QStringLiteral("<b>%1</b>: %2").arg(heading.toHtmlEscaped(), explanation.toHtmlEscaped()));
     for (const ColumnChange &change : status.changes) {

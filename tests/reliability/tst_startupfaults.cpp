@@ -235,7 +235,7 @@ void StartupFaultsTest::refusedFileIsLeftUntouched_data()
         QByteArray scribbled = real;
         for (int i = 4096; i < scribbled.size(); ++i)
             scribbled[i] = char(i * 7);
-        row("pages overwritten", scribbled, "damaged");
+        row("pages overwritten", scribbled, "deteriorata");
 
         QByteArray badPageSize = real;
         badPageSize[16] = 0x03; // 768: not a power of two
