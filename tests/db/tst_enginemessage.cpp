@@ -1,5 +1,6 @@
 // The database engine's messages as the clerk reads them: Romanian first,
 // the engine's own words after them, once.
+#include "db/backup.h"
 #include "db/database.h"
 
 #include <QtTest>
@@ -12,6 +13,7 @@ private slots:
     void romanianThenTheEngine_data();
     void romanianThenTheEngine();
     void aFailingStatementSaysItOnce();
+    void theCheckNamesTheFileOnce();
 };
 
 void EngineMessageTest::romanianThenTheEngine_data()
@@ -67,6 +69,23 @@ void EngineMessageTest::aFailingStatementSaysItOnce()
         QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 2);
     }
     database::close(name);
+}
+
+// "Verificare" and --check on a vok.db that is not a database: one line that
+// names the file once, in Romanian, the engine's words after them.
+void EngineMessageTest::theCheckNamesTheFileOnce()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QFile file(dir.filePath(QStringLiteral("vok.db")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray("foi de parcurs din martie\n").repeated(300));
+    file.close();
+    const QStringList lines = backup::checkDataFolder(dir.path());
+    QVERIFY2(!lines.isEmpty(), "the check found nothing");
+    const QString first = lines.first();
+    QVERIFY2(first.startsWith(QStringLiteral("vok.db: Fisierul nu este o baza de date (")), qPrintable(first));
+    QCOMPARE(first.count(QStringLiteral("vok.db")), 1);
 }
 
 QTEST_GUILESS_MAIN(EngineMessageTest)
