@@ -4,6 +4,7 @@
 #include "db/automaticcopy.h"
 #include "db/backup.h"
 #include "db/passwordstore.h"
+#include "db/restwarnings.h"
 #include "db/schema.h"
 #include "legacy/legacyimport.h"
 #include "ui/backgroundtask.h"
@@ -16,6 +17,8 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace vok {
 
@@ -258,9 +261,14 @@ void DatabaseMenu::check()
             return;
         scope = QStringLiteral("S-au verificat integritatea fisierelor vok.db si sys.db si consistenta datelor.");
     }
-    const QString heading = problems.isEmpty()
-                                ? QStringLiteral(" Baza de date este in regula. ") + scope
-                                : QStringLiteral(" Verificarea a gasit %1 probleme. ").arg(problems.size()) + scope;
+    if (onServer())
+        guarded(m_context.messages, m_window, [&] { problems << restWarnings(m_context.db); });
+    const auto warnings = std::count_if(problems.begin(), problems.end(), isWarning);
+    const auto faults = problems.size() - warnings;
+    QString heading = faults == 0 ? QStringLiteral(" Baza de date este in regula. ") + scope
+                                  : QStringLiteral(" Verificarea a gasit %1 probleme. ").arg(faults) + scope;
+    if (warnings > 0)
+        heading += QStringLiteral(" Avertismente: %1.").arg(warnings);
     TextReportWindow window(QStringLiteral("verificare"), QStringLiteral("Verificare baza de date"), heading,
                             problems.join(u'\n'), m_window);
     window.exec();

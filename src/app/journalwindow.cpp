@@ -1,6 +1,7 @@
 #include "app/journalwindow.h"
 
 #include "base/numbers.h"
+#include "months/monthstatus.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
@@ -226,13 +227,15 @@ void JournalWindow::restoreSheet()
     if (!m_context.messages->confirm(this, journaltexts::restoreQuestion(nrf, entry.nrauto)))
         return;
     JournalStore::Restore result = JournalStore::Restore::NotADeletedSheet;
-    if (!guarded(m_context.messages, this, [&] { result = m_store.restoreSheet(entry.idj, objectName()); }))
+    QStringList recomputed;
+    if (!guarded(m_context.messages, this,
+                 [&] { result = m_store.restoreSheet(entry.idj, objectName(), recloseAfterRestore, &recomputed); }))
         return;
     if (result != JournalStore::Restore::Restored) {
         m_context.messages->inform(this, journaltexts::restoreRefusal(result, nrf, entry.nrauto));
         return;
     }
-    m_context.messages->inform(this, journaltexts::restored());
+    m_context.messages->inform(this, journaltexts::restored(recomputed));
     fillLists();
     refresh();
 }

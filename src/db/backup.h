@@ -107,7 +107,9 @@ QStringList integrityProblems(const QString &path, const Progress &progress = {}
 // natural keys used twice. One line per problem found.
 QStringList consistencyProblems(const QSqlDatabase &db);
 
-// Both checks of a data folder; each line begins with the file it concerns.
+// Both checks of a data folder; each line begins with the file it concerns,
+// then the warnings of the closed months (restWarnings, lines beginning
+// "avertisment:", which are no fault of the data).
 QStringList checkDataFolder(const QString &dataDir, const Progress &progress = {});
 
 // --- restoring -----------------------------------------------------------

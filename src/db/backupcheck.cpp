@@ -1,4 +1,5 @@
 #include "db/backup.h"
+#include "db/restwarnings.h"
 
 #include "db/backupfiles.h"
 #include "db/schema.h"
@@ -143,8 +144,10 @@ QStringList checkDataFolder(const QString &dataDir, const Progress &progress)
     bool dataReadable = true;
     for (const QString &name : {dataName, systemName}) {
         const QStringList found = integrityProblems(dir.filePath(name), progress);
+        // Each line names its file once.
+        const QString prefix = name + QStringLiteral(": ");
         for (const QString &line : found)
-            problems << name + QStringLiteral(": ") + line;
+            problems << (line.startsWith(prefix) ? line : prefix + line);
         if (name == dataName && !found.isEmpty())
             dataReadable = false;
     }
@@ -159,11 +162,13 @@ QStringList checkDataFolder(const QString &dataDir, const Progress &progress)
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         try {
             if (!db.open())
-                throw DbError(db.lastError().text());
+                throw DbError(engineMessage(db.lastError().text()));
             for (const QString &line : consistencyProblems(db))
                 problems << dataName + QStringLiteral(": ") + line;
+            problems << restWarnings(db);
         } catch (const DbError &error) {
-            problems << dataName + QStringLiteral(": ") + error.message();
+            const QString prefix = dataName + QStringLiteral(": ");
+            problems << (error.message().startsWith(prefix) ? error.message() : prefix + error.message());
         }
         db.close();
     }

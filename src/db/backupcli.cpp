@@ -1,11 +1,13 @@
 #include "db/backupcli.h"
 
 #include "db/backup.h"
+#include "db/restwarnings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cstdio>
 
 #ifdef Q_OS_UNIX
@@ -161,7 +163,7 @@ int runCheckCommand(const Target &target, QTextStream &out, QTextStream &err)
             const QString name = QStringLiteral("vok-check");
             {
                 const QSqlDatabase db = database::openServer(target.databaseUrl, name);
-                problems = consistencyProblems(db);
+                problems = consistencyProblems(db) + restWarnings(db);
             }
             database::close(name);
         } else {
@@ -179,12 +181,13 @@ int runCheckCommand(const Target &target, QTextStream &out, QTextStream &err)
         err << "vok: " << error.message() << Qt::endl;
         return 2;
     }
-    if (problems.isEmpty()) {
+    // Warnings (avertisment:) are listed but are no fault of the data.
+    for (const QString &line : problems)
+        out << line << Qt::endl;
+    if (std::all_of(problems.begin(), problems.end(), isWarning)) {
         out << "ok" << Qt::endl;
         return 0;
     }
-    for (const QString &line : problems)
-        out << line << Qt::endl;
     return 1;
 }
 

@@ -29,7 +29,7 @@ Connection::Connection(const QString &path, int flags)
         const QString message = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(rc));
         sqlite3_close_v2(m_db);
         m_db = nullptr;
-        throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), message));
+        throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), engineMessage(message)));
     }
     sqlite3_busy_timeout(m_db, 5000);
 }
@@ -40,7 +40,7 @@ QString Connection::message() const { return QString::fromUtf8(sqlite3_errmsg(m_
 
 void Connection::fail() const
 {
-    throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(m_path).fileName(), message()));
+    throw DbError(QStringLiteral("%1: %2").arg(QFileInfo(m_path).fileName(), engineMessage(message())));
 }
 
 QStringList Connection::rows(const QString &sql) const

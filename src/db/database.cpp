@@ -20,7 +20,7 @@ DbError::DbError(const QString &message)
 
 namespace {
 
-QString errorText(const QSqlError &error)
+QString engineText(const QSqlError &error)
 {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
@@ -29,6 +29,45 @@ QString errorText(const QSqlError &error)
         text = QStringLiteral("unknown database error");
     return text;
 }
+
+QString errorText(const QSqlError &error) { return engineMessage(engineText(error)); }
+
+struct EngineWords {
+    const char *english; // a part of the engine's message, lower case
+    const char *clerk;   // what it means, for the clerk
+};
+
+// The engine's messages a clerk meets, most specific first (SQLite's and
+// PostgreSQL's words).
+const EngineWords engineWords[] = {
+    {"database is locked", "Baza de date este folosita de alt program"},
+    {"database table is locked", "Baza de date este folosita de alt program"},
+    {"busy", "Baza de date este folosita de alt program"},
+    {"lock timeout", "Baza de date este folosita de alt program"},
+    {"deadlock", "Baza de date este folosita de alt program"},
+    {"disk is full", "Discul este plin: datele nu au fost scrise"},
+    {"no space left", "Discul este plin: datele nu au fost scrise"},
+    {"disk i/o error", "Eroare de citire sau scriere pe disc"},
+    {"malformed", "Baza de date este deteriorata"},
+    {"not a database", "Fisierul nu este o baza de date"},
+    {"readonly", "Baza de date nu poate fi scrisa (doar citire)"},
+    {"read-only", "Baza de date nu poate fi scrisa (doar citire)"},
+    {"permission denied", "Nu aveti dreptul de a face aceasta operatie in baza de date"},
+    {"unable to open", "Baza de date nu poate fi deschisa"},
+    {"unique", "Inregistrarea exista deja in baza de date"},
+    {"duplicate key", "Inregistrarea exista deja in baza de date"},
+    {"foreign key", "Inregistrarea este legata de alte date din baza de date"},
+    {"no such table", "Structura bazei de date nu este cea asteptata"},
+    {"no such column", "Structura bazei de date nu este cea asteptata"},
+    {"does not exist", "Structura bazei de date nu este cea asteptata"},
+    {"constraint", "Datele incalca o regula a bazei de date"},
+    {"connection", "Legatura cu serverul bazei de date s-a pierdut"},
+    {"server closed", "Legatura cu serverul bazei de date s-a pierdut"},
+    {"could not connect", "Serverul bazei de date nu poate fi contactat"},
+    {"password authentication failed", "Parola nu a fost acceptata de serverul bazei de date"},
+};
+
+const char genericWords[] = "Eroare a bazei de date";
 
 // True when the server answered the statement with a state of its own that
 // says nothing about the connection (a key used twice, a failed check): the
@@ -78,6 +117,22 @@ QString integrityCheck(const QString &path)
 }
 
 } // namespace
+
+QString engineMessage(const QString &engineText)
+{
+    const QString text = engineText.trimmed();
+    // Given once: a message already in the clerk's words stays as it is.
+    for (const EngineWords &words : engineWords)
+        if (text.startsWith(QLatin1String(words.clerk)))
+            return text;
+    if (text.startsWith(QLatin1String(genericWords)))
+        return text;
+    const QString lower = text.toLower();
+    for (const EngineWords &words : engineWords)
+        if (lower.contains(QLatin1String(words.english)))
+            return QStringLiteral("%1 (%2)").arg(QLatin1String(words.clerk), text);
+    return QStringLiteral("%1 (%2)").arg(QLatin1String(genericWords), text);
+}
 
 QSqlQuery exec(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
 {
@@ -136,11 +191,17 @@ QSqlQuery &PreparedQuery::run(const QVariantList &values)
     return m_query;
 }
 
-Transaction::Transaction(const QSqlDatabase &db)
+Transaction::Transaction(const QSqlDatabase &db, Kind kind)
     : m_db(db)
 {
-    if (!m_db.transaction())
+    if (kind == Write && m_db.driverName() == QLatin1String("QSQLITE")) {
+        // The write lock now, waited for by the connection's busy timeout.
+        QSqlQuery begin(m_db);
+        if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            fail(m_db, begin.lastError());
+    } else if (!m_db.transaction()) {
         fail(m_db, m_db.lastError());
+    }
     m_open = true;
 }
 
@@ -252,20 +313,21 @@ QString fileHeaderProblem(const QString &path)
     return {};
 }
 
-// The engine's message, with a word for the clerk on what it means.
+// A message on opening a file: the engine's words about a locked or damaged
+// file in the clerk's words (engineMessage); the program's own texts, and a
+// text given in the clerk's words already, as they are.
 QString explained(const QString &text)
 {
-    if (text.startsWith(QLatin1String("the file is in use")))
+    if (text.startsWith(QLatin1String("the database is damaged")))
         return text;
-    if (text.contains(QLatin1String("locked")) || text.contains(QLatin1String("busy")))
-        return QStringLiteral("the file is in use by another program (%1)").arg(text);
-    if ((text.contains(QLatin1String("malformed")) || text.contains(QLatin1String("not a database")))
-        && !text.startsWith(QLatin1String("the database is damaged")))
-        return QStringLiteral("the database is damaged (%1)").arg(text);
+    const QString lower = text.toLower();
+    for (const char *word : {"locked", "busy", "malformed", "not a database"})
+        if (lower.contains(QLatin1String(word)))
+            return engineMessage(text);
     return text;
 }
 
-QString openErrorText(const QSqlError &error) { return explained(errorText(error)); }
+QString openErrorText(const QSqlError &error) { return engineMessage(engineText(error)); }
 
 QSqlDatabase connection(const QString &path, const QString &connectionName, bool readOnly)
 {
@@ -313,7 +375,7 @@ void checkExisting(const QString &path, const QString &connectionName, DatabaseK
         while (check.next())
             problems << check.value(0).toString().simplified();
         if (problems != QStringList{QStringLiteral("ok")})
-            throw DbError(QStringLiteral("the database is damaged: %1").arg(problems.join(QStringLiteral("; "))));
+            throw DbError(QStringLiteral("Baza de date este deteriorata: %1").arg(problems.join(QStringLiteral("; "))));
     } catch (const DbError &error) {
         db.close();
         throw DbError(explained(error.message()));

@@ -10,8 +10,9 @@
 
 namespace vok {
 
-// A statement that failed, with the database engine's own message. Stores
-// throw it; windows catch it, show the message and go on.
+// A statement that failed, with the database engine's own message after the
+// clerk's words for it (engineMessage()). Stores throw it; windows catch it,
+// show the message and go on.
 class DbError : public std::runtime_error {
 public:
     explicit DbError(const QString &message);
@@ -20,6 +21,11 @@ public:
 private:
     QString m_message;
 };
+
+// The database engine's own message in the clerk's words, the engine's
+// after them: "Baza de date este folosita de alt program ... (database is
+// locked)". A text already given in the clerk's words is returned as it is.
+QString engineMessage(const QString &engineText);
 
 // Which of the two database files a connection serves.
 enum class DatabaseKind {
@@ -74,10 +80,14 @@ private:
 };
 
 // One run of statements between two user interactions: rolled back on
-// destruction unless committed.
+// destruction unless committed. A Write transaction that reads before it
+// writes takes the file's write lock at its start (BEGIN IMMEDIATE), waiting
+// for another program's write as long as every statement waits (5 s), so that
+// what it read cannot be overtaken by that write; a server needs no such lock.
 class Transaction {
 public:
-    explicit Transaction(const QSqlDatabase &db);
+    enum Kind { Deferred, Write };
+    explicit Transaction(const QSqlDatabase &db, Kind kind = Deferred);
     ~Transaction();
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;

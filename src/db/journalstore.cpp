@@ -143,7 +143,8 @@ std::optional<JournalEntry> JournalStore::entry(qint64 idj) const
     return readEntry(q);
 }
 
-JournalStore::Restore JournalStore::restoreSheet(qint64 idj, const QString &window)
+JournalStore::Restore JournalStore::restoreSheet(qint64 idj, const QString &window, const ClosedMonths &months,
+                                                QStringList *recomputed)
 {
     const std::optional<JournalEntry> e = entry(idj);
     if (!e || e->tabela != QLatin1String("foaie") || e->actiune != Change::deleted())
@@ -164,9 +165,15 @@ JournalStore::Restore JournalStore::restoreSheet(qint64 idj, const QString &wind
     insertRow(m_db, QStringLiteral("foaie"), sheet);
     for (const QJsonValue &trip : trips)
         insertRow(m_db, QStringLiteral("curse"), trip.toObject());
-    // The month has a sheet more: its V.O.K. must be closed again.
-    exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"),
-         {ida, sheet.value(QStringLiteral("anul")).toInt(), sheet.value(QStringLiteral("idl")).toInt()});
+    // The month has a sheet more: a closed month is closed again, with the
+    // months it carries over into.
+    const int year = sheet.value(QStringLiteral("anul")).toInt();
+    const int month = sheet.value(QStringLiteral("idl")).toInt();
+    QStringList reclosed;
+    if (months)
+        reclosed = months(m_db, ida, year, month);
+    else
+        exec(m_db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"), {ida, year, month});
     Change c;
     c.table = QStringLiteral("foaie");
     c.key = idf;
@@ -177,6 +184,8 @@ JournalStore::Restore JournalStore::restoreSheet(qint64 idj, const QString &wind
     c.after.insert(QStringLiteral("curse"), trips);
     run.record(std::move(c));
     run.commit();
+    if (recomputed)
+        *recomputed = reclosed;
     return Restore::Restored;
 }
 
@@ -205,7 +214,12 @@ QString restoreRefusal(JournalStore::Restore result, int nrf, const QString &nra
     return {};
 }
 
-QString restored() { return QStringLiteral(" Foaia de parcurs a fost readusa "); }
+QString restored(const QStringList &recomputed)
+{
+    if (recomputed.isEmpty())
+        return QStringLiteral(" Foaia de parcurs a fost readusa ");
+    return QStringLiteral(" Foaia de parcurs a fost readusa. V.O.K. recalculat: %1 ").arg(recomputed.join(QStringLiteral(", ")));
+}
 
 QString valuesLine(const QString &values)
 {

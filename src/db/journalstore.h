@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
+
 namespace vok {
 
 // One row of the journal.
@@ -48,13 +50,20 @@ public:
     std::optional<JournalEntry> entry(qint64 idj) const;
 
     enum class Restore { Restored, NotADeletedSheet, VehicleGone, NumberReused };
+    // Brings the closed months of the sheet's vehicle up to date once the
+    // sheet is back, inside the restore's transaction: given the vehicle and
+    // the sheet's year and month, returns the months it re-closed as the clerk
+    // reads them ("martie 2026"). Throws DbError.
+    using ClosedMonths = std::function<QStringList(const QSqlDatabase &db, int ida, int year, int month)>;
     // Brings back the sheet whose deletion is the entry `idj`, with its trips,
     // as they were (their keys included), in one transaction journalled for
-    // `window`; the vehicle's monthly row of the sheet's month is dropped, as
-    // a new sheet in it would. Refused when the entry is no sheet's deletion,
-    // when the vehicle is gone, or when the vehicle has a sheet of that number
-    // again (or the sheet was brought back already).
-    Restore restoreSheet(qint64 idj, const QString &window);
+    // `window`, with `months` run in it (the months it re-closed go to
+    // `recomputed`); without `months`, the vehicle's row of the sheet's month
+    // is dropped, as a new sheet in it would. Refused when the entry is no
+    // sheet's deletion, when the vehicle is gone, or when the vehicle has a
+    // sheet of that number again (or the sheet was brought back already).
+    Restore restoreSheet(qint64 idj, const QString &window, const ClosedMonths &months = {},
+                         QStringList *recomputed = nullptr);
 
 private:
     QSqlDatabase m_db;
@@ -64,7 +73,8 @@ private:
 namespace journaltexts {
 QString restoreQuestion(int nrf, const QString &nrauto);
 QString restoreRefusal(JournalStore::Restore result, int nrf, const QString &nrauto);
-QString restored();
+// " Foaia de parcurs a fost readusa ", with the months re-closed with it.
+QString restored(const QStringList &recomputed = {});
 // One line of values for the grid: "col=value; ..." in the order of the text.
 QString valuesLine(const QString &values);
 // The values of an entry for reading: one "col: value" a line.

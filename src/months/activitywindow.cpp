@@ -3,8 +3,10 @@
 #include "base/calendar.h"
 #include "base/numbers.h"
 #include "base/texts.h"
+#include "db/restwarnings.h"
 #include "fleet/vehiclestore.h"
 #include "months/monthclose.h"
+#include "months/monthstatus.h"
 #include "months/recomputedialog.h"
 #include "ui/guard.h"
 #include "fleet/vehiclebox.h"
@@ -32,6 +34,17 @@ QString ActivityWindow::annualWarningText()
 {
     return QStringLiteral("Raportul anual nu poate aparea(sau va evea date eronate) pana nu sunt "
                           "vizualizate v.o.k-urile fiecarei luni");
+}
+
+QString ActivityWindow::staleOpeningText(const OpeningCheck &opening)
+{
+    const QString previous = monthName(opening.previousMonth) + u' ' + QString::number(opening.previousYear);
+    if (opening.previousNotClosed)
+        return QStringLiteral(" V.O.K. %1 nu a fost inchis: luna ar porni din valorile de la SETARI "
+                              "(vezi SITUATIE). Recalculati inainte de raport? ")
+            .arg(previous);
+    return QStringLiteral(" V.O.K. %1 nu este actualizat (vezi SITUATIE). Recalculati inainte de raport? ")
+        .arg(previous);
 }
 
 ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
@@ -161,6 +174,25 @@ void ActivityWindow::monthReport()
         m_context.messages->inform(this, noSheetsText());
         return;
     }
+    // The month opens from the month before: when that is not current, the
+    // clerk may bring the chain up to date first.
+    OpeningCheck opening;
+    if (!guarded(m_context.messages, this, [&] {
+            widgets::WaitCursor wait;
+            opening = checkOpening(m_context.db, ida, year, month);
+        }))
+        return;
+    if (!opening.current() && m_context.messages->confirm(this, staleOpeningText(opening))) {
+        if (!recomputeWithProgress(m_context, this, {{ida, m_chosenNumber}}, opening.previousYear,
+                                   opening.previousMonth)
+                 .complete)
+            return;
+        if (!guarded(m_context.messages, this, [&] {
+                widgets::WaitCursor wait;
+                computed = computeMonth(m_context.db, ida, year, month);
+            }))
+            return;
+    }
     if (computed.close.openedFromSettings)
         m_context.messages->inform(this, noPreviousMonthText());
     MonthClose closed;
@@ -170,6 +202,8 @@ void ActivityWindow::monthReport()
     });
     if (!done || closed.noSheets)
         return;
+    if (restOutOfRange(closed.closingRest, closed.tankCapacity))
+        m_context.messages->inform(this, restWarningMessage(closed.closingRest, closed.tankCapacity));
 
     ReportRequest request;
     request.reportFile = QStringLiteral("rapvokluna.rpt");

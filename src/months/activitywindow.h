@@ -10,6 +10,8 @@ class QPushButton;
 
 namespace vok {
 
+struct OpeningCheck;
+
 // The window "Fisa activitatii zilnice" (`foaieaz`): closes a month of a
 // vehicle into its daily activity sheet and opens the monthly and annual
 // reports. The choices stay as they are after a report.
@@ -26,6 +28,8 @@ public:
     static QString noSheetsText();
     static QString noPreviousMonthText();
     static QString annualWarningText();
+    // The question before closing a month whose opening is not current.
+    static QString staleOpeningText(const OpeningCheck &opening);
 
 private:
     void vehicleChosen();

@@ -63,6 +63,11 @@ int runCheckMonths(const MonthCommand &command, QTextStream &out, QTextStream &e
     return withDatabase(command, errors, [&](const QSqlDatabase &db, int year) {
         bool notCurrent = false;
         for (const VehicleMonths &vehicle : fleetMonths(db, year)) {
+            // The months of earlier years that carry a stale row into this one.
+            for (const MonthChange &c : vehicle.earlier) {
+                notCurrent = true;
+                out << statusLine(vehicle.nrauto, c.year, c.month, c.before, c.changes) << '\n';
+            }
             for (const MonthStatus &m : vehicle.months) {
                 if (m.state == MonthState::Current || m.state == MonthState::NoSheets)
                     continue;

@@ -20,13 +20,16 @@ struct MonthCommand {
     QString year;        // as typed: four digits
 };
 
-// Every listed vehicle's months of the year. Exit code 0 when no month is
+// Every listed vehicle's months of the year, after the stale months of
+// earlier years whose rows carry over into it. Exit code 0 when no month is
 // stale or not closed, 1 when one is, 2 on an error.
 int runCheckMonths(const MonthCommand &command, QTextStream &out, QTextStream &errors);
 
-// Recomputes every listed vehicle from January of the year on (one
-// transaction per vehicle) and prints the months that changed. Exit code 0,
-// or 2 on an error (the vehicle that failed keeps its rows as they were; the
+// Recomputes every listed vehicle from January of the year on, from an
+// earlier stale month that carries over into it when there is one (one write
+// transaction per vehicle, waiting up to 5 s for another program's write),
+// and prints the months that changed, earlier ones included. Exit code 0, or
+// 2 on an error (the vehicle that failed keeps its rows as they were; the
 // ones before it stay recomputed).
 int runRecomputeMonths(const MonthCommand &command, QTextStream &out, QTextStream &errors);
 

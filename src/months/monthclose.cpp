@@ -5,6 +5,16 @@
 
 namespace vok {
 
+double restInTank(double openingRest, qint64 fuelMicro, qint64 CnMicro)
+{
+    // Every figure as the exact decimal it was stored as: a sum taken in
+    // binary would put a rest on a half (-6.625) a hair below or above it.
+    const qint64 rest = micros(openingRest) + fuelMicro - CnMicro;
+    constexpr qint64 perCent = 10000;
+    const qint64 cents = rest >= 0 ? (rest + perCent / 2) / perCent : -((-rest + perCent / 2) / perCent);
+    return doubleValue(static_cast<double>(cents) / 100.0);
+}
+
 MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const TripTotals &trips, double Cb,
                   double Cf, const MonthOpening &opening)
 {
@@ -30,8 +40,7 @@ MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const
     row.bm = doubleValue(sheets.bm);
     row.gz = doubleValue(sheets.gz);
     row.restit = doubleValue(sheets.restit);
-    row.restrez = readNumber(formatNumber(
-        opening.rest + sheets.bm + sheets.gz - sheets.restit - trips.Cn, QStringLiteral("#0.00")));
+    row.restrez = restInTank(opening.rest, sheets.fuelMicro, trips.CnMicro);
     row.Cn = doubleValue(trips.Cn);
     row.um = doubleValue(sheets.um);
     row.ut = doubleValue(sheets.ut);
@@ -81,6 +90,8 @@ MonthComputation computeMonth(const MonthStore &store, int ida, int year, int mo
     result.close.openingKmEquiv = opening.kmEquiv;
     result.row = monthRow(ida, year, month, sheets, trips, basis.Cb, basis.Cf, opening);
     result.row.idd = basis.idd;
+    result.close.closingRest = result.row.restrez;
+    result.close.tankCapacity = basis.caprez;
     return result;
 }
 
@@ -98,7 +109,7 @@ void writeMonth(const MonthStore &store, const MonthComputation &computed)
 
 MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
 {
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Write);
     const MonthStore store(db);
     const MonthComputation computed = computeMonth(store, ida, year, month);
     writeMonth(store, computed);

@@ -11,6 +11,8 @@ struct MonthClose {
     bool noSheets = false;            // the month has no sheet: nothing written
     bool openedFromSettings = false;  // no row for the previous month: opening values from the vehicle's settings
     double openingRest = 0, openingKm = 0, openingKmEquiv = 0;
+    double closingRest = 0;   // the rest in the tank at the end of the month
+    double tankCapacity = 0;  // the vehicle's caprez, 0 when unknown
 };
 
 // What closing a month would write now, computed without writing anything.
@@ -26,6 +28,12 @@ struct MonthOpening {
     bool fromSettings = false;
     double rest = 0, km = 0, kmEquiv = 0;
 };
+
+// The rest in the tank at the end of a month: the opening rest plus the fuel
+// received and minus the fuel returned (`fuelMicro`) and the normed
+// consumption (`CnMicro`), summed exactly, brought to two decimals with
+// halves away from zero (22.49 + 126.78 - 155.895 = -6.63).
+double restInTank(double openingRest, qint64 fuelMicro, qint64 CnMicro);
 
 // The arithmetic of the closing, nothing read: the row of month `month` of
 // `year` of vehicle `ida` from its sums, the vehicle's sump and filter

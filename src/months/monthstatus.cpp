@@ -56,18 +56,110 @@ const ColumnInfo *infoOf(const QString &column)
     return nullptr;
 }
 
-// The months of a vehicle's year as re-closing them in calendar order would
-// leave them: each month with sheets opens from the month before as it would
-// be after the recompute, January from the stored December.
-VehicleMonths statusOf(int ida, int year, const VehicleYear &data)
+MonthOpening openingFrom(const std::optional<MonthRow> &previous, const MonthVehicle &vehicle)
+{
+    MonthOpening opening;
+    if (previous) {
+        opening.rest = previous->restrez;
+        opening.km = previous->kmt;
+        opening.kmEquiv = previous->kmet;
+    } else {
+        opening.fromSettings = true;
+        opening.rest = vehicle.restrez;
+        opening.km = vehicle.kmef;
+        opening.kmEquiv = vehicle.kmechiv;
+    }
+    return opening;
+}
+
+MonthVehicle vehicleOf(const MonthBasis &basis)
+{
+    MonthVehicle v;
+    v.found = basis.vehicleFound;
+    v.Cb = basis.Cb;
+    v.Cf = basis.Cf;
+    v.restrez = basis.restrez;
+    v.kmef = basis.kmef;
+    v.kmechiv = basis.kmechiv;
+    return v;
+}
+
+// The month before the one being looked at, as it is and as the recompute
+// would leave it.
+struct ChainState {
+    std::optional<MonthRow> stored;
+    std::optional<MonthRow> recomputed;
+    // As re-closing only the months that are closed would leave it (a month
+    // never closed stays so, the one after it opens from SETARI).
+    std::optional<MonthRow> closedOnly;
+    // What it hands on (rest, km, equivalent km) is not what it would hand on
+    // after the recompute: it, or a closed month of its run before it, is
+    // not true in a figure that carries over.
+    bool carriesStale = false;
+};
+
+bool carriesOtherwise(const MonthRow &stored, const MonthRow &recomputed)
+{
+    return !sameFigure(stored.restrez, recomputed.restrez) || !sameFigure(stored.kmt, recomputed.kmt)
+           || !sameFigure(stored.kmet, recomputed.kmet);
+}
+
+// The differing figures of a month of an earlier year, whose hours were
+// summed as one sum (MonthStore::chainBefore), not sheet by sheet in single
+// precision: they may round to the other tenth.
+QList<ColumnChange> chainChanges(const MonthRow &stored, const MonthRow &recomputed)
+{
+    QList<ColumnChange> changes = rowChanges(stored, recomputed);
+    changes.removeIf([](const ColumnChange &c) {
+        return c.column == QLatin1String("ore") && std::abs(c.stored - c.recomputed) <= 0.1 + 1e-9;
+    });
+    return changes;
+}
+
+// Walks the run of closed months that carries over into a later month
+// (MonthStore::chainBefore), oldest first; its first month opens from SETARI.
+// The stale ones are added to `stale` with what their recompute would change.
+ChainState walkChain(int ida, const MonthVehicle &vehicle, const QList<ChainMonth> &chain, QList<MonthChange> &stale)
+{
+    ChainState state;
+    for (const ChainMonth &m : chain) {
+        if (m.sheets.sheets == 0) {
+            // A row left in a month without sheets: no recompute rewrites it.
+            state.stored = m.row;
+            state.recomputed = m.row;
+            state.closedOnly = m.row;
+            continue;
+        }
+        const MonthRow local = monthRow(ida, m.year, m.month, m.sheets, m.trips, vehicle.Cb, vehicle.Cf,
+                                        openingFrom(state.stored, vehicle));
+        MonthRow again = monthRow(ida, m.year, m.month, m.sheets, m.trips, vehicle.Cb, vehicle.Cf,
+                                  openingFrom(state.recomputed, vehicle));
+        again.idd = m.row.idd;
+        if (state.carriesStale || !chainChanges(m.row, local).isEmpty())
+            stale.append({m.year, m.month, MonthState::Stale, chainChanges(m.row, again)});
+        state.stored = m.row;
+        state.recomputed = again;
+        state.closedOnly = again;
+        state.carriesStale = carriesOtherwise(m.row, again);
+    }
+    return state;
+}
+
+// The months of a vehicle's year: each closed month checked against closing
+// it again from the stored month before, after the run of closed months of
+// earlier years that carries over into January.
+VehicleMonths statusOf(int ida, int year, const VehicleYear &data, const QList<ChainMonth> &before)
 {
     VehicleMonths result;
     result.ida = ida;
     result.nrauto = data.vehicle.nrauto;
     result.year = year;
 
-    std::optional<MonthRow> previous = data.previousDecember; // as it would be after the recompute
-    bool previousStored = data.previousDecember.has_value();  // as it is now
+    QList<MonthChange> earlier;
+    ChainState previous = walkChain(ida, data.vehicle, before, earlier);
+    // Only what carries a wrong figure over into the year concerns it.
+    if (previous.carriesStale && (data.totals[0].first.sheets > 0 || data.rows[0]))
+        result.earlier = earlier;
     bool sheetsBefore = data.sheetsBefore;
     for (int m = 1; m <= 12; ++m) {
         const size_t i = static_cast<size_t>(m - 1);
@@ -78,41 +170,78 @@ VehicleMonths statusOf(int ida, int year, const VehicleYear &data)
         const std::optional<MonthRow> &stored = data.rows[i];
         if (sheets.sheets == 0) {
             status.state = MonthState::NoSheets;
-            previous = stored;
-            previousStored = stored.has_value();
+            previous.stored = stored;
+            previous.recomputed = stored;
+            previous.closedOnly = stored;
+            if (!stored)
+                previous.carriesStale = false;
             continue;
         }
-        MonthOpening opening;
-        if (previous) {
-            opening.rest = previous->restrez;
-            opening.km = previous->kmt;
-            opening.kmEquiv = previous->kmet;
-        } else {
-            opening.fromSettings = true;
-            opening.rest = data.vehicle.restrez;
-            opening.km = data.vehicle.kmef;
-            opening.kmEquiv = data.vehicle.kmechiv;
-        }
-        MonthRow recomputed = monthRow(ida, year, m, sheets, trips, data.vehicle.Cb, data.vehicle.Cf, opening);
+        const MonthVehicle &v = data.vehicle;
+        MonthRow recomputed = monthRow(ida, year, m, sheets, trips, v.Cb, v.Cf, openingFrom(previous.recomputed, v));
         recomputed.idd = stored ? stored->idd : 0;
         status.recomputed = recomputed;
         status.stored = stored;
         if (!stored) {
             status.state = MonthState::NotClosed;
         } else {
-            status.changes = rowChanges(*stored, recomputed);
-            if (!status.changes.isEmpty())
+            const MonthRow local = monthRow(ida, year, m, sheets, trips, v.Cb, v.Cf, openingFrom(previous.stored, v));
+            if (previous.carriesStale || !rowChanges(*stored, local).isEmpty()) {
                 status.state = MonthState::Stale;
-            else if (!previousStored && sheetsBefore)
+                status.changes = rowChanges(*stored, recomputed);
+            } else if (!previous.stored && sheetsBefore) {
                 status.state = MonthState::Restarts;
-            else
+            } else {
                 status.state = MonthState::Current;
+            }
         }
-        previous = recomputed;
-        previousStored = stored.has_value();
+        // What it hands on is stale when re-closing the closed months would
+        // change it; a month never closed hands on nothing.
+        std::optional<MonthRow> closedOnly;
+        if (stored)
+            closedOnly = monthRow(ida, year, m, sheets, trips, v.Cb, v.Cf, openingFrom(previous.closedOnly, v));
+        previous.carriesStale = stored && carriesOtherwise(*stored, *closedOnly);
+        previous.stored = stored;
+        previous.recomputed = recomputed;
+        previous.closedOnly = closedOnly;
         sheetsBefore = true;
     }
     return result;
+}
+
+// Re-closes the months with sheets of a vehicle from a month on, in the
+// caller's transaction, starting earlier when a closed month that carries
+// over into it is stale. `closedOnly`: months without a row stay so.
+QList<MonthChange> recompute(const MonthStore &store, int ida, int fromYear, int fromMonth, bool closedOnly)
+{
+    QList<MonthChange> stale;
+    const QList<ChainMonth> chain = store.chainBefore(ida, fromYear, fromMonth);
+    if (!chain.isEmpty()) {
+        const MonthVehicle vehicle = vehicleOf(store.basis(ida, fromYear, fromMonth, fromYear, fromMonth));
+        walkChain(ida, vehicle, chain, stale);
+    }
+    const int startYear = stale.isEmpty() ? fromYear : stale.first().year;
+    const int startMonth = stale.isEmpty() ? fromMonth : stale.first().month;
+    QList<MonthChange> changed;
+    for (const auto &[year, month] : store.sheetMonths(ida, startYear, startMonth)) {
+        const std::optional<MonthRow> stored = store.row(ida, year, month);
+        if (closedOnly && !stored)
+            continue;
+        const MonthComputation computed = computeMonth(store, ida, year, month);
+        writeMonth(store, computed);
+        MonthChange change;
+        change.year = year;
+        change.month = month;
+        if (!stored) {
+            change.before = MonthState::NotClosed;
+        } else {
+            change.changes = rowChanges(*stored, computed.row);
+            if (change.changes.isEmpty())
+                continue;
+        }
+        changed.append(change);
+    }
+    return changed;
 }
 
 QString plainNumber(double value) { return doubleText(value); }
@@ -121,7 +250,7 @@ QString plainNumber(double value) { return doubleText(value); }
 
 bool VehicleMonths::needsRecompute() const
 {
-    return std::any_of(months.begin(), months.end(), [](const MonthStatus &m) {
+    return !earlier.isEmpty() || std::any_of(months.begin(), months.end(), [](const MonthStatus &m) {
         return m.state == MonthState::Stale || m.state == MonthState::NotClosed;
     });
 }
@@ -139,7 +268,8 @@ QList<ColumnChange> rowChanges(const MonthRow &stored, const MonthRow &recompute
 
 VehicleMonths vehicleMonths(const QSqlDatabase &db, int ida, int year)
 {
-    return statusOf(ida, year, MonthStore(db).year(ida, year));
+    const MonthStore store(db);
+    return statusOf(ida, year, store.year(ida, year), store.chainBefore(ida, year, 1));
 }
 
 QList<VehicleMonths> fleetMonths(const QSqlDatabase &db, int year)
@@ -156,33 +286,44 @@ QList<VehicleMonths> vehiclesMonths(const QSqlDatabase &db, const QList<int> &id
     QList<VehicleMonths> result;
     result.reserve(idas.size());
     for (int ida : idas)
-        result.append(statusOf(ida, year, store.year(ida, year)));
+        result.append(statusOf(ida, year, store.year(ida, year), store.chainBefore(ida, year, 1)));
     return result;
 }
 
 QList<MonthChange> recomputeChain(const QSqlDatabase &db, int ida, int fromYear, int fromMonth)
 {
-    Transaction transaction(db);
+    Transaction transaction(db, Transaction::Write);
     const MonthStore store(db);
-    QList<MonthChange> changed;
-    for (const auto &[year, month] : store.sheetMonths(ida, fromYear, fromMonth)) {
-        const std::optional<MonthRow> stored = store.row(ida, year, month);
-        const MonthComputation computed = computeMonth(store, ida, year, month);
-        writeMonth(store, computed);
-        MonthChange change;
-        change.year = year;
-        change.month = month;
-        if (!stored) {
-            change.before = MonthState::NotClosed;
-        } else {
-            change.changes = rowChanges(*stored, computed.row);
-            if (change.changes.isEmpty())
-                continue;
-        }
-        changed.append(change);
-    }
+    const QList<MonthChange> changed = recompute(store, ida, fromYear, fromMonth, false);
     transaction.commit();
     return changed;
+}
+
+QStringList recloseAfterRestore(const QSqlDatabase &db, int ida, int year, int month)
+{
+    const MonthStore store(db);
+    if (!store.row(ida, year, month))
+        return {};
+    QStringList months;
+    for (const MonthChange &c : recompute(store, ida, year, month, true))
+        months << monthName(c.month) + u' ' + QString::number(c.year);
+    return months;
+}
+
+OpeningCheck checkOpening(const QSqlDatabase &db, int ida, int year, int month)
+{
+    const MonthStore store(db);
+    OpeningCheck check;
+    check.previousYear = month == 1 ? year - 1 : year;
+    check.previousMonth = month == 1 ? 12 : month - 1;
+    const QList<ChainMonth> chain = store.chainBefore(ida, year, month);
+    if (chain.isEmpty()) {
+        check.previousNotClosed = store.hasSheets(ida, check.previousYear, check.previousMonth);
+        return check;
+    }
+    const MonthVehicle vehicle = vehicleOf(store.basis(ida, year, month, check.previousYear, check.previousMonth));
+    walkChain(ida, vehicle, chain, check.stale);
+    return check;
 }
 
 QString stateName(MonthState state)

@@ -6,12 +6,21 @@
 // (--check-months, --recompute-months) all read their answers here.
 //
 // Contract:
-// - A month's status compares its stored dateluna row with the row that
-//   re-closing the vehicle's months in calendar order (recomputeChain from
-//   January of the year) would store, computed exactly as closeMonth computes
-//   it (monthRow). January opens from the stored December of the year before.
-//   So a change in March shows March stale and, through the carry-over, every
-//   later month whose opening moves with it.
+// - A closed month is true when its stored dateluna row equals the row that
+//   closing it again now would store (monthRow, as closeMonth computes it),
+//   opening from the stored row of the month before, or from the vehicle's
+//   initial state (SETARI) when that month has no row. A month is current
+//   only when it and every closed month of the run that carries over into
+//   it, across years back to the month after the last one without a row, are
+//   true: a month after one that hands on a stale rest or km counter is
+//   stale too. So a change of fuel in March shows March stale and every
+//   closed month after it, and a change in December shows the next year
+//   stale.
+// - A month whose previous month has no row opens from SETARI, as closing it
+//   does: with sheets before it, its state is Restarts ("din SETARI"), not
+//   stale. The recompute (recomputeChain) would close the month before and
+//   carry it over; `recomputed` is always the row the recompute would store
+//   and a stale month's `changes` are stored -> recomputed.
 // - Two figures are the same when they are equal as stored (15 significant
 //   digits) or differ by no more than the noise of summing in another order
 //   (a billionth of their size); every figure the clerk can type differs by far
@@ -35,7 +44,7 @@ enum class MonthState {
     Current,   // the stored row equals the recomputed one on every column
     Stale,     // the stored row differs from the recomputed one (changes says how)
     NotClosed, // sheets, but no row
-    Restarts,  // current, but the previous month has no row while the vehicle has sheets before:
+    Restarts,  // true, but the previous month has no row while the vehicle has sheets before:
                // its opening came from the vehicle's initial state (SETARI), a warning
 };
 
@@ -57,13 +66,26 @@ struct MonthStatus {
     std::optional<MonthRow> recomputed;  // the row a recompute would store (months with sheets)
 };
 
+// A month that a recompute wrote (or would write) and that was not current before it.
+struct MonthChange {
+    int year = 0;
+    int month = 0;
+    MonthState before = MonthState::Stale; // Stale (a row that changed) or NotClosed (a new row)
+    QList<ColumnChange> changes;           // Stale: stored -> recomputed
+};
+
 // The twelve months of one vehicle and year.
 struct VehicleMonths {
     int ida = 0;
     QString nrauto;
     int year = 0;
     std::array<MonthStatus, 12> months; // index 0 = January
-    // True when a month is stale or not closed.
+    // When December of the year before hands on a stale rest or km counter:
+    // the stale months of the run of closed months that ends with it,
+    // oldest first, with what their recompute would change.
+    QList<MonthChange> earlier;
+    // True when a month is stale or not closed, or an earlier month that
+    // carries over into the year is stale.
     bool needsRecompute() const;
 };
 
@@ -81,21 +103,34 @@ QList<VehicleMonths> vehiclesMonths(const QSqlDatabase &db, const QList<int> &id
 // comparison of the contract above.
 QList<ColumnChange> rowChanges(const MonthRow &stored, const MonthRow &recomputed);
 
-// A month that a recompute wrote and that was not current before it.
-struct MonthChange {
-    int year = 0;
-    int month = 0;
-    MonthState before = MonthState::Stale; // Stale (a row that changed) or NotClosed (a new row)
-    QList<ColumnChange> changes;           // Stale: stored -> recomputed
-};
 
 // Re-closes, in calendar order, every month with sheets of vehicle `ida` from
 // `fromMonth` of `fromYear` to its last month with sheets, each through
 // computeMonth and writeMonth as closeMonth does; months without sheets stay
-// as they are (no row is written). One transaction: when a statement fails,
+// as they are (no row is written). When a closed month of the run that
+// carries over into `fromMonth` is stale (of an earlier year too), the
+// recompute starts with the first such month. One write transaction (waiting
+// for another program's write as every write does): when a statement fails,
 // the vehicle's rows stay as they were and DbError is thrown. Returns the
-// months whose row was created or changed.
+// months whose row was created or changed, earlier ones included.
 QList<MonthChange> recomputeChain(const QSqlDatabase &db, int ida, int fromYear, int fromMonth);
+
+// After a sheet of month `month` of `year` came back, inside the caller's
+// transaction: when that month is closed, re-closes the vehicle's closed
+// months from it on (as recomputeChain, but a month never closed stays so)
+// and returns those whose row changed, as the clerk reads them ("martie 2026").
+QStringList recloseAfterRestore(const QSqlDatabase &db, int ida, int year, int month);
+
+// What closing month `month` of `year` would open from, when that is not
+// current: the month before has sheets but no row, or a closed month of the
+// run that carries over into it is stale.
+struct OpeningCheck {
+    int previousYear = 0, previousMonth = 0;
+    bool previousNotClosed = false;
+    QList<MonthChange> stale; // oldest first
+    bool current() const { return !previousNotClosed && stale.isEmpty(); }
+};
+OpeningCheck checkOpening(const QSqlDatabase &db, int ida, int year, int month);
 
 // The words of the command line: "current", "stale", "not-closed",
 // "restarts", "no-sheets".

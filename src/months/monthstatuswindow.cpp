@@ -12,6 +12,7 @@
 #include <QAbstractTableModel>
 #include <QColor>
 #include <QComboBox>
+#include <QFont>
 #include <QDate>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -50,7 +51,8 @@ QString stateExplanation(MonthState state)
     case MonthState::NotClosed:
         return QStringLiteral("Luna are foi de parcurs, dar V.O.K.-ul ei nu a fost vizualizat.");
     case MonthState::Restarts:
-        return QStringLiteral("Luna precedenta nu are V.O.K.: luna porneste din valorile introduse la SETARI.");
+        return QStringLiteral("Luna precedenta nu are V.O.K. (nu a fost inchisa sau nu are foi): V.O.K.-ul lunii a "
+                              "pornit din valorile introduse la SETARI.");
     case MonthState::NoSheets: break;
     }
     return QStringLiteral("Nicio foaie de parcurs in aceasta luna.");
@@ -93,6 +95,14 @@ public:
             return cellColour(m.state).isValid() ? QVariant(QColor(Qt::black)) : QVariant();
         case Qt::TextAlignmentRole: return int(Qt::AlignCenter);
         case Qt::ToolTipRole: return stateExplanation(m.state);
+        case Qt::FontRole:
+            // The longest state a little smaller, so that twelve months still fit 1024 pixels.
+            if (m.state == MonthState::Restarts) {
+                QFont font;
+                font.setPointSizeF(font.pointSizeF() * 0.85);
+                return font;
+            }
+            return {};
         default: return {};
         }
     }
@@ -116,7 +126,7 @@ QString MonthStatusWindow::cellText(MonthState state)
     case MonthState::Current: return QStringLiteral("ok");
     case MonthState::Stale: return QStringLiteral("modificat");
     case MonthState::NotClosed: return QStringLiteral("neinchis");
-    case MonthState::Restarts: return QStringLiteral("SETARI");
+    case MonthState::Restarts: return QStringLiteral("din SETARI");
     case MonthState::NoSheets: break;
     }
     return {};
@@ -152,7 +162,7 @@ MonthStatusWindow::MonthStatusWindow(const WindowContext &context, QWidget *pare
 
     auto *legend = new QLabel(
         QStringLiteral("ok = V.O.K. actualizat;  modificat = date schimbate dupa inchidere;  "
-                       "neinchis = V.O.K. nevizualizat;  SETARI = porneste din valorile de la SETARI;  "
+                       "neinchis = V.O.K. nevizualizat;  din SETARI = pornit din valorile de la SETARI;  "
                        "gol = fara foi de parcurs"),
         this);
     legend->setObjectName(QStringLiteral("Label2"));
@@ -310,8 +320,17 @@ void MonthStatusWindow::showDetail()
     const QString text = cellText(status.state);
     if (!text.isEmpty())
         heading += QStringLiteral(" (") + text + u')';
-    m_detail->setText(QStringLiteral("<b>%1</b>: %2").arg(heading.toHtmlEscaped(),
-                                                          stateExplanation(status.state).toHtmlEscaped()));
+    QString explanation = stateExplanation(status.state);
+    // A stale month of an earlier year carries over into this one.
+    if (status.state == MonthState::Stale && !vehicle.earlier.isEmpty()) {
+        QStringList earlier;
+        for (const MonthChange &c : vehicle.earlier)
+            earlier << monthName(c.month) + u' ' + QString::number(c.year);
+        explanation = QStringLiteral("Luni de dinainte nu mai sunt actualizate (%1), iar restul si kilometrii lor trec in "
+                                     "aceasta luna (memorat -> recalculat):")
+                          .arg(earlier.join(QStringLiteral(", ")));
+    }
+    m_detail->setText(QStringLiteral("<b>%1</b>: %2").arg(heading.toHtmlEscaped(), explanation.toHtmlEscaped()));
     for (const ColumnChange &change : status.changes) {
         const int at = m_differences->rowCount();
         m_differences->insertRow(at);

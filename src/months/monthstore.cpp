@@ -4,6 +4,8 @@
 
 #include <QSqlQuery>
 
+#include <cmath>
+
 namespace vok {
 
 namespace {
@@ -31,6 +33,8 @@ void addSheet(SheetTotals &t, const QSqlQuery &query, int first)
     t.bm += number(query, first + 4);
     t.gz += number(query, first + 5);
     t.restit += number(query, first + 6);
+    t.fuelMicro += micros(number(query, first + 4)) + micros(number(query, first + 5))
+                   - micros(number(query, first + 6));
     t.um += number(query, first + 7);
     t.ut += number(query, first + 8);
     t.ua += number(query, first + 9);
@@ -41,7 +45,22 @@ const QString tripSums = QStringLiteral(
     "SUM(c.Cn), SUM(c.kmT), SUM(c.kmE), SUM(c.Cu), "
     "SUM(CASE WHEN c.Gm > 0 THEN c.Gm ELSE 0 END), "
     "SUM(CASE WHEN c.Gm > 0 THEN c.Gm * c.kmT ELSE 0 END), "
-    "SUM(CASE WHEN c.Gm > 0 THEN c.kmT ELSE 0 END)");
+    "SUM(CASE WHEN c.Gm > 0 THEN c.kmT ELSE 0 END), "
+    "SUM(CAST(ROUND(c.Cn * 1000000) AS BIGINT))");
+
+// An exact sum as the engine gives it: an integer, or on a server a numeric
+// that the driver may hand over as a double or a text.
+qint64 exactSum(const QSqlQuery &query, int column)
+{
+    const QVariant value = query.value(column);
+    if (value.isNull())
+        return 0;
+    if (value.typeId() == QMetaType::Double)
+        return std::llround(value.toDouble());
+    bool ok = false;
+    const qint64 sum = value.toLongLong(&ok);
+    return ok ? sum : std::llround(value.toString().toDouble());
+}
 
 TripTotals tripTotals(const QSqlQuery &query, int first)
 {
@@ -53,6 +72,7 @@ TripTotals tripTotals(const QSqlQuery &query, int first)
     trips.loadedTonnes = number(query, first + 4);
     trips.tonneKm = number(query, first + 5);
     trips.loadedKm = number(query, first + 6);
+    trips.CnMicro = exactSum(query, first + 7);
     return trips;
 }
 
@@ -83,6 +103,8 @@ QList<std::pair<int, QString>> vehicles(const QSqlDatabase &db, const QString &s
 }
 
 } // namespace
+
+qint64 micros(double value) { return std::llround(value * 1e6); }
 
 std::array<double, MonthRow::figureCount> MonthRow::figures() const
 {
@@ -142,7 +164,8 @@ std::pair<SheetTotals, TripTotals> MonthStore::totals(int ida, int year, int mon
 MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int previousMonth) const
 {
     static const QString sql = QStringLiteral(
-        "SELECT a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, p.idd, p.restrez, p.kmt, p.kmet, m.idd FROM auto a "
+        "SELECT a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, p.idd, p.restrez, p.kmt, p.kmet, m.idd, a.caprez "
+        "FROM auto a "
         "LEFT JOIN dateluna p ON p.ida=a.ida AND p.anul=? AND p.idl=? "
         "LEFT JOIN dateluna m ON m.ida=a.ida AND m.anul=? AND m.idl=? "
         "WHERE a.ida=?");
@@ -160,6 +183,7 @@ MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int
         basis.previousKm = number(query, 7);
         basis.previousKmEquiv = number(query, 8);
         basis.idd = query.value(9).toInt();
+        basis.caprez = number(query, 10);
     }
     query.finish();
     return basis;
@@ -251,6 +275,88 @@ VehicleYear MonthStore::year(int ida, int year) const
     }
     rows.finish();
     return result;
+}
+
+QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
+{
+    static const QString rowsSql = QStringLiteral("SELECT ") + rowColumns
+                                   + QStringLiteral(" FROM dateluna WHERE ida=? AND (anul<? OR (anul=? AND idl<?)) "
+                                                    "ORDER BY anul DESC, idl DESC");
+    // The sums of many months at once, each month's in one aggregate: the
+    // sheets' hours as one sum (the same to the tenth of an hour the month
+    // is rounded to), their figures exactly where the rest needs them.
+    static const QString sheetsSql = QStringLiteral(
+        "SELECT anul, idl, COUNT(*), SUM(oras - orap), SUM(CASE WHEN schu > 0 THEN 1 ELSE 0 END), "
+        "SUM(CASE WHEN schf > 0 THEN 1 ELSE 0 END), SUM(bm), SUM(gz), SUM(restit), SUM(um), SUM(ut), SUM(ua), "
+        "SUM(CAST(ROUND(COALESCE(bm, 0) * 1000000) AS BIGINT) + CAST(ROUND(COALESCE(gz, 0) * 1000000) AS BIGINT) "
+        "- CAST(ROUND(COALESCE(restit, 0) * 1000000) AS BIGINT)) "
+        "FROM foaie WHERE ida=? AND anul>=? AND anul<=? GROUP BY anul, idl");
+    static const QString tripsSql = QStringLiteral("SELECT f.anul, f.idl, ") + tripSums
+                                    + QStringLiteral(" FROM curse c INNER JOIN foaie f ON c.idf=f.idf "
+                                                     "WHERE f.ida=? AND f.anul>=? AND f.anul<=? GROUP BY f.anul, f.idl");
+    auto order = [](int y, int m) { return y * 12 + (m - 1); };
+    QList<ChainMonth> chain;
+    QSqlQuery &rows = run(ChainRows, rowsSql, {ida, year, year, month});
+    int expected = order(year, month) - 1;
+    while (rows.next()) {
+        MonthRow row = monthRow(rows);
+        if (row.idl < 1 || row.idl > 12)
+            continue;
+        if (order(row.anul, row.idl) != expected)
+            break;
+        ChainMonth m;
+        m.year = row.anul;
+        m.month = row.idl;
+        m.row = row;
+        chain.prepend(m);
+        --expected;
+    }
+    rows.finish();
+    if (chain.isEmpty())
+        return chain;
+
+    const int first = order(chain.first().year, chain.first().month);
+    auto at = [&](const QSqlQuery &query) -> ChainMonth * {
+        const int index = order(query.value(0).toInt(), query.value(1).toInt()) - first;
+        const int m = query.value(1).toInt();
+        if (m < 1 || m > 12 || index < 0 || index >= chain.size())
+            return nullptr;
+        return &chain[index];
+    };
+    QSqlQuery &sheets = run(ChainSheets, sheetsSql, {ida, chain.first().year, chain.last().year});
+    while (sheets.next()) {
+        ChainMonth *m = at(sheets);
+        if (!m)
+            continue;
+        SheetTotals &t = m->sheets;
+        t.sheets = sheets.value(2).toInt();
+        t.hours = static_cast<float>(number(sheets, 3));
+        t.oilChanges = sheets.value(4).toInt();
+        t.filterChanges = sheets.value(5).toInt();
+        t.bm = number(sheets, 6);
+        t.gz = number(sheets, 7);
+        t.restit = number(sheets, 8);
+        t.um = number(sheets, 9);
+        t.ut = number(sheets, 10);
+        t.ua = number(sheets, 11);
+        t.fuelMicro = exactSum(sheets, 12);
+    }
+    sheets.finish();
+    QSqlQuery &trips = run(ChainTrips, tripsSql, {ida, chain.first().year, chain.last().year});
+    while (trips.next())
+        if (ChainMonth *m = at(trips))
+            m->trips = tripTotals(trips, 2);
+    trips.finish();
+    return chain;
+}
+
+bool MonthStore::hasSheets(int ida, int year, int month) const
+{
+    QSqlQuery &query = run(HasSheets, QStringLiteral("SELECT 1 FROM foaie WHERE ida=? AND anul=? AND idl=?"),
+                           {ida, year, month});
+    const bool found = query.next();
+    query.finish();
+    return found;
 }
 
 QList<std::pair<int, int>> MonthStore::sheetMonths(int ida, int fromYear, int fromMonth) const

@@ -19,6 +19,7 @@ struct SheetTotals {
     int oilChanges = 0;      // sheets with schu > 0
     int filterChanges = 0;   // sheets with schf > 0
     double bm = 0, gz = 0, restit = 0, um = 0, ut = 0, ua = 0;
+    qint64 fuelMicro = 0;    // bm + gz - restit summed exactly, in millionths of a litre
 };
 
 // What the month's trips add up to (empty sums read 0). The loaded figures
@@ -26,6 +27,7 @@ struct SheetTotals {
 struct TripTotals {
     double Cn = 0, kmT = 0, kmE = 0, Cu = 0;
     double loadedTonnes = 0, tonneKm = 0, loadedKm = 0;
+    qint64 CnMicro = 0; // Cn summed exactly, in millionths of a litre
 };
 
 // One row of dateluna, the closed month of a vehicle.
@@ -47,6 +49,7 @@ struct MonthRow {
 struct MonthBasis {
     bool vehicleFound = false;
     double Cb = 0, Cf = 0;                   // sump and filter capacities
+    double caprez = 0;                       // the tank's capacity, 0 when unknown
     double restrez = 0, kmef = 0, kmechiv = 0; // the vehicle's initial state
     bool previousFound = false;
     double previousRest = 0, previousKm = 0, previousKmEquiv = 0; // restrez, kmt, kmet of the previous month
@@ -76,6 +79,19 @@ struct VehicleYear {
     std::optional<MonthRow> previousDecember;
 };
 
+// A closed month of the run that carries over into a later month: its sums
+// and its stored row.
+struct ChainMonth {
+    int year = 0, month = 0;
+    SheetTotals sheets;
+    TripTotals trips;
+    MonthRow row;
+};
+
+// A figure as an exact count of millionths (a stored figure has at most a
+// few decimals; its binary error is far below a millionth).
+qint64 micros(double value);
+
 // The month rows and the sums they are made of. Every query goes through an
 // index on (ida, anul, idl) or on the sheet key. A store prepares each of its
 // statements once and runs it again for every month or vehicle it is asked
@@ -99,6 +115,13 @@ public:
     // Everything the status of a vehicle's months of `year` reads, in four
     // statements through the indexes.
     VehicleYear year(int ida, int year) const;
+    // The months whose rows carry over into month `month` of `year`: the run of
+    // consecutive months with a row that ends with the month before it, oldest
+    // first, each with its sums (the hours summed as one sum, not sheet by
+    // sheet). Empty when the month before has no row. Three statements.
+    QList<ChainMonth> chainBefore(int ida, int year, int month) const;
+    // Whether the vehicle has a sheet in the month.
+    bool hasSheets(int ida, int year, int month) const;
     // The months (year, month) in which the vehicle has sheets, from
     // `fromMonth` of `fromYear` on, in calendar order.
     QList<std::pair<int, int>> sheetMonths(int ida, int fromYear, int fromMonth) const;
@@ -109,7 +132,7 @@ public:
 
 private:
     enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle, YearSheets, YearTrips,
-                     YearRows, SheetMonths, StatementCount };
+                     YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, StatementCount };
     QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
 
     QSqlDatabase m_db;

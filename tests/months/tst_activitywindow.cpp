@@ -1,5 +1,6 @@
 #include "base/calendar.h"
 #include "months/activitywindow.h"
+#include "db/restwarnings.h"
 #include "months/monthclose.h"
 #include "monthfixtures.h"
 #include "windowtest.h"
@@ -27,6 +28,10 @@ private slots:
     void closingFailureIsShownAndNoReportOpens();
     void previousMonthMessageBeforeWriting();
     void yearReportOffersRecompute();
+    void monthAfterOneNotCurrentAsksFirst_data();
+    void monthAfterOneNotCurrentAsksFirst();
+    void restOutOfRangeIsSaidAfterClosing_data();
+    void restOutOfRangeIsSaidAfterClosing();
 };
 
 namespace {
@@ -310,6 +315,92 @@ void ActivityWindowTest::yearReportOffersRecompute()
     QCOMPARE(env.value(QStringLiteral("SELECT restrez FROM dateluna WHERE idl=3")).toDouble(), 90.0);
     QCOMPARE(env.reports().requests.size(), 1);
     QCOMPARE(env.reports().requests.first().reportFile, QStringLiteral("rapvokan.rpt"));
+    QVERIFY(env.messages().problems().isEmpty());
+}
+
+void ActivityWindowTest::monthAfterOneNotCurrentAsksFirst_data()
+{
+    QTest::addColumn<bool>("decemberClosed");
+    QTest::addColumn<bool>("answer");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("openingRest"); // the January report's opening rest
+    QTest::addColumn<double>("decemberRest"); // December's stored rest afterwards (-1: no row)
+    const QString stale = QStringLiteral(" V.O.K. decembrie 2023 nu este actualizat (vezi SITUATIE). Recalculati "
+                                         "inainte de raport? ");
+    const QString notClosed = QStringLiteral(" V.O.K. decembrie 2023 nu a fost inchis: luna ar porni din valorile "
+                                             "de la SETARI (vezi SITUATIE). Recalculati inainte de raport? ");
+    // December: 30 + 40 - 20 (closed), then its trip corrected to 25: 45.
+    QTest::newRow("stale December, Da") << true << true << QStringList{stale} << "rest=45" << 45.0;
+    QTest::newRow("stale December, Nu") << true << false << QStringList{stale} << "rest=50" << 50.0;
+    QTest::newRow("December not closed, Da") << false << true << QStringList{notClosed} << "rest=45" << 45.0;
+    QTest::newRow("December not closed, Nu") << false << false
+                                             << QStringList{notClosed, ActivityWindow::noPreviousMonthText()}
+                                             << "rest=30" << -1.0;
+}
+
+// V.O.K. ianuarie after a December that is not current asks before closing
+// January from it, and Da brings December up to date first.
+void ActivityWindowTest::monthAfterOneNotCurrentAsksFirst()
+{
+    QFETCH(bool, decemberClosed);
+    QFETCH(bool, answer);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, openingRest);
+    QFETCH(double, decemberRest);
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 30});
+    const int december = addSheet(env, ida, {.nrf = 1, .anul = 2023, .idl = 12, .bm = 40});
+    addTrip(env, december, {.kmT = 100, .kmE = 100, .Cn = 20});
+    const int january = addSheet(env, ida, {.nrf = 2, .anul = 2024, .idl = 1, .bm = 40});
+    addTrip(env, january, {.kmT = 100, .kmE = 100, .Cn = 20});
+    if (decemberClosed)
+        closeMonth(env.db(), ida, 2023, 12);
+    env.sql(QStringLiteral("UPDATE curse SET Cn=25 WHERE idf=?"), {december});
+    env.messages().answer(answer);
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.choose(QStringLiteral("B-01-ABC"), 2024, 1);
+    QTest::mouseClick(w.month, Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), texts);
+    QCOMPARE(env.reports().requests.size(), 1);
+    QCOMPARE(env.reports().requests.first().formulas.first(), openingRest);
+    const QVariant stored = env.value(QStringLiteral("SELECT restrez FROM dateluna WHERE anul=2023 AND idl=12"));
+    QCOMPARE(stored.isValid() ? stored.toDouble() : -1.0, decemberRest);
+    QVERIFY(env.value(QStringLiteral("SELECT COUNT(*) FROM dateluna WHERE anul=2024 AND idl=1")).toInt() == 1);
+    QVERIFY(env.messages().problems().isEmpty());
+}
+
+void ActivityWindowTest::restOutOfRangeIsSaidAfterClosing_data()
+{
+    QTest::addColumn<double>("capacity");
+    QTest::addColumn<double>("received");
+    QTest::addColumn<QStringList>("texts");
+    const QStringList none;
+    // The rest: 10 + received - 20.
+    QTest::newRow("below zero") << 0.0 << 3.37 << QStringList{restWarningMessage(-6.63, 0)};
+    QTest::newRow("over the tank and a litre") << 60.0 << 71.5 << QStringList{restWarningMessage(61.5, 60)};
+    QTest::newRow("the tank and a litre") << 60.0 << 71.0 << none;
+    QTest::newRow("zero") << 60.0 << 10.0 << none;
+    QTest::newRow("capacity unknown") << 0.0 << 500.0 << none;
+}
+
+void ActivityWindowTest::restOutOfRangeIsSaidAfterClosing()
+{
+    QFETCH(double, capacity);
+    QFETCH(double, received);
+    QFETCH(QStringList, texts);
+    TestEnvironment env;
+    const int ida = addVehicle(env, {.restrez = 10});
+    env.sql(QStringLiteral("UPDATE auto SET caprez=?"), {capacity});
+    addMonthRow(env, ida, 2024, 4, 10, 0, 0);
+    const int idf = addSheet(env, ida, {.anul = 2024, .idl = 5, .bm = received});
+    addTrip(env, idf, {.kmT = 100, .kmE = 100, .Cn = 20});
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.choose(QStringLiteral("B-01-ABC"), 2024, 5);
+    QTest::mouseClick(w.month, Qt::LeftButton);
+    QCOMPARE(env.messages().texts(), texts);
+    QCOMPARE(env.reports().requests.size(), 1); // the report opens all the same
     QVERIFY(env.messages().problems().isEmpty());
 }
 

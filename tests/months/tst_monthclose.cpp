@@ -1,5 +1,6 @@
 #include "db/database.h"
 #include "months/monthclose.h"
+#include "months/monthstatus.h"
 #include "months/monthstore.h"
 #include "monthfixtures.h"
 
@@ -17,6 +18,7 @@ private slots:
     void unloadedTripCountsInKmOnly();
     void hoursToOneDecimal_data();
     void hoursToOneDecimal();
+    void restInTankToTwoDecimals_data();
     void restInTankToTwoDecimals();
     void figuresStoredWith15Digits();
     void closingTwiceKeepsOneRow();
@@ -151,15 +153,47 @@ void MonthCloseTest::hoursToOneDecimal()
     QCOMPARE(rowOf(env, ida, 2024, 5).ore, hours);
 }
 
+void MonthCloseTest::restInTankToTwoDecimals_data()
+{
+    QTest::addColumn<double>("opening"); // the vehicle's rest at SETARI
+    QTest::addColumn<QList<double>>("received"); // bm of each sheet
+    QTest::addColumn<double>("returned");        // restit of the first sheet
+    QTest::addColumn<QList<double>>("consumed"); // Cn of each trip
+    QTest::addColumn<double>("rest");
+    QTest::newRow("half away from zero") << 10.0 << QList<double>{55.005} << 2.0 << QList<double>{31.5} << 31.51;
+    // 100.1 + 55.795 taken in binary is 155.894999...: the rest must still
+    // land on the half and go away from zero.
+    QTest::newRow("negative half") << 22.49 << QList<double>{126.78} << 0.0 << QList<double>{100.1, 55.795} << -6.63;
+    QTest::newRow("positive half, three trips") << 26.22 << QList<double>{97.1} << 0.0
+                                                << QList<double>{8.845, 53.18, 55.41} << 5.89;
+    QTest::newRow("two sheets, returned fuel") << 12.54 << QList<double>{19.947, 63.576} << 0.5
+                                               << QList<double>{58.694, 36.434} << 0.44;
+    QTest::newRow("no trips") << 0.0 << QList<double>{5.555} << 0.0 << QList<double>{} << 5.56;
+    QTest::newRow("below zero, no half") << 1.0 << QList<double>{0.0} << 0.0 << QList<double>{3.333} << -2.33;
+}
+
 void MonthCloseTest::restInTankToTwoDecimals()
 {
+    QFETCH(double, opening);
+    QFETCH(QList<double>, received);
+    QFETCH(double, returned);
+    QFETCH(QList<double>, consumed);
+    QFETCH(double, rest);
     TestEnvironment env;
-    const int ida = addVehicle(env, {.restrez = 10});
-    const int idf = addSheet(env, ida, {.idl = 6, .bm = 50.005, .gz = 5, .restit = 2});
-    addTrip(env, idf, {.kmT = 100, .kmE = 100, .Cn = 31.5});
-    closeMonth(env.db(), ida, 2024, 6);
-    // 10 + 50.005 + 5 - 2 - 31.5 = 31.505, halves away from zero.
-    QCOMPARE(rowOf(env, ida, 2024, 6).restrez, 31.51);
+    const int ida = addVehicle(env, {.restrez = opening});
+    int first = 0;
+    for (int i = 0; i < received.size(); ++i) {
+        const int idf = addSheet(env, ida, {.nrf = i + 1, .idl = 6, .bm = received[i], .restit = i == 0 ? returned : 0.0});
+        if (i == 0)
+            first = idf;
+    }
+    for (int i = 0; i < consumed.size(); ++i)
+        addTrip(env, first, {.nrc = i + 1, .kmT = 10, .kmE = 10, .Cn = consumed[i]});
+    const MonthClose closed = closeMonth(env.db(), ida, 2024, 6);
+    QCOMPARE(rowOf(env, ida, 2024, 6).restrez, rest);
+    QCOMPARE(closed.closingRest, rest);
+    // The status computes the same rest: the month is current.
+    QCOMPARE(int(vehicleMonths(env.db(), ida, 2024).months[5].state), int(MonthState::Current));
 }
 
 void MonthCloseTest::figuresStoredWith15Digits()

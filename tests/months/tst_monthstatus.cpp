@@ -32,7 +32,7 @@ constexpr int Year = 2024;
 struct Scenario {
     QList<int> idleMonths2024;       // months of 2024 without sheets
     QList<int> openMonths2024;       // months of 2024 with sheets, never closed
-    bool with2023 = false;           // December 2023 too, closed
+    QList<int> months2023;           // months of 2023 with sheets, closed
 };
 
 int sheetNumber(int year, int month) { return year * 100 + month; }
@@ -42,8 +42,8 @@ int build(TestEnvironment &env, const Scenario &s)
 {
     const int ida = addVehicle(env, {.Cb = 12.5, .kmef = 10000, .kmechiv = 11000, .restrez = 50});
     QList<std::pair<int, int>> months;
-    if (s.with2023)
-        months.append({2023, 12});
+    for (int m : s.months2023)
+        months.append({2023, m});
     for (int m = 1; m <= 12; ++m)
         if (!s.idleMonths2024.contains(m))
             months.append({Year, m});
@@ -99,28 +99,42 @@ void addScenarioRows()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("month");        // a month whose changed columns are checked
     QTest::addColumn<QStringList>("changed");
+    QTest::addColumn<QStringList>("earlier"); // stale months of earlier years carried into the year
 
     const QStringList none;
     const QString march = QStringLiteral("UPDATE curse SET kmT=kmT+10, Cn=Cn+2.5 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202403)");
     const QString december = QStringLiteral("UPDATE curse SET Cn=Cn+7 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202312)");
-    QTest::newRow("all closed, nothing changed") << Scenario{} << QString() << Year << "oooooooooooo" << 3 << none;
+    const QString november = QStringLiteral("UPDATE foaie SET bm=bm+20 WHERE nrf=202311");
+    QTest::newRow("all closed, nothing changed") << Scenario{} << QString() << Year << "oooooooooooo" << 3 << none << none;
     QTest::newRow("trip changed in March") << Scenario{} << march << Year << "oossssssssss" << 3
-                                           << QStringList{"km", "restrez", "Cn", "kmt"};
+                                           << QStringList{"km", "restrez", "Cn", "kmt"} << none;
     QTest::newRow("through the carry-over") << Scenario{} << march << Year << "oossssssssss" << 12
-                                            << QStringList{"restrez", "kmt"};
+                                            << QStringList{"restrez", "kmt"} << none;
     QTest::newRow("refuelling added to June") << Scenario{} << "UPDATE foaie SET bm=bm+50 WHERE nrf=202406" << Year << "ooooosssssss" << 6
-                                              << QStringList{"bm", "restrez"};
+                                              << QStringList{"bm", "restrez"} << none;
     QTest::newRow("oil change in August") << Scenario{} << "UPDATE foaie SET schu=1 WHERE nrf=202408" << Year << "ooooooosoooo"
-                                          << 8 << QStringList{"Cu"};
-    QTest::newRow("idle May restarts June") << Scenario{{5}, {}, false} << QString() << Year << "oooo.roooooo" << 6 << none;
-    QTest::newRow("first months without sheets") << Scenario{{1, 2}, {}, false} << QString() << Year << "..oooooooooo"
-                                                 << 3 << none;
-    QTest::newRow("February never closed") << Scenario{{}, {2}, false} << QString() << Year << "onssssssssss" << 3
-                                           << QStringList{"restrez", "kmt", "kmet"};
-    QTest::newRow("December changed, its year") << Scenario{{}, {}, true} << december << 2023
-                                                << "...........s" << 12 << QStringList{"restrez", "Cn"};
-    QTest::newRow("December changed, the year after") << Scenario{{}, {}, true} << december << Year
-                                                      << "oooooooooooo" << 1 << none;
+                                          << 8 << QStringList{"Cu"} << none;
+    QTest::newRow("idle May restarts June") << Scenario{{5}, {}, {}} << QString() << Year << "oooo.roooooo" << 6 << none << none;
+    QTest::newRow("first months without sheets") << Scenario{{1, 2}, {}, {}} << QString() << Year << "..oooooooooo"
+                                                 << 3 << none << none;
+    // March was closed from SETARI: its own state, not a change after closing.
+    QTest::newRow("February never closed") << Scenario{{}, {2}, {}} << QString() << Year << "onrooooooooo" << 3
+                                           << none << none;
+    QTest::newRow("December changed, its year") << Scenario{{}, {}, {12}} << december << 2023
+                                                << "...........s" << 12 << QStringList{"restrez", "Cn"} << none;
+    QTest::newRow("December changed, the year after") << Scenario{{}, {}, {12}} << december << Year
+                                                      << "ssssssssssss" << 1 << QStringList{"restrez"}
+                                                      << QStringList{"12/2023"};
+    QTest::newRow("November changed, two months back") << Scenario{{}, {}, {11, 12}} << november << Year
+                                                       << "ssssssssssss" << 12 << QStringList{"restrez"}
+                                                       << QStringList{"11/2023", "12/2023"};
+    // January was closed from December as it was: the recompute puts
+    // December back and leaves January as it is.
+    QTest::newRow("December's row edited") << Scenario{{}, {}, {11, 12}}
+                                           << "UPDATE dateluna SET restrez=restrez+1 WHERE anul=2023 AND idl=12" << Year
+                                           << "sooooooooooo" << 1 << none << QStringList{"12/2023"};
+    QTest::newRow("idle December ends the chain") << Scenario{{}, {}, {10, 11}} << november << Year
+                                                  << "rooooooooooo" << 1 << none << none;
 }
 
 } // namespace
@@ -137,6 +151,7 @@ void MonthStatusTest::changeAfterClosing()
     QFETCH(QString, expected);
     QFETCH(int, month);
     QFETCH(QStringList, changed);
+    QFETCH(QStringList, earlier);
     TestEnvironment env;
     const int ida = build(env, scenario);
     if (!change.isEmpty())
@@ -147,6 +162,10 @@ void MonthStatusTest::changeAfterClosing()
     const QString letters = ::letters(status);
     QCOMPARE(letters, expected);
     QCOMPARE(columns(status.months[month - 1].changes), changed);
+    QStringList earlierMonths;
+    for (const MonthChange &c : status.earlier)
+        earlierMonths << QStringLiteral("%1/%2").arg(c.month).arg(c.year);
+    QCOMPARE(earlierMonths, earlier);
     QCOMPARE(status.needsRecompute(), expected.contains(u's') || expected.contains(u'n'));
     // Looking writes nothing.
     QCOMPARE(allRows(env), before);
@@ -169,29 +188,39 @@ void MonthStatusTest::recomputeEqualsClosingByHand()
     }
     const VehicleMonths before = vehicleMonths(recomputed.db(), ida, year);
 
-    const QList<MonthChange> changes = recomputeChain(recomputed.db(), ida, year, year == Year ? 1 : 12);
+    const int from = year == Year ? 1 : 12;
+    const QList<MonthChange> changes = recomputeChain(recomputed.db(), ida, year, from);
+    // By hand: every month with sheets in calendar order from the first
+    // stale month the status named (of an earlier year too).
+    auto order = [](int y, int m) { return y * 12 + m; };
+    const int start = before.earlier.isEmpty() ? order(year, from)
+                                               : order(before.earlier.first().year, before.earlier.first().month);
     QSqlQuery months = exec(byHand.db(), QStringLiteral("SELECT DISTINCT anul, idl FROM foaie WHERE ida=? "
                                                         "ORDER BY anul, idl"), {ida});
     while (months.next()) {
         const int y = months.value(0).toInt();
         const int m = months.value(1).toInt();
-        if (y > year || (y == year && (year == Year || m == 12)))
+        if (order(y, m) >= start)
             closeMonth(byHand.db(), ida, y, m);
     }
     QCOMPARE(allRows(recomputed), allRows(byHand));
 
-    // The recompute changed exactly what the status foretold for that year,
-    // in the same words.
-    QList<MonthChange> foretold;
-    for (const MonthStatus &m : before.months)
-        if (m.state == MonthState::Stale || m.state == MonthState::NotClosed)
-            foretold.append({year, m.month, m.state, m.changes});
+    // The recompute changed exactly what the status foretold for that year
+    // (the rows it would store) and before it, in the same words.
+    QList<MonthChange> foretold = before.earlier;
+    for (const MonthStatus &m : before.months) {
+        if (m.state == MonthState::NotClosed)
+            foretold.append({year, m.month, m.state, {}});
+        else if (m.stored && !rowChanges(*m.stored, *m.recomputed).isEmpty())
+            foretold.append({year, m.month, MonthState::Stale, rowChanges(*m.stored, *m.recomputed)});
+    }
     QList<MonthChange> ofTheYear;
     for (const MonthChange &c : changes)
-        if (c.year == year)
+        if (c.year <= year)
             ofTheYear.append(c);
     QCOMPARE(ofTheYear.size(), foretold.size());
     for (int i = 0; i < foretold.size(); ++i) {
+        QCOMPARE(ofTheYear[i].year, foretold[i].year);
         QCOMPARE(ofTheYear[i].month, foretold[i].month);
         QCOMPARE(stateName(ofTheYear[i].before), stateName(foretold[i].before));
         QCOMPARE(changesText(ofTheYear[i].changes), changesText(foretold[i].changes));

@@ -24,6 +24,7 @@ private slots:
     void recompute_data();
     void recompute();
     void enterOpensTheMonthsVok();
+    void decemberOfTheYearBefore();
 };
 
 namespace {
@@ -103,7 +104,7 @@ void MonthStatusWindowTest::showsTheMonthsAndTheirDetail()
     QCOMPARE(w.grid->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("B-01-ABC"));
     QCOMPARE(w.grid->model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("mar"));
     QCOMPARE(w.row(0), (QStringList{"ok", "ok", "modificat", "modificat"} + empty8));
-    QCOMPARE(w.row(1), (QStringList{"ok", "", "SETARI", "neinchis"} + empty8));
+    QCOMPARE(w.row(1), (QStringList{"ok", "", "din SETARI", "neinchis"} + empty8));
     // Each state its own colour; a month without sheets none.
     QSet<QRgb> colours;
     for (int m = 1; m <= 4; ++m)
@@ -137,8 +138,8 @@ void MonthStatusWindowTest::recompute_data()
     QTest::addColumn<int>("month");   // the chosen month of the first vehicle
     QTest::addColumn<QStringList>("second");
     QTest::addColumn<QString>("done");
-    const QStringList restarting = QStringList{"ok", "", "SETARI", "neinchis"} + empty8;
-    const QStringList closed = QStringList{"ok", "", "SETARI", "ok"} + empty8;
+    const QStringList restarting = QStringList{"ok", "", "din SETARI", "neinchis"} + empty8;
+    const QStringList closed = QStringList{"ok", "", "din SETARI", "ok"} + empty8;
     QTest::newRow("one vehicle from March") << "Command1" << 3 << restarting
                                             << "Recalculare terminata. Luni modificate: 2; autovehicule recalculate: 1.";
     QTest::newRow("all, Da") << "Command2" << 1 << closed
@@ -197,6 +198,45 @@ void MonthStatusWindowTest::enterOpensTheMonthsVok()
     // Back in the window, April is closed now.
     QCOMPARE(w.row(1).at(3), QStringLiteral("ok"));
     QCOMPARE(w.grid->currentIndex(), w.grid->model()->index(1, 3));
+}
+
+// December 2023 corrected after January and February 2024 were closed: the
+// year shows stale and names December; a month closed from SETARI after a
+// month never closed is "din SETARI".
+void MonthStatusWindowTest::decemberOfTheYearBefore()
+{
+    TestEnvironment env;
+    const int a = addVehicle(env, {.nrauto = QStringLiteral("B-01-ABC"), .restrez = 10});
+    int nrf = 0, december = 0;
+    for (const auto &[year, month] : {std::pair{2023, 12}, std::pair{2024, 1}, std::pair{2024, 2}}) {
+        const int idf = addSheet(env, a, {.nrf = ++nrf, .anul = year, .idl = month, .bm = 40});
+        addTrip(env, idf, {.kmT = 100, .kmE = 105, .Cn = 25});
+        closeMonth(env.db(), a, year, month);
+        if (year == 2023)
+            december = idf;
+    }
+    env.sql(QStringLiteral("UPDATE curse SET Cn=30 WHERE idf=?"), {december});
+    // March never closed, April closed from SETARI.
+    for (int m : {3, 4})
+        addTrip(env, addSheet(env, a, {.nrf = ++nrf, .anul = 2024, .idl = m, .bm = 40}), {.kmT = 100, .kmE = 105, .Cn = 25});
+    closeMonth(env.db(), a, 2024, 4);
+
+    Window w(env);
+    QVERIFY(showActive(&w.window));
+    w.year(2024);
+    QCOMPARE(w.row(0), (QStringList{"modificat", "modificat", "neinchis", "din SETARI"} + empty8));
+    w.grid->setFocus(Qt::TabFocusReason);
+    w.grid->setCurrentIndex(w.grid->model()->index(0, 0));
+    QVERIFY2(w.text("detaliu").contains(QStringLiteral("decembrie 2023")), qPrintable(w.text("detaliu")));
+    // 25 + 40 - 25: 40, then 35 after December's correction.
+    QCOMPARE(w.differences->rowCount(), 1);
+    QCOMPARE(w.differences->item(0, 1)->text() + u'|' + w.differences->item(0, 2)->text(), QStringLiteral("40.00|35.00"));
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QTest::keyClick(w.grid, Qt::Key_Right);
+    QVERIFY2(w.text("detaliu").contains(QStringLiteral("din SETARI")), qPrintable(w.text("detaliu")));
+    QVERIFY2(w.text("detaliu").contains(QStringLiteral("nu a fost inchisa")), qPrintable(w.text("detaliu")));
+    QVERIFY(env.messages().problems().isEmpty());
 }
 
 QTEST_MAIN(MonthStatusWindowTest)

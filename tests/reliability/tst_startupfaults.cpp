@@ -236,7 +236,7 @@ void StartupFaultsTest::refusedFileIsLeftUntouched_data()
         QByteArray scribbled = real;
         for (int i = 4096; i < scribbled.size(); ++i)
             scribbled[i] = char(i * 7);
-        row("pages overwritten", scribbled, "damaged");
+        row("pages overwritten", scribbled, "deteriorata");
 
         QByteArray badPageSize = real;
         badPageSize[16] = 0x03; // 768: not a power of two
@@ -316,7 +316,7 @@ void StartupFaultsTest::lockedByAnotherProcessAtStartup()
     const Snapshot before = snapshot(path);
 
     const QString message = refusal(path, DatabaseKind::Data);
-    QVERIFY2(message.startsWith(QStringLiteral("vok.db: the file is in use by another program")), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: Baza de date este folosita de alt program (database is locked)")), qPrintable(message));
     QVERIFY2(message.contains(QStringLiteral("locked")), qPrintable(message));
     QVERIFY(snapshot(path) == before);
 
