@@ -1,5 +1,7 @@
 #pragma once
 
+#include "db/roles.h"
+
 #include <QString>
 
 namespace vok {
@@ -7,6 +9,10 @@ namespace vok {
 // The little state the windows share for the whole run.
 struct ProgramState {
     int passwordAttempts = 1;  // current attempt at the access password
+    // Who works: the server's login (the operating-system user on a file)
+    // and its role, which says what the windows may do.
+    QString login;
+    roles::Role role = roles::Role::Owner;
 
     // Report windows: the last report opened and the choices of that window.
     int lastReport = 0;
