@@ -85,6 +85,7 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                                                                                    m_context.state->role)
                                                         : QString());
                 window.exec();
+                activateWindow(); // the menu takes the keys again
             });
     connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("&Jurnal modificari")), &QAction::triggered,
             this, &MainWindow::open<JournalWindow>);
