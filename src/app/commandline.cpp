@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/backupcli.h"
+#include "db/rolescli.h"
 #include "legacy/importcli.h"
 #include "months/monthcli.h"
 #include "reports/reportcli.h"
@@ -174,6 +175,29 @@ const QList<Mode> &modes()
          {option("recompute-months", "Recompute the closed months of every listed vehicle from January of YEAR on (one transaction per vehicle) and list the months that changed, as --check-months does. Exit 0, or 2 on an error.", "YEAR")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
+         }},
+        {"migrate",
+         {option("migrate", "Bring the database's schema up to date (on a server: as the database's owner, granting the roles their rights). Exit 1 when refused.")},
+         [](const QCommandLineParser &, const Target &target, QTextStream &out, QTextStream &err) {
+             return rolescli::runMigrate({target.dataDir, target.databaseUrl}, out, err);
+         }},
+        {"setup-roles",
+         {option("setup-roles", "With --database, as the database's owner (CREATEROLE): make the server's roles vok_admin, vok_operator and vok_cititor where missing and grant their rights. Exit 1 when refused.")},
+         [](const QCommandLineParser &, const Target &target, QTextStream &out, QTextStream &err) {
+             return rolescli::runSetupRoles({target.dataDir, target.databaseUrl}, out, err);
+         }},
+        {"add-user",
+         {option("add-user", "With --database, as the database's owner: a login NAME for a clerk, in the role given by --role; its password is the first line of standard input. Exit 1 when refused.", "NAME"),
+          option("role", "With --add-user: vok_admin, vok_operator or vok_cititor.", "ROLE")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             QTextStream in(stdin);
+             return rolescli::runAddUser({target.dataDir, target.databaseUrl}, value(parser, "add-user"),
+                                         value(parser, "role"), in, out, err);
+         }},
+        {"remove-user",
+         {option("remove-user", "With --database, as the database's owner: take away the clerk's login NAME (its journal rows stay). Exit 1 when refused.", "NAME")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return rolescli::runRemoveUser({target.dataDir, target.databaseUrl}, value(parser, "remove-user"), out, err);
          }},
         {"demo",
          {option("demo", "Create the new data folder DIR with a sample fleet (a year of trip sheets, every month but the last two closed) and open the program on it; prints the folder. Exit 1, nothing written, when DIR holds a vok.db or sys.db.", "DIR"),

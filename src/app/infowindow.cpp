@@ -31,12 +31,26 @@ const QStringList &InfoWindow::texts()
     return lines;
 }
 
-InfoWindow::InfoWindow(QWidget *parent)
+QString InfoWindow::accountLine(const QString &login, roles::Role role)
+{
+    return QStringLiteral("Utilizator: %1 (%2)").arg(login, roles::displayName(role));
+}
+
+InfoWindow::InfoWindow(QWidget *parent, const QString &account)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("info"));
     setWindowTitle(QStringLiteral("Informatii"));
     auto *layout = new QVBoxLayout(this);
+    if (!account.isEmpty()) {
+        auto *label = new QLabel(account, this);
+        label->setObjectName(QStringLiteral("utilizator"));
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont font = label->font();
+        font.setBold(true);
+        label->setFont(font);
+        layout->addWidget(label);
+    }
     int number = 0;
     for (const QString &text : texts()) {
         auto *label = new QLabel(text, this);

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include "db/roles.h"
+
 #include <QStringList>
 
 namespace vok {
@@ -9,8 +11,11 @@ namespace vok {
 class InfoWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit InfoWindow(QWidget *parent = nullptr);
+    // `account`, when given, heads the texts: who works, with which role.
+    explicit InfoWindow(QWidget *parent = nullptr, const QString &account = {});
     static const QStringList &texts();
+    // "Utilizator: ana (vok_operator)".
+    static QString accountLine(const QString &login, roles::Role role);
 };
 
 } // namespace vok

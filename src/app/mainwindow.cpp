@@ -4,6 +4,7 @@
 #include "app/infowindow.h"
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
+#include "app/roleaccess.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
@@ -80,8 +81,11 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     info->menuAction()->setObjectName(QStringLiteral("mnuinfo"));
     connect(addItem(info, QStringLiteral("mnuprg"), QStringLiteral("&Program")), &QAction::triggered,
             this, [this] {
-                InfoWindow window(this);
+                InfoWindow window(this, m_context.state ? InfoWindow::accountLine(m_context.state->login,
+                                                                                   m_context.state->role)
+                                                        : QString());
                 window.exec();
+                activateWindow(); // the menu takes the keys again
             });
     connect(addItem(info, QStringLiteral("mnujurnal"), QStringLiteral("&Jurnal modificari")), &QAction::triggered,
             this, &MainWindow::open<JournalWindow>);
@@ -91,6 +95,10 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
                 m_exiting = true;
                 emit exitRequested();
             });
+
+    // What the login's role may not use stays disabled, with the reason.
+    if (m_context.state)
+        roleaccess::applyToMenu(this, m_context.state->role);
 
     // The keyboard reaches every item: Alt and its underlined letter, or F10
     // (or Alt alone) and then the arrows and Enter.
@@ -126,6 +134,8 @@ QAction *MainWindow::item(const QString &name) const
 template <typename Window> void MainWindow::open()
 {
     Window window(m_context, this);
+    if (m_context.state)
+        roleaccess::applyToWindow(&window, m_context.state->role);
     window.exec();
     // Back to the menu, which takes the keys again.
     activateWindow();

@@ -1,6 +1,8 @@
 #include "app/passwordwindows.h"
 
 #include "db/passwordstore.h"
+#include "db/roles.h"
+#include "db/schema.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/widgets.h"
@@ -50,8 +52,15 @@ void addRow(QFormLayout *form, const QString &caption, QLineEdit *box)
 } // namespace
 
 PromptWindow::PromptWindow(const WindowContext &context, QWidget *parent)
+    : PromptWindow(
+          context, [sys = context.sys](const QString &typed) { return PasswordStore(sys).matches(typed); }, parent)
+{
+}
+
+PromptWindow::PromptWindow(const WindowContext &context, std::function<bool(const QString &)> check, QWidget *parent)
     : QDialog(parent, noCloseButton)
     , m_context(context)
+    , m_check(std::move(check))
 {
     setObjectName(QStringLiteral("par"));
     setWindowTitle(QStringLiteral(" "));
@@ -78,7 +87,7 @@ PromptWindow::PromptWindow(const WindowContext &context, QWidget *parent)
 void PromptWindow::confirm()
 {
     bool correct = false;
-    if (!guarded(m_context.messages, this, [&] { correct = PasswordStore(m_context.sys).matches(m_passconf->text()); }))
+    if (!guarded(m_context.messages, this, [&] { correct = m_check(m_passconf->text()); }))
         return;
     if (correct) {
         accept();
@@ -154,13 +163,39 @@ ChangePasswordWindow::ChangePasswordWindow(const WindowContext &context, QWidget
     connect(exit, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+namespace {
+bool onServer(const WindowContext &context)
+{
+    return schema::dialectOf(context.db) == schema::Dialect::Postgres;
+}
+} // namespace
+
+bool ChangePasswordWindow::oldMatches(const QString &typed) const
+{
+    // On a server the old password is the login's: it must open a session.
+    if (onServer(m_context))
+        return roles::passwordOpensSession(m_context.db, typed);
+    return PasswordStore(m_context.sys).matches(typed);
+}
+
+void ChangePasswordWindow::store(const QString &password) const
+{
+    // On a server the login's own password changes, sent as a verifier.
+    if (onServer(m_context)) {
+        if (password.isEmpty())
+            throw DbError(QStringLiteral(" Parola nu poate fi goala !!! "));
+        roles::changeOwnPassword(m_context.db, password);
+    } else {
+        PasswordStore(m_context.sys).set(password);
+    }
+}
+
 void ChangePasswordWindow::save()
 {
-    PasswordStore store(m_context.sys);
-    bool oldMatches = false;
-    if (!guarded(m_context.messages, this, [&] { oldMatches = store.matches(m_passold->text().trimmed()); }))
+    bool matches = false;
+    if (!guarded(m_context.messages, this, [&] { matches = oldMatches(m_passold->text().trimmed()); }))
         return;
-    if (!oldMatches) {
+    if (!matches) {
         m_context.messages->inform(this, QStringLiteral(" Parola veche nu corespunde !!! "));
         m_passold->clear();
         m_pass->clear();
@@ -175,12 +210,17 @@ void ChangePasswordWindow::save()
         m_pass->setFocus();
         return;
     }
-    if (guarded(m_context.messages, this, [&] { store.set(m_pass->text()); }))
+    if (guarded(m_context.messages, this, [&] { store(m_pass->text()); }))
         accept();
 }
 
 void openPasswordWindow(const WindowContext &context, QWidget *parent)
 {
+    if (onServer(context)) {
+        ChangePasswordWindow window(context, parent);
+        window.exec();
+        return;
+    }
     bool isSet = false;
     if (!guarded(context.messages, parent, [&] { isSet = PasswordStore(context.sys).isSet(); }))
         return;

@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+#include <functional>
+
 class QLineEdit;
 class QPushButton;
 
@@ -15,11 +17,16 @@ namespace vok {
 class PromptWindow : public QDialog {
     Q_OBJECT
 public:
+    // Checks the password of the data folder (sys.db).
     explicit PromptWindow(const WindowContext &context, QWidget *parent = nullptr);
+    // Checks with `check`: on a server, whether the typed password opens the
+    // login's session (it may throw DbError, shown as a message).
+    PromptWindow(const WindowContext &context, std::function<bool(const QString &)> check, QWidget *parent = nullptr);
 
 private:
     void confirm();
     WindowContext m_context;
+    std::function<bool(const QString &)> m_check;
     QLineEdit *m_passconf;
 };
 
@@ -36,7 +43,7 @@ private:
     QLineEdit *m_passc;
 };
 
-// `par2`: changes the password.
+// `par2`: changes the password (on a server, the login's own).
 class ChangePasswordWindow : public QDialog {
     Q_OBJECT
 public:
@@ -44,13 +51,16 @@ public:
 
 private:
     void save();
+    bool oldMatches(const QString &typed) const;
+    void store(const QString &password) const;
     WindowContext m_context;
     QLineEdit *m_passold;
     QLineEdit *m_pass;
     QLineEdit *m_passc;
 };
 
-// "PAROLA": `par2` when a password is set, `par1` otherwise.
+// "PAROLA": `par2` when a password is set, `par1` otherwise; on a server
+// always `par2`, for the login's own password.
 void openPasswordWindow(const WindowContext &context, QWidget *parent);
 
 } // namespace vok

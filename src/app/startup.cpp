@@ -7,7 +7,9 @@
 #include "db/automaticcopy.h"
 #include "db/database.h"
 #include "db/backup.h"
+#include "db/journal.h"
 #include "db/passwordstore.h"
+#include "db/roles.h"
 #include "reports/previewwindow.h"
 #include "reports/reportservice.h"
 
@@ -48,6 +50,36 @@ bool holdsNothing(const QString &path)
            || (info.isFile() && info.size() == 0 && QFileInfo(path + QStringLiteral("-wal")).size() <= 32);
 }
 
+// Opens the server database as the login of the address. When neither
+// ~/.pgpass nor $PGPASSWORD gives the login's password, `par` asks for it
+// (three tries). False when the clerk gave up.
+bool openServerAsLogin(const QString &url, WindowContext &context)
+{
+    const QString name = QString::fromLatin1(DataConnectionName);
+    try {
+        context.db = database::openServer(url, name);
+        return true;
+    } catch (const PasswordNeeded &) {
+    }
+    QString failure;
+    PromptWindow prompt(context, [&](const QString &typed) {
+        try {
+            context.db = database::openServer(url, name, typed);
+        } catch (const PasswordNeeded &) {
+            return false;
+        } catch (const DbError &error) {
+            // Not a matter of the password: said once the prompt closes.
+            failure = error.message();
+        }
+        return true;
+    });
+    if (prompt.exec() != QDialog::Accepted)
+        return false;
+    if (!failure.isEmpty())
+        throw DbError(failure);
+    return true;
+}
+
 } // namespace
 
 int runProgram(const StartupOptions &options)
@@ -76,17 +108,26 @@ int runProgram(const StartupOptions &options)
                                     .arg(sysFile));
         return 1;
     }
+    ProgramState state;
+    context.messages = &messages;
+    context.state = &state;
+    state.passwordAttempts = 1;
     try {
         if (!options.databaseUrl.isEmpty()) {
-            // One shared database on the server holds the access password too.
+            // One shared database on the server; the login's own password
+            // guards it, and its role says what the windows may do.
             context.dataFile = options.databaseUrl;
-            context.db = database::openServer(options.databaseUrl, QString::fromLatin1(DataConnectionName));
+            if (!openServerAsLogin(options.databaseUrl, context))
+                return 0;
             context.sys = context.db;
+            state.login = roles::login(context.db);
+            state.role = roles::roleOf(context.db);
         } else {
             context.db = database::openSqlite(context.dataFile, QString::fromLatin1(DataConnectionName),
                                               DatabaseKind::Data);
             context.sys = database::openSqlite(sysFile, QString::fromLatin1(SystemConnectionName),
                                                DatabaseKind::System);
+            state.login = journal::osUser();
         }
     } catch (const DbError &error) {
         context.db = QSqlDatabase();
@@ -97,16 +138,13 @@ int runProgram(const StartupOptions &options)
         return 1;
     }
 
-    ProgramState state;
     PreviewReportService reports(context.db, &messages);
-    context.messages = &messages;
     context.reports = &reports;
-    context.state = &state;
 
-    state.passwordAttempts = 1;
     bool passwordSet = false;
     try {
-        passwordSet = PasswordStore(context.sys).isSet();
+        // On a server the login's password was asked for as it connected.
+        passwordSet = options.databaseUrl.isEmpty() && PasswordStore(context.sys).isSet();
     } catch (const DbError &error) {
         // Whatever keeps the password from being read, the program does not
         // start without asking for it.

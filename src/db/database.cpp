@@ -18,6 +18,13 @@ DbError::DbError(const QString &message)
 {
 }
 
+NoRight::NoRight()
+    : DbError(noRightText())
+{
+}
+
+QString noRightText() { return QStringLiteral(" Nu aveti dreptul sa modificati aceste date !!! "); }
+
 namespace {
 
 QString engineText(const QSqlError &error)
@@ -86,6 +93,9 @@ bool serverAnswered(const QSqlError &error)
 // gave no answer of its own.
 [[noreturn]] void fail(const QSqlDatabase &db, const QSqlError &error)
 {
+    // The login's role may not do this (insufficient_privilege).
+    if (error.nativeErrorCode() == QLatin1String("42501"))
+        throw NoRight();
     QString message = errorText(error);
     if (db.driverName() == QLatin1String("QPSQL") && !serverAnswered(error)) {
         QSqlQuery probe(db);
@@ -228,15 +238,15 @@ namespace database {
 
 int currentSchemaVersion(DatabaseKind kind) { return schema::stepCount(kind); }
 
-void ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
+int ensureSchema(const QSqlDatabase &db, DatabaseKind kind)
 {
     const schema::Dialect dialect = schema::dialectOf(db);
-    for (;;) {
+    for (int applied = 0;; ++applied) {
         Transaction transaction(db);
         schema::lockForMigration(db);
         const int step = schema::version(db, kind) + 1;
         if (step > schema::stepCount(kind))
-            break;
+            return applied;
         for (const QString &statement : schema::migrationStep(kind, step, dialect))
             if (!schema::isApplied(db, statement))
                 exec(db, statement);

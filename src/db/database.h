@@ -27,6 +27,21 @@ private:
 // locked)". A text already given in the clerk's words is returned as it is.
 QString engineMessage(const QString &engineText);
 
+// A statement the server refused for want of a right (the login's role may
+// not do that): the window shows noRightText(), once, and nothing is written.
+class NoRight : public DbError {
+public:
+    NoRight();
+};
+QString noRightText();
+
+// A server that asks for a password neither ~/.pgpass nor $PGPASSWORD gave
+// (or one that did not match): the program asks the clerk for it.
+class PasswordNeeded : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // Which of the two database files a connection serves.
 enum class DatabaseKind {
     Data,   // vok.db: every business table
@@ -108,14 +123,29 @@ namespace database {
 QSqlDatabase openSqlite(const QString &path, const QString &connectionName, DatabaseKind kind);
 
 // Opens a shared department database on a PostgreSQL server, named by a URL
-// "postgresql://user@host:port/dbname", and creates or migrates both schemas
-// (business data and the access password) in it. The password comes from
-// ~/.pgpass or $PGPASSWORD, never from the URL. Throws DbError naming the
+// "postgresql://user@host:port/dbname", and readies it (prepareServer). The
+// password comes from ~/.pgpass or $PGPASSWORD, never from the URL; else
+// `password`, as the clerk typed it. Throws PasswordNeeded when the server
+// wants a password that was not given or did not match, DbError naming the
 // server when it cannot be reached or used.
-QSqlDatabase openServer(const QString &url, const QString &connectionName);
+QSqlDatabase openServer(const QString &url, const QString &connectionName, const QString &password = {});
 
-// Creates or migrates the schema of an open connection (safe to repeat).
-void ensureSchema(const QSqlDatabase &db, DatabaseKind kind);
+// Only connects (no statement runs), as openServer does.
+QSqlDatabase connectServer(const QString &url, const QString &connectionName, const QString &password = {});
+
+// The schema of a server connection made ready for its login. The owner of
+// the schema creates or migrates both schemas (and grants the roles their
+// rights when it changed); any other login runs no DDL: an older schema is
+// refused with updateNeededText(), a newer one as on a file, a login in none
+// of the program's roles with noRoleText().
+void prepareServer(const QSqlDatabase &db);
+
+QString updateNeededText();
+QString noRoleText();
+
+// Creates or migrates the schema of an open connection (safe to repeat);
+// returns how many steps it applied.
+int ensureSchema(const QSqlDatabase &db, DatabaseKind kind);
 
 // The schema version this program writes (PRAGMA user_version).
 int currentSchemaVersion(DatabaseKind kind);

@@ -111,6 +111,33 @@ QString addColumn(Dialect dialect, const QString &table, const QString &column)
                : QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 INTEGER DEFAULT 0").arg(table, column);
 }
 
+// Version 5: the journal is append-only. No row of it is ever changed or
+// removed, whoever asks; on a server its "who" and "when" are the server's
+// own (the login and its clock), whatever the statement names.
+QStringList journalTriggersV5(Dialect dialect)
+{
+    if (dialect == Dialect::Sqlite)
+        return {QStringLiteral("CREATE TRIGGER IF NOT EXISTS jurnal_no_update BEFORE UPDATE ON jurnal "
+                               "BEGIN SELECT RAISE(ABORT, 'jurnal: randurile jurnalului nu se modifica'); END"),
+                QStringLiteral("CREATE TRIGGER IF NOT EXISTS jurnal_no_delete BEFORE DELETE ON jurnal "
+                               "BEGIN SELECT RAISE(ABORT, 'jurnal: randurile jurnalului nu se sterg'); END")};
+    return {QStringLiteral("CREATE OR REPLACE FUNCTION vok_jurnal_refuse() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                           "BEGIN RAISE EXCEPTION 'jurnal: randurile jurnalului nu se modifica si nu se sterg' "
+                           "USING ERRCODE = 'insufficient_privilege'; END $$"),
+            QStringLiteral("DROP TRIGGER IF EXISTS jurnal_append_only ON jurnal"),
+            QStringLiteral("CREATE TRIGGER jurnal_append_only BEFORE UPDATE OR DELETE ON jurnal "
+                           "FOR EACH ROW EXECUTE FUNCTION vok_jurnal_refuse()"),
+            QStringLiteral("DROP TRIGGER IF EXISTS jurnal_no_truncate ON jurnal"),
+            QStringLiteral("CREATE TRIGGER jurnal_no_truncate BEFORE TRUNCATE ON jurnal "
+                           "FOR EACH STATEMENT EXECUTE FUNCTION vok_jurnal_refuse()"),
+            QStringLiteral("CREATE OR REPLACE FUNCTION vok_jurnal_stamp() RETURNS trigger LANGUAGE plpgsql AS $$ "
+                           "BEGIN NEW.cine := session_user; "
+                           "NEW.cand := to_char(clock_timestamp(), 'YYYY-MM-DD HH24:MI:SS'); RETURN NEW; END $$"),
+            QStringLiteral("DROP TRIGGER IF EXISTS jurnal_stamp ON jurnal"),
+            QStringLiteral("CREATE TRIGGER jurnal_stamp BEFORE INSERT ON jurnal "
+                           "FOR EACH ROW EXECUTE FUNCTION vok_jurnal_stamp()")};
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -138,7 +165,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 4 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 5 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -159,6 +186,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
         statements << QStringLiteral("CREATE INDEX IF NOT EXISTS jurnal_foaie ON jurnal (nrauto, nrf)");
         return statements;
     }
+    if (step == 5 && kind == DatabaseKind::Data)
+        return journalTriggersV5(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -200,14 +229,19 @@ int version(const QSqlDatabase &db, DatabaseKind kind)
 {
     if (dialectOf(db) == Dialect::Sqlite)
         return scalar(db, QStringLiteral("PRAGMA user_version")).toInt();
-    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS vok_schema (kind TEXT PRIMARY KEY, version INTEGER)"));
+    // Read without writing: a clerk's login may not create anything. No
+    // table yet is an empty database.
+    if (scalar(db, QStringLiteral("SELECT to_regclass('vok_schema') IS NULL")).toBool())
+        return 0;
     return scalar(db, QStringLiteral("SELECT version FROM vok_schema WHERE kind=?"), {kindName(kind)}).toInt();
 }
 
 void lockForMigration(const QSqlDatabase &db)
 {
-    if (dialectOf(db) == Dialect::Postgres)
+    if (dialectOf(db) == Dialect::Postgres) {
         exec(db, QStringLiteral("SELECT pg_advisory_xact_lock(7420001)"));
+        exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS vok_schema (kind TEXT PRIMARY KEY, version INTEGER)"));
+    }
 }
 
 void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version)

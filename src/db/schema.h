@@ -24,7 +24,8 @@ bool isApplied(const QSqlDatabase &db, const QString &statement);
 // database there). setVersion runs inside the migration's transaction.
 int version(const QSqlDatabase &db, DatabaseKind kind);
 // Inside a migration's transaction: on a server, makes a second program
-// starting at the same time wait until this one has migrated.
+// starting at the same time wait until this one has migrated, and makes the
+// version table (the one statement there that a reading never runs).
 void lockForMigration(const QSqlDatabase &db);
 void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version);
 

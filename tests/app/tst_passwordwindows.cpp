@@ -41,6 +41,7 @@ private slots:
     void changePasswordAcceptsOldWithTrailingSpace();
     void apostropheIsJustACharacter();
     void parolaChoosesTheWindow();
+    void serverPromptAsksTheServer();
 };
 
 void PasswordWindowsTest::storeKeepsAHashNotTheText()
@@ -196,6 +197,8 @@ void PasswordWindowsTest::setPasswordUnconfirmedEmptiesBoth()
 void PasswordWindowsTest::changePasswordChecksTheOldOne()
 {
     test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("on a server the password is the login's own (tests/postgres/tst_roles)");
     PasswordStore(env.sys()).set(QStringLiteral("old"));
     ChangePasswordWindow window(env.context());
     QVERIFY(test::showActive(&window));
@@ -220,6 +223,8 @@ void PasswordWindowsTest::changePasswordChecksTheOldOne()
 void PasswordWindowsTest::changePasswordAcceptsOldWithTrailingSpace()
 {
     test::TestEnvironment env;
+    if (env.onServer())
+        QSKIP("on a server the password is the login's own (tests/postgres/tst_roles)");
     PasswordStore(env.sys()).set(QStringLiteral("old"));
     ChangePasswordWindow window(env.context());
     QVERIFY(test::showActive(&window));
@@ -261,7 +266,34 @@ void PasswordWindowsTest::parolaChoosesTheWindow()
     PasswordStore(env.sys()).set(QStringLiteral("x"));
     closeWhenShown();
     openPasswordWindow(env.context(), nullptr);
-    QCOMPARE(opened, (QStringList{QStringLiteral("par1"), QStringLiteral("par2")}));
+    // On a server the login always has a password of its own to change.
+    QCOMPARE(opened, (QStringList{env.onServer() ? QStringLiteral("par2") : QStringLiteral("par1"),
+                                  QStringLiteral("par2")}));
+}
+
+void PasswordWindowsTest::serverPromptAsksTheServer()
+{
+    // On a server `par` asks whether the typed password opens the login's
+    // session; a failure that is not the password's is said, and the prompt stays.
+    test::TestEnvironment env;
+    QStringList asked;
+    PromptWindow prompt(env.context(), [&](const QString &typed) {
+        asked << typed;
+        if (typed == QLatin1String("down"))
+            throw DbError(QStringLiteral("server: connection refused"));
+        return typed == QLatin1String("ana-parola");
+    });
+    QVERIFY(test::showActive(&prompt));
+    auto *box = test::child<QLineEdit>(&prompt, QStringLiteral("passconf"));
+    for (const QString &typed : {QStringLiteral("gresit"), QStringLiteral("down"), QStringLiteral("ana-parola")}) {
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, typed);
+        QTest::keyClick(box, Qt::Key_Return);
+    }
+    QCOMPARE(asked, (QStringList{QStringLiteral("gresit"), QStringLiteral("down"), QStringLiteral("ana-parola")}));
+    QCOMPARE(env.messages().texts(), (QStringList{wrong, QStringLiteral("server: connection refused")}));
+    QCOMPARE(prompt.result(), int(QDialog::Accepted));
 }
 
 QTEST_MAIN(PasswordWindowsTest)
