@@ -6,7 +6,7 @@ ASAN_DIR  ?= build-asan
 JOBS      ?= $(shell nproc)
 DEBS      := cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
              libsodium-dev libsqlite3-dev mdbtools xvfb xauth imagemagick poppler-utils ccache postgresql \
-             libxlsxwriter-dev python3 qt6-charts-dev
+             libxlsxwriter-dev python3 qt6-charts-dev qt6-l10n-tools
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and checking the Debian package needs beyond DEBS.
