@@ -243,7 +243,7 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
     widgets::setBold(m_listTitle);
 
     m_print = widgets::button(this, QStringLiteral("tiparire"), QStringLiteral("&Tiparire"));
-    m_png = widgets::button(this, QStringLiteral("salvarePng"), QStringLiteral("Salvare P&NG"));
+    m_png = widgets::button(this, QStringLiteral("salvarePng"), QStringLiteral("Salvare PN&G"));
     m_pdf = widgets::button(this, QStringLiteral("salvarePdf"), QStringLiteral("&Salvare PDF"));
     m_exit = widgets::button(this, QStringLiteral("iesire"), QStringLiteral("&Iesire"));
 
@@ -580,7 +580,7 @@ void ChartWindow::showObservations()
     if (fleet && !m_fleetAnomalies.isEmpty()) {
         auto *key = new QListWidgetItem(QStringLiteral("(!) langa numarul de inmatriculare: autovehiculul are observatii"),
                                         m_list);
-        key->setFlags(Qt::NoItemFlags);
+        key->setFlags(Qt::ItemIsEnabled);
     }
     for (const Anomaly &a : fleet ? m_fleetAnomalies : m_vehicleAnomalies)
         m_list->addItem(a.text());
