@@ -80,6 +80,9 @@ void dress(QFileDialog *dialog)
     header->resizeSection(Size, metrics.horizontalAdvance(QStringLiteral("999 octeti")) + padding);
     header->resizeSection(Type, metrics.horizontalAdvance(QStringLiteral("Dosar XLSX")) + padding);
     header->resizeSection(Date, metrics.horizontalAdvance(QStringLiteral("00.00.0000 00:00")) + padding);
+    // The places on the left read in full ("Calculator").
+    if (auto *places = dialog->findChild<QWidget *>(QStringLiteral("sidebar")))
+        places->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Calculatorul meu")) + 48);
     // Wide enough for a long name beside the three columns, within 1024 x 768.
     const int details = header->sectionSize(Size) + header->sectionSize(Type) + header->sectionSize(Date);
     const int wanted = std::min(details + metrics.averageCharWidth() * 40 + 260, 1000);
