@@ -9,7 +9,8 @@ JOBS      ?= $(shell nproc)
 # Qt's OpenGL lookup EGL and GLU, xlsxwriter's pkg-config -lz.
 DEBS      := cmake g++ make pkg-config qt6-base-dev libqt6sql6-sqlite libqt6sql6-psql \
              libsodium-dev libsqlite3-dev mdbtools xvfb xauth imagemagick poppler-utils ccache postgresql \
-             libxlsxwriter-dev python3 qt6-charts-dev libqt6opengl6-dev zlib1g-dev libegl-dev libglu1-mesa-dev libpq-dev
+             libxlsxwriter-dev python3 qt6-charts-dev libqt6opengl6-dev zlib1g-dev libegl-dev libglu1-mesa-dev libpq-dev \
+             qt6-l10n-tools
 SUDO      := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # What building and checking the Debian package needs beyond DEBS.

@@ -294,6 +294,9 @@ void prepare(int argc, char *argv[])
 
 int run(QApplication &app)
 {
+    // Qt's own messages (a file that cannot be opened...) in Romanian, on the
+    // command line as in the windows.
+    installQtTranslations(app);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("MECANIZARE - VOK: trip sheets, normed fuel consumption and daily activity sheets of a vehicle fleet."));
     parser.addHelpOption();

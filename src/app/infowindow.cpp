@@ -1,6 +1,10 @@
 #include "app/infowindow.h"
 
+#include "ui/widgets.h"
+
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace vok {
@@ -66,6 +70,13 @@ InfoWindow::InfoWindow(QWidget *parent, const QString &account)
         layout->addWidget(label);
     }
     layout->addStretch();
+    auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
+    connect(exit, &QPushButton::clicked, this, &QDialog::accept);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(exit);
+    layout->addLayout(buttons);
+    exit->setFocus();
     resize(900, 600);
 }
 

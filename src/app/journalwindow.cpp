@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 #include "months/monthstatus.h"
+#include "ui/fields.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
 #include "ui/lists.h"
@@ -9,7 +10,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -47,6 +47,30 @@ QStandardItem *number(const QVariant &value)
     return item;
 }
 
+const QString dateFormat = QStringLiteral("dd.MM.yyyy");
+
+// A date box of the period: one Tab stop, the date typed as typed, with or
+// without its points.
+QLineEdit *dateBox(QWidget *parent, const QString &name, const QDate &date)
+{
+    auto *box = new QLineEdit(parent);
+    box->setObjectName(name);
+    box->setInputMask(QStringLiteral("99.99.9999"));
+    box->setText(date.toString(dateFormat));
+    box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) + 16);
+    fields::selectAllOnEntry(box);
+    return box;
+}
+
+QDate dateOf(const QLineEdit *box) { return QDate::fromString(box->text(), dateFormat); }
+
+// The moment of a change as the program writes dates: dd.mm.yyyy hh:mm.
+QString momentText(const QString &stored)
+{
+    const QDateTime moment = QDateTime::fromString(stored.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    return moment.isValid() ? moment.toString(QStringLiteral("dd.MM.yyyy HH:mm")) : stored;
+}
+
 QPlainTextEdit *valuesBox(QWidget *parent, const QString &name)
 {
     auto *box = new QPlainTextEdit(parent);
@@ -75,14 +99,10 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
     m_sheet->setValidator(new QIntValidator(0, 999999999, m_sheet));
     m_sheet->setMaximumWidth(110);
     const QDate today = QDate::currentDate();
-    m_from = new QDateEdit(today.addMonths(-1), this);
-    m_from->setObjectName(QStringLiteral("dela"));
-    m_to = new QDateEdit(today, this);
-    m_to->setObjectName(QStringLiteral("panala"));
-    for (QDateEdit *date : {m_from, m_to}) {
-        date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-        date->setCalendarPopup(true);
-    }
+    m_from = dateBox(this, QStringLiteral("dela"), today.addMonths(-1));
+    m_to = dateBox(this, QStringLiteral("panala"), today);
+    for (QLineEdit *box : {m_from, m_to})
+        fields::onLeave(box, [this, box] { return checkDate(box); });
     m_user = new QComboBox(this);
     m_user->setObjectName(QStringLiteral("utilizator"));
     m_user->setMinimumContentsLength(12);
@@ -101,12 +121,14 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
     m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setWordWrap(false);
+    // One Tab stop: the arrows move inside the grid, Tab leaves it.
+    m_grid->setTabKeyNavigation(false);
     gridexport::install(m_grid, m_context.messages, QStringLiteral("Jurnal modificari"));
 
     m_before = valuesBox(this, QStringLiteral("inainte"));
     m_after = valuesBox(this, QStringLiteral("dupa"));
-    m_export = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Export CSV"));
-    m_restore = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Readucere foaie stearsa"));
+    m_export = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("&Export CSV"));
+    m_restore = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("&Readucere foaie stearsa"));
     m_restore->setToolTip(QStringLiteral("Readuce foaia de parcurs stearsa, cu cursele ei, din randul ales al jurnalului"));
     m_exit = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Iesire"));
 
@@ -178,18 +200,36 @@ void JournalWindow::fillLists()
     });
 }
 
+bool JournalWindow::checkDate(QLineEdit *box)
+{
+    if (dateOf(box).isValid())
+        return true;
+    m_context.messages->inform(this, QStringLiteral(" Introduceti data sub forma zz.ll.aaaa !!! "));
+    return false;
+}
+
 void JournalWindow::refresh()
 {
+    for (QLineEdit *box : {m_from, m_to})
+        if (!checkDate(box)) {
+            fields::refuse(m_context.messages, box, QString());
+            return;
+        }
+    if (dateOf(m_from) > dateOf(m_to)) {
+        fields::refuse(m_context.messages, m_from,
+                       QStringLiteral(" Data \"De la\" este dupa data \"Pana la\" !!! "));
+        return;
+    }
     JournalFilter filter;
     filter.nrauto = m_vehicle->currentText();
     filter.nrf = m_sheet->text().toInt();
-    filter.from = m_from->date();
-    filter.to = m_to->date();
+    filter.from = dateOf(m_from);
+    filter.to = dateOf(m_to);
     filter.cine = m_user->currentText();
     guarded(m_context.messages, this, [&] { m_entries = m_store.entries(filter); });
     m_model->removeRows(0, m_model->rowCount());
     for (const JournalEntry &e : std::as_const(m_entries)) {
-        m_model->appendRow({cell(e.cand), cell(e.cine), cell(e.fereastra), cell(e.tabela), number(e.cheie),
+        m_model->appendRow({cell(momentText(e.cand)), cell(e.cine), cell(e.fereastra), cell(e.tabela), number(e.cheie),
                             cell(e.nrauto), number(e.nrf), number(e.nrc), cell(e.actiune),
                             cell(journaltexts::valuesLine(e.inainte)), cell(journaltexts::valuesLine(e.dupa))});
     }

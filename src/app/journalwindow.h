@@ -7,7 +7,6 @@
 #include <QList>
 
 class QComboBox;
-class QDateEdit;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -18,7 +17,8 @@ namespace vok {
 
 // The window "Jurnal modificari" (`jurnal`, from "INFO"): every change of the
 // business data, newest first, filtered by vehicle, sheet, period and user,
-// read-only. The selected change shows its values before and after in full;
+// read-only; dates as the clerk types them (dd.mm.yyyy) and reads them
+// (dd.mm.yyyy hh:mm). The selected change shows its values before and after in full;
 // "Export CSV" writes what the grid shows; a deleted sheet can be brought
 // back with its trips from its entry.
 class JournalWindow : public QDialog {
@@ -33,6 +33,8 @@ private:
     void fillLists();
     void showSelected();
     void restoreSheet();
+    // The period's box `box` holds a date, else the clerk is told so.
+    bool checkDate(QLineEdit *box);
 
     WindowContext m_context;
     JournalStore m_store;
@@ -40,8 +42,8 @@ private:
 
     QComboBox *m_vehicle = nullptr; // nra
     QLineEdit *m_sheet = nullptr;   // nrfoi
-    QDateEdit *m_from = nullptr;    // dela
-    QDateEdit *m_to = nullptr;      // panala
+    QLineEdit *m_from = nullptr;    // dela
+    QLineEdit *m_to = nullptr;      // panala
     QComboBox *m_user = nullptr;    // utilizator
     QPushButton *m_show = nullptr;  // Command1
     QTableView *m_grid = nullptr;   // DBGrid1

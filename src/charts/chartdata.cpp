@@ -28,16 +28,18 @@ VehicleChart vehicleChart(const Vehicle &vehicle, const QVector<MonthRow> &rows,
             p.cn = r->cn;
             p.received = r->received();
             p.restrez = r->restrez;
-            if (r->km > 0)
-                p.per100km = r->cn * 100 / r->km;
+            if (r->kme > 0)
+                p.per100km = r->cn * 100 / r->kme;
         }
         chart.months.append(p);
     }
     return chart;
 }
 
-std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, YearMonth today)
+std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, const QVector<YearMonth> &withSheets,
+                                             YearMonth today)
 {
+    closed += withSheets;
     if (closed.isEmpty())
         return {YearMonth::fromIndex(today.index() - 11), today};
     std::sort(closed.begin(), closed.end());
@@ -100,10 +102,11 @@ QVector<FleetEntry> fleetYear(const QVector<FleetVehicle> &vehicles)
         e.months = int(v.rows.size());
         for (const MonthRow &r : v.rows) {
             e.km += r.km;
+            e.kme += r.kme;
             e.cn += r.cn;
         }
-        if (e.km > 0)
-            e.per100km = e.cn * 100 / e.km;
+        if (e.kme > 0)
+            e.per100km = e.cn * 100 / e.kme;
         // The year opens with December's rest when that month was closed;
         // otherwise with what the first closed month opened with.
         const MonthRow &first = v.rows.first();

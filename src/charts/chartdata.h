@@ -8,7 +8,8 @@
 #include <utility>
 
 // What the charts of the window `grafice` draw, computed from the closed
-// months (`dateluna` rows) alone: one vehicle over a range of months, the
+// months (`dateluna` rows) alone (the range shown also reaches the months
+// with sheets not yet closed): one vehicle over a range of months, the
 // fleet over one year, and what looks wrong in them. No widgets, no SQL.
 namespace vok::charts {
 
@@ -30,6 +31,7 @@ struct MonthRow {
     YearMonth when;
     double km = 0, kme = 0, cn = 0, bm = 0, gz = 0, restit = 0, restrez = 0;
 
+    // Diesel and petrol received, net of the fuel given back.
     double received() const { return bm + gz - restit; }
     // The rest in tank at the start of the month, as the month's closing used it.
     double openingRest() const { return restrez - received() + cn; }
@@ -51,7 +53,9 @@ struct MonthPoint {
     double cn = 0;        // normed fuel
     double received = 0;  // bm + gz - restit
     double restrez = 0;   // rest in tank at the end of the month
-    std::optional<double> per100km; // cn * 100 / km; none for a month without km
+    // Normed litres per 100 equivalent km, cn * 100 / kme, as Cm is given;
+    // none for a month without equivalent km.
+    std::optional<double> per100km;
 };
 
 struct VehicleChart {
@@ -63,10 +67,12 @@ struct VehicleChart {
 // vehicle's rows (rows outside the range are left out).
 VehicleChart vehicleChart(const Vehicle &vehicle, const QVector<MonthRow> &rows, YearMonth from, YearMonth to);
 
-// The range shown first: from the 12th most recent closed month to the most
-// recent one; with fewer closed months, from the first; with none, the twelve
-// months ending with `today`'s month.
-std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, YearMonth today);
+// The range shown first: the twelve most recent months that are closed or
+// have sheets (`withSheets`), ending with the latest of them, so that months
+// typed but not yet closed show too; with fewer, from the first; with none,
+// the twelve months ending with `today`'s month.
+std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, const QVector<YearMonth> &withSheets,
+                                             YearMonth today);
 
 struct Anomaly {
     enum class Kind { RestBelowZero, RestAboveCapacity, NotCurrent };
@@ -97,8 +103,8 @@ struct FleetVehicle {
 struct FleetEntry {
     Vehicle vehicle;
     int months = 0;                        // closed months of the year
-    double km = 0, cn = 0;
-    std::optional<double> per100km;        // sum cn * 100 / sum km
+    double km = 0, kme = 0, cn = 0;
+    std::optional<double> per100km;        // sum cn * 100 / sum kme
     double openingRest = 0;                // at the start of the first closed month
     double closingRest = 0;                // at the end of the last one
     double restGrowth() const { return closingRest - openingRest; }
@@ -106,7 +112,8 @@ struct FleetEntry {
 
 // The fleet's year, one entry per vehicle with at least one closed month.
 QVector<FleetEntry> fleetYear(const QVector<FleetVehicle> &vehicles);
-// Ranked: highest normed litres per 100 km first (vehicles without km last);
+// Ranked: highest normed litres per 100 equivalent km first (vehicles
+// without km last);
 // and the largest growth of the rest in tank first. Ties by registration number.
 QVector<FleetEntry> rankedByConsumption(QVector<FleetEntry> entries);
 QVector<FleetEntry> rankedByRestGrowth(QVector<FleetEntry> entries);

@@ -68,6 +68,15 @@ QVector<charts::YearMonth> ChartStore::closedMonths(int ida) const
     return out;
 }
 
+QVector<charts::YearMonth> ChartStore::sheetMonths(int ida) const
+{
+    QSqlQuery q = exec(m_db, QStringLiteral("SELECT DISTINCT anul, idl FROM foaie WHERE ida=? ORDER BY anul, idl"), {ida});
+    QVector<charts::YearMonth> out;
+    while (q.next())
+        out.append({q.value(0).toInt(), q.value(1).toInt()});
+    return out;
+}
+
 QVector<charts::MonthRow> ChartStore::months(int ida, charts::YearMonth from, charts::YearMonth to) const
 {
     // Whole years through the index on (ida, anul, idl); the months at both ends are cut here.

@@ -8,7 +8,8 @@
 
 namespace vok {
 
-// The charts' SQL: the listed vehicles and their closed months. Throws DbError.
+// The charts' SQL: the listed vehicles, their closed months and the months
+// with sheets. Throws DbError.
 class ChartStore {
 public:
     explicit ChartStore(const QSqlDatabase &db);
@@ -18,6 +19,8 @@ public:
     std::optional<charts::Vehicle> vehicle(int ida) const;
     // The months of a vehicle that have their row, in order.
     QVector<charts::YearMonth> closedMonths(int ida) const;
+    // The months in which a vehicle has sheets, closed or not, in order.
+    QVector<charts::YearMonth> sheetMonths(int ida) const;
     // A vehicle's rows from `from` to `to`, both included, in order.
     QVector<charts::MonthRow> months(int ida, charts::YearMonth from, charts::YearMonth to) const;
     // The most recent closed month of any listed vehicle.

@@ -70,16 +70,27 @@ QChart *newChart(const QString &title)
     return chart;
 }
 
-QBarCategoryAxis *monthAxis(const charts::VehicleChart &c)
+// The months of the range; a month whose sheets wait for their V.O.K. is
+// marked "*" (the axis says so).
+QBarCategoryAxis *monthAxis(const charts::VehicleChart &c, const QSet<int> &unclosed)
 {
     // Within one year (named in the title) the month alone; across years the
     // month with its year, written upwards so that it fits.
     auto *axis = new QBarCategoryAxis;
     const bool oneYear = c.months.isEmpty() || c.months.first().when.year == c.months.last().when.year;
     QStringList labels;
-    for (const charts::MonthPoint &p : c.months)
-        labels << (oneYear ? monthName(p.when.month).left(3) : charts::monthLabel(p.when));
+    bool marked = false;
+    for (const charts::MonthPoint &p : c.months) {
+        QString label = oneYear ? monthName(p.when.month).left(3) : charts::monthLabel(p.when);
+        if (unclosed.contains(p.when.index())) {
+            label += u'*';
+            marked = true;
+        }
+        labels << label;
+    }
     axis->append(labels);
+    if (marked)
+        axis->setTitleText(QStringLiteral("* luna cu foi de parcurs, fara V.O.K. inchis"));
     if (!oneYear)
         axis->setLabelsAngle(-90);
     return axis;
@@ -102,6 +113,21 @@ void attach(QChart *chart, QAbstractSeries *series, QAbstractAxis *x, QAbstractA
     chart->addSeries(series);
     series->attachAxis(x);
     series->attachAxis(y);
+}
+
+// The chart of `sets` as bars over the categories of `categories`, measured
+// on `values`; horizontal bars (a ranking) read from the left axis.
+QChart *barChart(const QString &title, const QList<QBarSet *> &sets, QBarCategoryAxis *categories,
+                 QValueAxis *values, bool horizontal = false)
+{
+    QChart *chart = newChart(title);
+    QAbstractBarSeries *bars = horizontal ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries)
+                                          : static_cast<QAbstractBarSeries *>(new QBarSeries);
+    bars->append(sets);
+    chart->addAxis(categories, horizontal ? Qt::AlignLeft : Qt::AlignBottom);
+    chart->addAxis(values, horizontal ? Qt::AlignBottom : Qt::AlignLeft);
+    attach(chart, bars, categories, values);
+    return chart;
 }
 
 // A horizontal line over every month (x from -0.5 to n - 0.5).
@@ -208,7 +234,7 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
     widgets::setBold(m_listTitle);
 
     m_print = widgets::button(this, QStringLiteral("tiparire"), QStringLiteral("&Tiparire"));
-    m_png = widgets::button(this, QStringLiteral("salvarePng"), QStringLiteral("Salvare P&NG"));
+    m_png = widgets::button(this, QStringLiteral("salvarePng"), QStringLiteral("Salvare PN&G"));
     m_pdf = widgets::button(this, QStringLiteral("salvarePdf"), QStringLiteral("&Salvare PDF"));
     m_exit = widgets::button(this, QStringLiteral("iesire"), QStringLiteral("&Iesire"));
 
@@ -291,14 +317,18 @@ void ChartWindow::chooseVehicle()
 {
     const int index = m_nra->currentIndex();
     const QDate today = QDate::currentDate();
-    QVector<YearMonth> closed;
+    QVector<YearMonth> closed, withSheets;
     if (index >= 0 && index < m_vehicles.size()) {
         m_tip->setText(lists::makeCaption(m_vehicles[index].marca));
-        guarded(m_context.messages, this, [&] { closed = ChartStore(m_context.db).closedMonths(m_vehicles[index].ida); });
+        guarded(m_context.messages, this, [&] {
+            const ChartStore store(m_context.db);
+            closed = store.closedMonths(m_vehicles[index].ida);
+            withSheets = store.sheetMonths(m_vehicles[index].ida);
+        });
     } else {
         m_tip->clear();
     }
-    auto [first, last] = charts::defaultRange(closed, {today.year(), today.month()});
+    auto [first, last] = charts::defaultRange(closed, withSheets, {today.year(), today.month()});
     // The year lists start in 2006.
     if (first.year < FirstYear)
         first = {FirstYear, 1};
@@ -353,9 +383,13 @@ void ChartWindow::refreshVehicle()
     const int n = int(m_vehicle.months.size());
     const QString period = periodText(m_vehicle);
 
+    QSet<int> unclosed;
+    for (const charts::MonthPoint &p : m_vehicle.months)
+        if (!p.closed && stale.contains(p.when.index()))
+            unclosed.insert(p.when.index());
+
     // Kilometres.
     {
-        QChart *chart = newChart(vehicleTitle(vehicle, QStringLiteral("kilometri pe luna, ") + period));
         auto *km = new QBarSet(QStringLiteral("Km parcursi"));
         auto *kme = new QBarSet(QStringLiteral("Km echivalenti"));
         double high = 0;
@@ -364,22 +398,14 @@ void ChartWindow::refreshVehicle()
             *kme << p.kme;
             high = std::max({high, p.km, p.kme});
         }
-        auto *bars = new QBarSeries;
-        bars->append(km);
-        bars->append(kme);
-        QBarCategoryAxis *x = monthAxis(m_vehicle);
-        QValueAxis *y = valueAxis(QStringLiteral("km"), 0, high);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        attach(chart, bars, x, y);
-        setChart(Kilometres, chart);
+        setChart(Kilometres, barChart(vehicleTitle(vehicle, QStringLiteral("kilometri pe luna, ") + period), {km, kme},
+                                      monthAxis(m_vehicle, unclosed), valueAxis(QStringLiteral("km"), 0, high)));
     }
 
     // Fuel: normed beside received, the rest in tank, the tank's capacity and the marks.
     {
-        QChart *chart = newChart(vehicleTitle(vehicle, QStringLiteral("combustibil (litri), ") + period));
         auto *cn = new QBarSet(QStringLiteral("Consum normat"));
-        auto *received = new QBarSet(QStringLiteral("Combustibil primit"));
+        auto *received = new QBarSet(QStringLiteral("Combustibil primit, minus cel restituit"));
         double low = 0, high = vehicle.capacity;
         for (const charts::MonthPoint &p : m_vehicle.months) {
             *cn << p.cn;
@@ -387,14 +413,10 @@ void ChartWindow::refreshVehicle()
             low = std::min({low, p.received, p.closed ? p.restrez : 0.0});
             high = std::max({high, p.cn, p.received, p.closed ? p.restrez : 0.0});
         }
-        auto *bars = new QBarSeries;
-        bars->append(cn);
-        bars->append(received);
-        QBarCategoryAxis *x = monthAxis(m_vehicle);
+        QBarCategoryAxis *x = monthAxis(m_vehicle, unclosed);
         QValueAxis *y = valueAxis(QStringLiteral("litri"), low, high);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        attach(chart, bars, x, y);
+        QChart *chart = barChart(vehicleTitle(vehicle, QStringLiteral("combustibil (litri), ") + period), {cn, received},
+                                 x, y);
         // The rest as a line through the closed months; a month not closed breaks it.
         const QColor restColor(0x1f, 0x3a, 0x93);
         QLineSeries *segment = nullptr;
@@ -426,15 +448,15 @@ void ChartWindow::refreshVehicle()
                    x, y);
         QScatterSeries *below = marks(QStringLiteral("Rest sub zero"), QColor(0xe7, 0x4c, 0x3c), QScatterSeries::MarkerShapeCircle);
         QScatterSeries *above = marks(QStringLiteral("Peste capacitate"), QColor(0xf3, 0x9c, 0x12), QScatterSeries::MarkerShapeCircle);
-        QScatterSeries *stale = marks(QStringLiteral("Luna neactualizata"), QColor(0x7f, 0x8c, 0x8d), QScatterSeries::MarkerShapeRectangle);
+        QScatterSeries *notCurrent = marks(QStringLiteral("Luna neactualizata"), QColor(0x7f, 0x8c, 0x8d), QScatterSeries::MarkerShapeRectangle);
         for (const Anomaly &a : m_vehicleAnomalies) {
             const int at = a.when.index() - m_vehicle.months.first().when.index();
             QScatterSeries *s = a.kind == Anomaly::Kind::RestBelowZero       ? below
                                 : a.kind == Anomaly::Kind::RestAboveCapacity ? above
-                                                                             : stale;
+                                                                             : notCurrent;
             s->append(at, a.rest);
         }
-        for (QScatterSeries *s : {below, above, stale}) {
+        for (QScatterSeries *s : {below, above, notCurrent}) {
             if (s->count() > 0)
                 attach(chart, s, x, y);
             else
@@ -446,22 +468,19 @@ void ChartWindow::refreshVehicle()
         setChart(Fuel, chart);
     }
 
-    // Normed litres per 100 km against the vehicle's average consumption.
+    // Normed litres per 100 equivalent km against the vehicle's average
+    // consumption Cm, which is given per equivalent km.
     {
-        QChart *chart = newChart(vehicleTitle(vehicle, QStringLiteral("consum normat la 100 km, ") + period));
-        auto *per100 = new QBarSet(QStringLiteral("Consum normat (litri / 100 km)"));
+        auto *per100 = new QBarSet(QStringLiteral("Consum normat (litri / 100 km echivalenti)"));
         double high = vehicle.cm;
         for (const charts::MonthPoint &p : m_vehicle.months) {
             *per100 << p.per100km.value_or(0);
             high = std::max(high, p.per100km.value_or(0));
         }
-        auto *bars = new QBarSeries;
-        bars->append(per100);
-        QBarCategoryAxis *x = monthAxis(m_vehicle);
-        QValueAxis *y = valueAxis(QStringLiteral("litri / 100 km"), 0, high);
-        chart->addAxis(x, Qt::AlignBottom);
-        chart->addAxis(y, Qt::AlignLeft);
-        attach(chart, bars, x, y);
+        QBarCategoryAxis *x = monthAxis(m_vehicle, unclosed);
+        QValueAxis *y = valueAxis(QStringLiteral("litri / 100 km echivalenti"), 0, high);
+        QChart *chart = barChart(vehicleTitle(vehicle, QStringLiteral("consum normat la 100 km echivalenti, ") + period),
+                                 {per100}, x, y);
         if (vehicle.cm > 0)
             attach(chart, level(QStringLiteral("Consum mediu Cm (%1)").arg(doubleText(vehicle.cm)), vehicle.cm, n,
                                 QColor(0x27, 0xae, 0x60)),
@@ -508,8 +527,7 @@ void ChartWindow::refreshFleet()
             if (e.per100km)
                 ranked << e;
         const auto [shown, note] = shownOf(ranked, int(ranked.size()));
-        QChart *chart = newChart(QStringLiteral("Parc auto %1: consum normat la 100 km%2").arg(year).arg(note));
-        auto *per100 = new QBarSet(QStringLiteral("Consum normat (litri / 100 km)"));
+        auto *per100 = new QBarSet(QStringLiteral("Consum normat (litri / 100 km echivalenti)"));
         auto *cm = new QBarSet(QStringLiteral("Consum mediu Cm"));
         double high = 0;
         for (auto it = shown.crbegin(); it != shown.crend(); ++it) {
@@ -517,20 +535,14 @@ void ChartWindow::refreshFleet()
             *cm << it->vehicle.cm;
             high = std::max({high, *it->per100km, it->vehicle.cm});
         }
-        auto *bars = new QHorizontalBarSeries;
-        bars->append(per100);
-        bars->append(cm);
-        QBarCategoryAxis *y = categories(shown);
-        QValueAxis *x = valueAxis(QStringLiteral("litri / 100 km"), 0, high);
-        chart->addAxis(y, Qt::AlignLeft);
-        chart->addAxis(x, Qt::AlignBottom);
-        attach(chart, bars, x, y);
-        setChart(FleetConsumption, chart);
+        setChart(FleetConsumption,
+                 barChart(QStringLiteral("Parc auto %1: consum normat la 100 km echivalenti%2").arg(year).arg(note),
+                          {per100, cm}, categories(shown), valueAxis(QStringLiteral("litri / 100 km echivalenti"), 0, high),
+                          true));
     }
     {
         const QVector<charts::FleetEntry> ranked = charts::rankedByRestGrowth(entries);
         const auto [shown, note] = shownOf(ranked, int(ranked.size()));
-        QChart *chart = newChart(QStringLiteral("Parc auto %1: cresterea restului in rezervor%2").arg(year).arg(note));
         auto *growth = new QBarSet(QStringLiteral("Rest la sfarsitul anului minus rest la inceput (litri)"));
         double low = 0, high = 0;
         for (auto it = shown.crbegin(); it != shown.crend(); ++it) {
@@ -538,14 +550,9 @@ void ChartWindow::refreshFleet()
             low = std::min(low, it->restGrowth());
             high = std::max(high, it->restGrowth());
         }
-        auto *bars = new QHorizontalBarSeries;
-        bars->append(growth);
-        QBarCategoryAxis *y = categories(shown);
-        QValueAxis *x = valueAxis(QStringLiteral("litri"), low, high);
-        chart->addAxis(y, Qt::AlignLeft);
-        chart->addAxis(x, Qt::AlignBottom);
-        attach(chart, bars, x, y);
-        setChart(FleetRestGrowth, chart);
+        setChart(FleetRestGrowth,
+                 barChart(QStringLiteral("Parc auto %1: cresterea restului in rezervor%2").arg(year).arg(note), {growth},
+                          categories(shown), valueAxis(QStringLiteral("litri"), low, high), true));
     }
     showObservations();
 }
@@ -560,6 +567,12 @@ void ChartWindow::showObservations()
                                  .arg(m_vehicle.vehicle.nrauto.isEmpty() ? QStringLiteral("fara autovehicul") : m_vehicle.vehicle.nrauto,
                                       periodText(m_vehicle)));
     m_list->clear();
+    // The fleet's charts mark a vehicle with observations "(!)": the list says so first.
+    if (fleet && !m_fleetAnomalies.isEmpty()) {
+        auto *key = new QListWidgetItem(QStringLiteral("(!) langa numarul de inmatriculare: autovehiculul are observatii"),
+                                        m_list);
+        key->setFlags(Qt::ItemIsEnabled);
+    }
     for (const Anomaly &a : fleet ? m_fleetAnomalies : m_vehicleAnomalies)
         m_list->addItem(a.text());
     if (m_list->count() == 0) {
@@ -606,15 +619,18 @@ void ChartWindow::paintPage(QPainter &painter, const QRectF &page)
 
 bool ChartWindow::savePng(const QString &path)
 {
-    // Twice the size on screen, for a sharp picture in a document.
+    // Twice the size on screen, for a sharp picture in a document; the
+    // observations below the chart, as on paper.
     QChartView *view = m_views[m_tabs->currentIndex()];
     const QSize size = view->size().expandedTo(QSize(800, 500)) * 2;
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
+    image.setDotsPerMeterX(2 * image.dotsPerMeterX());
+    image.setDotsPerMeterY(2 * image.dotsPerMeterY());
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        view->render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), QRect(), Qt::KeepAspectRatio);
+        paintPage(painter, QRectF(QPointF(0, 0), QSizeF(size)).adjusted(16, 16, -16, -16));
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG") || !file.commit()) {

@@ -80,7 +80,10 @@ WriteRun::WriteRun(const QSqlDatabase &db, QString window, JournalStatements *ke
 
 void WriteRun::record(Change change)
 {
-    // A record saved again as it was (only its version advanced) is no change to read.
+    // An update lists only the columns it changed; a record saved again as it
+    // was (only its version advanced) is no change to read.
+    if (change.action == Change::updated())
+        journal::keepChanged(change);
     if (change.action == Change::updated() && change.before.isEmpty() && change.after.isEmpty())
         return;
     m_changes << std::move(change);
@@ -127,10 +130,20 @@ QString osUser()
     return user;
 }
 
+namespace {
+// A text column holds NULL until a box is first saved, then "" for the same
+// nothing: no change. A number column's NULL and 0 differ (0 was typed).
+bool sameValue(const QJsonValue &before, const QJsonValue &after)
+{
+    const auto emptyText = [](const QJsonValue &v) { return v.isString() && v.toString().isEmpty(); };
+    return before == after || (before.isNull() && emptyText(after)) || (emptyText(before) && after.isNull());
+}
+} // namespace
+
 void keepChanged(Change &c)
 {
     for (const QString &column : c.after.keys())
-        if (c.before.value(column) == c.after.value(column)) {
+        if (c.before.contains(column) && sameValue(c.before.value(column), c.after.value(column))) {
             c.before.remove(column);
             c.after.remove(column);
         }

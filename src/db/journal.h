@@ -74,8 +74,8 @@ public:
 
     QSqlDatabase db() const { return m_db; }
     QString window() const { return m_window; }
-    // Keeps the change for the journal; an update that changed no value
-    // (empty before and after) leaves no row.
+    // Keeps the change for the journal, an update with only the columns it
+    // changed; an update that changed no value leaves no row.
     void record(Change change);
     // Writes the journal rows, then commits.
     void commit();
@@ -94,7 +94,9 @@ namespace journal {
 // server), the operating-system user on a file.
 QString osUser();
 
-// Keeps of an update's before and after only the columns it changed.
+// Keeps of an update's before and after only the columns it changed: NULL
+// and "" are the same empty text, NULL and 0 differ. record() applies it to
+// every update.
 void keepChanged(Change &change);
 
 // Throws StaleRecord when a versioned UPDATE or DELETE found no row.

@@ -9,6 +9,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -70,13 +71,19 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     m_stateGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     // The make and type is the longest text: it gets the room the numbers leave.
     m_stateGrid->horizontalHeader()->setStretchLastSection(false);
-    // Headings take two lines: the widest first line ("Rest in rezervor") sets the width.
-    const int numberWidth = m_stateGrid->fontMetrics().horizontalAdvance(QStringLiteral("Rest in rezervor")) + 16;
+    // Headings wrap on two lines: a number column is as wide as its longest
+    // word or an eight-digit figure, so that the make keeps the rest.
+    m_stateGrid->horizontalHeader()->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    const QFontMetrics metrics = m_stateGrid->fontMetrics();
     for (int column = 0; column < m_stateModel->columnCount(); ++column) {
         if (column == 1)
             continue;
+        int width = metrics.horizontalAdvance(QStringLiteral("99999999.9"));
+        const QString heading = m_stateModel->headerData(column, Qt::Horizontal).toString();
+        for (const QString &word : heading.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
+            width = std::max(width, metrics.horizontalAdvance(word));
         m_stateGrid->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Fixed);
-        m_stateGrid->setColumnWidth(column, numberWidth);
+        m_stateGrid->setColumnWidth(column, width + 16);
     }
     m_stateGrid->horizontalHeader()->setFixedHeight(2 * m_stateGrid->fontMetrics().height() + 12);
     gridexport::install(m_stateGrid, m_context.messages, QStringLiteral("Setari autovehicule"));
@@ -85,7 +92,7 @@ SettingsWindow::SettingsWindow(const WindowContext &context, QWidget *parent)
     takenOutLabel->setFont(titleFont);
     takenOutLabel->setBuddy(m_takenOut);
     m_takenOut->setObjectName(QStringLiteral("nra"));
-    m_takenOut->setMaximumWidth(170);
+    m_takenOut->setMaximumWidth(150);
     m_exit->setObjectName(QStringLiteral("Command1"));
     m_exit->setAutoDefault(false);
 

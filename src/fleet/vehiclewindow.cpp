@@ -107,6 +107,7 @@ void VehicleWindow::buildControls()
     auto *kinds = new QButtonGroup(this);
     kinds->addButton(m_for1);
     kinds->addButton(m_for2);
+    widgets::tabToChecked(kinds);
 
     m_motorcp = new QComboBox(this);
     m_motorcp->setObjectName(QStringLiteral("motorcp"));

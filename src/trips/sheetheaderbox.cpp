@@ -94,29 +94,36 @@ void SheetHeaderBox::buildLayout()
     m_departure = textBox(this, QStringLiteral("op"), QStringLiteral("0.00"), 50);
     m_arrival = textBox(this, QStringLiteral("os"), QStringLiteral("0.00"), 50);
 
+    // A label stands apart from the box before it and close to its own.
+    constexpr int gap = 6, apart = 14;
     auto *row1 = new QHBoxLayout;
+    row1->setSpacing(gap);
     row1->addWidget(label(this, QStringLiteral("Numar inmatriculare"), m_vehicle));
     row1->addWidget(m_vehicle);
     row1->addStretch(1);
     row1->addWidget(label(this, QStringLiteral("Numarul foii de parcurs"), m_sheet));
     row1->addWidget(m_sheet);
-    row1->addSpacing(8);
+    row1->addSpacing(apart);
     row1->addWidget(label(this, QStringLiteral("Nume sofer"), m_driver));
     row1->addWidget(m_driver);
     h->addLayout(row1, 0, 0);
 
     auto *row2 = new QHBoxLayout;
+    row2->setSpacing(gap);
     row2->addWidget(label(this, QStringLiteral("Data:")));
     row2->addWidget(label(this, QStringLiteral("ziua"), m_day));
     row2->addWidget(m_day);
+    row2->addSpacing(apart - gap);
     row2->addWidget(label(this, QStringLiteral("luna"), m_month));
     row2->addWidget(m_month);
+    row2->addSpacing(apart - gap);
     row2->addWidget(label(this, QStringLiteral("anul"), m_year));
     row2->addWidget(m_year);
     row2->addSpacing(24);
     row2->addWidget(label(this, QStringLiteral("Ora:")));
     row2->addWidget(label(this, QStringLiteral("plecare"), m_departure));
     row2->addWidget(m_departure);
+    row2->addSpacing(apart - gap);
     row2->addWidget(label(this, QStringLiteral("sosire"), m_arrival));
     row2->addWidget(m_arrival);
     // The make has room for its 30 characters here, under the vehicle's row.

@@ -121,6 +121,9 @@ void UrbanDialog::done(int result)
 {
     // What was typed stays on the trip window; nothing is checked any more.
     // A number in the box just left is rewritten as leaving it would.
+    // An empty distance is none: the trip window reads 0.0 km in town.
+    if (m_pu->text().trimmed().isEmpty())
+        m_pu->setText(QStringLiteral("0.0"));
     tripdialogs::settle(m_pu, QStringLiteral("#0.0"));
     tripdialogs::settle(m_surb, QStringLiteral("#0"));
     fields::setClosing(this);

@@ -1,15 +1,18 @@
 #include "ui/keys.h"
 
 #include "ui/messageservice.h"
+#include "ui/windowfocus.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
@@ -207,6 +210,14 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        // Every dialog gives the keyboard back as it closes (message boxes do
+        // it themselves).
+        if (event->type() == QEvent::Show) {
+            if (auto *dialog = qobject_cast<QDialog *>(watched);
+                dialog && dialog->isWindow() && !qobject_cast<QMessageBox *>(dialog))
+                windowfocus::giveBackOnClose(dialog);
+            return false;
+        }
         if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
             return false;
         auto *key = static_cast<QKeyEvent *>(event);

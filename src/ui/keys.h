@@ -18,6 +18,9 @@ namespace vok {
 // - Ctrl+S presses the "Salvare" button of the window, after the box being
 //   typed in has been left as a Tab would leave it: a box that refuses its
 //   text keeps the focus and nothing is saved;
+// - every dialog, as it closes, gives the activation back to the window that
+//   opened it, with the focus on the control that opened it
+//   (windowfocus::giveBackOnClose);
 // - a focus mark, a frame drawn around whatever has the focus, in every
 //   window, the grids included; a grid entered without a current cell gets
 //   its first one, so that the arrow keys have a place to start.

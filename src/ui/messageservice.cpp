@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace vok {
@@ -20,10 +21,31 @@ QMessageBox::Icon toQt(MessageService::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// A name quoted ,,like this'' stays on one line: the box wraps the text
+// around it, never inside it (word joiners between its characters).
+QString quotesKeptWhole(const QString &text)
+{
+    static const QRegularExpression quoted(QStringLiteral(",,[^'\\n]{0,40}''"));
+    QString shown;
+    qsizetype from = 0;
+    for (const QRegularExpressionMatch &match : quoted.globalMatch(text)) {
+        shown += text.mid(from, match.capturedStart() - from);
+        const QString name = match.captured();
+        for (qsizetype i = 0; i < name.size(); ++i) {
+            if (i > 0)
+                shown += QChar(0x2060);
+            shown += name.at(i) == u' ' ? QChar(0x00A0) : name.at(i);
+        }
+        from = match.capturedEnd();
+    }
+    return shown + text.mid(from);
+}
+
 int run(QWidget *parent, const QString &text, const QString &title, MessageService::Icon icon,
         QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
-    QMessageBox box(toQt(icon), title.isEmpty() ? defaultMessageTitle() : title, text, buttons, parent);
+    QMessageBox box(toQt(icon), title.isEmpty() ? defaultMessageTitle() : title, quotesKeptWhole(text), buttons,
+                    parent);
     box.setDefaultButton(defaultButton);
     // The box takes the keyboard as it shows, so that keys typed meanwhile
     // answer it instead of going astray; the focus goes back afterwards.

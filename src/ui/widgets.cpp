@@ -1,5 +1,7 @@
 #include "ui/widgets.h"
 
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
 
@@ -18,6 +20,21 @@ QLabel *labelFor(QWidget *parent, const QString &text, QWidget *buddy)
     auto *label = new QLabel(text, parent);
     label->setBuddy(buddy);
     return label;
+}
+
+void tabToChecked(QButtonGroup *group)
+{
+    // Qt leaves the Tab stop on the button that had the focus last, or on
+    // every button before one had it: the checked one takes it here.
+    const auto update = [group] {
+        QAbstractButton *checked = group->checkedButton();
+        for (QAbstractButton *button : group->buttons()) {
+            const bool stop = !checked || button == checked;
+            button->setFocusPolicy(stop ? Qt::StrongFocus : Qt::ClickFocus);
+        }
+    };
+    QObject::connect(group, &QButtonGroup::buttonToggled, group, update);
+    update();
 }
 
 void setBold(QWidget *widget)

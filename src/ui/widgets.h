@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QString>
 
+class QButtonGroup;
 class QLabel;
 class QPushButton;
 class QWidget;
@@ -25,6 +26,10 @@ public:
     WaitCursor(const WaitCursor &) = delete;
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
+
+// Tab into the exclusive group lands on its checked button (on the first
+// while none is checked); the arrows move within the group.
+void tabToChecked(QButtonGroup *group);
 
 // Sets the widget's own font bold.
 void setBold(QWidget *widget);

@@ -9,7 +9,7 @@
 #include "windowtest.h"
 
 #include <QComboBox>
-#include <QDateEdit>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -76,6 +76,9 @@ class JournalWindowTest : public QObject {
     Q_OBJECT
 private slots:
     void filtersAsTyped();
+    void datesAsTyped_data();
+    void datesAsTyped();
+    void gridAndButtonsByKeys();
     void deletedSheetComesBack();
 };
 
@@ -105,12 +108,84 @@ void JournalWindowTest::filtersAsTyped()
     test::type(sheet, s("5"));
     QTest::keyClick(sheet, Qt::Key_Return);
     QTRY_COMPARE(grid->model()->rowCount(), 3);
-    // A period before today: nothing.
-    auto *to = test::child<QDateEdit>(&window, s("panala"));
-    to->setDate(QDate::currentDate().addDays(-1));
+    // A period before today, typed with its points: nothing.
+    auto *to = test::child<QLineEdit>(&window, s("panala"));
+    const QString yesterday = QDate::currentDate().addDays(-1).toString(s("dd.MM.yyyy"));
+    test::type(to, yesterday);
+    QCOMPARE(to->text(), yesterday);
     test::child<QPushButton>(&window, s("Command1"))->click();
     QCOMPARE(grid->model()->rowCount(), 0);
     QVERIFY(env.messages().problems().isEmpty());
+    QVERIFY(env.messages().texts().isEmpty());
+}
+
+void JournalWindowTest::datesAsTyped_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("message"); // empty: the journal is shown
+    QTest::addColumn<QString>("focus");
+    QTest::newRow("with points") << s("08.12.2026") << s("31.12.2026") << QString() << s("Command1");
+    QTest::newRow("digits alone") << s("08122026") << s("09122026") << QString() << s("Command1");
+    QTest::newRow("one day") << s("08.12.2026") << s("08.12.2026") << QString() << s("Command1");
+    QTest::newRow("from after to") << s("09.12.2026") << s("08.12.2026")
+                                   << s(" Data \"De la\" este dupa data \"Pana la\" !!! ") << s("dela");
+    QTest::newRow("no such day") << s("31.02.2026") << s("08.12.2026")
+                                 << s(" Introduceti data sub forma zz.ll.aaaa !!! ") << s("dela");
+}
+
+// The clerk types the period box by box, Tab from one to the next, and
+// presses "Afisare"; each date box is one Tab stop.
+void JournalWindowTest::datesAsTyped()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    test::TestEnvironment env;
+    JournalWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    auto *fromBox = test::child<QLineEdit>(&window, s("dela"));
+    auto *toBox = test::child<QLineEdit>(&window, s("panala"));
+    test::type(fromBox, from);
+    QTest::keyClick(fromBox, Qt::Key_Tab);
+    QTRY_VERIFY(toBox->hasFocus() || !env.messages().texts().isEmpty());
+    if (toBox->hasFocus()) {
+        QTest::keyClicks(toBox, to);
+        QTest::keyClick(toBox, Qt::Key_Tab);
+        auto *user = test::child<QComboBox>(&window, s("utilizator"));
+        QTRY_VERIFY(user->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), s("Command1"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    QTRY_COMPARE(env.messages().texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), focus);
+    if (message.isEmpty())
+        QCOMPARE(fromBox->text(), from.size() == 8 ? from.left(2) + u'.' + from.mid(2, 2) + u'.' + from.mid(4) : from);
+}
+
+// Tab goes through the grid in one step, the arrows move inside it; the
+// buttons below answer their shortcut letters; dates read dd.mm.yyyy hh:mm.
+void JournalWindowTest::gridAndButtonsByKeys()
+{
+    test::TestEnvironment env;
+    fill(env);
+    JournalWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    auto *grid = test::child<QTableView>(&window, s("DBGrid1"));
+    QVERIFY(QRegularExpression(s("^\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d$"))
+                .match(grid->model()->index(0, 0).data().toString())
+                .hasMatch());
+    grid->setFocus(Qt::TabFocusReason);
+    QTRY_VERIFY(grid->hasFocus());
+    QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(grid->currentIndex().row(), 1);
+    QTest::keyClick(grid, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget()->objectName(), s("Command2"));
+    // Alt+R on the row of a trip: refused, as the button says.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(env.messages().texts(), QStringList{s(" Alegeti in jurnal stergerea unei foi de parcurs !!! ")});
 }
 
 void JournalWindowTest::deletedSheetComesBack()

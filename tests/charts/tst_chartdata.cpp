@@ -21,7 +21,7 @@ MonthRow row(int year, int month, double km, double cn, double bm, double restre
     MonthRow r;
     r.when = {year, month};
     r.km = km;
-    r.kme = km * 1.1;
+    r.kme = km * 1.25;
     r.cn = cn;
     r.bm = bm;
     r.gz = gz;
@@ -68,13 +68,13 @@ void ChartDataTest::vehiclePointsCoverTheRange()
     QCOMPARE(c.months[0].when, (YearMonth{2023, 11}));
     QVERIFY(c.months[0].closed);
     QCOMPARE(c.months[0].received, 85.0); // 80 + 10 gas - 5 given back
-    QCOMPARE(*c.months[0].per100km, 30.0);
+    QCOMPARE(*c.months[0].per100km, 24.0); // 60 litres over 250 equivalent km
     QVERIFY(c.months[1].closed);
     QVERIFY(!c.months[1].per100km.has_value()); // no km: no litres per 100 km
     QCOMPARE(c.months[2].when, (YearMonth{2024, 1}));
     QVERIFY(!c.months[2].closed);
     QCOMPARE(c.months[3].restrez, 33.5);
-    QCOMPARE(*c.months[3].per100km, 31.5);
+    QCOMPARE(*c.months[3].per100km, 25.2);
     QCOMPARE(monthLabel(c.months[2].when), QStringLiteral("ian 2024"));
     QVERIFY(vehicleChart(truck(), rows, {2024, 2}, {2023, 11}).months.isEmpty());
 }
@@ -82,25 +82,33 @@ void ChartDataTest::vehiclePointsCoverTheRange()
 void ChartDataTest::defaultRange_data()
 {
     QTest::addColumn<QVector<YearMonth>>("closed");
+    QTest::addColumn<QVector<YearMonth>>("sheets");
     QTest::addColumn<YearMonth>("from");
     QTest::addColumn<YearMonth>("to");
     const YearMonth today{2024, 5};
-    QTest::newRow("none: the last twelve months") << QVector<YearMonth>{} << YearMonth{2023, 6} << today;
-    QTest::newRow("fewer than twelve") << QVector<YearMonth>{{2024, 3}, {2024, 1}} << YearMonth{2024, 1} << YearMonth{2024, 3};
+    const QVector<YearMonth> none;
+    QTest::newRow("none: the last twelve months") << none << none << YearMonth{2023, 6} << today;
+    QTest::newRow("fewer than twelve") << QVector<YearMonth>{{2024, 3}, {2024, 1}} << none << YearMonth{2024, 1}
+                                       << YearMonth{2024, 3};
     QVector<YearMonth> many;
     for (int m = 1; m <= 12; ++m)
         many << YearMonth{2023, m};
     many << YearMonth{2024, 2} << YearMonth{2024, 4}; // March never closed
-    QTest::newRow("the last twelve closed, across a gap") << many << YearMonth{2023, 3} << YearMonth{2024, 4};
+    QTest::newRow("the last twelve closed, across a gap") << many << none << YearMonth{2023, 3} << YearMonth{2024, 4};
+    // Sheets typed after the last closed month: the range reaches them.
+    QTest::newRow("sheets not yet closed") << many << QVector<YearMonth>{{2024, 4}, {2024, 5}} << YearMonth{2023, 4}
+                                           << YearMonth{2024, 5};
+    QTest::newRow("sheets alone") << none << QVector<YearMonth>{{2024, 2}} << YearMonth{2024, 2} << YearMonth{2024, 2};
     (void)today;
 }
 
 void ChartDataTest::defaultRange()
 {
     QFETCH(QVector<YearMonth>, closed);
+    QFETCH(QVector<YearMonth>, sheets);
     QFETCH(YearMonth, from);
     QFETCH(YearMonth, to);
-    const auto range = charts::defaultRange(closed, {2024, 5});
+    const auto range = charts::defaultRange(closed, sheets, {2024, 5});
     QCOMPARE(range.first, from);
     QCOMPARE(range.second, to);
 }
@@ -157,9 +165,9 @@ void ChartDataTest::fleetRanking()
 
     const QVector<FleetEntry> consumption = rankedByConsumption(year);
     QCOMPARE(consumption[0].vehicle.nrauto, QStringLiteral("B-10-ABC"));
-    QCOMPARE(*consumption[0].per100km, 31.0); // 62 litres over 200 km
+    QCOMPARE(*consumption[0].per100km, 24.8); // 62 litres over 250 equivalent km
     QCOMPARE(consumption[1].vehicle.nrauto, QStringLiteral("B-22-XYZ"));
-    QCOMPARE(*consumption[1].per100km, 6.0);
+    QCOMPARE(*consumption[1].per100km, 4.8);
     QCOMPARE(consumption[2].vehicle.nrauto, QStringLiteral("CT-05-TIR"));
     QVERIFY(!consumption[2].per100km.has_value());
 
@@ -204,6 +212,13 @@ void ChartDataTest::storeReadsTheClosedMonths()
     QCOMPARE(fleet[0].rows.size(), 2);
     QVERIFY(fleet[0].previousDecember.has_value());
     QCOMPARE(fleet[0].previousDecember->restrez, 50.0);
+    // The months with sheets, once each, whether closed or not.
+    const QString sheet = "INSERT INTO foaie (ida, nrf, data, idl, anul) VALUES (?, ?, ?, ?, ?)";
+    env.sql(sheet, {1, 7, "03.05.2024", 5, 2024});
+    env.sql(sheet, {1, 8, "09.05.2024", 5, 2024});
+    env.sql(sheet, {1, 6, "28.03.2024", 3, 2024});
+    env.sql(sheet, {2, 9, "01.06.2024", 6, 2024});
+    QCOMPARE(store.sheetMonths(1), (QVector<YearMonth>{{2024, 3}, {2024, 5}}));
 }
 
 QTEST_GUILESS_MAIN(ChartDataTest)

@@ -5,6 +5,7 @@
 
 #include "charts/chartwindow.h"
 
+#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
@@ -46,6 +47,7 @@ private slots:
     void showsTheLastClosedYearAndMarksWhatLooksWrong();
     void savesTheChartOnShow();
     void marksAMonthNoLongerCurrent();
+    void reachesTheMonthsNotYetClosed();
 };
 
 void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
@@ -97,9 +99,11 @@ void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
     QVERIFY(!(test::child<QComboBox>(&window, "an2")->currentText().toInt() < fromYear->currentText().toInt()));
     QVERIFY(window.vehicleChart().months.size() >= 1 && window.vehicleChart().months.size() <= 36);
 
-    // The fleet's year: the truck is marked, both are ranked.
+    // The fleet's year: the truck is marked, both are ranked; the list says
+    // first what the mark means.
     tabs->setCurrentIndex(ChartWindow::FleetRestGrowth);
-    QVERIFY(window.observations().first().startsWith("B-10-ABC"));
+    QVERIFY(window.observations().first().startsWith("(!) "));
+    QVERIFY(window.observations().at(1).startsWith("B-10-ABC"));
     QVERIFY(window.chart(ChartWindow::FleetRestGrowth)->title().contains(QString::number(year)));
     QVERIFY(env.messages().texts().isEmpty());
 }
@@ -150,7 +154,34 @@ void ChartWindowTest::marksAMonthNoLongerCurrent()
     QVERIFY2(series.contains("Luna neactualizata"), qPrintable(series.join(", ")));
     QVERIFY(window.observations().contains(QString("B-10-ABC, martie %1: V.O.K.-ul lunii nu mai este actualizat (vezi SITUATIE)").arg(year)));
     test::child<QTabWidget>(&window, "grafic")->setCurrentIndex(ChartWindow::FleetConsumption);
-    QVERIFY(window.observations().first().startsWith(QString("B-10-ABC, martie %1: V.O.K.").arg(year)));
+    QVERIFY(window.observations().at(1).startsWith(QString("B-10-ABC, martie %1: V.O.K.").arg(year)));
+}
+
+// Sheets typed in the months after the last closed one: the range reaches
+// them, marked on the month axis; litres per 100 equivalent km against Cm.
+void ChartWindowTest::reachesTheMonthsNotYetClosed()
+{
+    test::TestEnvironment env;
+    const int year = QDate::currentDate().year() - 1;
+    addFleet(env, year);
+    env.sql("INSERT INTO foaie (nrf, ida, sofer, orap, oras, data, decada, idl, anul) "
+            "VALUES (7, 1, 'ION', 8, 16, ?, 1, 1, ?)", {QString("05.01.%1").arg(year + 1), year + 1});
+    ChartWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    QCOMPARE(window.vehicleChart().months.last().when, (charts::YearMonth{year + 1, 1}));
+    QVERIFY(!window.vehicleChart().months.last().closed);
+    auto *axis = qobject_cast<QBarCategoryAxis *>(window.chart(ChartWindow::Kilometres)->axes(Qt::Horizontal).first());
+    QVERIFY(axis);
+    QVERIFY2(axis->categories().last().endsWith('*'), qPrintable(axis->categories().join(' ')));
+    QVERIFY(!axis->categories().first().endsWith('*'));
+    QVERIFY(axis->titleText().contains("fara V.O.K. inchis"));
+    auto *bars = qobject_cast<QBarSeries *>(window.chart(ChartWindow::PerHundredKm)->series().first());
+    QVERIFY(bars);
+    QCOMPARE(bars->barSets().first()->at(0), 90.0 * 100 / 320); // over the equivalent km
+    QStringList fuel;
+    for (QBarSet *set : qobject_cast<QBarSeries *>(window.chart(ChartWindow::Fuel)->series().first())->barSets())
+        fuel << set->label();
+    QCOMPARE(fuel, (QStringList{"Consum normat", "Combustibil primit, minus cel restituit"}));
 }
 
 QTEST_MAIN(ChartWindowTest)

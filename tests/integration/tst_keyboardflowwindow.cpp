@@ -3,225 +3,24 @@
 // a vehicle, a truck sheet of two trips (the first with the towing and urban
 // dialogs, the second with winter heating), the sheet's refuelling and the
 // month's V.O.K. Every key goes to whatever has the focus, as on the
-// clerk's screen; the script says where the focus must be as it goes. The
+// clerk's screen, and no window is activated by the test: the program gives
+// the keyboard back after each window and dialog. The script says where the
+// focus must be as it goes. The
 // sheet's keys are counted: header and both trips, each message box answered
 // with one Enter.
 
 #include "app/mainwindow.h"
 #include "testenvironment.h"
+#include "keyscript.h"
 #include "windowtest.h"
 
 #include <QApplication>
-#include <QComboBox>
-#include <QDialog>
-#include <QPointer>
-#include <QTimer>
 #include <QtTest>
-
-#include <functional>
-#include <memory>
 
 using namespace vok;
 
 namespace {
-
 QString s(const char *text) { return QString::fromUtf8(text); }
-
-// One step of the clerk: a key (with its modifiers), or a check that the
-// focus (or the active window) is where the clerk expects it.
-struct Step {
-    enum Kind { Key, Focus, Window, Mark } kind;
-    int key = 0;
-    Qt::KeyboardModifiers modifiers;
-    QString name;
-};
-
-class Script {
-public:
-    // Each character of `text` is one key.
-    Script &type(const QString &text)
-    {
-        for (QChar c : text)
-            m_steps.push_back({Step::Key, 0, Qt::NoModifier, QString(c)});
-        return *this;
-    }
-    Script &key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        m_steps.push_back({Step::Key, key, modifiers, {}});
-        return *this;
-    }
-    Script &tab(int times = 1)
-    {
-        for (int i = 0; i < times; ++i)
-            key(Qt::Key_Tab);
-        return *this;
-    }
-    Script &at(const char *name)
-    {
-        m_steps.push_back({Step::Focus, 0, {}, s(name)});
-        return *this;
-    }
-    Script &window(const char *name)
-    {
-        m_steps.push_back({Step::Window, 0, {}, s(name)});
-        return *this;
-    }
-    Script &mark(const char *name)
-    {
-        m_steps.push_back({Step::Mark, 0, {}, s(name)});
-        return *this;
-    }
-
-    const QList<Step> &steps() const { return m_steps; }
-
-    // The keys between two marks.
-    int keysBetween(const QString &from, const QString &to) const
-    {
-        int count = 0;
-        bool counting = false;
-        for (const Step &step : m_steps) {
-            if (step.kind == Step::Mark)
-                counting = step.name == from ? true : step.name == to ? false : counting;
-            else if (counting && step.kind == Step::Key)
-                ++count;
-        }
-        return count;
-    }
-
-    // The keys as the clerk reads them: "CJ Tab 4521 Tab ...".
-    QString text(const QString &from, const QString &to) const
-    {
-        QStringList words;
-        QString word;
-        bool counting = false;
-        auto flush = [&] {
-            if (!word.isEmpty())
-                words << word;
-            word.clear();
-        };
-        for (const Step &step : m_steps) {
-            if (step.kind == Step::Mark)
-                counting = step.name == from ? true : step.name == to ? false : counting;
-            if (!counting || step.kind != Step::Key)
-                continue;
-            if (!step.name.isEmpty()) {
-                word += step.name;
-                continue;
-            }
-            flush();
-            words << QKeySequence(int(step.modifiers) | step.key).toString();
-        }
-        flush();
-        return words.join(u' ');
-    }
-
-private:
-    QList<Step> m_steps;
-};
-
-// Plays a script key by key from the event loop, so that it goes on inside
-// the windows each key opens modally.
-class Player {
-public:
-    Player(const Script &script, test::TestEnvironment &env)
-        : m_steps(script.steps())
-        , m_env(env)
-    {
-    }
-
-    void start(QWidget *main)
-    {
-        m_main = main;
-        QTimer::singleShot(0, qApp, [this] { tick(); });
-    }
-    bool finished() const { return m_next >= m_steps.size() || !m_failure.isEmpty(); }
-    QString failure() const { return m_failure; }
-    // The messages shown since each mark.
-    qsizetype messagesAt(const QString &mark) const { return m_messagesAtMark.value(mark, -1); }
-
-private:
-    static QString focusName()
-    {
-        QWidget *focus = QApplication::focusWidget();
-        // A list's own text box answers for the list.
-        if (focus && !focus->objectName().isEmpty())
-            return focus->objectName();
-        if (focus && qobject_cast<QComboBox *>(focus->parentWidget()))
-            return focus->parentWidget()->objectName();
-        return focus ? focus->objectName() : QString();
-    }
-
-    void tick()
-    {
-        if (finished())
-            return;
-        const Step &step = m_steps[m_next];
-        QWidget *active = QApplication::activeWindow();
-        switch (step.kind) {
-        case Step::Mark:
-            m_messagesAtMark[step.name] = m_env.messages().messages().size();
-            ++m_next;
-            break;
-        case Step::Window:
-            // The offscreen platform has no window manager to give the window
-            // that opened or came back the keyboard: the player does.
-            if (QWidget *top = QApplication::activeModalWidget() ? QApplication::activeModalWidget()
-                                                                 : m_main.data();
-                top && top != active && top->objectName() == step.name)
-                top->activateWindow();
-            if (!active || active->objectName() != step.name)
-                return wait(QStringLiteral("window %1, active %2, modal %3")
-                                .arg(step.name, active ? active->objectName() : s("none"),
-                                     QApplication::activeModalWidget() ? QApplication::activeModalWidget()->objectName()
-                                                                       : s("none")));
-            ++m_next;
-            break;
-        case Step::Focus:
-            if (focusName() != step.name)
-                return wait(QStringLiteral("focus on %1 (step %2), found %3").arg(step.name).arg(m_next).arg(focusName()));
-            ++m_next;
-            break;
-        case Step::Key: {
-            QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : active;
-            if (!target)
-                return wait(QStringLiteral("a window for key %1").arg(m_next));
-            ++m_next;
-            m_waited = 0;
-            // The next key waits for this one's work, even a window it opens.
-            QTimer::singleShot(15, qApp, [this] { tick(); });
-            if (!step.name.isEmpty())
-                QTest::keyClick(target, step.name.at(0).toLatin1());
-            else
-                QTest::keyClick(target, Qt::Key(step.key), step.modifiers);
-            return;
-        }
-        }
-        m_waited = 0;
-        QTimer::singleShot(0, qApp, [this] { tick(); });
-    }
-
-    void wait(const QString &what)
-    {
-        if (++m_waited > 300) {
-            m_failure = QStringLiteral("waited for ") + what;
-            // Lets the test end: every window the keys opened is closed.
-            for (int i = 0; i < 10; ++i)
-                if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
-                    QTimer::singleShot(0, dialog, [dialog] { dialog->reject(); });
-            return;
-        }
-        QTimer::singleShot(10, qApp, [this] { tick(); });
-    }
-
-    QList<Step> m_steps;
-    test::TestEnvironment &m_env;
-    QPointer<QWidget> m_main;
-    qsizetype m_next = 0;
-    int m_waited = 0;
-    QString m_failure;
-    QHash<QString, qsizetype> m_messagesAtMark;
-};
-
 } // namespace
 
 class KeyboardFlowWindowTest : public QObject {
@@ -243,12 +42,12 @@ void KeyboardFlowWindowTest::monthWithoutMouse()
               "VALUES ('1', 'Remorca usoara', 'pana la 1.5', 15, 25, 12, 20, 10, 18)"));
     env.messages().setDefaultAnswer(true); // every question answered Yes, its default button
 
-    Script script;
+    test::KeyScript script;
     // The vehicle: number, make, kind, engine class, the three consumptions
     // and the default regime (Mixt), the oil; Ctrl+S, then Escape closes.
     script.key(Qt::Key_A, Qt::AltModifier).window("auto").at("nrauto")
         .type(s("CJ10ABC")).tab().at("marca").type(s("ROMAN 10215")).tab()
-        .at("for1").key(Qt::Key_Space).tab()
+        .at("for2").key(Qt::Key_Up).at("for1").tab()
         .at("motorcp").key(Qt::Key_Down).tab()
         .at("Cm1").type(s("30")).tab().at("Cm2").type(s("28.5")).tab().at("Cm3").type(s("26")).tab()
         .at("c1").key(Qt::Key_Down).at("c2").tab()
@@ -294,8 +93,8 @@ void KeyboardFlowWindowTest::monthWithoutMouse()
 
     MainWindow menu(env.context());
     QVERIFY(test::showActive(&menu));
-    Player player(script, env);
-    player.start(&menu);
+    test::KeyPlayer player(script, env);
+    player.start();
     QTRY_VERIFY_WITH_TIMEOUT(player.finished(), 120000);
     QVERIFY2(player.failure().isEmpty(), qPrintable(player.failure() + u'\n' + env.messages().texts().join(u'\n')));
 

@@ -151,6 +151,8 @@ private slots:
     void secondSaveIsRefused();
     void savingWhatWasDeletedMeanwhileIsRefused();
     void journalHoldsExactlyTheWrites();
+    void updateListsOnlyWhatChanged_data();
+    void updateListsOnlyWhatChanged();
     void deletedSheetComesBack_data();
     void deletedSheetComesBack();
 };
@@ -322,6 +324,58 @@ void JournalTest::journalHoldsExactlyTheWrites()
     QCOMPARE(deleted.value(s("bm")).toDouble(), 30.0);
     QCOMPARE(deleted.value(s("curse")).toArray().size(), 1);
     QCOMPARE(deleted.value(s("curse")).toArray().first().toObject().value(s("nrc")).toInt(), 2);
+    // The refuelling changed the diesel alone: its untouched boxes (NULL
+    // before, "" after) are no change.
+    const QJsonObject refuelled = journal::values(
+        c.env.value(s("SELECT dupa FROM jurnal WHERE fereastra='alim'")).toString());
+    QCOMPARE(refuelled.keys(), QStringList{s("bm")});
+}
+
+void JournalTest::updateListsOnlyWhatChanged_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("keptBefore"); // empty: no journal row
+    QTest::addColumn<QString>("keptAfter");
+    QTest::newRow("null is an empty text") << s(R"({"nractc":null,"bm":5})") << s(R"({"nractc":"","bm":5})")
+                                           << QString() << QString();
+    QTest::newRow("empty text is null") << s(R"({"sofer":""})") << s(R"({"sofer":null})") << QString() << QString();
+    QTest::newRow("null against 0") << s(R"({"gz":null})") << s(R"({"gz":0})") << s(R"({"gz":null})")
+                                    << s(R"({"gz":0})");
+    QTest::newRow("empty text against 0") << s(R"({"act":""})") << s(R"({"act":0})") << s(R"({"act":""})")
+                                          << s(R"({"act":0})");
+    QTest::newRow("whole and decimal number") << s(R"({"valoare":12})") << s(R"({"valoare":12.0})") << QString()
+                                              << QString();
+    QTest::newRow("unchanged columns dropped")
+        << s(R"({"act":"F 1","denp":"FILTRU","valoare":12.5})") << s(R"({"act":"F 1","denp":"FILTRU","valoare":13})")
+        << s(R"({"valoare":12.5})") << s(R"({"valoare":13})");
+    QTest::newRow("text changed to empty") << s(R"({"sofer":"POPA"})") << s(R"({"sofer":""})")
+                                           << s(R"({"sofer":"POPA"})") << s(R"({"sofer":""})");
+}
+
+// Every update goes through the same rule, whatever store records it.
+void JournalTest::updateListsOnlyWhatChanged()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(QString, keptBefore);
+    QFETCH(QString, keptAfter);
+    test::TestEnvironment env;
+    env.written([&](WriteRun &run) {
+        Change c;
+        c.table = s("piese");
+        c.key = 1;
+        c.action = Change::updated();
+        c.nrauto = s("B-01-JUR");
+        c.before = journal::values(before);
+        c.after = journal::values(after);
+        run.record(c);
+    });
+    QCOMPARE(env.value(s("SELECT COUNT(*) FROM jurnal")).toInt(), keptBefore.isEmpty() ? 0 : 1);
+    if (keptBefore.isEmpty())
+        return;
+    QCOMPARE(journal::values(env.value(s("SELECT inainte FROM jurnal")).toString()), journal::values(keptBefore));
+    QCOMPARE(journal::values(env.value(s("SELECT dupa FROM jurnal")).toString()), journal::values(keptAfter));
 }
 
 void JournalTest::deletedSheetComesBack_data()

@@ -122,6 +122,11 @@ void UrbanDialogTest::firstOpeningHasNoDistance()
     QCOMPARE(test::child<QLineEdit>(&dialog, QStringLiteral("surb"))->text(), QStringLiteral("0"));
     QCOMPARE(trip.spU, QStringLiteral("0.0"));
     QCOMPARE(test::child<QLabel>(&dialog, QStringLiteral("Label2"))->text(), QStringLiteral("U = (Pu/100) * u = 0.0"));
+    // Left with Escape and no distance: none, said as a distance.
+    QTest::keyClick(pu, Qt::Key_Escape);
+    QTRY_VERIFY(!dialog.isVisible());
+    QCOMPARE(trip.label48, QStringLiteral("km echiv. la 0.0 km in urban"));
+    QCOMPARE(trip.distance, 0.0);
 }
 
 void UrbanDialogTest::twelveKmAtTwentyFiveGivesThree()
