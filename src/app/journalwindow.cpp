@@ -123,7 +123,7 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
     m_grid->setWordWrap(false);
     // One Tab stop: the arrows move inside the grid, Tab leaves it.
     m_grid->setTabKeyNavigation(false);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("Jurnal modificari"));
+    const gridexport::Actions exports = gridexport::install(m_grid, m_context.messages, QStringLiteral("Jurnal modificari"));
 
     m_before = valuesBox(this, QStringLiteral("inainte"));
     m_after = valuesBox(this, QStringLiteral("dupa"));
@@ -166,10 +166,7 @@ JournalWindow::JournalWindow(const WindowContext &context, QWidget *parent)
 
     connect(m_show, &QPushButton::clicked, this, &JournalWindow::refresh);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, &JournalWindow::showSelected);
-    connect(m_export, &QPushButton::clicked, this, [this] {
-        if (QAction *csv = m_grid->findChild<QAction *>(QStringLiteral("exportCsv")))
-            csv->trigger();
-    });
+    connect(m_export, &QPushButton::clicked, exports.csv, &QAction::trigger);
     connect(m_restore, &QPushButton::clicked, this, &JournalWindow::restoreSheet);
     connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
 

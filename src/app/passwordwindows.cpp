@@ -6,6 +6,7 @@
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/widgets.h"
+#include "ui/keys.h"
 
 #include <QCloseEvent>
 #include <QFormLayout>
@@ -113,6 +114,7 @@ SetPasswordWindow::SetPasswordWindow(const WindowContext &context, QWidget *pare
     m_pass = passwordBox(this, QStringLiteral("pass"), 30);
     m_passc = passwordBox(this, QStringLiteral("passc"), 30);
     auto *save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    keys::setSaveButton(save);
     auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
 
     auto *form = new QFormLayout;
@@ -149,6 +151,7 @@ ChangePasswordWindow::ChangePasswordWindow(const WindowContext &context, QWidget
     m_pass = passwordBox(this, QStringLiteral("pass"), 30);
     m_passc = passwordBox(this, QStringLiteral("passc"), 30);
     auto *save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    keys::setSaveButton(save);
     auto *exit = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Iesire"));
 
     auto *form = new QFormLayout;

@@ -11,6 +11,7 @@
 #include "ui/lists.h"
 #include "ui/widgets.h"
 #include "reports/reportservice.h"
+#include "ui/keys.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -57,6 +58,7 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
 {
     setObjectName(QStringLiteral("piese"));
     setWindowTitle(QStringLiteral("Piese, reparatii etc."));
+    keys::setSaveButton(m_save);
 
     m_nra->setObjectName(QStringLiteral("nra"));
     m_nra->setEditable(false);

@@ -9,6 +9,7 @@
 #include "fleet/vehiclestore.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/keys.h"
 #include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -151,6 +152,8 @@ void VehicleWindow::buildControls()
                            QStringLiteral("Automobile furgon dotate cu deflector")});
 
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+
+    keys::setSaveButton(m_save);
     m_exit = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Iesire"));
     m_delete = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere"));
     m_oilUtil = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Utilitar ,,Cb'' si ,,Cf''"));

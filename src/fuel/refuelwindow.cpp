@@ -8,6 +8,7 @@
 #include "reports/reportrequest.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
+#include "ui/keys.h"
 #include "fleet/vehiclebox.h"
 #include "ui/lists.h"
 #include "ui/widgets.h"
@@ -114,6 +115,8 @@ void RefuelWindow::buildControls()
         box->setMaximumWidth(110);
 
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+
+    keys::setSaveButton(m_save);
     m_clearFuel = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere combustibil"));
     m_clearFuel->setToolTip(QStringLiteral("Sterge combustibilul (felul, cantitatea, actul) de pe foaia aleasa"));
     m_monthReport = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport luna"));

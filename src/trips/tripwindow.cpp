@@ -9,6 +9,7 @@
 #include "ui/fields.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
+#include "ui/keys.h"
 #include "ui/widgets.h"
 #include "reports/reportservice.h"
 
@@ -43,6 +44,7 @@ void TripWindow::buildLayout()
     m_grid = new TripGrid(this);
     gridexport::install(m_grid, m_context.messages, [this] { return QStringLiteral("Curse %1 foaia %2").arg(m_header->vehicleText(), m_header->sheetText()); });
     m_save = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Salvare"));
+    keys::setSaveButton(m_save);
     m_deleteTrip = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Stergere curse"));
     m_report = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Raport calcul foaie"));
     m_deleteSheet = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere foi parcurs"));

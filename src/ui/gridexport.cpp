@@ -59,7 +59,7 @@ void exportTo(QTableView *grid, MessageService *messages, const std::function<QS
 
 } // namespace
 
-void install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe)
+Actions install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe)
 {
     auto *excel = new QAction(QStringLiteral("Export Excel"), grid);
     excel->setObjectName(QStringLiteral("exportExcel"));
@@ -70,11 +70,12 @@ void install(QTableView *grid, MessageService *messages, const std::function<QSt
     grid->addAction(excel);
     grid->addAction(csv);
     grid->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return {excel, csv};
 }
 
-void install(QTableView *grid, MessageService *messages, const QString &description)
+Actions install(QTableView *grid, MessageService *messages, const QString &description)
 {
-    install(grid, messages, [description] { return description; });
+    return install(grid, messages, [description] { return description; });
 }
 
 sheet::Table table(const QTableView *grid)

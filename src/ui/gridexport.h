@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QAction;
 class QTableView;
 
 namespace vok {
@@ -19,9 +20,14 @@ namespace gridexport {
 // says the grid shows now: "Piese B-104-VOK") and writes what the grid shows,
 // then tells the clerk where it went. One line per grid:
 //   gridexport::install(m_grid, context.messages, [this] { return QStringLiteral("Piese ") + m_nra->currentText(); });
-void install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe);
+// The two actions, for a window that offers them on a button too.
+struct Actions {
+    QAction *excel = nullptr;
+    QAction *csv = nullptr;
+};
+Actions install(QTableView *grid, MessageService *messages, const std::function<QString()> &describe);
 // A grid whose content has one description: "Jurnal modificari".
-void install(QTableView *grid, MessageService *messages, const QString &description);
+Actions install(QTableView *grid, MessageService *messages, const QString &description);
 
 // What the grid shows, in the order it shows it: the headings of the visible
 // columns, then the visible rows (led by their row headings when these name

@@ -308,13 +308,19 @@ QString caption(const QString &text)
     return plain.remove(u'&');
 }
 
+namespace {
+constexpr char saveMark[] = "vokSaveButton";
+} // namespace
+
+void setSaveButton(QPushButton *button) { button->setProperty(saveMark, true); }
+
 QPushButton *saveButton(QWidget *window)
 {
     if (!window)
         return nullptr;
     for (QPushButton *button : window->findChildren<QPushButton *>())
         if (button->window() == window && button->isVisible() && button->isEnabled()
-            && caption(button->text()) == QLatin1String("Salvare"))
+            && button->property(saveMark).toBool())
             return button;
     return nullptr;
 }

@@ -33,8 +33,12 @@ void install();
 // The caption a button goes by, without its '&' shortcut mark.
 QString caption(const QString &text);
 
-// The "Salvare" button of `window` (its own, not a dialog's over it) that is
-// shown and enabled; nullptr when there is none.
+// Makes `button` the one Ctrl+S presses in its window: each window marks its
+// "Salvare" when it builds it.
+void setSaveButton(QPushButton *button);
+
+// The button of `window` (its own, not a dialog's over it) marked by
+// setSaveButton that is shown and enabled; nullptr when there is none.
 QPushButton *saveButton(QWidget *window);
 
 // Presses `button` as a Tab to it and Space would: the box being typed in is

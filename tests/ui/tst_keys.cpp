@@ -37,6 +37,7 @@ struct Form {
         grid->setSelectionBehavior(QAbstractItemView::SelectRows);
         grid->setSelectionMode(QAbstractItemView::SingleSelection);
         save = new QPushButton(QStringLiteral("Salvare"), &window);
+        keys::setSaveButton(save);
         save->setAutoDefault(false);
         auto *layout = new QVBoxLayout(&window);
         for (QWidget *w : {static_cast<QWidget *>(box), static_cast<QWidget *>(other), static_cast<QWidget *>(grid),
