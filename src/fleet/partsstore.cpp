@@ -92,6 +92,7 @@ int PartsStore::update(const PartEntry &stored, const PartEntry &e, const QStrin
     c.before = {{QStringLiteral("act"), stored.act}, {QStringLiteral("denp"), stored.denp},
                 {QStringLiteral("valoare"), stored.valoare}};
     c.after = {{QStringLiteral("act"), e.act}, {QStringLiteral("denp"), e.denp}, {QStringLiteral("valoare"), e.valoare}};
+    journal::keepChanged(c);
     run.record(std::move(c));
     run.commit();
     return stored.versiune + 1;
