@@ -25,6 +25,19 @@ StaleRecord::StaleRecord()
 {
 }
 
+StaleRecord::StaleRecord(const QString &message, bool deleted)
+    : DbError(message)
+    , m_deleted(deleted)
+{
+}
+
+StaleRecord StaleRecord::deleted(const QString &message) { return StaleRecord(message, true); }
+
+QString StaleRecord::deletedRecordText()
+{
+    return QStringLiteral(" Inregistrarea a fost stearsa intre timp de alt utilizator !!! ");
+}
+
 namespace {
 
 // Rows of one journal statement: far below the bound values either engine takes.
@@ -153,6 +166,21 @@ void requireRow(const QSqlQuery &query)
 {
     if (query.numRowsAffected() < 1)
         throw StaleRecord();
+}
+
+void refuseStale(const QSqlDatabase &db, const QString &table, const QString &keyColumn, qint64 key,
+                 const QString &deletedMessage)
+{
+    if (!scalar(db, QStringLiteral("SELECT 1 FROM %1 WHERE %2=?").arg(table, keyColumn), {key}).isValid())
+        throw StaleRecord::deleted(deletedMessage);
+    throw StaleRecord();
+}
+
+void requireRow(const QSqlQuery &query, const QSqlDatabase &db, const QString &table, const QString &keyColumn,
+                qint64 key, const QString &deletedMessage)
+{
+    if (query.numRowsAffected() < 1)
+        refuseStale(db, table, keyColumn, key, deletedMessage);
 }
 
 QJsonObject rowObject(const QSqlQuery &query, const QString &table)

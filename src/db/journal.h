@@ -12,11 +12,23 @@ class QSqlQuery;
 namespace vok {
 
 // A save refused because its record changed since the window loaded it: the
-// version it was loaded with is no longer the stored one. Nothing of the save
-// is written; the window tells the clerk and loads the record again.
+// version it was loaded with is no longer the stored one, or the record is no
+// longer stored at all. Nothing of the save is written; the window tells the
+// clerk and loads the record again, or, when it was deleted, clears it.
 class StaleRecord : public DbError {
 public:
+    // Changed by another clerk (staleRecordText()).
     StaleRecord();
+    // Deleted by another clerk: `message` says what went.
+    static StaleRecord deleted(const QString &message = deletedRecordText());
+    bool wasDeleted() const { return m_deleted; }
+
+    // The refusal a clerk reads when another clerk deleted the record meanwhile.
+    static QString deletedRecordText();
+
+private:
+    StaleRecord(const QString &message, bool deleted);
+    bool m_deleted = false;
 };
 
 // The refusal a clerk reads when another clerk changed the record meanwhile.
@@ -101,6 +113,15 @@ void keepChanged(Change &change);
 
 // Throws StaleRecord when a versioned UPDATE or DELETE found no row.
 void requireRow(const QSqlQuery &query);
+// The refusal of a versioned write that found no row, telling a record
+// changed from one deleted: the row whose `keyColumn` is `key` in `table`
+// (names of the program's own schema, never typed text) is looked for;
+// missing, StaleRecord::deleted(deletedMessage), else StaleRecord.
+[[noreturn]] void refuseStale(const QSqlDatabase &db, const QString &table, const QString &keyColumn, qint64 key,
+                              const QString &deletedMessage = StaleRecord::deletedRecordText());
+// requireRow() with refuseStale()'s refusal.
+void requireRow(const QSqlQuery &query, const QSqlDatabase &db, const QString &table, const QString &keyColumn,
+                qint64 key, const QString &deletedMessage = StaleRecord::deletedRecordText());
 
 // The current row of `query` as the journal keeps it: the table's own column
 // names (a server gives them in lower case), numbers as numbers.

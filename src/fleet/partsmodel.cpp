@@ -74,6 +74,10 @@ bool PartsModel::setData(const QModelIndex &index, const QVariant &value, int ro
 {
     if (!index.isValid() || role != Qt::EditRole)
         return false;
+    // An editor closed without a change (Enter, Tab, or the window losing
+    // the focus) stores nothing.
+    if (value.toString() == data(index, Qt::EditRole).toString())
+        return true;
     PartEntry entry = m_rows.at(index.row());
     QString act = entry.act;
     QString denp = entry.denp;

@@ -8,9 +8,10 @@
 namespace vok {
 
 // The grid of one vehicle's parts log (`DBGrid1` of `piese`): document,
-// description and value, edited in place. An edit is stored at once when the
-// row passes the grid's tests; otherwise refused() carries one message per
-// failing test and nothing is stored.
+// description and value, edited in place. An edit that changes the cell is
+// stored at once when the row passes the grid's tests; otherwise refused()
+// carries one message per failing test and nothing is stored. An edit that
+// leaves the cell as it was stores nothing.
 class PartsModel : public QAbstractTableModel {
     Q_OBJECT
 public:

@@ -80,14 +80,19 @@ int PartsStore::add(const PartEntry &e, const QString &window) const
 
 int PartsStore::update(const PartEntry &stored, const PartEntry &e, const QString &window) const
 {
+    // Written again as it is, an entry changes nothing: no write, no new version.
+    if (stored.act == e.act && stored.denp == e.denp && stored.valoare == e.valoare)
+        return stored.versiune;
     WriteRun run(m_db, window);
     journal::requireRow(exec(m_db, QStringLiteral("UPDATE piese SET act=?, denp=?, valoare=?, versiune=versiune+1 "
                                                   "WHERE idp=? AND versiune=?"),
-                             {e.act, e.denp, e.valoare, stored.idp, stored.versiune}));
+                             {e.act, e.denp, e.valoare, stored.idp, stored.versiune}),
+                        m_db, QStringLiteral("piese"), QStringLiteral("idp"), stored.idp);
     Change c = partChange(Change::updated(), stored);
     c.before = {{QStringLiteral("act"), stored.act}, {QStringLiteral("denp"), stored.denp},
                 {QStringLiteral("valoare"), stored.valoare}};
     c.after = {{QStringLiteral("act"), e.act}, {QStringLiteral("denp"), e.denp}, {QStringLiteral("valoare"), e.valoare}};
+    journal::keepChanged(c);
     run.record(std::move(c));
     run.commit();
     return stored.versiune + 1;
@@ -97,7 +102,8 @@ void PartsStore::remove(const PartEntry &stored, const QString &window) const
 {
     WriteRun run(m_db, window);
     journal::requireRow(exec(m_db, QStringLiteral("DELETE FROM piese WHERE idp=? AND versiune=?"),
-                             {stored.idp, stored.versiune}));
+                             {stored.idp, stored.versiune}),
+                        m_db, QStringLiteral("piese"), QStringLiteral("idp"), stored.idp);
     Change c = partChange(Change::deleted(), stored);
     c.before = entryObject(stored);
     run.record(std::move(c));

@@ -36,8 +36,9 @@ public:
     // Adds an entry and returns its key.
     int add(const PartEntry &entry, const QString &window = QStringLiteral("piese")) const;
     // Stores the document, description and value of an entry, replacing
-    // `stored` (as loaded): StaleRecord when it changed or went since.
-    // Returns the entry's new version.
+    // `stored` (as loaded): StaleRecord when it changed since,
+    // StaleRecord::deleted when it went. Returns the entry's version: a new
+    // one, or the same when nothing changed (nothing is written then).
     int update(const PartEntry &stored, const PartEntry &entry, const QString &window = QStringLiteral("piese")) const;
     void remove(const PartEntry &stored, const QString &window = QStringLiteral("piese")) const;
 

@@ -4,6 +4,7 @@
 #include "fleet/partsmodel.h"
 #include "fleet/partsrules.h"
 #include "fleet/partsstore.h"
+#include "fleet/vehiclerules.h"
 #include "ui/fields.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vok {
@@ -61,7 +63,10 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     keys::setSaveButton(m_save);
 
     m_nra->setObjectName(QStringLiteral("nra"));
-    m_nra->setEditable(false);
+    // The clerk types the whole number (or picks it from the list): a number
+    // is picked when the box is left, never at its first letter.
+    m_nra->setEditable(true);
+    lists::keepTypedText(m_nra);
     m_nra->setMinimumWidth(160);
     m_tip->setObjectName(QStringLiteral("tip"));
 
@@ -147,7 +152,22 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     setTabOrder(m_report, m_exit);
 
     lists::refillVehiclesOnFocus(m_nra, m_context.db, m_context.messages);
-    connect(m_nra, &QComboBox::activated, this, &PartsWindow::pickVehicle);
+    fields::selectAllOnEntry(m_nra);
+    // A number chosen from the open list is the whole number: its log
+    // takes the focus. Stepping through the list with the arrow keys picks
+    // each number and leaves the focus in the box.
+    m_nraList = m_nra->view()->window();
+    m_nraList->installEventFilter(this);
+    connect(m_nra, &QComboBox::activated, this, [this](int index) {
+        const bool fromList = m_listJustClosed;
+        m_listJustClosed = false;
+        if (index < 0)
+            return;
+        pickVehicle(m_nra->itemText(index));
+        if (fromList && hasVehicle())
+            m_grid->setFocus(Qt::OtherFocusReason);
+    });
+    fields::onLeave(m_nra, [this] { return leaveNumber(); });
 
     for (QLineEdit *text : {m_nract, m_den}) {
         fields::selectAllOnEntry(text);
@@ -176,6 +196,8 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     connect(m_model, &PartsModel::stale, this, [this](const QString &message) {
         m_context.messages->inform(this, message);
         guarded(m_context.messages, this, [this] { m_model->load(m_indauto); });
+        activateWindow();
+        m_nra->setFocus(Qt::OtherFocusReason);
     }, Qt::QueuedConnection);
     connect(m_save, &QPushButton::clicked, this, &PartsWindow::save);
     connect(m_report, &QPushButton::clicked, this, &PartsWindow::report);
@@ -184,24 +206,58 @@ PartsWindow::PartsWindow(const WindowContext &context, QWidget *parent)
     resize(900, 600);
 }
 
+PartsWindow::~PartsWindow()
+{
+    // The number box losing the focus while the window is taken down would
+    // still pick a vehicle into the half-destroyed window.
+    m_nra->disconnect(this);
+    m_nra->lineEdit()->disconnect(this);
+    m_nraList->removeEventFilter(this);
+}
+
 void PartsWindow::done(int result)
 {
     fields::setClosing(this);
     QDialog::done(result);
 }
 
-void PartsWindow::pickVehicle()
+void PartsWindow::pickVehicle(const QString &number)
 {
-    const QString number = m_nra->currentText();
     guarded(m_context.messages, this, [&] {
         const std::optional<PartsVehicle> vehicle = PartsStore(m_context.db).vehicleByNumber(number);
         if (!vehicle)
             return;
         m_tip->setText(lists::makeCaption(vehicle->marca));
         m_indauto = vehicle->ida;
+        m_picked = vehicle->nrauto;
         m_model->load(m_indauto);
-        m_grid->setFocus(Qt::OtherFocusReason);
     });
+}
+
+bool PartsWindow::hasVehicle() const { return m_indauto > 0 && m_nra->currentText() == m_picked; }
+
+bool PartsWindow::leaveNumber()
+{
+    const QString typed = m_nra->currentText().trimmed();
+    if (typed == m_picked)
+        return true;
+    if (typed.isEmpty()) {
+        // No vehicle: no log on screen to be edited by mistake.
+        m_indauto = 0;
+        m_picked.clear();
+        m_tip->clear();
+        guarded(m_context.messages, this, [this] { m_model->load(0); });
+        return true;
+    }
+    // Only a vehicle of the list (offered, apar = 1) is picked.
+    const int listed = m_nra->findText(typed, Qt::MatchFixedString);
+    if (listed < 0) {
+        m_context.messages->inform(this, vehicle::notRegisteredMessage());
+        return false;
+    }
+    m_nra->setEditText(m_nra->itemText(listed));
+    pickVehicle(m_nra->itemText(listed));
+    return true;
 }
 
 void PartsWindow::save()
@@ -211,7 +267,7 @@ void PartsWindow::save()
     m_luna->setText(parts::dayMonthText(m_luna->text()));
     m_an->setText(parts::yearText(m_an->text()));
 
-    const bool picked = m_indauto > 0 && !m_nra->currentText().isEmpty();
+    const bool picked = hasVehicle();
     const std::optional<parts::EntryProblem> problem =
         parts::checkEntry(picked, m_zi->text(), m_luna->text(), m_an->text(), m_valp->text());
     if (problem) {
@@ -248,7 +304,7 @@ void PartsWindow::save()
 
 void PartsWindow::report()
 {
-    if (m_indauto <= 0 || m_nra->currentText().isEmpty()) {
+    if (!hasVehicle()) {
         m_context.messages->inform(this, parts::pickVehicleMessage());
         activateWindow();
         m_nra->setFocus(Qt::OtherFocusReason);
@@ -263,6 +319,11 @@ void PartsWindow::report()
 
 bool PartsWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_nraList && event->type() == QEvent::Hide) {
+        // The choice from the list, if any, is signalled right after.
+        m_listJustClosed = true;
+        QTimer::singleShot(0, this, [this] { m_listJustClosed = false; });
+    }
     if (watched == m_grid && event->type() == QEvent::KeyPress
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Delete
         && !m_grid->selectionModel()->selectedRows().isEmpty()) {

@@ -21,12 +21,17 @@ class PartsWindow : public QDialog {
     Q_OBJECT
 public:
     explicit PartsWindow(const WindowContext &context, QWidget *parent = nullptr);
+    ~PartsWindow() override;
 
     // "Iesire", Escape (outside a grid edit) and the close button leave alike.
     void done(int result) override;
 
 private:
-    void pickVehicle();
+    // The vehicle of that number (one of the list) picked: its log in the grid.
+    void pickVehicle(const QString &number);
+    bool leaveNumber();
+    // True when the number on screen is the vehicle picked.
+    bool hasVehicle() const;
     void save();
     void report();
     void deleteCurrentRow();
@@ -35,6 +40,9 @@ private:
 
     WindowContext m_context;
     int m_indauto = 0; // key of the vehicle picked in nra
+    QString m_picked;  // and its number
+    QObject *m_nraList = nullptr;  // nra's popup list
+    bool m_listJustClosed = false; // the list closed: a number chosen from it follows
     PartsModel *m_model;
     QComboBox *m_nra;
     QLabel *m_tip;

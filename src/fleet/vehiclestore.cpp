@@ -68,6 +68,11 @@ std::optional<Vehicle> VehicleStore::byId(int ida) const
     return m_byId.read({ida}, readVehicle);
 }
 
+QString vehicleDeletedText()
+{
+    return QStringLiteral(" Autovehiculul a fost sters intre timp de alt utilizator !!! ");
+}
+
 double defaultConsumption(const Consumption &consumption)
 {
     switch (consumption.implicit) {
@@ -121,6 +126,10 @@ int VehicleStore::save(const VehicleRecord &r, const QString &window)
                            {QStringLiteral("Cf"), r.Cf},        {QStringLiteral("Ispec"), r.Ispec},
                            {QStringLiteral("Iaerod"), r.Iaerod}};
     int ida = 0;
+    // The vehicle on screen was deleted meanwhile: it is never made again
+    // from what the screen holds.
+    if ((!existing && r.versiune) || (existing && r.ida && existing->ida != r.ida))
+        throw StaleRecord::deleted(vehicleDeletedText());
     if (existing) {
         ida = existing->ida;
         const QSqlQuery query = exec(
@@ -129,7 +138,7 @@ int VehicleStore::save(const VehicleRecord &r, const QString &window)
                            "Iaerod=?, versiune=versiune+1 WHERE ida=? AND versiune=?"),
             {r.marca, r.formula, r.motor, cm, r.Ca, r.Cb, r.Cf, r.Ispec, r.Iaerod, ida,
              r.versiune.value_or(existing->versiune)});
-        journal::requireRow(query);
+        journal::requireRow(query, m_db, QStringLiteral("auto"), QStringLiteral("ida"), ida, vehicleDeletedText());
         vehicleChange.action = Change::updated();
         vehicleChange.before = {{QStringLiteral("marca"), existing->marca}, {QStringLiteral("formula"), existing->formula},
                                 {QStringLiteral("motor"), existing->motor}, {QStringLiteral("Cm"), existing->Cm},
@@ -138,9 +147,6 @@ int VehicleStore::save(const VehicleRecord &r, const QString &window)
                                 {QStringLiteral("Iaerod"), existing->Iaerod}};
         journal::keepChanged(vehicleChange);
     } else {
-        // The vehicle on screen was deleted meanwhile.
-        if (r.versiune)
-            throw StaleRecord();
         QSqlQuery query = exec(m_db,
                                QStringLiteral("INSERT INTO auto (nrauto, marca, formula, motor, Cm, Ca, Cb, Cf, "
                                               "Ispec, Iaerod, apar) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 1) RETURNING ida"),

@@ -42,11 +42,16 @@ struct VehicleRecord {
     double Ca = 0, Cb = 0, Cf = 0;
     int Ispec = 0, Iaerod = 0;
     Consumption consumption;
-    // The versions of the auto and consum rows as the window loaded them;
-    // none when it loaded none (a new number, or a row not stored yet).
+    // The vehicle as the window loaded it: its key (0 when none) and the
+    // versions of its auto and consum rows; none when it loaded none (a new
+    // number, or a row not stored yet).
+    int ida = 0;
     std::optional<int> versiune;
     std::optional<int> consumVersiune;
 };
+
+// The refusal when the vehicle on screen was deleted by another clerk.
+QString vehicleDeletedText();
 
 // The default consumption a consum row names: Cm1, Cm2 or Cm3 as implicit is
 // 1, 2 or anything else.
@@ -72,7 +77,8 @@ public:
     // and Cm), a new one inserted with apar = 1; then its consum row is
     // updated or inserted. auto.Cm always equals the consum column that
     // implicit names. A row loaded with a version that is no longer the
-    // stored one (or loaded and deleted since) is StaleRecord, nothing
+    // stored one is StaleRecord, a vehicle loaded and deleted since (even if
+    // its number was given to another since) StaleRecord::deleted; nothing
     // written. `window` names the window, for the journal. Returns the
     // vehicle's ida.
     int save(const VehicleRecord &record, const QString &window = QStringLiteral("auto"));

@@ -361,9 +361,7 @@ void VehicleWindow::load(const QString &number, bool remember)
     guarded(m_context.messages, this, [&] {
         VehicleStore store(m_context.db);
         const std::optional<Vehicle> vehicle = store.byNumber(number);
-        m_loadedNumber.clear();
-        m_loadedVersion.reset();
-        m_loadedConsumVersion.reset();
+        forgetLoaded();
         if (!vehicle) {
             // A new number: the boxes keep what they show for its first save.
             if (remember)
@@ -373,6 +371,7 @@ void VehicleWindow::load(const QString &number, bool remember)
         if (remember)
             m_indauto = vehicle->ida;
         m_loadedNumber = vehicle->nrauto;
+        m_loadedIda = vehicle->ida;
         m_loadedVersion = vehicle->versiune;
         m_marca->setEditText(vehicle->marca);
         (vehicle->formula == 1 ? m_for1 : m_for2)->setChecked(true);
@@ -432,14 +431,15 @@ void VehicleWindow::save()
     record.consumption.implicit = m_c1->isChecked() ? 1 : m_c2->isChecked() ? 2 : 3;
 
     if (number == m_loadedNumber) {
+        record.ida = m_loadedIda;
         record.versiune = m_loadedVersion;
         record.consumVersiune = m_loadedConsumVersion;
     }
     if (!guardedSave(
             m_context.messages, this, [&] { VehicleStore(m_context.db).save(record, objectName()); },
-            [this, number] { load(number, true); }))
+            [this, number] { reloadAfterRefusal(number); }))
         return;
-    m_loadedNumber.clear();
+    forgetLoaded();
     m_context.messages->inform(this, QStringLiteral("Datele au fost salvate"));
     resetAfterSave();
 }
@@ -460,6 +460,31 @@ QWidget *VehicleWindow::box(vehicle::EntryProblem::Field field) const
     case Field::Kind: return m_for2;
     }
     return m_nrauto;
+}
+
+void VehicleWindow::forgetLoaded()
+{
+    m_loadedNumber.clear();
+    m_loadedIda = 0;
+    m_loadedVersion.reset();
+    m_loadedConsumVersion.reset();
+}
+
+void VehicleWindow::reloadAfterRefusal(const QString &number)
+{
+    const bool wasLoaded = !m_loadedNumber.isEmpty();
+    load(number, true);
+    if (wasLoaded && m_loadedNumber.isEmpty()) {
+        // Deleted meanwhile: cleared, so that the next "Salvare" does not
+        // make a new vehicle of that number from what the screen held.
+        const int listed = m_nrauto->findText(number, Qt::MatchExactly | Qt::MatchCaseSensitive);
+        if (listed >= 0)
+            m_nrauto->removeItem(listed);
+        resetAfterSave();
+    }
+    activateWindow();
+    m_nrauto->setFocus(Qt::OtherFocusReason);
+    m_nrauto->lineEdit()->selectAll();
 }
 
 void VehicleWindow::resetNumbers()
@@ -513,6 +538,8 @@ void VehicleWindow::remove()
     const int listed = m_nrauto->findText(number, Qt::MatchExactly | Qt::MatchCaseSensitive);
     if (listed >= 0)
         m_nrauto->removeItem(listed);
+    // The number typed again is a new vehicle.
+    forgetLoaded();
     resetNumbers();
     m_context.messages->inform(this, texts::deleted());
 }

@@ -48,6 +48,11 @@ private:
     void setAerodynamic(int position);
     void resetNumbers();
     void resetAfterSave();
+    // Forgets the vehicle loaded: the next save of its number is a new vehicle.
+    void forgetLoaded();
+    // After a save refused because another clerk changed or deleted the
+    // vehicle: loads it again, or clears it when it is gone.
+    void reloadAfterRefusal(const QString &number);
     void refuse(const QString &message, QWidget *focus);
     template <typename Window> void openUtility();
 
@@ -56,6 +61,7 @@ private:
     // The vehicle on screen as loaded: its number and the versions of its
     // auto and consum rows, against which "Salvare" writes.
     QString m_loadedNumber;
+    int m_loadedIda = 0;
     std::optional<int> m_loadedVersion;
     std::optional<int> m_loadedConsumVersion;
 

@@ -206,7 +206,24 @@ trips::HeaderTexts SheetHeaderBox::texts(const QString &nrc) const
 
 std::optional<Sheet> SheetHeaderBox::sheetOnScreen() const { return m_service.sheets().byNumber(m_ida, sheetNumber()); }
 
-void SheetHeaderBox::refreshLoaded() { m_loaded = sheetOnScreen(); }
+bool SheetHeaderBox::refreshLoaded(const SheetHeader &saved)
+{
+    m_loaded = sheetOnScreen();
+    if (!m_loaded || sameHeader(*m_loaded, saved))
+        return false;
+    showHeader(*m_loaded);
+    return true;
+}
+
+bool SheetHeaderBox::reloadSheet()
+{
+    const bool wasLoaded = m_loaded.has_value();
+    loadSheet(sheetNumber());
+    if (!wasLoaded || m_loaded)
+        return true;
+    m_sheet->setEditText(QString());
+    return false;
+}
 
 QWidget *SheetHeaderBox::box(trips::HeaderProblem::Field field) const
 {
@@ -292,16 +309,20 @@ void SheetHeaderBox::loadSheet(int nrf)
     if (!guarded(m_context.messages, window(), [&] { sheet = m_service.sheets().byNumber(m_ida, nrf); }))
         return;
     m_loaded = sheet;
-    if (sheet) {
-        m_day->setText(sheet->data.mid(0, 2));
-        m_month->setText(sheet->data.mid(3, 2));
-        m_year->setText(sheet->data.mid(6, 4));
-        m_departure->setText(doubleText(sheet->orap));
-        m_arrival->setText(doubleText(sheet->oras));
-        m_driver->setEditText(sheet->sofer);
-    }
+    if (sheet)
+        showHeader(*sheet);
     // A new sheet: the date, hours and driver on screen stay for it.
     emit sheetLoaded(sheet ? sheet->idf : 0);
+}
+
+void SheetHeaderBox::showHeader(const Sheet &sheet)
+{
+    m_day->setText(sheet.data.mid(0, 2));
+    m_month->setText(sheet.data.mid(3, 2));
+    m_year->setText(sheet.data.mid(6, 4));
+    m_departure->setText(doubleText(sheet.orap));
+    m_arrival->setText(doubleText(sheet.oras));
+    m_driver->setEditText(sheet.sofer);
 }
 
 void SheetHeaderBox::fillDrivers()

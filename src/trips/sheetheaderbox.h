@@ -48,11 +48,18 @@ public:
     // against); nullopt when the number on screen is not stored.
     const std::optional<Sheet> &loadedSheet() const { return m_loaded; }
     // Loads the header of the sheet number on screen again (after a save
-    // refused because another clerk changed it).
-    void reloadSheet() { loadSheet(sheetNumber()); }
-    // Reads the loaded sheet again without touching the boxes (after a save:
-    // the header on screen is the one stored). Throws DbError.
-    void refreshLoaded();
+    // refused because another clerk changed it). When the sheet loaded is no
+    // longer stored (another clerk deleted it), the sheet number is cleared,
+    // so that no save makes the sheet again unasked, and false is returned.
+    bool reloadSheet();
+    // Reads the loaded sheet again after a save wrote `saved` or left it as
+    // loaded. When the header stored is not `saved` (another clerk changed it
+    // while this save wrote only the trip), the stored header comes on
+    // screen, so that the next save does not write back what this clerk
+    // never changed; true then. Throws DbError.
+    bool refreshLoaded(const SheetHeader &saved);
+    // The window deleted the sheet loaded: the next save makes a new one.
+    void forgetLoadedSheet() { m_loaded.reset(); }
 
     // The box a header problem sends the clerk back to (not the trip number).
     QWidget *box(trips::HeaderProblem::Field field) const;
@@ -81,6 +88,7 @@ private:
     void fillSheetList();
     bool leaveSheetNumber();
     void loadSheet(int nrf);
+    void showHeader(const Sheet &sheet);
     void fillDrivers();
     bool leaveDriver();
 

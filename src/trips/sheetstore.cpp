@@ -66,6 +66,17 @@ Change sheetChange(const QString &action, int idf, int ida, int nrf)
 
 int decadeOf(int day) { return day <= 10 ? 1 : day <= 20 ? 2 : 3; }
 
+bool sameHeader(const Sheet &stored, const SheetHeader &h)
+{
+    return stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
+           && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul;
+}
+
+QString sheetDeletedText()
+{
+    return QStringLiteral(" Foaia de parcurs a fost stearsa intre timp de alt utilizator !!! ");
+}
+
 SheetStore::SheetStore(const QSqlDatabase &db)
     : m_db(db)
     , m_byNumber(db, QStringLiteral("SELECT ") + sheetColumns + QStringLiteral(" FROM foaie WHERE ida=? AND nrf=?"))
@@ -145,15 +156,14 @@ bool SheetStore::hasTrips(int idf) const
 void SheetStore::update(WriteRun &run, const Sheet &stored, const SheetHeader &h)
 {
     // A header saved again as it was loaded changes nothing: no write.
-    if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
-        && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
+    if (sameHeader(stored, h))
         return;
     QSqlQuery &query = m_update.run(
         {h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf, stored.versiune});
     const int rows = query.numRowsAffected();
     query.finish();
     if (rows < 1)
-        throw StaleRecord();
+        journal::refuseStale(m_db, QStringLiteral("foaie"), QStringLiteral("idf"), stored.idf, sheetDeletedText());
     if (stored.idl != h.idl || stored.anul != h.anul)
         m_dropMonth.execute({stored.ida, stored.anul, stored.idl});
     Change c = sheetChange(Change::updated(), stored.idf, stored.ida, stored.nrf);

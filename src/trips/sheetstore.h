@@ -38,6 +38,13 @@ struct SheetHeader {
 // The ten-day period of a day of the month: 1 for days up to 10, 2 up to 20, 3 after.
 int decadeOf(int day);
 
+// True when the stored sheet's header is the one typed: saving it would
+// change nothing.
+bool sameHeader(const Sheet &stored, const SheetHeader &typed);
+
+// The refusal when the sheet on screen was deleted by another clerk.
+QString sheetDeletedText();
+
 // The trip sheets (foaie). Throws DbError when a statement fails. A store
 // keeps the statements it has run prepared for its own life.
 class SheetStore {
@@ -64,7 +71,7 @@ public:
 
     // Rewrites the header of a stored sheet (nrore = oras - orap), as loaded
     // in `stored`: when its version is no longer the stored one, StaleRecord
-    // and nothing written. A header saved again as loaded writes nothing. When
+    // (StaleRecord::deleted when the sheet is gone) and nothing written. A header saved again as loaded writes nothing. When
     // the sheet leaves its month, the vehicle's monthly row of the month and
     // year it leaves is dropped: that month must be closed again.
     void update(WriteRun &run, const Sheet &stored, const SheetHeader &header);

@@ -37,9 +37,10 @@ std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const Sheet
     plan.sheet = found.sheet;
     const bool sheetLoaded = loadedSheet && loadedSheet->ida == header.ida && loadedSheet->nrf == header.nrf;
     if (sheetLoaded) {
-        // The sheet on screen went meanwhile, or is another of that number.
+        // The sheet on screen went meanwhile (another of that number may have
+        // come since): it is never made again from what the screen holds.
         if (!plan.sheet || plan.sheet->idf != loadedSheet->idf)
-            throw StaleRecord();
+            throw StaleRecord::deleted(sheetDeletedText());
         plan.sheet = loadedSheet;
     }
     if (plan.sheet) {
@@ -47,7 +48,7 @@ std::optional<TripSheetService::SavePlan> TripSheetService::planSave(const Sheet
         plan.storedTrip = found.trip;
         if (loadedTrip && loadedTrip->idf == plan.sheet->idf && loadedTrip->nrc == plan.trip.nrc) {
             if (!plan.storedTrip || plan.storedTrip->idc != loadedTrip->idc)
-                throw StaleRecord();
+                throw StaleRecord::deleted(tripDeletedText());
             plan.storedTrip = loadedTrip;
         }
     }

@@ -39,8 +39,9 @@ public:
     //
     // `loadedSheet` and `loadedTrip` are the sheet and trip as the window
     // loaded them, if it did: the save writes over them only while they are
-    // still as loaded (StaleRecord otherwise, here or in save()), and a header
-    // left as loaded is not written again.
+    // still as loaded (StaleRecord otherwise, here or in save();
+    // StaleRecord::deleted when one of them is no longer stored), and a header
+    // left as loaded is not written again, whatever another clerk stored.
     struct SavePlan {
         SheetHeader header;
         Trip trip;

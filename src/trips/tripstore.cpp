@@ -82,6 +82,8 @@ QString overwriteStatement()
 
 } // namespace
 
+QString tripDeletedText() { return QStringLiteral(" Cursa a fost stearsa intre timp de alt utilizator !!! "); }
+
 Trip tripFromRow(const QSqlQuery &query, int first)
 {
     Trip t;
@@ -165,7 +167,7 @@ void TripStore::overwrite(WriteRun &run, const Trip &stored, const Trip &trip)
     const int rows = query.numRowsAffected();
     query.finish();
     if (rows < 1)
-        throw StaleRecord();
+        journal::refuseStale(m_db, QStringLiteral("curse"), QStringLiteral("idc"), stored.idc, tripDeletedText());
     Change c = tripChange(Change::updated(), stored);
     c.before = tripObject(stored);
     Trip written = trip;

@@ -33,6 +33,9 @@ struct Trip {
     int versiune = 0; // each write of the trip advances it
 };
 
+// The refusal when the trip on screen was deleted by another clerk.
+QString tripDeletedText();
+
 // The trip columns the stores read, in order, each with `prefix` ("c."), and
 // the trip of a row whose trip columns begin at `first`.
 QString tripColumnList(const QString &prefix = QString());
@@ -50,7 +53,7 @@ public:
     int insert(WriteRun &run, const Trip &trip);
     // Replaces every value of the stored trip `stored` (as loaded: its idc
     // and version) but its sheet and number. StaleRecord when the trip changed
-    // or went since it was loaded.
+    // since it was loaded, StaleRecord::deleted when it went.
     void overwrite(WriteRun &run, const Trip &stored, const Trip &trip);
     void removeByNumber(WriteRun &run, int idf, int nrc);
     void removeById(WriteRun &run, int idc);

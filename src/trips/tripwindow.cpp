@@ -24,6 +24,16 @@
 
 namespace vok {
 
+namespace {
+
+QString headerChangedText()
+{
+    return QStringLiteral(" Antetul foii de parcurs a fost modificat intre timp de alt utilizator. "
+                          "Pe ecran sunt acum datele salvate. ");
+}
+
+} // namespace
+
 TripWindow::TripWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
@@ -209,15 +219,23 @@ void TripWindow::tripNumberEntered() { requireSelection(false); }
 
 void TripWindow::tripNumberLeft(int nrc)
 {
-    if (trips::selectionProblem(m_header->vehicleText(), m_header->sheetText(), false))
-        return;
+    if (!trips::selectionProblem(m_header->vehicleText(), m_header->sheetText(), false))
+        showStoredTrip(nrc);
+}
+
+bool TripWindow::showStoredTrip(int nrc)
+{
+    bool found = false;
     guarded(m_context.messages, this, [&] {
         const std::optional<Sheet> sheet = m_header->sheetOnScreen();
         if (!sheet)
             return;
-        if (const std::optional<Trip> trip = m_service.trips().byNumber(sheet->idf, nrc))
+        if (const std::optional<Trip> trip = m_service.trips().byNumber(sheet->idf, nrc)) {
             m_editor->showTrip(*trip);
+            found = true;
+        }
     });
+    return found;
 }
 
 void TripWindow::tripNumberClicked(const QString &nrc)
@@ -246,6 +264,8 @@ void TripWindow::deleteRows(const QList<int> &idcs)
         return;
     guarded(m_context.messages, this, [&] {
         m_service.deleteTrips(idcs);
+        if (m_editor->loadedTrip() && idcs.contains(m_editor->loadedTrip()->idc))
+            m_editor->forgetLoadedTrip();
         showTrips(m_grid->shownSheet());
         m_context.messages->inform(this, texts::rowDeleted(), texts::deleteRowTitle(),
                                    MessageService::Icon::Information);
@@ -276,12 +296,14 @@ void TripWindow::save()
 
     const auto reload = [this] {
         // What the other clerk stored comes on screen: the header, the trip
-        // being typed when it was a stored one, and the sheet's trips.
+        // being typed when it was a stored one, and the sheet's trips. A sheet
+        // or trip deleted meanwhile leaves its number cleared, so that the
+        // next save does not make it again from what the screen holds.
         const std::optional<Trip> trip = m_editor->loadedTrip();
         m_editor->forgetLoadedTrip();
-        m_header->reloadSheet();
-        if (trip)
-            tripNumberLeft(trip->nrc);
+        if (m_header->reloadSheet() && trip && !showStoredTrip(trip->nrc))
+            m_editor->setTripNumber(QStringLiteral("0"));
+        focus(m_header->box(trips::HeaderProblem::Field::Sheet));
     };
     guardedSave(m_context.messages, this, [&] {
         const std::optional<TripSheetService::SavePlan> plan = m_service.planSave(
@@ -293,13 +315,17 @@ void TripWindow::save()
         const bool yes = m_context.messages->confirm(this, plan->question());
         const std::optional<int> idf = m_service.save(*plan, yes);
         // The header of a stored sheet is written even when the trip is declined.
+        bool headerReplaced = false;
         if (trips::writesOnAnswer(plan->sheet.has_value(), yes).header) {
-            m_header->refreshLoaded();
+            headerReplaced = m_header->refreshLoaded(header);
             m_monthNote->setText(staleMonthNote(m_context.db, header.ida, header.anul, header.idl));
         }
+        if (idf)
+            inform(texts::saved());
+        if (headerReplaced)
+            inform(headerChangedText());
         if (!idf)
             return;
-        inform(texts::saved());
         m_editor->clearForNextTrip();
         showTrips(*idf);
         focus(m_editor->tripNumberBox());
@@ -323,6 +349,10 @@ void TripWindow::deleteTrip()
         const std::optional<Sheet> sheet = m_header->sheetOnScreen();
         const int idf = sheet ? sheet->idf : 0;
         m_service.deleteTrip(idf, wholeNumber(nrc));
+        // The trip's boxes stay: saved again, it is a new trip.
+        if (const std::optional<Trip> &loaded = m_editor->loadedTrip();
+            loaded && loaded->idf == idf && loaded->nrc == wholeNumber(nrc))
+            m_editor->forgetLoadedTrip();
         inform(texts::deleted());
         showTrips(idf);
         focus(m_grid);
@@ -347,6 +377,11 @@ void TripWindow::deleteSheet()
         if (!m_context.messages->confirmDestructive(this, question))
             return;
         m_service.deleteSheet(*sheet);
+        // The header and the trip stay on screen: saved again, they make a new sheet.
+        if (m_header->loadedSheet() && m_header->loadedSheet()->idf == sheet->idf)
+            m_header->forgetLoadedSheet();
+        if (m_editor->loadedTrip() && m_editor->loadedTrip()->idf == sheet->idf)
+            m_editor->forgetLoadedTrip();
         showTrips(sheet->idf);
         focus(m_grid);
         inform(texts::deleted());

@@ -46,6 +46,8 @@ private:
     void showTrips(int idf);
     void tripNumberEntered();
     void tripNumberLeft(int nrc);
+    // Shows the trip of number `nrc` on the sheet on screen; false when it is not stored.
+    bool showStoredTrip(int nrc);
     void tripDoubleClicked(const QVariant &idc);
     void tripNumberClicked(const QString &nrc);
     void deleteRows(const QList<int> &idcs);

@@ -149,6 +149,7 @@ class JournalTest : public QObject {
 private slots:
     void secondSaveIsRefused_data();
     void secondSaveIsRefused();
+    void savingWhatWasDeletedMeanwhileIsRefused_data();
     void savingWhatWasDeletedMeanwhileIsRefused();
     void journalHoldsExactlyTheWrites();
     void updateListsOnlyWhatChanged_data();
@@ -247,6 +248,7 @@ void JournalTest::secondSaveIsRefused()
         saveLoadedByB();
         QFAIL("the second save went through");
     } catch (const StaleRecord &refusal) {
+        QVERIFY(!refusal.wasDeleted());
         QCOMPARE(refusal.message(),
                  s(" Datele au fost modificate intre timp de alt utilizator. Reincarcati si reluati modificarea. "));
     }
@@ -270,16 +272,105 @@ void JournalTest::secondSaveIsRefused()
     QCOMPARE(c.env.value(stored).toString(), second);
 }
 
+// Clerk A deletes what clerk B has on screen; B's save is refused as a
+// deletion, not as a change, and writes nothing: no record is made again
+// from B's screen.
+void JournalTest::savingWhatWasDeletedMeanwhileIsRefused_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("count"); // the rows of the kind left
+    QTest::addColumn<int>("left");
+    const QString sheetGone = s(" Foaia de parcurs a fost stearsa intre timp de alt utilizator !!! ");
+    QTest::newRow("sheet, header changed") << s("sheet header") << sheetGone << s("SELECT COUNT(*) FROM foaie") << 0;
+    QTest::newRow("sheet, header as loaded") << s("sheet, trip only") << sheetGone << s("SELECT COUNT(*) FROM foaie") << 0;
+    QTest::newRow("sheet, at the header's write") << s("sheet at write") << sheetGone << s("SELECT COUNT(*) FROM foaie") << 0;
+    QTest::newRow("trip") << s("trip") << s(" Cursa a fost stearsa intre timp de alt utilizator !!! ")
+                          << s("SELECT COUNT(*) FROM curse") << 0;
+    QTest::newRow("trip, at its write") << s("trip at write") << s(" Cursa a fost stearsa intre timp de alt utilizator !!! ")
+                                        << s("SELECT COUNT(*) FROM curse") << 0;
+    QTest::newRow("vehicle") << s("vehicle") << s(" Autovehiculul a fost sters intre timp de alt utilizator !!! ")
+                             << s("SELECT COUNT(*) FROM auto") << 0;
+    QTest::newRow("vehicle, number given again") << s("vehicle again")
+                                                 << s(" Autovehiculul a fost sters intre timp de alt utilizator !!! ")
+                                                 << s("SELECT COUNT(*) FROM auto WHERE marca='ARO'") << 1;
+    QTest::newRow("parts entry") << s("parts entry") << s(" Inregistrarea a fost stearsa intre timp de alt utilizator !!! ")
+                                 << s("SELECT COUNT(*) FROM piese") << 0;
+    QTest::newRow("parts entry deleted") << s("parts removal")
+                                         << s(" Inregistrarea a fost stearsa intre timp de alt utilizator !!! ")
+                                         << s("SELECT COUNT(*) FROM piese") << 0;
+}
+
 void JournalTest::savingWhatWasDeletedMeanwhileIsRefused()
 {
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    QFETCH(QString, count);
+    QFETCH(int, left);
     Clerks c;
     c.fill();
-    TripSheetService a(c.a), b(c.b);
+    // B loads everything.
+    TripSheetService b(c.b);
     const std::optional<Sheet> sheet = b.sheets().byNumber(c.ida, 5);
     const std::optional<Trip> trip = b.trips().byNumber(sheet->idf, 1);
-    a.deleteSheet(*a.sheets().byNumber(c.ida, 5));
-    QVERIFY_THROWS_EXCEPTION(StaleRecord, b.planSave(c.header(s("ION")), Clerks::trip(1, "10"), 1, sheet, trip));
-    QCOMPARE(c.env.value(s("SELECT COUNT(*) FROM foaie")).toInt(), 0);
+    const Vehicle vehicle = *VehicleStore(c.b).byNumber(s("B-01-JUR"));
+    const PartEntry part = PartsStore(c.b).entries(c.ida).first();
+    // A deletes.
+    TripSheetService a(c.a);
+    if (kind.startsWith(s("sheet")))
+        a.deleteSheet(*a.sheets().byNumber(c.ida, 5));
+    else if (kind.startsWith(s("trip")))
+        a.deleteTrip(sheet->idf, 1);
+    else if (kind.startsWith(s("vehicle"))) {
+        a.deleteSheet(*a.sheets().byNumber(c.ida, 5)); // a vehicle with sheets is not deleted
+        QCOMPARE(VehicleStore(c.a).remove(c.ida), VehicleStore::Removal::Removed);
+        if (kind == s("vehicle again")) {
+            VehicleRecord other;
+            other.nrauto = vehicle.nrauto;
+            other.marca = s("ARO");
+            other.consumption = {5, 6, 7, 2};
+            VehicleStore(c.a).save(other);
+        }
+    } else
+        PartsStore(c.a).remove(PartsStore(c.a).entries(c.ida).first());
+    const int journal = c.journalRows();
+
+    try {
+        if (kind == s("sheet header") || kind == s("sheet, trip only") || kind == s("trip")) {
+            const auto plan = b.planSave(c.header(kind == s("sheet header") ? s("ION") : s("POPESCU")),
+                                         Clerks::trip(1, "20"), 1, sheet, trip);
+            b.save(*plan, true);
+        } else if (kind == s("sheet at write") || kind == s("trip at write")) {
+            // Planned before the deletion, written after it.
+            TripSheetService::SavePlan plan;
+            plan.header = c.header(s("ION"));
+            plan.trip = trip.value();
+            plan.trip.km[1] = 20;
+            plan.sheet = sheet;
+            plan.storedTrip = trip;
+            b.save(plan, true);
+        } else if (kind.startsWith(s("vehicle"))) {
+            VehicleRecord r;
+            r.nrauto = vehicle.nrauto;
+            r.marca = s("DACIA");
+            r.consumption = {30, 32, 34, 2};
+            r.ida = vehicle.ida;
+            r.versiune = vehicle.versiune;
+            VehicleStore(c.b).save(r);
+        } else if (kind == s("parts entry")) {
+            PartEntry changed = part;
+            changed.denp = s("ULEI");
+            PartsStore(c.b).update(part, changed);
+        } else {
+            PartsStore(c.b).remove(part);
+        }
+        QFAIL("the save went through");
+    } catch (const StaleRecord &refusal) {
+        QVERIFY(refusal.wasDeleted());
+        QCOMPARE(refusal.message(), message);
+    }
+    QCOMPARE(c.env.value(count).toInt(), left);
+    QCOMPARE(c.journalRows(), journal);
 }
 
 void JournalTest::journalHoldsExactlyTheWrites()
