@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/journal.h"
 #include "base/numbers.h"
+#include "fleet/gridedit.h"
 #include "fleet/gridheadings.h"
 #include "fleet/partsrules.h"
 
@@ -95,18 +96,9 @@ bool PartsModel::setData(const QModelIndex &index, const QVariant &value, int ro
     entry.act = act;
     entry.denp = denp;
     entry.valoare = readNumber(valoare);
-    try {
-        entry.versiune = m_store.update(m_rows.at(index.row()), entry);
-    } catch (const StaleRecord &refusal) {
-        emit stale(refusal.message());
-        return false;
-    } catch (const DbError &error) {
-        emit failed(error.message());
-        return false;
-    }
-    m_rows[index.row()] = entry;
-    emit dataChanged(index, index);
-    return true;
+    return gridedit::store(this, m_rows, index, entry, [this](const PartEntry &loaded, const PartEntry &edited) {
+        return m_store.update(loaded, edited);
+    });
 }
 
 } // namespace vok

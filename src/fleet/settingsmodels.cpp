@@ -3,6 +3,7 @@
 #include "db/database.h"
 #include "db/journal.h"
 #include "base/numbers.h"
+#include "fleet/gridedit.h"
 #include "fleet/gridheadings.h"
 
 namespace vok {
@@ -101,18 +102,9 @@ bool HeaderModel::setData(const QModelIndex &index, const QVariant &value, int r
     header.functie = fields.at(1);
     header.numeman = fields.at(2);
     header.intocmit = fields.at(3);
-    try {
-        header.versiune = m_store.saveHeader(m_rows.at(index.row()), header);
-    } catch (const StaleRecord &refusal) {
-        emit stale(refusal.message());
-        return false;
-    } catch (const DbError &error) {
-        emit failed(error.message());
-        return false;
-    }
-    m_rows[index.row()] = header;
-    emit dataChanged(index, index);
-    return true;
+    return gridedit::store(this, m_rows, index, header, [this](const ReportHeader &loaded, const ReportHeader &edited) {
+        return m_store.saveHeader(loaded, edited);
+    });
 }
 
 StartingStateModel::StartingStateModel(const QSqlDatabase &db, QObject *parent)
@@ -188,18 +180,9 @@ bool StartingStateModel::setData(const QModelIndex &index, const QVariant &value
     state.kmechiv = readNumber(texts.at(2));
     state.restrez = readNumber(texts.at(3));
     state.caprez = readNumber(texts.at(4));
-    try {
-        state.versiune = m_store.saveStartingState(m_rows.at(index.row()), state);
-    } catch (const StaleRecord &refusal) {
-        emit stale(refusal.message());
-        return false;
-    } catch (const DbError &error) {
-        emit failed(error.message());
-        return false;
-    }
-    m_rows[index.row()] = state;
-    emit dataChanged(index, index);
-    return true;
+    return gridedit::store(this, m_rows, index, state, [this](const StartingState &loaded, const StartingState &edited) {
+        return m_store.saveStartingState(loaded, edited);
+    });
 }
 
 } // namespace vok
