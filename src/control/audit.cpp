@@ -25,6 +25,17 @@ QString litres(double value) { return formatNumber(value, litreMask()); }
 
 qint64 monthKey(int ida, int anul, int idl) { return (qint64(ida) * 100000 + anul) * 100 + idl; }
 
+// A sheet with its date read once.
+struct Item {
+    const AuditSheet *s;
+    int date;
+};
+
+bool itemBefore(const Item &a, const Item &b)
+{
+    return std::tie(a.date, a.s->orap, a.s->nrf) < std::tie(b.date, b.s->orap, b.s->nrf);
+}
+
 bool hoursRecorded(const AuditSheet &s) { return !(s.orap == 0 && s.oras == 0); }
 
 // The hours of a sheet on its date; an end before the start is the next day.
@@ -42,51 +53,54 @@ bool overlaps(const AuditSheet &a, const AuditSheet &b)
     return std::max(startA, startB) < std::min(endA, endB) - Epsilon;
 }
 
-// The later of two sheets of one date (of one vehicle or of two).
-bool later(const AuditSheet &a, const AuditSheet &b)
+// The later of two sheets of one date of two vehicles.
+bool later(const Item &a, const Item &b)
 {
-    return std::make_tuple(dateKey(a.data), a.orap, a.nrauto, a.nrf)
-           > std::make_tuple(dateKey(b.data), b.orap, b.nrauto, b.nrf);
+    return std::tie(a.date, a.s->orap, a.s->nrauto, a.s->nrf) > std::tie(b.date, b.s->orap, b.s->nrauto, b.s->nrf);
 }
 
-Finding finding(const AuditSheet &s, FindingKind kind, const QString &detail)
+QString other(const AuditSheet &s) { return QStringLiteral("other:%1/%2").arg(s.nrauto).arg(s.nrf); }
+
+Finding finding(const Item &item, FindingKind kind, const QString &detail)
 {
+    const AuditSheet &s = *item.s;
     Finding f;
     f.idf = s.idf;
     f.ida = s.ida;
     f.nrauto = s.nrauto;
     f.nrf = s.nrf;
     f.data = s.data;
+    f.day = item.date;
     f.orap = s.orap;
     f.kind = kind;
     f.detail = detail;
     return f;
 }
 
-void odometer(const AuditSheet &s, const AuditSheet *previous, QList<Finding> &out)
+void odometer(const Item &item, const AuditSheet *previous, QList<Finding> &out)
 {
+    const AuditSheet &s = *item.s;
     if (odometerBackwards(s.kmplecare, s.kmsosire))
-        out << finding(s, FindingKind::OdometerBack,
+        out << finding(item, FindingKind::OdometerBack,
                        QStringLiteral("departure:%1 return:%2").arg(km(*s.kmplecare), km(*s.kmsosire)));
     if (previous && previous->kmsosire && s.kmplecare) {
         const long long before = tenths(*previous->kmsosire);
         const long long now = tenths(*s.kmplecare);
-        const QString detail = QStringLiteral("previous:%1 this:%2").arg(km(*previous->kmsosire), km(*s.kmplecare));
-        if (now < before)
-            out << finding(s, FindingKind::OdometerBack, detail);
-        else if (now > before)
-            out << finding(s, FindingKind::OdometerGap, detail);
+        if (now != before)
+            out << finding(item, now < before ? FindingKind::OdometerBack : FindingKind::OdometerGap,
+                           QStringLiteral("previous:%1 this:%2").arg(km(*previous->kmsosire), km(*s.kmplecare)));
     }
     if (s.kmplecare && s.kmsosire) {
         const double byOdometer = *s.kmsosire - *s.kmplecare;
         if (std::abs(byOdometer - s.kmTrips) > std::max(2.0, 0.02 * std::abs(s.kmTrips)) + Epsilon)
-            out << finding(s, FindingKind::KmMismatch,
+            out << finding(item, FindingKind::KmMismatch,
                            QStringLiteral("odometer:%1 trips:%2").arg(km(byOdometer), km(s.kmTrips)));
     }
 }
 
-void capacity(const AuditSheet &s, QList<Finding> &out)
+void capacity(const Item &item, QList<Finding> &out)
 {
+    const AuditSheet &s = *item.s;
     if (s.caprez <= 0)
         return;
     std::optional<double> tank;
@@ -95,25 +109,8 @@ void capacity(const AuditSheet &s, QList<Finding> &out)
     else if (s.rezsosire && *s.rezsosire > s.caprez + 1 + Epsilon)
         tank = *s.rezsosire;
     if (tank)
-        out << finding(s, FindingKind::OverCapacity,
+        out << finding(item, FindingKind::OverCapacity,
                        QStringLiteral("capacity:%1 tank:%2").arg(litres(s.caprez), litres(*tank)));
-}
-
-// Pairs of sheets of one group (one vehicle's date, or one driver's date)
-// whose hours overlap: one finding on the later of the two. An overlap is
-// about a pair of one vehicle, a driver's overlap about two vehicles.
-void pairs(const QList<const AuditSheet *> &group, FindingKind kind, QList<Finding> &out)
-{
-    for (qsizetype i = 0; i < group.size(); ++i)
-        for (qsizetype j = i + 1; j < group.size(); ++j) {
-            const AuditSheet &a = *group[i];
-            const AuditSheet &b = *group[j];
-            if ((kind == FindingKind::DriverOverlap) == (a.ida == b.ida) || !overlaps(a, b))
-                continue;
-            const AuditSheet &late = later(a, b) ? a : b;
-            const AuditSheet &other = &late == &a ? b : a;
-            out << finding(late, kind, QStringLiteral("other:%1/%2").arg(other.nrauto).arg(other.nrf));
-        }
 }
 
 } // namespace
@@ -164,7 +161,7 @@ int dateKey(const QString &data)
 
 bool sheetBefore(const AuditSheet &a, const AuditSheet &b)
 {
-    return std::make_tuple(dateKey(a.data), a.orap, a.nrf) < std::make_tuple(dateKey(b.data), b.orap, b.nrf);
+    return itemBefore({&a, dateKey(a.data)}, {&b, dateKey(b.data)});
 }
 
 std::optional<double> realConsumption(const AuditSheet &s)
@@ -178,58 +175,91 @@ QList<Finding> audit(const AuditInput &input)
 {
     QList<Finding> out;
 
-    // Each vehicle's sheets in order, with the sheet before the first.
-    QHash<int, QList<const AuditSheet *>> byVehicle;
+    // Every sheet with its date read once, ordered by vehicle, date,
+    // departure hour and number: each vehicle's sheets in a run, the sheets of
+    // one date of a vehicle side by side.
+    std::vector<Item> items;
+    items.reserve(static_cast<size_t>(input.sheets.size()));
     for (const AuditSheet &s : input.sheets)
-        byVehicle[s.ida] << &s;
-    QHash<int, const AuditSheet *> before;
-    for (const AuditSheet &s : input.previous)
-        if (!before.contains(s.ida) || sheetBefore(*before.value(s.ida), s))
-            before.insert(s.ida, &s);
+        items.push_back({&s, dateKey(s.data)});
+    std::sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
+        return std::tie(a.s->ida, a.date, a.s->orap, a.s->nrf) < std::tie(b.s->ida, b.date, b.s->orap, b.s->nrf);
+    });
+    QHash<int, Item> before;
+    for (const AuditSheet &s : input.previous) {
+        const Item item{&s, dateKey(s.data)};
+        const auto found = before.constFind(s.ida);
+        if (found == before.cend() || itemBefore(*found, item))
+            before.insert(s.ida, item);
+    }
 
     // A vehicle's month: its sheets where the real consumption is known, and
     // its last sheet.
     struct Month {
         double normed = 0, real = 0;
-        const AuditSheet *lastKnown = nullptr;
-        const AuditSheet *last = nullptr;
+        const Item *lastKnown = nullptr;
+        const Item *last = nullptr;
     };
     QHash<qint64, Month> months;
 
-    QHash<std::pair<int, int>, QList<const AuditSheet *>> byVehicleDate;
-    QHash<std::pair<QString, int>, QList<const AuditSheet *>> byDriverDate;
+    for (size_t i = 0; i < items.size(); ++i) {
+        const Item &item = items[i];
+        const AuditSheet &s = *item.s;
+        const bool firstOfVehicle = i == 0 || items[i - 1].s->ida != s.ida;
+        const AuditSheet *previous = nullptr;
+        if (!firstOfVehicle)
+            previous = items[i - 1].s;
+        else if (const auto found = before.constFind(s.ida); found != before.cend())
+            previous = found->s;
+        odometer(item, previous, out);
+        capacity(item, out);
+        // The vehicle's other sheets of the date, before this one.
+        for (size_t j = i; j > 0 && items[j - 1].s->ida == s.ida && items[j - 1].date == item.date; --j)
+            if (overlaps(*items[j - 1].s, s))
+                out << finding(item, FindingKind::Overlap, other(*items[j - 1].s));
 
-    for (auto it = byVehicle.begin(); it != byVehicle.end(); ++it) {
-        QList<const AuditSheet *> &sheets = it.value();
-        std::sort(sheets.begin(), sheets.end(),
-                  [](const AuditSheet *a, const AuditSheet *b) { return sheetBefore(*a, *b); });
-        const AuditSheet *previous = before.value(it.key(), nullptr);
-        for (const AuditSheet *s : sheets) {
-            odometer(*s, previous, out);
-            capacity(*s, out);
-            previous = s;
-
-            Month &month = months[monthKey(s->ida, s->anul, s->idl)];
-            month.last = s;
-            if (const std::optional<double> real = realConsumption(*s)) {
-                month.normed += s->normed;
-                month.real += *real;
-                month.lastKnown = s;
-            }
-            const int date = dateKey(s->data);
-            byVehicleDate[{s->ida, date}] << s;
-            const QString driver = s->sofer.trimmed().toUpper();
-            if (!driver.isEmpty())
-                byDriverDate[{driver, date}] << s;
+        Month &month = months[monthKey(s.ida, s.anul, s.idl)];
+        month.last = &item;
+        if (const std::optional<double> real = realConsumption(s)) {
+            month.normed += s.normed;
+            month.real += *real;
+            month.lastKnown = &item;
         }
     }
 
-    for (const QList<const AuditSheet *> &group : std::as_const(byVehicleDate))
-        if (group.size() > 1)
-            pairs(group, FindingKind::Overlap, out);
-    for (const QList<const AuditSheet *> &group : std::as_const(byDriverDate))
-        if (group.size() > 1)
-            pairs(group, FindingKind::DriverOverlap, out);
+    // One driver on two vehicles: the sheets of a date by driver (each name
+    // numbered once, case and outer blanks aside).
+    struct Driven {
+        int driver;
+        const Item *item;
+    };
+    std::vector<Driven> driven;
+    QHash<QString, int> drivers;
+    for (const Item &item : items) {
+        if (item.s->sofer.isEmpty() || !hoursRecorded(*item.s))
+            continue;
+        const QString name = item.s->sofer.trimmed().toUpper();
+        if (name.isEmpty())
+            continue;
+        auto found = drivers.find(name);
+        if (found == drivers.end())
+            found = drivers.insert(name, int(drivers.size()));
+        driven.push_back({found.value(), &item});
+    }
+    std::sort(driven.begin(), driven.end(), [](const Driven &a, const Driven &b) {
+        return std::tie(a.item->date, a.driver) < std::tie(b.item->date, b.driver);
+    });
+    for (size_t i = 0; i < driven.size(); ++i)
+        for (size_t j = i + 1; j < driven.size() && driven[j].item->date == driven[i].item->date
+                               && driven[j].driver == driven[i].driver;
+             ++j) {
+            const Item &a = *driven[i].item;
+            const Item &b = *driven[j].item;
+            if (a.s->ida == b.s->ida || !overlaps(*a.s, *b.s))
+                continue;
+            const bool aLater = later(a, b);
+            out << finding(aLater ? a : b, FindingKind::DriverOverlap, other(*(aLater ? b : a).s));
+        }
 
     for (const Month &month : std::as_const(months))
         if (month.lastKnown && month.real > month.normed + std::max(2.0, 0.05 * month.normed) + Epsilon)
@@ -238,17 +268,17 @@ QList<Finding> audit(const AuditInput &input)
 
     for (const BookMonth &book : input.closedMonths) {
         const Month month = months.value(monthKey(book.ida, book.anul, book.idl));
-        if (!month.last || !month.last->rezsosire)
+        if (!month.last || !month.last->s->rezsosire)
             continue;
-        const double measured = *month.last->rezsosire;
-        if (std::abs(book.restrez - measured) > std::max(5.0, 0.05 * month.last->caprez) + Epsilon)
+        const double measured = *month.last->s->rezsosire;
+        if (std::abs(book.restrez - measured) > std::max(5.0, 0.05 * month.last->s->caprez) + Epsilon)
             out << finding(*month.last, FindingKind::StockDifference,
                            QStringLiteral("book:%1 measured:%2").arg(litres(book.restrez), litres(measured)));
     }
 
     std::sort(out.begin(), out.end(), [](const Finding &a, const Finding &b) {
-        return std::make_tuple(a.nrauto, dateKey(a.data), a.orap, a.nrf, int(a.kind), a.detail)
-               < std::make_tuple(b.nrauto, dateKey(b.data), b.orap, b.nrf, int(b.kind), b.detail);
+        return std::tie(a.nrauto, a.day, a.orap, a.nrf, a.kind, a.detail)
+               < std::tie(b.nrauto, b.day, b.orap, b.nrf, b.kind, b.detail);
     });
     return out;
 }

@@ -70,6 +70,7 @@ struct Finding {
     QString nrauto;
     int nrf = 0;
     QString data;
+    int day = 0; // the date as dateKey reads it
     double orap = 0;
     FindingKind kind = FindingKind::OdometerBack;
     QString detail;

@@ -2,23 +2,23 @@
 
 #include "db/database.h"
 
+#include <QHash>
 #include <QSqlQuery>
 
 namespace vok::control {
 
 namespace {
 
-// The sheet's columns with its vehicle's, and its trips' sums: one index
-// lookup of the trips per sheet, so that a year of the fleet reads only that
-// year. The vehicles lead the join, so the sheets are read by (ida, anul)
-// through their index on both engines.
+// The sheet's columns and its trips' sums, in one pass: the sheets read by
+// (ida, anul) through their index, in its order, so that the grouping needs no
+// sorting and each sheet's trips are one index lookup. A year of the fleet
+// reads only that year. Sheets of a vehicle no longer stored are left out.
 const QString sheetSelect = QStringLiteral(
-    "SELECT f.idf, f.ida, a.nrauto, COALESCE(a.caprez, 0), f.nrf, f.data, f.anul, f.idl, COALESCE(f.orap, 0), "
+    "SELECT f.idf, f.ida, f.nrf, f.data, f.anul, f.idl, COALESCE(f.orap, 0), "
     "COALESCE(f.oras, 0), f.sofer, f.kmplecare, f.kmsosire, f.rezplecare, f.rezsosire, "
-    "COALESCE(f.bm, 0) + COALESCE(f.gz, 0), COALESCE(f.restit, 0), "
-    "(SELECT COALESCE(SUM(c.Cn), 0) FROM curse c WHERE c.idf=f.idf), "
-    "(SELECT COALESCE(SUM(c.kmT), 0) FROM curse c WHERE c.idf=f.idf) "
-    "FROM auto a CROSS JOIN foaie f WHERE f.ida=a.ida");
+    "COALESCE(f.bm, 0) + COALESCE(f.gz, 0), COALESCE(f.restit, 0), COALESCE(SUM(c.Cn), 0), COALESCE(SUM(c.kmT), 0) "
+    "FROM foaie f LEFT JOIN curse c ON c.idf=f.idf WHERE f.ida IN (SELECT ida FROM auto)");
+const QString sheetGroups = QStringLiteral(" GROUP BY f.ida, f.anul, f.idl, f.nrf, f.idf");
 
 std::optional<double> optional(const QVariant &value)
 {
@@ -27,38 +27,44 @@ std::optional<double> optional(const QVariant &value)
     return value.toDouble();
 }
 
-AuditSheet sheetFromRow(const QSqlQuery &q)
+// A vehicle's registration number and tank capacity, by its key.
+using Vehicles = QHash<int, std::pair<QString, double>>;
+
+AuditSheet sheetFromRow(const QSqlQuery &q, const Vehicles &vehicles)
 {
     AuditSheet s;
     s.idf = q.value(0).toInt();
     s.ida = q.value(1).toInt();
-    s.nrauto = q.value(2).toString();
-    s.caprez = q.value(3).toDouble();
-    s.nrf = q.value(4).toInt();
-    s.data = q.value(5).toString();
-    s.anul = q.value(6).toInt();
-    s.idl = q.value(7).toInt();
-    s.orap = q.value(8).toDouble();
-    s.oras = q.value(9).toDouble();
-    s.sofer = q.value(10).toString();
-    s.kmplecare = optional(q.value(11));
-    s.kmsosire = optional(q.value(12));
-    s.rezplecare = optional(q.value(13));
-    s.rezsosire = optional(q.value(14));
-    s.fuelIn = q.value(15).toDouble();
-    s.restit = q.value(16).toDouble();
-    s.normed = q.value(17).toDouble();
-    s.kmTrips = q.value(18).toDouble();
+    const std::pair<QString, double> vehicle = vehicles.value(s.ida);
+    s.nrauto = vehicle.first;
+    s.caprez = vehicle.second;
+    s.nrf = q.value(2).toInt();
+    s.data = q.value(3).toString();
+    s.anul = q.value(4).toInt();
+    s.idl = q.value(5).toInt();
+    s.orap = q.value(6).toDouble();
+    s.oras = q.value(7).toDouble();
+    s.sofer = q.value(8).toString();
+    s.kmplecare = optional(q.value(9));
+    s.kmsosire = optional(q.value(10));
+    s.rezplecare = optional(q.value(11));
+    s.rezsosire = optional(q.value(12));
+    s.fuelIn = q.value(13).toDouble();
+    s.restit = q.value(14).toDouble();
+    s.normed = q.value(15).toDouble();
+    s.kmTrips = q.value(16).toDouble();
     return s;
 }
 
 // Runs the sheets' statement on `q` (kept prepared between runs of one text).
-QList<AuditSheet> readSheets(QSqlQuery &q, const QSqlDatabase &db, const QString &where, const QVariantList &values)
+QList<AuditSheet> readSheets(QSqlQuery &q, const QSqlDatabase &db, const Vehicles &vehicles, const QString &where,
+                             const QVariantList &values)
 {
-    execPrepared(q, db, sheetSelect + where, values);
+    execPrepared(q, db, sheetSelect + where + sheetGroups, values);
     QList<AuditSheet> sheets;
+    sheets.reserve(256);
     while (q.next())
-        sheets << sheetFromRow(q);
+        sheets << sheetFromRow(q, vehicles);
     q.finish();
     return sheets;
 }
@@ -80,11 +86,22 @@ AuditInput AuditStore::load(int year, int ida) const
         values << year;
     }
     if (ida != 0) {
-        where += QStringLiteral(" AND a.ida=?");
+        where += QStringLiteral(" AND f.ida=?");
         values << ida;
     }
+    // The vehicles apart: their number and capacity once each, not with
+    // every sheet.
+    Vehicles vehicles;
+    QList<int> keys;
+    {
+        QSqlQuery all = exec(m_db, QStringLiteral("SELECT ida, nrauto, COALESCE(caprez, 0) FROM auto"));
+        while (all.next()) {
+            vehicles.insert(all.value(0).toInt(), {all.value(1).toString(), all.value(2).toDouble()});
+            keys << all.value(0).toInt();
+        }
+    }
     QSqlQuery sheets(m_db);
-    input.sheets = readSheets(sheets, m_db, where, values);
+    input.sheets = readSheets(sheets, m_db, vehicles, where, values);
 
     QString monthWhere = year != 0 ? QStringLiteral(" WHERE anul=?") : QString();
     QVariantList monthValues;
@@ -105,17 +122,11 @@ AuditInput AuditStore::load(int year, int ida) const
         return input;
     // Each vehicle's sheet before its first of the year: the last sheet of the
     // last month of its last earlier year with sheets.
-    QList<int> vehicles;
-    if (ida != 0) {
-        vehicles << ida;
-    } else {
-        QSqlQuery all = exec(m_db, QStringLiteral("SELECT ida FROM auto"));
-        while (all.next())
-            vehicles << all.value(0).toInt();
-    }
+    if (ida != 0)
+        keys = {ida};
     PreparedQuery lastYear(m_db, QStringLiteral("SELECT MAX(anul) FROM foaie WHERE ida=? AND anul<?"));
     PreparedQuery lastMonth(m_db, QStringLiteral("SELECT MAX(idl) FROM foaie WHERE ida=? AND anul=?"));
-    for (int vehicle : vehicles) {
+    for (int vehicle : std::as_const(keys)) {
         const QVariant earlier = lastYear.read({vehicle, year}, [](QSqlQuery &q) {
             return q.next() ? q.value(0) : QVariant();
         });
@@ -124,7 +135,7 @@ AuditInput AuditStore::load(int year, int ida) const
         const QVariant month = lastMonth.read({vehicle, earlier}, [](QSqlQuery &q) {
             return q.next() ? q.value(0) : QVariant();
         });
-        input.previous << readSheets(sheets, m_db, QStringLiteral(" AND f.ida=? AND f.anul=? AND f.idl=?"),
+        input.previous << readSheets(sheets, m_db, vehicles, QStringLiteral(" AND f.ida=? AND f.anul=? AND f.idl=?"),
                                      {vehicle, earlier, month});
     }
     return input;
