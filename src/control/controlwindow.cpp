@@ -160,7 +160,10 @@ void ControlWindow::refresh()
     for (const control::Finding &f : std::as_const(m_findings))
         m_model->appendRow({cell(f.nrauto), cell(f.nrf, Qt::AlignRight | Qt::AlignVCenter),
                             cell(f.data, Qt::AlignCenter), cell(control::kindCaption(f.kind)), cell(f.detail)});
+    // The columns as wide as what they show, the details to the grid's edge.
+    m_grid->horizontalHeader()->setStretchLastSection(false);
     m_grid->resizeColumnsToContents();
+    m_grid->horizontalHeader()->setStretchLastSection(true);
     m_total->setText(m_findings.isEmpty() ? QStringLiteral("Nicio constatare")
                                           : QStringLiteral("%1 constatari").arg(m_findings.size()));
 }
