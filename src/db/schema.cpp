@@ -138,6 +138,23 @@ QStringList journalTriggersV5(Dialect dialect)
                            "FOR EACH ROW EXECUTE FUNCTION vok_jurnal_stamp()")};
 }
 
+// Version 6: what the clerk measures on a sheet, beside the book: the
+// odometer at departure and return (km) and the fuel in the tank at
+// departure and return (litres). NULL is "not recorded", never 0, so the
+// columns have no default and sheets written before keep NULL.
+const char *const measuredColumns[] = {"kmplecare", "kmsosire", "rezplecare", "rezsosire"};
+
+QStringList dataColumnsV6(Dialect dialect)
+{
+    QStringList statements;
+    for (const char *column : measuredColumns)
+        statements << (dialect == Dialect::Sqlite
+                           ? QStringLiteral("ALTER TABLE foaie ADD COLUMN %1 REAL").arg(QString::fromLatin1(column))
+                           : QStringLiteral("ALTER TABLE foaie ADD COLUMN IF NOT EXISTS %1 DOUBLE PRECISION")
+                                 .arg(QString::fromLatin1(column)));
+    return statements;
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -165,7 +182,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 5 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 6 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -188,6 +205,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
     }
     if (step == 5 && kind == DatabaseKind::Data)
         return journalTriggersV5(dialect);
+    if (step == 6 && kind == DatabaseKind::Data)
+        return dataColumnsV6(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -280,8 +299,11 @@ QStringList columnNames(const QString &table)
         for (const char *versioned : versionedTables)
             if (table == QLatin1String(versioned))
                 names << QStringLiteral("versiune");
-        if (table == QLatin1String("foaie"))
+        if (table == QLatin1String("foaie")) {
             names << QStringLiteral("versiunealim");
+            for (const char *column : measuredColumns)
+                names << QString::fromLatin1(column);
+        }
     }
     return names;
 }

@@ -62,6 +62,7 @@ void KeyboardFlowWindowTest::monthWithoutMouse()
         .at("sof").type(s("POPA ION")).tab()
         .at("zi").type(s("07")).tab().at("luna").type(s("11")).tab().at("anul").type(s("2025")).tab()
         .at("op").type(s("6")).tab().at("os").type(s("18")).tab()
+        .at("kmplecare").tab().at("kmsosire").tab() // the odometer not recorded
         // Trip 1
         .at("nrc").type(s("1")).tab().at("trs").type(s("CLUJ-DEJ")).tab()
         .at("cat1").tab().type(s("45")).tab().type(s("12")).tab(4)
@@ -83,7 +84,8 @@ void KeyboardFlowWindowTest::monthWithoutMouse()
     script.key(Qt::Key_L, Qt::AltModifier).window("alim").at("nra")
         .type(s("C")).tab().at("an").type(s("2025")).tab().at("luna").type(s("n")).tab()
         .at("nrfoi").type(s("4")).tab().at("bm").key(Qt::Key_Space).tab()
-        .at("cantc").type(s("250")).tab().at("actc").type(s("BON 12"))
+        .at("cantc").type(s("250")).tab().at("actc").type(s("BON 12")).tab()
+        .at("rezplecare").type(s("40")).tab().at("rezsosire").type(s("174.5"))
         .key(Qt::Key_S, Qt::ControlModifier).key(Qt::Key_Escape).window("mnu");
 
     // The month's V.O.K.
@@ -113,6 +115,9 @@ void KeyboardFlowWindowTest::monthWithoutMouse()
     QCOMPARE(env.value(s("SELECT sofer || '|' || data || '|' || idl || '|' || anul FROM foaie WHERE nrf=4521")).toString(),
              s("POPA ION|07.11.2025|11|2025"));
     QCOMPARE(env.value(s("SELECT COUNT(*) FROM curse")).toInt(), 2);
+    QVERIFY(env.value(s("SELECT kmplecare FROM foaie")).isNull());
+    QCOMPARE(env.value(s("SELECT rezplecare FROM foaie")).toDouble(), 40.0);
+    QCOMPARE(env.value(s("SELECT rezsosire FROM foaie")).toDouble(), 174.5);
     QCOMPARE(env.value(s("SELECT kmtract FROM curse WHERE nrc=1")).toDouble(), 40.0);
     QCOMPARE(env.value(s("SELECT kmurb FROM curse WHERE nrc=1")).toDouble(), 12.0);
     QCOMPARE(env.value(s("SELECT T FROM curse WHERE nrc=1")).toDouble(), 4.8);  // 40 km at t 12
