@@ -3,6 +3,7 @@
 #include "app/startup.h"
 #include "db/database.h"
 #include "db/backupcli.h"
+#include "fleet/duecli.h"
 #include "legacy/importcli.h"
 #include "months/monthcli.h"
 #include "reports/reportcli.h"
@@ -174,6 +175,11 @@ const QList<Mode> &modes()
          {option("recompute-months", "Recompute the closed months of every listed vehicle from January of YEAR on (one transaction per vehicle) and list the months that changed, as --check-months does. Exit 0, or 2 on an error.", "YEAR")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
+         }},
+        {"due",
+         {option("due", "List what lapses within DAYS days (documents, drivers' papers) and the services due within the settings' km, overdue included: one line each, kind<TAB>subject<TAB>what<TAB>when<TAB>left, kind document, driver or service. Exit 0 when none, 1 when some, 2 on an error.", "DAYS")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runDueCommand({target.dataDir, target.databaseUrl, value(parser, "due"), {}}, out, err);
          }},
         {"demo",
          {option("demo", "Create the new data folder DIR with a sample fleet (a year of trip sheets, every month but the last two closed) and open the program on it; prints the folder. Exit 1, nothing written, when DIR holds a vok.db or sys.db.", "DIR"),

@@ -438,7 +438,7 @@ Preview preview(const QString &vokMdb)
     reader.countRows();
     Preview result;
     result.tables = reader.tables();
-    const QStringList ours = schema::tableNames(DatabaseKind::Data);
+    const QStringList ours = schema::importedTableNames();
     for (const MdbTable &t : result.tables)
         if (!ours.contains(t.name, Qt::CaseInsensitive))
             result.unknown << t.name;
@@ -509,7 +509,7 @@ Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb
     built.prepared.dataDir = dir.absolutePath();
     built.prepared.data = dir.filePath(QStringLiteral("vok.db.import"));
     removeFiles(built.prepared.data);
-    const QStringList ours = schema::tableNames(DatabaseKind::Data);
+    const QStringList ours = schema::importedTableNames();
     for (const MdbTable &t : reader.tables())
         if (!ours.contains(t.name, Qt::CaseInsensitive))
             report.notes << QStringLiteral("tabela %1 a fisierului nu este a programului; nu s-a importat").arg(t.name);
