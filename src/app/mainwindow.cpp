@@ -4,6 +4,8 @@
 #include "app/infowindow.h"
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
+#include "fleet/driverwindow.h"
+#include "fleet/duewindow.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
@@ -47,6 +49,17 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("&CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
+    QMenu *control = bar->addMenu(QStringLiteral("CONTROL"));
+    control->setObjectName(QStringLiteral("mnucontrol"));
+    control->menuAction()->setObjectName(QStringLiteral("mnucontrol"));
+    connect(addItem(control, QStringLiteral("mnusoferi"), QStringLiteral("&Soferi")), &QAction::triggered,
+            this, [this] {
+                DriverWindow window(m_context, {}, this);
+                window.exec();
+                activateWindow();
+            });
+    connect(addItem(control, QStringLiteral("mnuscadente"), QStringLiteral("S&cadente")), &QAction::triggered,
+            this, [this] { showDue(); });
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
@@ -128,6 +141,13 @@ template <typename Window> void MainWindow::open()
     Window window(m_context, this);
     window.exec();
     // Back to the menu, which takes the keys again.
+    activateWindow();
+}
+
+void MainWindow::showDue()
+{
+    DueWindow window(m_context, QDate::currentDate(), this);
+    window.exec();
     activateWindow();
 }
 

@@ -217,6 +217,33 @@ DueSettings DocumentStore::dueSettings() const
     return settings;
 }
 
+void DocumentStore::saveDueSettings(const DueSettings &settings, const QString &window)
+{
+    WriteRun run(m_db, window);
+    if (!scalar(m_db, QStringLiteral("SELECT ids FROM setari")).isValid())
+        exec(m_db, QStringLiteral("INSERT INTO setari (unitate, functie, numeman, intocmit) VALUES (?, ?, ?, ?)"),
+             {QString(), QString(), QString(), QString()});
+    QList<Change> changes;
+    QSqlQuery rows = exec(m_db, QStringLiteral("SELECT ids, zilescadente, kmscadente FROM setari ORDER BY ids"));
+    while (rows.next()) {
+        Change c;
+        c.table = QStringLiteral("setari");
+        c.key = rows.value(0).toLongLong();
+        c.action = Change::updated();
+        c.before = {{QStringLiteral("zilescadente"), rows.value(1).toInt()},
+                    {QStringLiteral("kmscadente"), rows.value(2).toDouble()}};
+        c.after = {{QStringLiteral("zilescadente"), settings.days}, {QStringLiteral("kmscadente"), settings.km}};
+        journal::keepChanged(c);
+        changes << c;
+    }
+    rows.finish();
+    exec(m_db, QStringLiteral("UPDATE setari SET zilescadente=?, kmscadente=?, versiune=versiune+1"),
+         {settings.days, settings.km});
+    for (Change &c : changes)
+        run.record(std::move(c));
+    run.commit();
+}
+
 QList<due::Item> DocumentStore::dueItems(const QDate &today, int days) const
 {
     QList<due::DocumentRow> documents;

@@ -63,6 +63,9 @@ public:
     due::Odometer odometer(int ida) const;
 
     DueSettings dueSettings() const;
+    // Writes how far ahead the reminders look into every row of setari (its
+    // one row created when there is none).
+    void saveDueSettings(const DueSettings &settings, const QString &window = QStringLiteral("scadente"));
     // Everything due on `today` within `days` days and the settings' km.
     QList<due::Item> dueItems(const QDate &today, int days) const;
     QList<due::Item> dueItems(const QDate &today) const { return dueItems(today, dueSettings().days); }

@@ -1,6 +1,7 @@
 #include "trips/sheetheaderbox.h"
 
 #include "base/numbers.h"
+#include "fleet/driverstore.h"
 #include "trips/tripsheetservice.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
@@ -298,7 +299,10 @@ void SheetHeaderBox::loadSheet(int nrf)
 
 void SheetHeaderBox::fillDrivers()
 {
-    guarded(m_context.messages, window(), [&] { lists::refill(m_driver, m_service.sheets().drivers()); });
+    // The register's active drivers first, then the other names on sheets.
+    guarded(m_context.messages, window(), [&] {
+        lists::refill(m_driver, DriverStore(m_context.db).choices(m_service.sheets().drivers()));
+    });
 }
 
 bool SheetHeaderBox::leaveDriver()

@@ -2,6 +2,7 @@
 #include "fleet/documentstore.h"
 #include "fleet/driverstore.h"
 #include "fleet/vehiclestore.h"
+#include "reports/reportengine.h"
 #include "testenvironment.h"
 
 #include <QtTest>
@@ -42,7 +43,7 @@ VehicleDocument document(int ida, const QString &tip, const QString &from, const
     return d;
 }
 
-int sheet(test::TestEnvironment &env, int ida, int nrf, const QString &date, const QVariant &kmsosire)
+int addSheet(test::TestEnvironment &env, int ida, int nrf, const QString &date, const QVariant &kmsosire)
 {
     const QDate day = QDate::fromString(date, QStringLiteral("dd.MM.yyyy"));
     env.sql(QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul, kmsosire) VALUES (?, ?, ?, ?, ?, ?, ?)"),
@@ -64,6 +65,7 @@ private slots:
     void odometerFromSheetThenClosedMonth();
     void dueItemsFromTheDatabase();
     void settingsDefaults();
+    void dueReport();
 };
 
 void DriverStoreTest::driverSavedByName()
@@ -184,10 +186,10 @@ void DriverStoreTest::odometerFromSheetThenClosedMonth()
     QCOMPARE(month.from, QStringLiteral("01.2026"));
     // A sheet without a reading does not count; the latest by its date does,
     // whatever the numbers of the sheets.
-    sheet(env, ida, 7, QStringLiteral("09.02.2026"), 82950);
-    sheet(env, ida, 5, QStringLiteral("10.02.2026"), 83010);
-    sheet(env, ida, 9, QStringLiteral("11.02.2026"), QVariant(QMetaType(QMetaType::Double)));
-    sheet(env, ida, 8, QStringLiteral("02.01.2026"), 82100);
+    addSheet(env, ida, 7, QStringLiteral("09.02.2026"), 82950);
+    addSheet(env, ida, 5, QStringLiteral("10.02.2026"), 83010);
+    addSheet(env, ida, 9, QStringLiteral("11.02.2026"), QVariant(QMetaType(QMetaType::Double)));
+    addSheet(env, ida, 8, QStringLiteral("02.01.2026"), 82100);
     const due::Odometer read = store.odometer(ida);
     QCOMPARE(read.source, due::OdometerSource::Sheet);
     QCOMPARE(read.km, 83010.0);
@@ -206,8 +208,8 @@ void DriverStoreTest::dueItemsFromTheDatabase()
     store.save(document(hidden, QStringLiteral("ITP"), {}, QStringLiteral("01.03.2026")));
     store.saveService(shown, *store.service(shown), {10000, 40000, 0});
     store.saveService(hidden, *store.service(hidden), {10000, 40000, 0});
-    sheet(env, shown, 1, QStringLiteral("01.03.2026"), 49500);
-    sheet(env, hidden, 1, QStringLiteral("01.03.2026"), 52000);
+    addSheet(env, shown, 1, QStringLiteral("01.03.2026"), 49500);
+    addSheet(env, hidden, 1, QStringLiteral("01.03.2026"), 52000);
     DriverStore drivers(env.db());
     drivers.save(driver(QStringLiteral("POPESCU ION"), QStringLiteral("09.03.2026")), std::nullopt);
     drivers.save(driver(QStringLiteral("ALBU DAN"), QStringLiteral("09.03.2026"), {}, false), std::nullopt);
@@ -234,6 +236,30 @@ void DriverStoreTest::settingsDefaults()
     env.sql(QStringLiteral("UPDATE setari SET zilescadente=10, kmscadente=500"));
     QCOMPARE(store.dueSettings().days, 10);
     QCOMPARE(store.dueSettings().km, 500.0);
+}
+
+void DriverStoreTest::dueReport()
+{
+    test::TestEnvironment env;
+    const int ida = vehicle(env, QStringLiteral("B-01-VOK"));
+    DocumentStore store(env.db());
+    store.save(document(ida, QStringLiteral("ITP"), {}, QStringLiteral("05.03.2026")));
+    store.save(document(ida, QStringLiteral("RCA"), {}, QStringLiteral("20.03.2026")));
+    store.save(document(ida, QStringLiteral("CASCO"), {}, QStringLiteral("20.05.2026")));
+    DriverStore(env.db()).save(driver(QStringLiteral("POPESCU ION"), {}, QStringLiteral("12.03.2026")), std::nullopt);
+    ReportRequest request;
+    request.reportFile = QStringLiteral("rapscadente.rpt");
+    const QString text = ReportEngine(env.db()).run(request, QDate(2026, 3, 10)).toText();
+    QVERIFY2(text.contains(QStringLiteral("SCADENTE")), qPrintable(text));
+    const qsizetype itp = text.indexOf(QStringLiteral("05.03.2026"));
+    const qsizetype rca = text.indexOf(QStringLiteral("20.03.2026"));
+    const qsizetype aviz = text.indexOf(QStringLiteral("aviz medical"));
+    QVERIFY2(itp > 0 && rca > itp && aviz > rca, qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("DEPASIT")));
+    QVERIFY(!text.contains(QStringLiteral("20.05.2026")));
+    // Run again on the same connection, with less due: the rows are the day's.
+    const QString later = ReportEngine(env.db()).run(request, QDate(2025, 1, 1)).toText();
+    QVERIFY2(later.contains(QStringLiteral("Nimic nu expira")), qPrintable(later));
 }
 
 QTEST_GUILESS_MAIN(DriverStoreTest)

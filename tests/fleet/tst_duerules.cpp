@@ -1,3 +1,4 @@
+#include "base/texts.h"
 #include "fleet/driverrules.h"
 #include "fleet/driverstore.h"
 #include "fleet/duerules.h"
@@ -10,6 +11,7 @@ using namespace vok::due;
 Q_DECLARE_METATYPE(QList<vok::due::DocumentRow>)
 Q_DECLARE_METATYPE(QList<vok::due::DriverRow>)
 Q_DECLARE_METATYPE(QList<vok::due::ServiceRow>)
+Q_DECLARE_METATYPE(QList<vok::Driver>)
 
 namespace {
 
