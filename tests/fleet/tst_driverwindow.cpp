@@ -47,7 +47,7 @@ void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 
 QString focusName() { return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString(); }
 
-int vehicle(test::TestEnvironment &env, const QString &number)
+int addVehicle(test::TestEnvironment &env, const QString &number)
 {
     VehicleRecord r;
     r.nrauto = number;
@@ -193,7 +193,7 @@ void DriverWindowTest::deletionDefaultsToNo()
 void DriverWindowTest::documentsTypedChangedDeleted()
 {
     test::TestEnvironment env;
-    const int ida = vehicle(env, QStringLiteral("B-01-VOK"));
+    const int ida = addVehicle(env, QStringLiteral("B-01-VOK"));
     DocumentWindow window(env.context(), ida);
     QVERIFY(test::showActive(&window));
     QCOMPARE(focusName(), QStringLiteral("tipdoc"));
@@ -260,7 +260,7 @@ void DriverWindowTest::documentsTypedChangedDeleted()
 void DriverWindowTest::documentsButtonInAuto()
 {
     test::TestEnvironment env;
-    vehicle(env, QStringLiteral("B-01-VOK"));
+    addVehicle(env, QStringLiteral("B-01-VOK"));
     VehicleWindow window(env.context());
     QVERIFY(test::showActive(&window));
     auto *documents = child<QPushButton>(&window, QStringLiteral("Command7"));
@@ -282,7 +282,7 @@ void DriverWindowTest::documentsButtonInAuto()
 void DriverWindowTest::serviceIntervalAndOdometer()
 {
     test::TestEnvironment env;
-    const int ida = vehicle(env, QStringLiteral("B-01-VOK"));
+    const int ida = addVehicle(env, QStringLiteral("B-01-VOK"));
     env.sql(QStringLiteral("INSERT INTO dateluna (ida, anul, idl, kmt) VALUES (?, 2026, 1, 82000)"), {ida});
     DocumentWindow window(env.context(), ida);
     QVERIFY(test::showActive(&window));
@@ -314,7 +314,7 @@ void DriverWindowTest::serviceIntervalAndOdometer()
 void DriverWindowTest::dueWindowOpensWhatIsDue()
 {
     test::TestEnvironment env;
-    const int ida = vehicle(env, QStringLiteral("B-01-VOK"));
+    const int ida = addVehicle(env, QStringLiteral("B-01-VOK"));
     const QDate today = QDate::currentDate();
     VehicleDocument rca;
     rca.ida = ida;
@@ -391,7 +391,7 @@ void DriverWindowTest::reminderOnceADay()
 void DriverWindowTest::tripDriverListOffersTheRegisterFirst()
 {
     test::TestEnvironment env;
-    const int ida = vehicle(env, QStringLiteral("B-01-VOK"));
+    const int ida = addVehicle(env, QStringLiteral("B-01-VOK"));
     env.sql(QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, data, idl, anul) VALUES "
                            "(1, ?, 'ZAHARIA ION', '01.02.2026', 2, 2026), (2, ?, 'ALBU DAN', '02.02.2026', 2, 2026), "
                            "(3, ?, 'BIRO ANA', '03.02.2026', 2, 2026)"),
