@@ -34,7 +34,7 @@ void MainWindowTest::menuBarInOrder()
     QStringList captions;
     for (QAction *action : menu.menuBar()->actions())
         captions << keys::caption(action->text());
-    QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "SITUATIE", "PIESE", "CENTRALIZARE",
+    QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "SITUATIE", "PIESE", "CENTRALIZARE", "CONTROL",
                                     "GRAFICE", "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
     QAction *maintenance = menu.item(QStringLiteral("mnubz"));
     QVERIFY(maintenance && maintenance->isEnabled());
