@@ -91,6 +91,8 @@ DocumentWindow::DocumentWindow(const WindowContext &context, int ida, QWidget *p
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setTabKeyNavigation(false);
     m_grid->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
+    m_grid->setColumnWidth(0, 100);
+    m_grid->setColumnWidth(1, 180);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 8);
     m_grid->installEventFilter(this);
 

@@ -112,9 +112,11 @@ QList<Item> dueItems(const QList<DocumentRow> &documents, const QList<DriverRow>
         const std::optional<double> at = serviceDueAt(s);
         if (!s.listed || !at || s.odometer.source == OdometerSource::None)
             continue;
-        const double left = doubleValue(*at - s.odometer.km);
+        // Odometers are read to a tenth of a km: so are the km left.
+        const double left = readNumber(formatNumber(*at - s.odometer.km, QStringLiteral("#0.0")));
         if (left <= km)
-            items << Item{Kind::Service, s.nrauto, QStringLiteral("revizie"), doubleText(*at), left, s.ida, 0};
+            items << Item{Kind::Service, s.nrauto, QStringLiteral("revizie"),
+                          doubleText(readNumber(formatNumber(*at, QStringLiteral("#0.0")))), left, s.ida, 0};
     }
     std::stable_sort(items.begin(), items.end(), [](const Item &a, const Item &b) {
         return std::make_tuple(int(a.kind), a.left, a.subject, a.what)

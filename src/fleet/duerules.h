@@ -83,7 +83,7 @@ std::optional<double> serviceDueAt(const ServiceRow &row);
 // Everything due on `today`: documents in force and drivers' papers whose
 // end date is at most `days` days away (or past; the end date itself is
 // still a day in force, left 0), and services at most `km` km away (or
-// past) by the current odometer. Vehicles taken out of the lists and
+// past) by the current odometer, to a tenth of a km. Vehicles taken out of the lists and
 // inactive drivers are left out, and so is a service without an odometer
 // reading. Sorted by kind, then left, then subject, then what.
 QList<Item> dueItems(const QList<DocumentRow> &documents, const QList<DriverRow> &drivers,

@@ -21,6 +21,7 @@
 #include "fleet/duecli.h"
 #include "sample/fleetgenerator.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -268,7 +269,7 @@ void DemoFleetTest::dueWithinThirtyDays()
         QStringLiteral("document\tB-217-VOK\tITP\t%1\t21").arg(day(21)),
         QStringLiteral("document\tCJ-08-VOK\tTAHOGRAF\t%1\t27").arg(day(27)),
         QStringLiteral("driver\t%1\taviz\t%2\t12").arg(driverName(0, 0), day(12)),
-        QStringLiteral("service\tAG-45-VOK\trevizie\t%1\t%2").arg(doubleText(at), doubleText(doubleValue(at - odometer.km))),
+        QStringLiteral("service\tAG-45-VOK\trevizie\t%1\t%2").arg(doubleText(at), formatNumber(at - odometer.km, QStringLiteral("#0.0")).remove(QRegularExpression(QStringLiteral("\\.0$")))),
     };
     QString out, err;
     QTextStream outStream(&out), errStream(&err);
