@@ -120,7 +120,7 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     // Wide enough for every item of the menu bar: none may hide behind its
     // overflow arrow ("IESIRE" least of all), and no wider than the screen
     // the program is made for.
-    resize(std::clamp(bar->sizeHint().width() + 16, 900, 1024), 120);
+    resize(std::clamp(bar->sizeHint().width() + 16, 900, 1020), 120);
 }
 
 QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)

@@ -37,7 +37,10 @@ QString whatCaption(const due::Item &item)
 
 QString leftCaption(const due::Item &item)
 {
-    const QString unit = item.kind == due::Kind::Service ? QStringLiteral("km") : QStringLiteral("zile");
+    const bool oneDay = item.kind != due::Kind::Service && (item.left == 1 || item.left == -1);
+    const QString unit = item.kind == due::Kind::Service ? QStringLiteral("km")
+                         : oneDay                          ? QStringLiteral("zi")
+                                                           : QStringLiteral("zile");
     if (item.overdue())
         return QStringLiteral("depasit cu %1 %2").arg(doubleText(-item.left), unit);
     return QStringLiteral("%1 %2").arg(doubleText(item.left), unit);
@@ -145,7 +148,8 @@ void DueWindow::refresh()
     m_model->removeRows(0, m_model->rowCount());
     for (const due::Item &item : m_items) {
         QList<QStandardItem *> cells;
-        for (const QString &text : {item.subject, whatCaption(item), item.when, leftCaption(item)}) {
+        const QString when = item.kind == due::Kind::Service ? QStringLiteral("la %1 km").arg(item.when) : item.when;
+        for (const QString &text : {item.subject, whatCaption(item), when, leftCaption(item)}) {
             auto *cell = new QStandardItem(text);
             cell->setEditable(false);
             if (item.overdue())
