@@ -4,6 +4,7 @@
 #include "app/infowindow.h"
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
+#include "control/controlwindow.h"
 #include "fleet/driverwindow.h"
 #include "fleet/duewindow.h"
 #include "fleet/normativwindow.h"
@@ -49,16 +50,20 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("&CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
+    // Every letter of its caption is taken: no shortcut letter, F10 and the
+    // arrows reach it.
     QMenu *control = bar->addMenu(QStringLiteral("CONTROL"));
     control->setObjectName(QStringLiteral("mnucontrol"));
     control->menuAction()->setObjectName(QStringLiteral("mnucontrol"));
+    connect(addItem(control, QStringLiteral("mnucontrolc"), QStringLiteral("Control &consum")), &QAction::triggered,
+            this, &MainWindow::open<ControlWindow>);
     connect(addItem(control, QStringLiteral("mnusoferi"), QStringLiteral("&Soferi")), &QAction::triggered,
             this, [this] {
                 DriverWindow window(m_context, {}, this);
                 window.exec();
                 activateWindow();
             });
-    connect(addItem(control, QStringLiteral("mnuscadente"), QStringLiteral("S&cadente")), &QAction::triggered,
+    connect(addItem(control, QStringLiteral("mnuscadente"), QStringLiteral("Sc&adente")), &QAction::triggered,
             this, [this] { showDue(); });
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);

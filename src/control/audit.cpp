@@ -133,6 +133,21 @@ QString kindName(FindingKind kind)
     return {};
 }
 
+QString kindCaption(FindingKind kind)
+{
+    switch (kind) {
+    case FindingKind::OdometerBack: return QStringLiteral("Km bord mai mici decat inainte");
+    case FindingKind::OdometerGap: return QStringLiteral("Km bord lipsa intre foi");
+    case FindingKind::KmMismatch: return QStringLiteral("Km bord diferiti de km curselor");
+    case FindingKind::Overlap: return QStringLiteral("Foi suprapuse ale autovehiculului");
+    case FindingKind::DriverOverlap: return QStringLiteral("Sofer pe doua autovehicule deodata");
+    case FindingKind::Overrun: return QStringLiteral("Depasire consum in luna");
+    case FindingKind::OverCapacity: return QStringLiteral("Peste capacitatea rezervorului");
+    case FindingKind::StockDifference: return QStringLiteral("Diferenta stoc fata de V.O.K.");
+    }
+    return {};
+}
+
 int dateKey(const QString &data)
 {
     const QString text = data.trimmed();

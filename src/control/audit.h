@@ -25,6 +25,8 @@ enum class FindingKind {
 
 // The name a finding line gives the kind ("odometer-back", ...).
 QString kindName(FindingKind kind);
+// What the window's grid calls it, in the clerk's words.
+QString kindCaption(FindingKind kind);
 
 // One sheet as the audit reads it.
 struct AuditSheet {

@@ -117,19 +117,22 @@ void SheetHeaderBox::buildLayout()
     row2->addWidget(m_month);
     row2->addWidget(label(this, QStringLiteral("anul"), m_year));
     row2->addWidget(m_year);
-    row2->addSpacing(24);
+    row2->addSpacing(12);
     row2->addWidget(label(this, QStringLiteral("Ora:")));
     row2->addWidget(label(this, QStringLiteral("plecare"), m_departure));
     row2->addWidget(m_departure);
     row2->addWidget(label(this, QStringLiteral("sosire"), m_arrival));
     row2->addWidget(m_arrival);
-    row2->addSpacing(16);
+    row2->addSpacing(12);
     row2->addWidget(label(this, QStringLiteral("Km bord plecare"), m_kmDeparture));
     row2->addWidget(m_kmDeparture);
     row2->addWidget(label(this, QStringLiteral("Km bord sosire"), m_kmReturn));
     row2->addWidget(m_kmReturn);
-    // The make has room for its 30 characters here, under the vehicle's row.
-    row2->addSpacing(16);
+    // The make has room for its 30 characters here, under the vehicle's row,
+    // on two lines when the odometer leaves too little for one.
+    row2->addSpacing(12);
+    m_make->setWordWrap(true);
+    m_make->setMinimumWidth(150);
     row2->addWidget(m_make, 1);
     h->addLayout(row2, 1, 0);
 }
