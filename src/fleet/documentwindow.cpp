@@ -377,8 +377,12 @@ void DocumentWindow::saveService()
             m_context.messages, this,
             [&] { m_service.versiune = DocumentStore(m_context.db).saveService(m_ida, m_service, typed, objectName()); },
             [this] {
+                // Another clerk's values, to be typed over again.
                 guarded(m_context.messages, this, [this] {
                     m_service = DocumentStore(m_context.db).service(m_ida).value_or(ServiceInterval());
+                    m_kmrevizie->setText(formatNumber(m_service.kmrevizie, QStringLiteral("#0")));
+                    m_kmultrev->setText(m_service.kmultrev ? formatNumber(*m_service.kmultrev, QStringLiteral("#0"))
+                                                           : QString());
                 });
             }))
         return;

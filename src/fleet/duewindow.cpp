@@ -187,6 +187,8 @@ void DueWindow::saveSettings()
 {
     const int days = int(readNumber(m_days->text()));
     const double km = readNumber(m_km->text());
+    if (!m_context.messages->confirm(this, texts::saveQuestion()))
+        return;
     if (!guarded(m_context.messages, this, [&] { DocumentStore(m_context.db).saveDueSettings({days, km}, objectName()); }))
         return;
     m_context.messages->inform(this, texts::saved());

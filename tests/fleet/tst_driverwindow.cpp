@@ -346,6 +346,16 @@ void DriverWindowTest::dueWindowOpensWhatIsDue()
     escapeNextModal(&opened);
     key(Qt::Key_Return);
     QTRY_COMPARE(opened, QStringLiteral("soferi"));
+    // Fewer days ahead, kept in the settings: the certificate in 5 days goes.
+    child<QLineEdit>(&window, QStringLiteral("zilescadente"))->setFocus(Qt::TabFocusReason);
+    typeThen(QStringLiteral("3"));
+    env.messages().answer(true);
+    key(Qt::Key_S, Qt::ControlModifier);
+    QTRY_COMPARE(env.messages().texts(), (QStringList{saveQuestion(), QStringLiteral(" Datele au fost salvate ")}));
+    QCOMPARE(DocumentStore(env.db()).dueSettings().days, 3);
+    QCOMPARE(grid->model()->rowCount(), 1);
+    QCOMPARE(focusName(), QStringLiteral("DBGrid1"));
+    env.messages().clear();
     // The report of what is due.
     QTest::keyClick(child<QPushButton>(&window, QStringLiteral("Command2")), Qt::Key_Space);
     QCOMPARE(env.reports().requests.size(), 1);
