@@ -125,6 +125,12 @@ QList<Item> dueItems(const QList<DocumentRow> &documents, const QList<DriverRow>
     return items;
 }
 
+QList<Item> overdueFirst(QList<Item> items)
+{
+    std::stable_partition(items.begin(), items.end(), [](const Item &item) { return item.overdue(); });
+    return items;
+}
+
 QString line(const Item &item)
 {
     return QStringList{kindName(item.kind), item.subject, item.what, item.when, doubleText(item.left)}.join(u'\t');

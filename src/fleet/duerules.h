@@ -89,6 +89,10 @@ std::optional<double> serviceDueAt(const ServiceRow &row);
 QList<Item> dueItems(const QList<DocumentRow> &documents, const QList<DriverRow> &drivers,
                      const QList<ServiceRow> &services, const QDate &today, int days, double km);
 
+// The reminder window's order: what is overdue first, each part in the order
+// of dueItems().
+QList<Item> overdueFirst(QList<Item> items);
+
 // One line of `vok --due`: kind, subject, what, when, left, tab-separated.
 QString line(const Item &item);
 

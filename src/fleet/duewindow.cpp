@@ -143,7 +143,7 @@ void DueWindow::refresh()
     const int row = m_grid->currentIndex().row();
     guarded(m_context.messages, this, [&] {
         const DocumentStore store(m_context.db);
-        m_items = store.dueItems(m_today, store.dueSettings().days);
+        m_items = due::overdueFirst(store.dueItems(m_today, store.dueSettings().days));
     });
     m_model->removeRows(0, m_model->rowCount());
     for (const due::Item &item : m_items) {

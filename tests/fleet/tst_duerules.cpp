@@ -222,6 +222,13 @@ void DueRulesTest::orderOfLines()
     QVERIFY(items.first().overdue());
     QCOMPARE(items.at(4).idsofer, 1);
     QCOMPARE(items.last().ida, 5);
+
+    // The window: overdue first, whatever their kind, the rest as above.
+    const QList<Item> late = dueItems({doc(1, 1, "ITP", "20.03.2026")}, {{1, "ALBU ION", true, "01.03.2026", ""}},
+                                      {service(2, 10000, 10000, OdometerSource::Sheet, 20100)}, today, 30, 1000);
+    QCOMPARE(lines(overdueFirst(late)), (QStringList{"driver\tALBU ION\tpermis\t01.03.2026\t-9",
+                                                     "service\tB-2-VOK\trevizie\t20000\t-100",
+                                                     "document\tB-1-VOK\tITP\t20.03.2026\t10"}));
 }
 
 void DueRulesTest::driverChoicesOffered_data()
