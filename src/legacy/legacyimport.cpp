@@ -36,6 +36,12 @@ const QStringList referencedKeys = {QStringLiteral("ida"), QStringLiteral("idf")
 const QStringList measuredColumns = {QStringLiteral("kmplecare"), QStringLiteral("kmsosire"),
                                      QStringLiteral("rezplecare"), QStringLiteral("rezsosire")};
 
+// The reminders' columns of a vehicle and of the settings: the former program
+// had none, and their defaults (no service reminder, 30 days, 1000 km) are
+// what a new database starts with; no news either.
+const QStringList reminderColumns = {QStringLiteral("kmrevizie"), QStringLiteral("kmultrev"),
+                                     QStringLiteral("zilescadente"), QStringLiteral("kmscadente")};
+
 // Texts whose length an editor limits.
 struct Limit {
     const char *table;
@@ -247,6 +253,8 @@ public:
                 marks << QStringLiteral("?");
                 m_inserted << c;
             } else if (m_table == QLatin1String("foaie") && measuredColumns.contains(column.name)) {
+                continue;
+            } else if (reminderColumns.contains(column.name)) {
                 continue;
             } else if (!column.key || referencedKeys.contains(column.name)) {
                 m_report.notes << QStringLiteral("%1: coloana %2 lipseste din fisier; %3")
