@@ -5,6 +5,7 @@
 #include "db/database.h"
 #include "db/backupcli.h"
 #include "db/rolescli.h"
+#include "fleet/duecli.h"
 #include "legacy/importcli.h"
 #include "months/monthcli.h"
 #include "reports/reportcli.h"
@@ -199,6 +200,11 @@ const QList<Mode> &modes()
          {option("remove-user", "With --database, as the database's owner: take away the clerk's login NAME (its journal rows stay). Exit 1 when refused.", "NAME")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return rolescli::runRemoveUser({target.dataDir, target.databaseUrl}, value(parser, "remove-user"), out, err);
+         }},
+        {"due",
+         {option("due", "List what lapses within DAYS days (documents, drivers' papers) and the services due within the settings' km, overdue included: one line each, kind<TAB>subject<TAB>what<TAB>when<TAB>left, kind document, driver or service. Exit 0 when none, 1 when some, 2 on an error.", "DAYS")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return runDueCommand({target.dataDir, target.databaseUrl, value(parser, "due"), {}}, out, err);
          }},
         {"audit",
          {option("audit", "Audit the trip sheets of YEAR against their odometers, tanks, trips and closed months: one line per finding, nrauto<TAB>nrf<TAB>dd.mm.yyyy<TAB>kind<TAB>detail. Exit 0 when there is none, 1 when there is one, 2 on an error.", "YEAR")},

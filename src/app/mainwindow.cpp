@@ -6,6 +6,8 @@
 #include "app/passwordwindows.h"
 #include "app/roleaccess.h"
 #include "control/controlwindow.h"
+#include "fleet/driverwindow.h"
+#include "fleet/duewindow.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
@@ -56,6 +58,14 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     control->menuAction()->setObjectName(QStringLiteral("mnucontrol"));
     connect(addItem(control, QStringLiteral("mnucontrolc"), QStringLiteral("Control &consum")), &QAction::triggered,
             this, &MainWindow::open<ControlWindow>);
+    connect(addItem(control, QStringLiteral("mnusoferi"), QStringLiteral("&Soferi")), &QAction::triggered,
+            this, [this] {
+                DriverWindow window(m_context, {}, this);
+                window.exec();
+                activateWindow();
+            });
+    connect(addItem(control, QStringLiteral("mnuscadente"), QStringLiteral("Sc&adente")), &QAction::triggered,
+            this, [this] { showDue(); });
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
@@ -121,9 +131,9 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     });
 
     // Wide enough for every item of the menu bar: none may hide behind its
-    // overflow arrow ("IESIRE" least of all), and no wider than the
-    // 1024-pixel screen.
-    resize(std::min(1024, std::max(900, bar->sizeHint().width() + 16)), 120);
+    // overflow arrow ("IESIRE" least of all), and no wider than the screen
+    // the program is made for.
+    resize(std::clamp(bar->sizeHint().width() + 16, 900, 1020), 120);
 }
 
 QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)
@@ -147,6 +157,13 @@ template <typename Window> void MainWindow::open()
         roleaccess::applyToWindow(&window, m_context.state->role);
     window.exec();
     // Back to the menu, which takes the keys again.
+    activateWindow();
+}
+
+void MainWindow::showDue()
+{
+    DueWindow window(m_context, QDate::currentDate(), this);
+    window.exec();
     activateWindow();
 }
 

@@ -20,6 +20,10 @@ public:
     // The menu item of that objectName ("mnuauto", "mnuies", ...).
     QAction *item(const QString &name) const;
 
+    // The window "Scadente" over the menu (CONTROL, and at start when
+    // something is due).
+    void showDue();
+
     // The items of "BAZA-DATE".
     DatabaseMenu *databaseMenu() const { return m_database; }
 

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/databasemenu.h"
+#include "app/duereminder.h"
 #include "app/mainwindow.h"
 #include "app/passwordwindows.h"
 #include "app/splashwindow.h"
@@ -18,6 +19,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -167,6 +169,8 @@ int runProgram(const StartupOptions &options)
     QObject::connect(&menu, &MainWindow::exitRequested, qApp, &QCoreApplication::quit);
     menu.show();
     menu.activateWindow(); // the keyboard's from the start, window manager or not
+    // What lapses soon, once a day, over the menu as it first shows.
+    QTimer::singleShot(0, &menu, [&context, &menu] { reminder::showAtStart(context, menu, QDate::currentDate()); });
     // The day's copy of the data folder, made beside the clerk's work; the
     // server's copies are its administrator's.
     std::unique_ptr<AutomaticCopy> automaticCopy;

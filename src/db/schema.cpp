@@ -155,6 +155,34 @@ QStringList dataColumnsV6(Dialect dialect)
     return statements;
 }
 
+// Version 7: the drivers' register and the vehicles' documents, with what
+// reminds of them before they lapse: a service interval on each vehicle and
+// how far ahead the reminders look. Dates are dd.mm.yyyy text, as everywhere.
+const Table registerTables[] = {
+    {"soferi",
+     "idsofer KEY, nume TEXT NOT NULL, permis TEXT, categorii TEXT, exppermis TEXT, expaviz TEXT, "
+     "activ INTEGER DEFAULT 1, versiune INTEGER DEFAULT 0",
+     "UNIQUE (nume)"},
+    {"documente",
+     "iddoc KEY, ida INTEGER NOT NULL, tip TEXT NOT NULL, numar TEXT, dela TEXT, panala TEXT, obs TEXT, "
+     "versiune INTEGER DEFAULT 0"},
+};
+
+// The columns version 7 adds to tables of version 1: table, column, type
+// (REAL as in createTable), default (none: NULL).
+struct AddedColumn {
+    const char *table;
+    const char *column;
+    const char *type;
+    const char *defaultValue;
+};
+const AddedColumn registerColumns[] = {
+    {"auto", "kmrevizie", "REAL", "0"},
+    {"auto", "kmultrev", "REAL", nullptr},
+    {"setari", "zilescadente", "INTEGER", "30"},
+    {"setari", "kmscadente", "INTEGER", "1000"},
+};
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -175,6 +203,30 @@ QString createTable(const Table &t, Dialect dialect)
     return sql + u')';
 }
 
+QString addColumn(Dialect dialect, const AddedColumn &c)
+{
+    QString type = QString::fromLatin1(c.type);
+    if (type == QLatin1String("REAL") && dialect == Dialect::Postgres)
+        type = QStringLiteral("DOUBLE PRECISION");
+    QString sql = dialect == Dialect::Sqlite ? QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
+                                             : QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 %3");
+    sql = sql.arg(QString::fromLatin1(c.table), QString::fromLatin1(c.column), type);
+    if (c.defaultValue)
+        sql += QStringLiteral(" DEFAULT ") + QString::fromLatin1(c.defaultValue);
+    return sql;
+}
+
+QStringList registerStep(Dialect dialect)
+{
+    QStringList statements;
+    for (const Table &t : registerTables)
+        statements << createTable(t, dialect);
+    statements << QStringLiteral("CREATE INDEX IF NOT EXISTS documente_vehicle ON documente (ida, tip)");
+    for (const AddedColumn &c : registerColumns)
+        statements << addColumn(dialect, c);
+    return statements;
+}
+
 } // namespace
 
 Dialect dialectOf(const QSqlDatabase &db)
@@ -182,7 +234,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 6 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 7 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -207,6 +259,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
         return journalTriggersV5(dialect);
     if (step == 6 && kind == DatabaseKind::Data)
         return dataColumnsV6(dialect);
+    if (step == 7 && kind == DatabaseKind::Data)
+        return registerStep(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -277,7 +331,8 @@ QStringList tableNames(DatabaseKind kind)
 {
     QStringList names;
     if (kind == DatabaseKind::Data) {
-        for (const Table &t : dataTables)
+        names = importedTableNames();
+        for (const Table &t : registerTables)
             names << QString::fromLatin1(t.name);
     } else {
         for (const Table &t : systemTables)
@@ -286,9 +341,21 @@ QStringList tableNames(DatabaseKind kind)
     return names;
 }
 
+QStringList importedTableNames()
+{
+    QStringList names;
+    for (const Table &t : dataTables)
+        names << QString::fromLatin1(t.name);
+    return names;
+}
+
 QStringList columnNames(const QString &table)
 {
     QStringList names;
+    for (const Table &t : registerTables)
+        if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
+            for (const QString &column : QString::fromLatin1(t.columns).split(u','))
+                names << column.trimmed().section(u' ', 0, 0);
     for (const Table &t : dataTables) {
         if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)
             continue;
@@ -304,6 +371,9 @@ QStringList columnNames(const QString &table)
             for (const char *column : measuredColumns)
                 names << QString::fromLatin1(column);
         }
+        for (const AddedColumn &c : registerColumns)
+            if (table == QLatin1String(c.table))
+                names << QString::fromLatin1(c.column);
     }
     return names;
 }

@@ -31,6 +31,9 @@ void setVersion(const QSqlDatabase &db, DatabaseKind kind, int version);
 
 // The table names of each kind, in creation order.
 QStringList tableNames(DatabaseKind kind);
+// The business tables the former program had (and its files may hold): the
+// tables of version 1. The drivers' register and the documents came later.
+QStringList importedTableNames();
 
 // The columns of a business table as the program names them (every step
 // applied), in order; empty for a table it does not know.

@@ -2,6 +2,7 @@
 
 #include "base/numbers.h"
 #include "fleet/consumwindow.h"
+#include "fleet/documentwindow.h"
 #include "fleet/referencestore.h"
 #include "fleet/uleiardwindow.h"
 #include "fleet/uleiwindow.h"
@@ -159,6 +160,7 @@ void VehicleWindow::buildControls()
     m_oilUtil = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Utilitar ,,Cb'' si ,,Cf''"));
     m_caUtil = widgets::button(this, QStringLiteral("Command5"), QStringLiteral("Utilitar ,,Ca''"));
     m_cmUtil = widgets::button(this, QStringLiteral("Command6"), QStringLiteral("Utilitar Cm"));
+    m_documents = widgets::button(this, QStringLiteral("Command7"), QStringLiteral("Documente auto"));
 }
 
 void VehicleWindow::buildLayout()
@@ -225,6 +227,7 @@ void VehicleWindow::buildLayout()
     buttons->addWidget(m_oilUtil);
     buttons->addWidget(m_caUtil);
     buttons->addWidget(m_cmUtil);
+    buttons->addWidget(m_documents);
     buttons->addStretch();
     buttons->addWidget(m_exit);
 
@@ -239,7 +242,7 @@ void VehicleWindow::buildLayout()
     // The order in which the clerk types a vehicle.
     QWidget *order[] = {m_nrauto, m_marca, m_for1, m_for2, m_motorcp, m_Cm1, m_Cm2, m_Cm3, m_c1, m_c2, m_c3,
                         m_Cb, m_Cf, m_Ca, m_spec, m_listinstal, m_aero, m_listaerod, m_save, m_delete,
-                        m_oilUtil, m_caUtil, m_cmUtil, m_exit};
+                        m_oilUtil, m_caUtil, m_cmUtil, m_documents, m_exit};
     for (size_t i = 1; i < std::size(order); ++i)
         setTabOrder(order[i - 1], order[i]);
     resize(960, sizeHint().height());
@@ -295,6 +298,7 @@ void VehicleWindow::connectEvents()
     connect(m_oilUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<UleiWindow>);
     connect(m_caUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<UleiardWindow>);
     connect(m_cmUtil, &QPushButton::clicked, this, &VehicleWindow::openUtility<ConsumWindow>);
+    connect(m_documents, &QPushButton::clicked, this, &VehicleWindow::openDocuments);
 }
 
 template <typename Window> void VehicleWindow::openUtility()
@@ -309,6 +313,22 @@ template <typename Window> void VehicleWindow::openUtility()
         });
     }
     window.exec();
+}
+
+void VehicleWindow::openDocuments()
+{
+    const QString number = m_nrauto->currentText();
+    if (number.isEmpty())
+        return refuse(texts::noVehicle(), m_nrauto);
+    std::optional<Vehicle> vehicle;
+    if (!guarded(m_context.messages, this, [&] { vehicle = VehicleStore(m_context.db).byNumber(number); }))
+        return;
+    if (!vehicle)
+        return refuse(vehicle::notRegisteredMessage(), m_nrauto);
+    DocumentWindow window(m_context, vehicle->ida, this);
+    window.exec();
+    activateWindow();
+    m_documents->setFocus(Qt::OtherFocusReason);
 }
 
 void VehicleWindow::done(int result)

@@ -55,6 +55,7 @@ private:
     void reloadAfterRefusal(const QString &number);
     void refuse(const QString &message, QWidget *focus);
     template <typename Window> void openUtility();
+    void openDocuments();
 
     WindowContext m_context;
     int m_indauto = 0;
@@ -89,6 +90,7 @@ private:
     QPushButton *m_oilUtil = nullptr; // Command4
     QPushButton *m_caUtil = nullptr;  // Command5
     QPushButton *m_cmUtil = nullptr;  // Command6
+    QPushButton *m_documents = nullptr; // Command7: "Documente auto" of the vehicle shown
 };
 
 } // namespace vok

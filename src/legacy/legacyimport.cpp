@@ -36,6 +36,12 @@ const QStringList referencedKeys = {QStringLiteral("ida"), QStringLiteral("idf")
 const QStringList measuredColumns = {QStringLiteral("kmplecare"), QStringLiteral("kmsosire"),
                                      QStringLiteral("rezplecare"), QStringLiteral("rezsosire")};
 
+// The reminders' columns of a vehicle and of the settings: the former program
+// had none, and their defaults (no service reminder, 30 days, 1000 km) are
+// what a new database starts with; no news either.
+const QStringList reminderColumns = {QStringLiteral("kmrevizie"), QStringLiteral("kmultrev"),
+                                     QStringLiteral("zilescadente"), QStringLiteral("kmscadente")};
+
 // Texts whose length an editor limits.
 struct Limit {
     const char *table;
@@ -248,6 +254,8 @@ public:
                 m_inserted << c;
             } else if (m_table == QLatin1String("foaie") && measuredColumns.contains(column.name)) {
                 continue;
+            } else if (reminderColumns.contains(column.name)) {
+                continue;
             } else if (!column.key || referencedKeys.contains(column.name)) {
                 m_report.notes << QStringLiteral("%1: coloana %2 lipseste din fisier; %3")
                                       .arg(m_table, column.name,
@@ -448,7 +456,7 @@ Preview preview(const QString &vokMdb, const backup::Progress &progress)
     reader.countRows();
     Preview result;
     result.tables = reader.tables();
-    const QStringList ours = schema::tableNames(DatabaseKind::Data);
+    const QStringList ours = schema::importedTableNames();
     for (const MdbTable &t : result.tables)
         if (!ours.contains(t.name, Qt::CaseInsensitive))
             result.unknown << t.name;
@@ -526,7 +534,7 @@ Built build(const QString &dataDir, const QString &vokMdb, const QString &sysMdb
     built.prepared.dataDir = dir.absolutePath();
     built.prepared.data = dir.filePath(QStringLiteral("vok.db.import"));
     removeFiles(built.prepared.data);
-    const QStringList ours = schema::tableNames(DatabaseKind::Data);
+    const QStringList ours = schema::importedTableNames();
     for (const MdbTable &t : reader.tables())
         if (!ours.contains(t.name, Qt::CaseInsensitive))
             report.notes << QStringLiteral("tabela %1 a fisierului nu este a programului; nu s-a importat").arg(t.name);

@@ -2,6 +2,7 @@
 
 #include "base/calendar.h"
 #include "db/database.h"
+#include "fleet/duereport.h"
 #include "base/numbers.h"
 #include "reports/reportbinding.h"
 #include "reports/reportpaths.h"
@@ -311,8 +312,20 @@ ReportDocument ReportEngine::run(const ReportRequest &request, const QDate &prin
     return run(ReportDefinition::load(definitionPath(request.reportFile)), request, printDate);
 }
 
+namespace {
+
+// A report of what is due reads rows the program computes (fleet/duereport.h).
+void prepareComputedRows(const QSqlDatabase &db, const ReportDefinition &definition, const QDate &today)
+{
+    if (definition.from == due::reportTable())
+        due::fillReportTable(db, today.isValid() ? today : QDate::currentDate());
+}
+
+} // namespace
+
 QString ReportEngine::sqlFor(const ReportDefinition &definition, const ReportRequest &request, QVariantList *values) const
 {
+    prepareComputedRows(m_db, definition, QDate::currentDate());
     const ReportStore store(m_db);
     const Binder binder(store, definition, request);
     const formula::SqlFilter sql = ReportStore::sql(binder.m_query);
@@ -324,6 +337,7 @@ QString ReportEngine::sqlFor(const ReportDefinition &definition, const ReportReq
 ReportDocument ReportEngine::run(const ReportDefinition &definition, const ReportRequest &request,
                                  const QDate &printDate) const
 {
+    prepareComputedRows(m_db, definition, printDate);
     const ReportStore store(m_db);
     const Binder binder(store, definition, request);
 

@@ -2,6 +2,8 @@
 
 #include "db/database.h"
 #include "base/numbers.h"
+#include "fleet/documentstore.h"
+#include "fleet/driverstore.h"
 #include "fleet/partsstore.h"
 #include "fleet/referencestore.h"
 #include "fleet/settingsstore.h"
@@ -428,6 +430,88 @@ void demoParts(SampleRandom &random, PartsStore &parts, int ida, const DemoVehic
 
 } // namespace
 
+namespace {
+
+// A vehicle's documents in the sample: kind and the end of the one in force,
+// in days from today (0: without an end date). Each kind also has the one it
+// replaced, ended a year before.
+struct DemoDocument {
+    int vehicle;
+    const char *tip;
+    int endsIn;
+};
+
+// Lapsing within 30 days: B-104-VOK's RCA, B-217-VOK's ITP and CJ-08-VOK's
+// tachograph check; overdue: IF-31-VOK's road vignette.
+const DemoDocument demoDocuments[] = {
+    {0, "ITP", 212},       {0, "RCA", 9},         {0, "ROVINIETA", 143}, {0, "TRUSA", 0},
+    {1, "ITP", 21},        {1, "RCA", 187},       {1, "ROVINIETA", 64},  {1, "CASCO", 240},
+    {2, "ITP", 301},       {2, "RCA", 95},        {2, "ROVINIETA", -3},
+    {3, "ITP", 77},        {3, "RCA", 160},       {3, "ROVINIETA", 120}, {3, "TAHOGRAF", 27},
+    {3, "EXTINCTOR", 0},   {4, "ITP", 130},       {4, "RCA", 201},       {4, "ROVINIETA", 88},
+    {4, "TAHOGRAF", 390},  {4, "CASCO", 45},      {5, "ITP", 58},        {5, "RCA", 118},
+    {5, "ROVINIETA", 200},
+};
+
+// The drivers of the sample's sheets, their papers and services; every date
+// counts from `today`, so that the reminders show the same whatever the day.
+void demoRegister(const QSqlDatabase &db, const QList<int> &idas, const QDate &today, DemoSummary &summary)
+{
+    DriverStore drivers(db);
+    for (int i = 0; i < int(idas.size()); ++i)
+        for (int k = 0; k < 2; ++k) {
+            const int n = 2 * i + k;
+            Driver d;
+            d.nume = driverName(i, k);
+            d.permis = QStringLiteral("%1%2").arg(QChar(u'A' + n)).arg(100000 + 7919 * n);
+            d.categorii = i < 3 ? QStringLiteral("B") : QStringLiteral("B,C,CE");
+            d.exppermis = dateText(today.addDays(400 + 97 * n));
+            // One medical certificate lapsing within the month.
+            d.expaviz = dateText(today.addDays(n == 0 ? 12 : 120 + 53 * n));
+            if (!drivers.byName(d.nume))
+                drivers.save(d, std::nullopt, QStringLiteral("soferi"));
+            ++summary.drivers;
+        }
+
+    DocumentStore documents(db);
+    int number = 4100;
+    for (const DemoDocument &doc : demoDocuments) {
+        const int ida = idas.at(doc.vehicle);
+        VehicleDocument in;
+        in.ida = ida;
+        in.tip = QString::fromLatin1(doc.tip);
+        in.numar = QStringLiteral("%1 %2").arg(in.tip).arg(++number);
+        if (doc.endsIn == 0) {
+            in.dela = dateText(today.addDays(-200));
+        } else {
+            const QDate end = today.addDays(doc.endsIn);
+            in.dela = dateText(end.addYears(-1).addDays(1));
+            in.panala = dateText(end);
+            VehicleDocument before = in;
+            before.numar = QStringLiteral("%1 %2").arg(in.tip).arg(++number);
+            before.dela = dateText(end.addYears(-2).addDays(1));
+            before.panala = dateText(end.addYears(-1));
+            documents.save(before);
+        }
+        documents.save(in);
+        ++summary.documents;
+    }
+
+    // Services every so many km; AG-45-VOK's falls due within 1000 km.
+    const double intervals[] = {15000, 20000, 15000, 30000, 60000, 30000};
+    for (int i = 0; i < int(idas.size()); ++i) {
+        const due::Odometer odometer = documents.odometer(idas.at(i));
+        if (odometer.source == due::OdometerSource::None)
+            continue;
+        ServiceInterval service;
+        service.kmrevizie = intervals[i];
+        service.kmultrev = std::round(odometer.km - (i == 5 ? intervals[i] - 600 : intervals[i] / 3));
+        documents.saveService(idas.at(i), *documents.service(idas.at(i)), service, QStringLiteral("documente"));
+    }
+}
+
+} // namespace
+
 DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
 {
     SampleRandom random(options.seed);
@@ -665,6 +749,7 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
             summary.staleMonth = staleMonth.month();
         }
     }
+    demoRegister(db, idas, today, summary);
     return summary;
 }
 

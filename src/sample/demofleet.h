@@ -54,6 +54,10 @@ struct DemoSummary {
     // gives overrun, over-capacity and stock-difference on its sheet; after
     // it that vehicle's tank is no longer measured).
     QList<SeededFinding> seeded;
+    // The drivers' register (the names on the sheets) and the vehicles'
+    // documents in force; a few lapse within 30 days and one is overdue.
+    int drivers = 0;
+    int documents = 0;
 };
 
 // The mark of a sample reference row, in its first text column: the
@@ -68,7 +72,10 @@ QString exampleMark();
 // installation and an aerodynamic class, a year of trip sheets with trips,
 // refuellings, oil and filter changes and fuel returned, a parts log, and
 // every month closed by closeMonth except the last two, one of them then made
-// stale. Throws DbError when a statement fails.
+// stale; then the drivers of its sheets with their papers, the vehicles'
+// documents (with the ones they replaced) and service intervals, dated from
+// `today` so that the same things are due whatever the day. Throws DbError
+// when a statement fails.
 DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options);
 
 // The outcome of creating a demonstration folder.

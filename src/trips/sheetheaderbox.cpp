@@ -1,6 +1,7 @@
 #include "trips/sheetheaderbox.h"
 
 #include "base/numbers.h"
+#include "fleet/driverstore.h"
 #include "control/measurebox.h"
 #include "control/measures.h"
 #include "trips/tripsheetservice.h"
@@ -375,7 +376,10 @@ void SheetHeaderBox::showHeader(const Sheet &sheet)
 
 void SheetHeaderBox::fillDrivers()
 {
-    guarded(m_context.messages, window(), [&] { lists::refill(m_driver, m_service.sheets().drivers()); });
+    // The register's active drivers first, then the other names on sheets.
+    guarded(m_context.messages, window(), [&] {
+        lists::refill(m_driver, DriverStore(m_context.db).choices(m_service.sheets().drivers()));
+    });
 }
 
 bool SheetHeaderBox::leaveOdometerReturn()

@@ -76,6 +76,8 @@ void MainWindowTest::eachItemOpensItsWindow_data()
     QTest::newRow("mnuprg") << "mnuprg" << "info" << "Informatii";
     QTest::newRow("mnujurnal") << "mnujurnal" << "jurnal" << "Jurnal modificari";
     QTest::newRow("mnucontrolc") << "mnucontrolc" << "control" << "Control consum";
+    QTest::newRow("mnusoferi") << "mnusoferi" << "soferi" << "Soferi";
+    QTest::newRow("mnuscadente") << "mnuscadente" << "scadente" << "Scadente";
 }
 
 void MainWindowTest::controlReachedWithF10()

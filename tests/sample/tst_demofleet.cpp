@@ -4,6 +4,7 @@
 // seed giving the same data, a folder with data refused.
 #include "sample/demofleet.h"
 
+#include "base/numbers.h"
 #include "db/database.h"
 #include "db/schema.h"
 #include "fleet/partsstore.h"
@@ -16,7 +17,11 @@
 #include "months/monthstatus.h"
 #include "control/auditcli.h"
 #include "control/audit.h"
+#include "fleet/documentstore.h"
+#include "fleet/duecli.h"
+#include "sample/fleetgenerator.h"
 
+#include <QRegularExpression>
 #include <QSet>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -71,6 +76,7 @@ private slots:
     void closedMonthsAsClosingGives();
     void chartsMarkOneMonth();
     void auditFindsTheSeededCases();
+    void dueWithinThirtyDays();
     void measuresRecordedAsTheTripsGo();
     void referenceRowsMarked_data();
     void referenceRowsMarked();
@@ -241,6 +247,42 @@ void DemoFleetTest::auditFindsTheSeededCases()
     found.sort();
     expected.sort();
     QCOMPARE(found, expected);
+}
+
+// A few documents lapse within 30 days, one is overdue, one driver's medical
+// certificate lapses and one service falls due, whatever the day; through the
+// command line as a clerk runs it.
+void DemoFleetTest::dueWithinThirtyDays()
+{
+    const auto day = [](int days) { return fixedMonth.today.addDays(days).toString(QStringLiteral("dd.MM.yyyy")); };
+    const int ida = VehicleStore(m_db).byNumber(QStringLiteral("AG-45-VOK"))->ida;
+    const DocumentStore documents(m_db);
+    const due::Odometer odometer = documents.odometer(ida);
+    QCOMPARE(odometer.source, due::OdometerSource::Sheet);
+    const ServiceInterval service = *documents.service(ida);
+    QCOMPARE(service.kmrevizie, 30000.0);
+    const double at = *service.kmultrev + service.kmrevizie;
+    QVERIFY(at - odometer.km > 599 && at - odometer.km < 601);
+    const QStringList expected{
+        QStringLiteral("document\tIF-31-VOK\tROVINIETA\t%1\t-3").arg(day(-3)),
+        QStringLiteral("document\tB-104-VOK\tRCA\t%1\t9").arg(day(9)),
+        QStringLiteral("document\tB-217-VOK\tITP\t%1\t21").arg(day(21)),
+        QStringLiteral("document\tCJ-08-VOK\tTAHOGRAF\t%1\t27").arg(day(27)),
+        QStringLiteral("driver\t%1\taviz\t%2\t12").arg(driverName(0, 0), day(12)),
+        QStringLiteral("service\tAG-45-VOK\trevizie\t%1\t%2").arg(doubleText(at), formatNumber(at - odometer.km, QStringLiteral("#0.0")).remove(QRegularExpression(QStringLiteral("\\.0$")))),
+    };
+    QString out, err;
+    QTextStream outStream(&out), errStream(&err);
+    QCOMPARE(runDueCommand({m_dir, QString(), QStringLiteral("30"), fixedMonth.today}, outStream, errStream), 1);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+    QCOMPARE(out.split(u'\n', Qt::SkipEmptyParts), expected);
+    // Fewer days: only what is overdue; a mistake in the days is an error.
+    out.clear();
+    QCOMPARE(runDueCommand({m_dir, QString(), QStringLiteral("0"), fixedMonth.today}, outStream, errStream), 1);
+    QCOMPARE(out.split(u'\n', Qt::SkipEmptyParts), QStringList{expected.first()} << expected.last());
+    QCOMPARE(runDueCommand({m_dir, QString(), QStringLiteral("-1"), fixedMonth.today}, outStream, errStream), 2);
+    QVERIFY(err.contains(QStringLiteral("--due")));
+    QCOMPARE(m_summary.drivers, 12);
 }
 
 void DemoFleetTest::measuresRecordedAsTheTripsGo()
