@@ -34,6 +34,14 @@ const Rule rules[] = {
     {"normativ", "Command2", Role::Admin, adminOnly},
     {"normativ", "Command3", Role::Admin, adminOnly},
     {"normativ", "Command4", Role::Admin, adminOnly},
+    // The drivers' register, the vehicles' documents and the reminder's
+    // settings.
+    {"soferi", "Command1", Role::Admin, adminOnly},
+    {"soferi", "Command2", Role::Admin, adminOnly},
+    {"documente", "Command1", Role::Admin, adminOnly},
+    {"documente", "Command3", Role::Admin, adminOnly},
+    {"documente", "Command4", Role::Admin, adminOnly},
+    {"scadente", "Command1", Role::Admin, adminOnly},
     // The journal: bringing back a deleted sheet.
     {"jurnal", "Command3", Role::Admin, adminOnly},
     // The clerks' daily work.

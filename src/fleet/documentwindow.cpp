@@ -117,6 +117,8 @@ DocumentWindow::DocumentWindow(const WindowContext &context, int ida, QWidget *p
     m_kmbord->setWordWrap(true);
 
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+
+    keys::setSaveButton(m_save);
     m_new = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Nou"));
     m_delete = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Stergere"));
     m_saveService = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Salvare revizie"));

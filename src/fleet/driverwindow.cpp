@@ -75,6 +75,8 @@ DriverWindow::DriverWindow(const WindowContext &context, const QString &driver, 
     m_activ->setChecked(true);
 
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+
+    keys::setSaveButton(m_save);
     m_delete = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Stergere"));
     m_new = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Nou"));
     m_exit = widgets::button(this, QStringLiteral("Command4"), QStringLiteral("Iesire"));

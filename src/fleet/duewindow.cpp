@@ -80,6 +80,7 @@ DueWindow::DueWindow(const WindowContext &context, const QDate &today, QWidget *
     m_count = new QLabel(this);
     m_count->setObjectName(QStringLiteral("numar"));
     m_save = widgets::button(this, QStringLiteral("Command1"), QStringLiteral("Salvare"));
+    keys::setSaveButton(m_save);
     m_report = widgets::button(this, QStringLiteral("Command2"), QStringLiteral("Raport"));
     m_exit = widgets::button(this, QStringLiteral("Command3"), QStringLiteral("Iesire"));
 
