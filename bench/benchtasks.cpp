@@ -1,6 +1,7 @@
 #include "benchtasks.h"
 
 #include "sample/fleetgenerator.h"
+#include "control/auditstore.h"
 
 #include "app/mainwindow.h"
 #include "db/backup.h"
@@ -379,6 +380,27 @@ void measureMonthClose(Run &run, const QSqlDatabase &full, const QSqlDatabase &s
                                      [&] { closeMonth(small, s.ida, s.year, s.month); }, {},
                                      run.options.batch);
         run.ratio("monthclose_scaling", pair, "closeMonth, full against 1%");
+    }
+}
+
+// The fuel control's audit of the whole fleet: one year (what `vok --audit`
+// and the window "Control consum" read), and every year at once.
+void measureAudit(Run &run, const QSqlDatabase &full)
+{
+    const Target t = target(full);
+    for (const char *name : {"audit_fleet_year", "audit_fleet_all"}) {
+        if (!run.wanted(name))
+            continue;
+        const int year = std::strcmp(name, "audit_fleet_year") == 0 ? t.year : 0;
+        std::vector<double> times;
+        qsizetype findings = 0;
+        for (int i = 0; i < run.options.reportReps; ++i)
+            times.push_back(seconds([&] { findings = control::auditYear(full, year).size(); }));
+        std::fprintf(stderr, "vokbench: %s: %s, %lld findings\n", name,
+                     year ? qPrintable(QStringLiteral("year %1").arg(year)) : "every year",
+                     static_cast<long long>(findings));
+        std::printf("time %s %.3f\n", name, median(times));
+        std::fflush(stdout);
     }
 }
 
@@ -991,6 +1013,7 @@ int runAll(const BenchOptions &options)
         if (full.isOpen() && small.isOpen()) {
             guarded("month closing", [&] { measureMonthClose(run, full, small); });
             guarded("month chain", [&] { measureMonthChain(run, full); });
+            guarded("audit", [&] { measureAudit(run, full); });
             guarded("trips", [&] { measureTrips(run, full, small); });
             guarded("fleet_annual_report", [&] { measureFleetReport(run, full); });
             guarded("backup_full_fleet", [&] { measureBackup(run, full); });

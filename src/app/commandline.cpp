@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/startup.h"
+#include "control/auditcli.h"
 #include "db/database.h"
 #include "db/backupcli.h"
 #include "legacy/importcli.h"
@@ -174,6 +175,11 @@ const QList<Mode> &modes()
          {option("recompute-months", "Recompute the closed months of every listed vehicle from January of YEAR on (one transaction per vehicle) and list the months that changed, as --check-months does. Exit 0, or 2 on an error.", "YEAR")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return runRecomputeMonths({target.dataDir, target.databaseUrl, value(parser, "recompute-months")}, out, err);
+         }},
+        {"audit",
+         {option("audit", "Audit the trip sheets of YEAR against their odometers, tanks, trips and closed months: one line per finding, nrauto<TAB>nrf<TAB>dd.mm.yyyy<TAB>kind<TAB>detail. Exit 0 when there is none, 1 when there is one, 2 on an error.", "YEAR")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             return control::runAuditCommand({target.dataDir, target.databaseUrl, value(parser, "audit")}, out, err);
          }},
         {"demo",
          {option("demo", "Create the new data folder DIR with a sample fleet (a year of trip sheets, every month but the last two closed) and open the program on it; prints the folder. Exit 1, nothing written, when DIR holds a vok.db or sys.db.", "DIR"),

@@ -4,6 +4,7 @@
 #include "app/infowindow.h"
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
+#include "control/controlwindow.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
 #include "fleet/settingswindow.h"
@@ -47,6 +48,13 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
             this, &MainWindow::open<PartsWindow>);
     connect(addItem(bar, QStringLiteral("mnuc"), QStringLiteral("&CENTRALIZARE")), &QAction::triggered,
             this, &MainWindow::open<FleetWindow>);
+    // Every letter of its caption is taken: no shortcut letter, F10 and the
+    // arrows reach it.
+    QMenu *control = bar->addMenu(QStringLiteral("CONTROL"));
+    control->setObjectName(QStringLiteral("mnucontrol"));
+    control->menuAction()->setObjectName(QStringLiteral("mnucontrol"));
+    connect(addItem(control, QStringLiteral("mnucontrolc"), QStringLiteral("Control &consum")), &QAction::triggered,
+            this, &MainWindow::open<ControlWindow>);
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
@@ -105,8 +113,9 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     });
 
     // Wide enough for every item of the menu bar: none may hide behind its
-    // overflow arrow ("IESIRE" least of all).
-    resize(std::max(900, bar->sizeHint().width() + 16), 120);
+    // overflow arrow ("IESIRE" least of all), and no wider than the
+    // 1024-pixel screen.
+    resize(std::min(1024, std::max(900, bar->sizeHint().width() + 16)), 120);
 }
 
 QAction *MainWindow::addItem(QWidget *menu, const QString &name, const QString &caption)

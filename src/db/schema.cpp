@@ -111,6 +111,23 @@ QString addColumn(Dialect dialect, const QString &table, const QString &column)
                : QStringLiteral("ALTER TABLE %1 ADD COLUMN IF NOT EXISTS %2 INTEGER DEFAULT 0").arg(table, column);
 }
 
+// Version 6: what the clerk measures on a sheet, beside the book: the
+// odometer at departure and return (km) and the fuel in the tank at
+// departure and return (litres). NULL is "not recorded", never 0, so the
+// columns have no default and sheets written before keep NULL.
+const char *const measuredColumns[] = {"kmplecare", "kmsosire", "rezplecare", "rezsosire"};
+
+QStringList dataColumnsV6(Dialect dialect)
+{
+    QStringList statements;
+    for (const char *column : measuredColumns)
+        statements << (dialect == Dialect::Sqlite
+                           ? QStringLiteral("ALTER TABLE foaie ADD COLUMN %1 REAL").arg(QString::fromLatin1(column))
+                           : QStringLiteral("ALTER TABLE foaie ADD COLUMN IF NOT EXISTS %1 DOUBLE PRECISION")
+                                 .arg(QString::fromLatin1(column)));
+    return statements;
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -138,7 +155,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 4 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 6 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -159,6 +176,12 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
         statements << QStringLiteral("CREATE INDEX IF NOT EXISTS jurnal_foaie ON jurnal (nrauto, nrf)");
         return statements;
     }
+    if (step == 5 && kind == DatabaseKind::Data) {
+        // step 5: the journal's triggers
+        return statements;
+    }
+    if (step == 6 && kind == DatabaseKind::Data)
+        return dataColumnsV6(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -246,8 +269,11 @@ QStringList columnNames(const QString &table)
         for (const char *versioned : versionedTables)
             if (table == QLatin1String(versioned))
                 names << QStringLiteral("versiune");
-        if (table == QLatin1String("foaie"))
+        if (table == QLatin1String("foaie")) {
             names << QStringLiteral("versiunealim");
+            for (const char *column : measuredColumns)
+                names << QString::fromLatin1(column);
+        }
     }
     return names;
 }

@@ -28,7 +28,7 @@ std::optional<SheetRefuel> RefuelStore::sheet(int ida, int nrf) const
     QSqlQuery query = exec(m_db,
                            QStringLiteral("SELECT idf, nrf, data, bm, nractc, gz, um, nractu1, ut, nractu2, "
                                           "ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst, "
-                                          "versiunealim FROM foaie WHERE ida=? AND nrf=?"),
+                                          "versiunealim, rezplecare, rezsosire FROM foaie WHERE ida=? AND nrf=?"),
                            {ida, nrf});
     if (!query.next())
         return std::nullopt;
@@ -53,13 +53,24 @@ std::optional<SheetRefuel> RefuelStore::sheet(int ida, int nrf) const
     s.restit = query.value(16).toDouble();
     s.nractrst = query.value(17).toString();
     s.versiunealim = query.value(18).toInt();
+    if (!query.value(19).isNull())
+        s.rezplecare = query.value(19).toDouble();
+    if (!query.value(20).isNull())
+        s.rezsosire = query.value(20).toDouble();
     return s;
 }
 
 namespace {
 
 const QString refuelColumns = QStringLiteral(
-    "bm, gz, nractc, um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst");
+    "bm, gz, nractc, um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst, "
+    "rezplecare, rezsosire");
+
+// A tank level as it is bound: NULL when not recorded.
+QVariant level(const std::optional<double> &litres)
+{
+    return litres ? QVariant(*litres) : QVariant(QMetaType(QMetaType::Double));
+}
 
 // Writes `sets` on the sheet's refuelling at the version it was loaded with,
 // and journals what it changed. Returns the new version.
@@ -98,9 +109,10 @@ int RefuelStore::save(const SheetRefuel &v, const QString &window) const
 {
     return writeRefuel(m_db, window, v.idf, v.versiunealim,
                        QStringLiteral("bm=?, gz=?, nractc=?, um=?, nractu1=?, ut=?, nractu2=?, ua=?, nractu3=?, "
-                                      "schu=?, nractschu=?, schf=?, nractschf=?, restit=?, nractrst=?"),
+                                      "schu=?, nractschu=?, schf=?, nractschf=?, restit=?, nractrst=?, rezplecare=?, rezsosire=?"),
                        {v.bm, v.gz, v.nractc, v.um, v.nractu1, v.ut, v.nractu2, v.ua, v.nractu3, v.schu ? 1 : 0,
-                        v.nractschu, v.schf ? 1 : 0, v.nractschf, v.restit, v.nractrst});
+                        v.nractschu, v.schf ? 1 : 0, v.nractschf, v.restit, v.nractrst, level(v.rezplecare),
+                        level(v.rezsosire)});
 }
 
 int RefuelStore::clearFuel(int idf, int versiunealim, const QString &window) const

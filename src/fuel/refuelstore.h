@@ -31,6 +31,9 @@ struct SheetRefuel {
     QString nractschf;
     double restit = 0;      // fuel returned, litres
     QString nractrst;
+    // The fuel in the tank at departure and at return, litres; nullopt when
+    // not recorded (NULL, never 0).
+    std::optional<double> rezplecare, rezsosire;
     int versiunealim = 0;   // the refuelling's version: each write of it advances it
 };
 

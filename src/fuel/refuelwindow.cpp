@@ -1,5 +1,8 @@
 #include "fuel/refuelwindow.h"
 
+#include "control/measurebox.h"
+#include "control/measures.h"
+
 #include "base/calendar.h"
 #include "base/numbers.h"
 #include "fleet/vehiclestore.h"
@@ -94,6 +97,8 @@ void RefuelWindow::buildControls()
 
     m_cantc = textBox(this, QStringLiteral("cantc"), QStringLiteral("0.000"), 90);
     m_actc = textBox(this, QStringLiteral("actc"), QString(), 200);
+    m_rezplecare = textBox(this, QStringLiteral("rezplecare"), QString(), 90);
+    m_rezsosire = textBox(this, QStringLiteral("rezsosire"), QString(), 90);
     m_cantu1 = textBox(this, QStringLiteral("cantu1"), QStringLiteral("0.00"), 90);
     m_actu1 = textBox(this, QStringLiteral("actu1"), QString(), 200);
     m_cantu2 = textBox(this, QStringLiteral("cantu2"), QStringLiteral("0.00"), 90);
@@ -141,6 +146,8 @@ void RefuelWindow::buildControls()
         fields::onLeave(box, [this, box] { return checkApostrophe(box); });
     fields::numericBox(m_cantc, m_context.messages, fuelMask);
     fields::numericBox(m_rstc, m_context.messages, fuelMask);
+    for (QLineEdit *box : {m_rezplecare, m_rezsosire})
+        control::measureBox(box, m_context.messages, control::litreMask(), control::negativeLitresMessage());
     for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
         fields::numericBox(box, m_context.messages, oilMask);
 }
@@ -169,6 +176,10 @@ void RefuelWindow::buildLayout()
     fuelGrid->addWidget(m_cantc, 1, 1);
     fuelGrid->addWidget(widgets::labelFor(fuel, QStringLiteral("Nr.act/data"), m_actc), 0, 2);
     fuelGrid->addWidget(m_actc, 1, 2);
+    fuelGrid->addWidget(widgets::labelFor(fuel, QStringLiteral("Rezervor la plecare (l)"), m_rezplecare), 0, 3);
+    fuelGrid->addWidget(m_rezplecare, 1, 3);
+    fuelGrid->addWidget(widgets::labelFor(fuel, QStringLiteral("Rezervor la sosire (l)"), m_rezsosire), 0, 4);
+    fuelGrid->addWidget(m_rezsosire, 1, 4);
     fuelGrid->setColumnStretch(2, 1);
 
     auto *oil = new QGroupBox(QStringLiteral("Alimentare ulei"), this);
@@ -228,7 +239,7 @@ void RefuelWindow::buildLayout()
     layout->addLayout(buttons);
 
     // The order in which the clerk types.
-    QWidget *order[] = {m_nra, m_an, m_luna, m_nrfoi, m_bm, m_gz, m_cantc, m_actc,
+    QWidget *order[] = {m_nra, m_an, m_luna, m_nrfoi, m_bm, m_gz, m_cantc, m_actc, m_rezplecare, m_rezsosire,
                         m_cantu1, m_actu1, m_cantu2, m_actu2, m_cantu3, m_actu3,
                         m_schu, m_actschu, m_schf, m_actschf, m_rstc, m_actrst,
                         m_save, m_clearFuel, m_monthReport, m_yearReport, m_exit};
@@ -375,6 +386,8 @@ void RefuelWindow::showSheet(const SheetRefuel &sheet)
     setFuelType(fuel.type);
     m_cantc->setText(formatNumber(fuel.quantity, fuelMask));
     m_actc->setText(fuel.document);
+    m_rezplecare->setText(control::measuredText(sheet.rezplecare, control::litreMask()));
+    m_rezsosire->setText(control::measuredText(sheet.rezsosire, control::litreMask()));
 
     m_cantu1->setText(formatNumber(sheet.um, oilMask));
     m_actu1->setText(sheet.nractu1);
@@ -396,6 +409,8 @@ void RefuelWindow::emptyFields()
     m_dataf->clear();
     m_cantc->setText(formatNumber(0, fuelMask));
     m_actc->clear();
+    m_rezplecare->clear();
+    m_rezsosire->clear();
     for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
         box->setText(formatNumber(0, oilMask));
     for (QLineEdit *box : {m_actu1, m_actu2, m_actu3})
@@ -442,6 +457,14 @@ void RefuelWindow::save()
             return;
         }
     }
+    for (QLineEdit *box : {m_rezplecare, m_rezsosire}) {
+        bool ok = true;
+        const std::optional<double> litres = control::measuredValue(box->text(), &ok);
+        if (!ok || (litres && *litres < 0)) {
+            refuse(box, ok ? control::negativeLitresMessage() : texts::onlyNumbers());
+            return;
+        }
+    }
     for (QLineEdit *box : {m_actc, m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst}) {
         if (!checkApostrophe(box)) {
             refuse(box, QString());
@@ -476,6 +499,8 @@ void RefuelWindow::save()
     values.nractschf = m_actschf->text();
     values.restit = readNumber(m_rstc->text());
     values.nractrst = m_actrst->text();
+    values.rezplecare = control::measuredValue(m_rezplecare->text());
+    values.rezsosire = control::measuredValue(m_rezsosire->text());
     if (!guardedSave(
             m_context.messages, this, [&] { m_versiunealim = RefuelStore(m_context.db).save(values, objectName()); },
             [this] { chooseSheet(); }))

@@ -78,6 +78,8 @@ private:
     QButtonGroup *m_fuel = nullptr;
     QLineEdit *m_cantc = nullptr;
     QLineEdit *m_actc = nullptr;
+    QLineEdit *m_rezplecare = nullptr; // the tank at departure, litres; blank: not recorded
+    QLineEdit *m_rezsosire = nullptr;
     QLineEdit *m_cantu1 = nullptr;
     QLineEdit *m_actu1 = nullptr;
     QLineEdit *m_cantu2 = nullptr;

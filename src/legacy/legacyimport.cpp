@@ -30,6 +30,12 @@ constexpr int rowsPerCommit = 20000;
 const QStringList referencedKeys = {QStringLiteral("ida"), QStringLiteral("idf"), QStringLiteral("idc"),
                                     QStringLiteral("idd")};
 
+// What the clerk measures on a sheet (odometer, tank): the former program
+// never recorded it, so an imported sheet keeps it not recorded (NULL), and
+// that is no news either.
+const QStringList measuredColumns = {QStringLiteral("kmplecare"), QStringLiteral("kmsosire"),
+                                     QStringLiteral("rezplecare"), QStringLiteral("rezsosire")};
+
 // Texts whose length an editor limits.
 struct Limit {
     const char *table;
@@ -240,6 +246,8 @@ public:
                 used << schema::quoted(column.name);
                 marks << QStringLiteral("?");
                 m_inserted << c;
+            } else if (m_table == QLatin1String("foaie") && measuredColumns.contains(column.name)) {
+                continue;
             } else if (!column.key || referencedKeys.contains(column.name)) {
                 m_report.notes << QStringLiteral("%1: coloana %2 lipseste din fisier; %3")
                                       .arg(m_table, column.name,

@@ -17,6 +17,7 @@
 #include "trips/tripstore.h"
 
 #include <QDir>
+#include <QHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -178,6 +179,19 @@ constexpr int openMonths = 2;
 constexpr int overfullVehicleIndex = 5;
 constexpr int overfullMonthIndex = 4;
 
+// The sheets that give each finding of the audit once (the receipt counted
+// twice above gives three): their vehicle and month, counted among the twelve.
+constexpr int odometerMonthIndex = 2;
+constexpr int odometerBackVehicleIndex = 0;
+constexpr int odometerGapVehicleIndex = 1;
+constexpr int kmMismatchVehicleIndex = 2;
+constexpr int overlapVehicleIndex = 3;
+constexpr int overlapMonthIndex = 7;
+// The driver of the first vehicle drives the second one once, at the same hours.
+constexpr int driverLenderIndex = 2;
+constexpr int driverBorrowerIndex = 4;
+constexpr int driverMonthIndex = 8;
+
 // A part or repair of the log, with the range of its price in lei.
 struct PartKind {
     const char *name;
@@ -235,6 +249,19 @@ struct Lookups {
 };
 
 // The oil, filter and fuel-return state of a vehicle through the year.
+// What is read on the vehicle itself, sheet after sheet.
+struct Measures {
+    double odometer = 0;  // km at the last return
+    double tank = 0;      // litres the gauge showed at the last return
+    bool stopped = false; // the tank no longer measured
+};
+
+// The gauge's reading of `litres` in the tank: to 0.1 l, within 0.7 l.
+double gaugeReading(SampleRandom &gauge, double litres)
+{
+    return std::max(0.0, readNumber(formatNumber(litres + gauge.uniform(-0.7, 0.7), QStringLiteral("#0.0"))));
+}
+
 struct Upkeep {
     double rest = 0;         // litres in the tank, as the closing will carry it
     double sinceChange = 0;  // km since the last oil change
@@ -457,6 +484,17 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
     TripStore trips(db);
     RefuelStore refuels(db);
     PartsStore parts(db);
+    // The gauge's and the odometer's readings draw from a sequence of their
+    // own, so the book's figures stay what the seed gave before they were
+    // recorded.
+    SampleRandom gauge(options.seed + 7919);
+    // The hours of the sheets of the vehicle whose driver also drives another
+    // one, by date.
+    QHash<QDate, std::pair<double, QString>> borrowedDriverDays;
+    bool driverLent = false;
+    const auto seeded = [&](int i, int nrf, const QDate &day, const char *kind) {
+        summary.seeded << SeededFinding{text(fleet[i].nrauto), nrf, dateText(day), text(kind)};
+    };
     for (int i = 0; i < summary.vehicles; ++i) {
         const DemoVehicle &v = fleet[i];
         const int ida = idas.at(i);
@@ -465,58 +503,138 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
         upkeep.rest = v.restrez;
         upkeep.sinceChange = random.uniform(0.0, v.oilChangeKm);
         int nrf = 1000 * (i + 1) + random.pick(900);
+        Measures measures;
+        measures.odometer = v.kmef;
+        measures.tank = gaugeReading(gauge, v.restrez);
         for (int m = 0; m < 12; ++m) {
             const QDate month = first.addMonths(m);
             const bool winter = month.month() == 12 || month.month() <= 2;
             std::optional<std::pair<SheetRefuel, QDate>> last; // the month's last sheet
+            int sheetOfMonth = 0;
+            double monthNormed = 0;
+            std::optional<std::pair<QDate, double>> previousSheet; // its date and departure hour
             for (QDate day = month; day.month() == month.month(); day = day.addDays(1)) {
                 if (day.dayOfWeek() > 5 || !random.chance(v.workDays))
                     continue;
+                ++sheetOfMonth;
                 SheetHeader sheet;
                 sheet.nrf = nrf++;
                 sheet.ida = ida;
                 sheet.sofer = driverName(i, random.chance(0.8) ? 0 : 1);
                 sheet.orap = 6.0 + 0.5 * random.pick(5);
                 sheet.oras = sheet.orap + (v.kmHigh > 200 ? 10.0 : 8.0) + 0.5 * random.pick(5);
-                sheet.data = dateText(day);
-                sheet.decada = decadeOf(day.day());
-                sheet.idl = day.month();
-                sheet.anul = day.year();
-                WriteRun run(db, QStringLiteral("foaie"));
-                const int idf = sheets.insert(run, sheet);
-                ++summary.sheets;
+                QDate date = day;
+                // Seeded: a sheet written with the date of the one before,
+                // at hours that overlap it.
+                const bool overlapCase = i == overlapVehicleIndex && m == overlapMonthIndex && sheetOfMonth == 4
+                                         && previousSheet;
+                if (overlapCase) {
+                    date = previousSheet->first;
+                    sheet.orap = previousSheet->second + 1;
+                    sheet.oras = sheet.orap + 8;
+                }
+                if (i == driverLenderIndex)
+                    borrowedDriverDays.insert(day, {sheet.orap, sheet.sofer});
+                // Seeded: the other vehicle's driver, on a day he drives it.
+                const bool driverCase = i == driverBorrowerIndex && m == driverMonthIndex
+                                        && !driverLent && borrowedDriverDays.contains(day);
+                if (driverCase) {
+                    sheet.sofer = borrowedDriverDays.value(day).second;
+                    sheet.orap = borrowedDriverDays.value(day).first + 0.5;
+                    driverLent = true;
+                }
+                sheet.data = dateText(date);
+                sheet.decada = decadeOf(date.day());
+                sheet.idl = date.month();
+                sheet.anul = date.year();
+                previousSheet = {date, sheet.orap};
 
                 const int count = 1 + random.pick(v.tripsMax);
                 double burnt = 0, km = 0;
+                QList<Trip> made;
                 for (int c = 1; c <= count; ++c) {
                     Trip trip = demoTrip(random, v, norms, lookups, winter, c == 1);
-                    trip.idf = idf;
                     trip.nrc = c;
-                    trips.insert(run, trip);
                     burnt += trip.Cn;
                     km += trip.kmT;
+                    made << trip;
+                }
+
+                // The odometer as the driver reads it: the return by the
+                // trips' kilometres, give or take a kilometre. Seeded: an
+                // odometer turned back, a departure after kilometres no sheet
+                // holds, a trip left off its sheet.
+                const bool backCase = i == odometerBackVehicleIndex && m == odometerMonthIndex && sheetOfMonth == 5;
+                const bool gapCase = i == odometerGapVehicleIndex && m == odometerMonthIndex && sheetOfMonth == 6;
+                const bool mismatchCase = i == kmMismatchVehicleIndex && m == odometerMonthIndex && sheetOfMonth == 7;
+                if (backCase)
+                    measures.odometer -= 1000;
+                if (gapCase)
+                    measures.odometer += 85;
+                sheet.kmplecare = measures.odometer;
+                measures.odometer = readNumber(formatNumber(
+                    measures.odometer + km + gauge.uniform(-1.0, 1.0) + (mismatchCase ? 40 : 0), QStringLiteral("#0.0")));
+                sheet.kmsosire = measures.odometer;
+
+                WriteRun run(db, QStringLiteral("foaie"));
+                const int idf = sheets.insert(run, sheet);
+                ++summary.sheets;
+                for (Trip &trip : made) {
+                    trip.idf = idf;
+                    trips.insert(run, trip);
                     ++summary.trips;
                 }
                 run.commit();
+                if (overlapCase)
+                    seeded(i, sheet.nrf, date, "overlap");
+                if (driverCase)
+                    seeded(i, sheet.nrf, date, "driver-overlap");
+                if (backCase)
+                    seeded(i, sheet.nrf, date, "odometer-back");
+                if (gapCase)
+                    seeded(i, sheet.nrf, date, "odometer-gap");
+                if (mismatchCase)
+                    seeded(i, sheet.nrf, date, "km-mismatch");
+
+                monthNormed += burnt;
                 SheetRefuel refuel = demoRefuel(random, v, upkeep, day, burnt, km);
                 refuel.idf = idf;
-                if (recordsSomething(refuel))
+                refuel.nrf = sheet.nrf;
+                // The tank as the gauge shows it: at departure what it showed
+                // at the last return, at return the book's rest (the real
+                // consumption is the normed one) read to within a litre.
+                // After the receipt counted twice nobody measures the tank
+                // of that vehicle any more.
+                if (!measures.stopped) {
+                    refuel.rezplecare = measures.tank;
+                    measures.tank = gaugeReading(gauge, upkeep.rest);
+                    refuel.rezsosire = measures.tank;
+                }
+                if (recordsSomething(refuel) || refuel.rezsosire)
                     refuel.versiunealim = refuels.save(refuel);
                 last = {refuel, day};
             }
             // The month's last fuel receipt counted twice: the rest in the
-            // tank ends the month above what the tank holds.
+            // tank ends the month above what the tank holds. The book then
+            // has more fuel than went into the tank: too much for the tank,
+            // a month's real consumption above the normed one, and a book
+            // rest that the gauge does not show.
             if (i == overfullVehicleIndex && m == overfullMonthIndex && last) {
                 auto &[refuel, day] = *last;
-                const double extra = round2(v.tank - upkeep.rest + 25 + random.uniform(0, 20));
+                const double more = random.uniform(0, 20);
+                // Enough to show above the month's consumption too.
+                const double extra = round2(std::max(v.tank - upkeep.rest + 25 + more, 0.06 * monthNormed + 5));
                 refuel.bm += extra;
                 if (refuel.nractc.isEmpty())
                     refuel.nractc = document(random, "BF", day);
-                refuels.save(refuel);
+                refuel.versiunealim = refuels.save(refuel);
                 upkeep.rest += extra;
+                measures.stopped = true;
                 summary.overfullVehicle = text(v.nrauto);
                 summary.overfullYear = day.year();
                 summary.overfullMonth = day.month();
+                for (const char *kind : {"overrun", "over-capacity", "stock-difference"})
+                    seeded(i, refuel.nrf, day, kind);
             }
         }
         demoParts(random, parts, ida, v, first);

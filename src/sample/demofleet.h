@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDate>
+#include <QList>
 #include <QSqlDatabase>
 #include <QString>
 
@@ -22,6 +23,14 @@ struct DemoOptions {
     QDate today; // the year of data ends with the month before this one
 };
 
+// A finding the audit must report on the sample fleet, put there on purpose.
+struct SeededFinding {
+    QString nrauto;
+    int nrf = 0;
+    QString data; // dd.mm.yyyy
+    QString kind; // as the audit names it
+};
+
 struct DemoSummary {
     int vehicles = 0;
     int sheets = 0;
@@ -39,6 +48,12 @@ struct DemoSummary {
     QString overfullVehicle;
     int overfullYear = 0;
     int overfullMonth = 0;
+    // Every sheet records its odometer and tank levels, consistent with its
+    // trips and the book within the gauge's imprecision, except these cases
+    // of the audit's findings, one of each kind (the receipt counted twice
+    // gives overrun, over-capacity and stock-difference on its sheet; after
+    // it that vehicle's tank is no longer measured).
+    QList<SeededFinding> seeded;
 };
 
 // The mark of a sample reference row, in its first text column: the

@@ -185,8 +185,9 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
         "INSERT INTO consum (ida, Cm1, Cm2, Cm3, implicit) VALUES (?, ?, ?, ?, 2)"));
     Statement sheet(db, QStringLiteral(
         "INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, bm, nractc, gz, "
-        "um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        "um, nractu1, ut, nractu2, ua, nractu3, schu, nractschu, schf, nractschf, restit, nractrst, "
+        "kmplecare, kmsosire, rezplecare, rezsosire) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     Statement trip(db, QStringLiteral(
         "INSERT INTO curse (idf, nrc, kmI, kmII, kmIII, kmIV, kmV, kmVI, kmT, kmE, Kg, Gm, T, U, I, nri, "
         "Ra, A, nrq1, nrq4, Cn, Cu, remorca, traseu, kmtract, kmurb) "
@@ -227,6 +228,10 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
         ++counts.vehicles;
 
         double sinceRefuel = 0;
+        // The odometer and the tank as measured: the odometer from the
+        // starting kilometres by the trips, the tank by the book.
+        double odometer = kmef;
+        double tank = startRest;
         int nrf = 1000 + pick(9000);
         for (int year = first; year <= last; ++year) {
             Transaction transaction(db);
@@ -235,7 +240,7 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                 const bool winter = m == 12 || m <= 2;
                 for (int s = 0; s < shape.sheetsPerMonth; ++s) {
                     const int day = 1 + (s * days) / std::max(1, shape.sheetsPerMonth);
-                    double sheetCn = 0;
+                    double sheetCn = 0, sheetKm = 0;
                     for (Trip &t : trips) {
                         t = Trip();
                         const double total = uniform(heavy ? 30.0 : 15.0, heavy ? 260.0 : 140.0);
@@ -254,6 +259,7 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                         t.traseu = QString::fromLatin1(routes[pick(10)]);
                         computeTrip(t, norms);
                         sheetCn += t.Cn;
+                        sheetKm += t.kmT;
                     }
                     // Fill up every few sheets with what was burnt since the last time.
                     sinceRefuel += sheetCn;
@@ -278,12 +284,18 @@ FleetCounts generateFleet(const QSqlDatabase &db, const FleetShape &shape, const
                                              .arg(year);
                     const int decada = day <= 10 ? 1 : (day <= 20 ? 2 : 3);
                     const QString none;
+                    const double kmplecare = odometer;
+                    odometer = round1(odometer + sheetKm);
+                    const double rezplecare = round1(std::max(0.0, tank));
+                    tank += bm - restit - sheetCn;
+                    const double rezsosire = round1(std::max(0.0, tank));
                     sheet << nrf++ << ida << driverName(v, pick(5) == 0 ? 1 : 0) << orap << oras << (oras - orap)
                           << date << decada << m << year << bm << receipt << 0.0 << um
                           << (um > 0 ? QStringLiteral("BC 1/%1").arg(day) : none) << 0.0 << none << 0.0 << none
                           << (schu ? 1 : 0) << (schu ? QStringLiteral("NIR 7/%1").arg(day) : none)
                           << (schf ? 1 : 0) << (schf ? QStringLiteral("NIR 8/%1").arg(day) : none) << restit
-                          << (restit > 0 ? QStringLiteral("DR 3/%1").arg(day) : none);
+                          << (restit > 0 ? QStringLiteral("DR 3/%1").arg(day) : none) << kmplecare << odometer
+                          << rezplecare << rezsosire;
                     sheet.run();
                     const qint64 idf = sheet.lastId();
                     ++counts.sheets;

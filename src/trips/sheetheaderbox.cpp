@@ -1,6 +1,8 @@
 #include "trips/sheetheaderbox.h"
 
 #include "base/numbers.h"
+#include "control/measurebox.h"
+#include "control/measures.h"
 #include "trips/tripsheetservice.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
@@ -93,6 +95,8 @@ void SheetHeaderBox::buildLayout()
     m_year = textBox(this, QStringLiteral("anul"), QString(), 50);
     m_departure = textBox(this, QStringLiteral("op"), QStringLiteral("0.00"), 50);
     m_arrival = textBox(this, QStringLiteral("os"), QStringLiteral("0.00"), 50);
+    m_kmDeparture = textBox(this, QStringLiteral("kmplecare"), QString(), 70);
+    m_kmReturn = textBox(this, QStringLiteral("kmsosire"), QString(), 70);
 
     auto *row1 = new QHBoxLayout;
     row1->addWidget(label(this, QStringLiteral("Numar inmatriculare"), m_vehicle));
@@ -113,14 +117,22 @@ void SheetHeaderBox::buildLayout()
     row2->addWidget(m_month);
     row2->addWidget(label(this, QStringLiteral("anul"), m_year));
     row2->addWidget(m_year);
-    row2->addSpacing(24);
+    row2->addSpacing(12);
     row2->addWidget(label(this, QStringLiteral("Ora:")));
     row2->addWidget(label(this, QStringLiteral("plecare"), m_departure));
     row2->addWidget(m_departure);
     row2->addWidget(label(this, QStringLiteral("sosire"), m_arrival));
     row2->addWidget(m_arrival);
-    // The make has room for its 30 characters here, under the vehicle's row.
-    row2->addSpacing(24);
+    row2->addSpacing(12);
+    row2->addWidget(label(this, QStringLiteral("Km bord plecare"), m_kmDeparture));
+    row2->addWidget(m_kmDeparture);
+    row2->addWidget(label(this, QStringLiteral("Km bord sosire"), m_kmReturn));
+    row2->addWidget(m_kmReturn);
+    // The make has room for its 30 characters here, under the vehicle's row,
+    // on two lines when the odometer leaves too little for one.
+    row2->addSpacing(12);
+    m_make->setWordWrap(true);
+    m_make->setMinimumWidth(150);
     row2->addWidget(m_make, 1);
     h->addLayout(row2, 1, 0);
 }
@@ -157,6 +169,9 @@ void SheetHeaderBox::connectFields()
     fields::numericBox(m_year, messages, QStringLiteral("0"), QStringLiteral("0"));
     fields::numericBox(m_departure, messages, QStringLiteral("#0.00"), QStringLiteral("0.00"));
     fields::numericBox(m_arrival, messages, QStringLiteral("#0.00"), QStringLiteral("0.0"));
+    control::measureBox(m_kmDeparture, messages, control::kmMask(), negativeKmMessage());
+    control::measureBox(m_kmReturn, messages, control::kmMask(), negativeKmMessage(),
+                        [this] { return leaveOdometerReturn(); });
 
     // A click on the arrow of the sheet or driver list opens its popup at
     // once, before the entry into the box has refilled it: fill it first.
@@ -194,6 +209,8 @@ trips::HeaderTexts SheetHeaderBox::texts(const QString &nrc) const
     typed.op = m_departure->text();
     typed.os = m_arrival->text();
     typed.sofer = m_driver->currentText();
+    typed.kmplecare = m_kmDeparture->text();
+    typed.kmsosire = m_kmReturn->text();
     return typed;
 }
 
@@ -211,6 +228,8 @@ QWidget *SheetHeaderBox::box(trips::HeaderProblem::Field field) const
     case Field::Month: return m_month;
     case Field::Year: return m_year;
     case Field::Departure: return m_departure;
+    case Field::OdometerDeparture: return m_kmDeparture;
+    case Field::OdometerReturn: return m_kmReturn;
     case Field::Trip: break;
     }
     return nullptr;
@@ -218,7 +237,29 @@ QWidget *SheetHeaderBox::box(trips::HeaderProblem::Field field) const
 
 QList<QWidget *> SheetHeaderBox::tabChain() const
 {
-    return {m_vehicle, m_sheet, m_driver, m_day, m_month, m_year, m_departure, m_arrival};
+    return {m_vehicle, m_sheet, m_driver, m_day, m_month, m_year, m_departure, m_arrival, m_kmDeparture, m_kmReturn};
+}
+
+bool SheetHeaderBox::showSheet(const QString &nrauto, int nrf)
+{
+    if (!guarded(m_context.messages, window(), [&] { lists::fillVehicles(m_vehicle, m_context.db); }))
+        return false;
+    const int index = m_vehicle->findText(nrauto);
+    if (index < 0)
+        return false;
+    if (m_vehicle->currentIndex() == index)
+        selectVehicle(nrauto);
+    else
+        m_vehicle->setCurrentIndex(index);
+    if (vehicleText() != nrauto || m_ida == 0)
+        return false;
+    {
+        const QSignalBlocker blocker(m_sheet);
+        m_sheet->clear();
+        m_sheet->setEditText(QString::number(nrf));
+    }
+    loadSheet(nrf);
+    return m_loaded.has_value();
 }
 
 void SheetHeaderBox::selectVehicle(const QString &nrauto)
@@ -292,6 +333,12 @@ void SheetHeaderBox::loadSheet(int nrf)
         m_departure->setText(doubleText(sheet->orap));
         m_arrival->setText(doubleText(sheet->oras));
         m_driver->setEditText(sheet->sofer);
+        m_kmDeparture->setText(control::measuredText(sheet->kmplecare, control::kmMask()));
+        m_kmReturn->setText(control::measuredText(sheet->kmsosire, control::kmMask()));
+    } else {
+        // The odometer of the sheet shown before is not this one's.
+        m_kmDeparture->clear();
+        m_kmReturn->clear();
     }
     // A new sheet: the date, hours and driver on screen stay for it.
     emit sheetLoaded(sheet ? sheet->idf : 0);
@@ -300,6 +347,15 @@ void SheetHeaderBox::loadSheet(int nrf)
 void SheetHeaderBox::fillDrivers()
 {
     guarded(m_context.messages, window(), [&] { lists::refill(m_driver, m_service.sheets().drivers()); });
+}
+
+bool SheetHeaderBox::leaveOdometerReturn()
+{
+    if (!control::odometerBackwards(control::measuredValue(m_kmDeparture->text()),
+                                    control::measuredValue(m_kmReturn->text())))
+        return true;
+    m_context.messages->inform(window(), control::odometerBackMessage());
+    return false;
 }
 
 bool SheetHeaderBox::leaveDriver()

@@ -20,7 +20,8 @@ class TripSheetService;
 
 // The header of the trip window: the vehicle (`nra`, its make in `tip`), the
 // sheet number (`nrfoi`), the driver (`sof`), the date (`zi`, `luna`,
-// `anul`) and the hours (`op`, `os`). It refills its lists as the clerk enters
+// `anul`), the hours (`op`, `os`) and the odometer at departure and return
+// (`kmplecare`, `kmsosire`, blank when not recorded). It refills its lists as the clerk enters
 // them (the vehicles offered, the vehicle's sheets of the month on screen,
 // every driver so far), checks its boxes as the clerk leaves them, and loads a
 // stored sheet's header when its number is chosen or left.
@@ -54,10 +55,14 @@ public:
     // the header on screen is the one stored). Throws DbError.
     void refreshLoaded();
 
+    // Chooses the vehicle `nrauto` and loads its sheet `nrf` (a finding of the
+    // fuel control opened from its grid); false when either is not stored.
+    bool showSheet(const QString &nrauto, int nrf);
+
     // The box a header problem sends the clerk back to (not the trip number).
     QWidget *box(trips::HeaderProblem::Field field) const;
     // The header's boxes in the clerk's order: vehicle, sheet number, driver,
-    // date, hours.
+    // date, hours, odometer.
     QList<QWidget *> tabChain() const;
 
 signals:
@@ -83,6 +88,7 @@ private:
     void loadSheet(int nrf);
     void fillDrivers();
     bool leaveDriver();
+    bool leaveOdometerReturn();
 
     WindowContext m_context;
     const TripSheetService &m_service;
@@ -98,6 +104,8 @@ private:
     QLineEdit *m_year = nullptr;    // anul
     QLineEdit *m_departure = nullptr; // op
     QLineEdit *m_arrival = nullptr;   // os
+    QLineEdit *m_kmDeparture = nullptr; // kmplecare
+    QLineEdit *m_kmReturn = nullptr;    // kmsosire
 };
 
 } // namespace vok

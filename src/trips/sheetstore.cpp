@@ -10,7 +10,25 @@ namespace vok {
 namespace {
 
 const QString sheetColumns
-    = QStringLiteral("idf, nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, versiune");
+    = QStringLiteral("idf, nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, versiune, kmplecare, kmsosire");
+
+std::optional<double> optionalNumber(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    return value.toDouble();
+}
+
+// A measurement as it is bound: NULL when not recorded.
+QVariant boundNumber(const std::optional<double> &value)
+{
+    return value ? QVariant(*value) : QVariant(QMetaType(QMetaType::Double));
+}
+
+QJsonValue journalNumber(const std::optional<double> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
 
 Sheet sheetFromRow(const QSqlQuery &query)
 {
@@ -27,6 +45,8 @@ Sheet sheetFromRow(const QSqlQuery &query)
     s.idl = query.value(9).toInt();
     s.anul = query.value(10).toInt();
     s.versiune = query.value(11).toInt();
+    s.kmplecare = optionalNumber(query.value(12));
+    s.kmsosire = optionalNumber(query.value(13));
     return s;
 }
 
@@ -43,12 +63,15 @@ double hours(const SheetHeader &h) { return doubleText(h.oras - h.orap).toDouble
 
 // The header's columns as the journal keeps them.
 QJsonObject headerObject(const QString &data, double orap, double oras, double nrore, const QString &sofer,
-                         int decada, int idl, int anul)
+                         int decada, int idl, int anul, const std::optional<double> &kmplecare,
+                         const std::optional<double> &kmsosire)
 {
     return {{QStringLiteral("data"), data},     {QStringLiteral("orap"), orap},
             {QStringLiteral("oras"), oras},     {QStringLiteral("nrore"), nrore},
             {QStringLiteral("sofer"), sofer},   {QStringLiteral("decada"), decada},
-            {QStringLiteral("idl"), idl},       {QStringLiteral("anul"), anul}};
+            {QStringLiteral("idl"), idl},       {QStringLiteral("anul"), anul},
+            {QStringLiteral("kmplecare"), journalNumber(kmplecare)},
+            {QStringLiteral("kmsosire"), journalNumber(kmsosire)}};
 }
 
 Change sheetChange(const QString &action, int idf, int ida, int nrf)
@@ -77,9 +100,9 @@ SheetStore::SheetStore(const QSqlDatabase &db)
     , m_hasTrips(db, QStringLiteral("SELECT COUNT(*) FROM curse WHERE idf=?"))
     , m_dropMonth(db, QStringLiteral("DELETE FROM dateluna WHERE ida=? AND anul=? AND idl=?"))
     , m_update(db, QStringLiteral("UPDATE foaie SET data=?, orap=?, oras=?, nrore=?, sofer=?, decada=?, idl=?, anul=?, "
-                                  "versiune=versiune+1 WHERE idf=? AND versiune=?"))
-    , m_insert(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul) "
-                                  "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING idf"))
+                                  "kmplecare=?, kmsosire=?, versiune=versiune+1 WHERE idf=? AND versiune=?"))
+    , m_insert(db, QStringLiteral("INSERT INTO foaie (nrf, ida, sofer, orap, oras, nrore, data, decada, idl, anul, "
+                                  "kmplecare, kmsosire) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING idf"))
 {
 }
 
@@ -146,10 +169,11 @@ void SheetStore::update(WriteRun &run, const Sheet &stored, const SheetHeader &h
 {
     // A header saved again as it was loaded changes nothing: no write.
     if (stored.data == h.data && stored.orap == h.orap && stored.oras == h.oras && stored.nrore == hours(h)
-        && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul)
+        && stored.sofer == h.sofer && stored.decada == h.decada && stored.idl == h.idl && stored.anul == h.anul
+        && stored.kmplecare == h.kmplecare && stored.kmsosire == h.kmsosire)
         return;
-    QSqlQuery &query = m_update.run(
-        {h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, stored.idf, stored.versiune});
+    QSqlQuery &query = m_update.run({h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul,
+                                     boundNumber(h.kmplecare), boundNumber(h.kmsosire), stored.idf, stored.versiune});
     const int rows = query.numRowsAffected();
     query.finish();
     if (rows < 1)
@@ -158,19 +182,22 @@ void SheetStore::update(WriteRun &run, const Sheet &stored, const SheetHeader &h
         m_dropMonth.execute({stored.ida, stored.anul, stored.idl});
     Change c = sheetChange(Change::updated(), stored.idf, stored.ida, stored.nrf);
     c.before = headerObject(stored.data, stored.orap, stored.oras, stored.nrore, stored.sofer, stored.decada,
-                            stored.idl, stored.anul);
-    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul);
+                            stored.idl, stored.anul, stored.kmplecare, stored.kmsosire);
+    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, h.kmplecare,
+                           h.kmsosire);
     run.record(std::move(c));
 }
 
 int SheetStore::insert(WriteRun &run, const SheetHeader &h)
 {
-    const int idf = m_insert.read({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul},
+    const int idf = m_insert.read({h.nrf, h.ida, h.sofer, h.orap, h.oras, hours(h), h.data, h.decada, h.idl, h.anul,
+                                   boundNumber(h.kmplecare), boundNumber(h.kmsosire)},
                                   [](QSqlQuery &query) { return query.next() ? query.value(0).toInt() : 0; });
     if (idf == 0)
         throw DbError(QStringLiteral("the new trip sheet cannot be read back"));
     Change c = sheetChange(Change::inserted(), idf, h.ida, h.nrf);
-    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul);
+    c.after = headerObject(h.data, h.orap, h.oras, hours(h), h.sofer, h.decada, h.idl, h.anul, h.kmplecare,
+                           h.kmsosire);
     c.after.insert(QStringLiteral("nrf"), h.nrf);
     c.after.insert(QStringLiteral("ida"), h.ida);
     run.record(std::move(c));

@@ -23,6 +23,8 @@ struct Sheet {
     QString data; // "dd.mm.yyyy"
     int decada = 0, idl = 0, anul = 0;
     int versiune = 0; // the header's version: each write of the header advances it
+    // The odometer at departure and at return, km; nullopt when not recorded.
+    std::optional<double> kmplecare, kmsosire;
 };
 
 // The header of a sheet as the clerk typed it.
@@ -33,6 +35,7 @@ struct SheetHeader {
     double orap = 0, oras = 0;
     QString data;
     int decada = 0, idl = 0, anul = 0;
+    std::optional<double> kmplecare, kmsosire; // blank: not recorded (NULL)
 };
 
 // The ten-day period of a day of the month: 1 for days up to 10, 2 up to 20, 3 after.

@@ -3,6 +3,7 @@
 #include "base/calendar.h"
 #include "base/numbers.h"
 #include "base/texts.h"
+#include "control/measures.h"
 
 #include <tuple>
 
@@ -53,6 +54,19 @@ std::variant<CheckedHeader, HeaderProblem> checkHeader(const HeaderTexts &typed,
     const double arrival = readNumber(typed.os);
     if (departure > arrival)
         return problem(Field::Departure, QStringLiteral(" Ora de sosire > ora de plecare !!! "));
+    bool numbers[2] = {true, true};
+    const std::optional<double> kmplecare = control::measuredValue(typed.kmplecare, &numbers[0]);
+    const std::optional<double> kmsosire = control::measuredValue(typed.kmsosire, &numbers[1]);
+    for (int i = 0; i < 2; ++i) {
+        const Field field = i == 0 ? Field::OdometerDeparture : Field::OdometerReturn;
+        const std::optional<double> &km = i == 0 ? kmplecare : kmsosire;
+        if (!numbers[i])
+            return problem(field, texts::onlyNumbers());
+        if (km && *km < 0)
+            return problem(field, negativeKmMessage());
+    }
+    if (control::odometerBackwards(kmplecare, kmsosire))
+        return problem(Field::OdometerReturn, control::odometerBackMessage());
 
     CheckedHeader checked;
     SheetHeader &header = checked.header;
@@ -65,6 +79,8 @@ std::variant<CheckedHeader, HeaderProblem> checkHeader(const HeaderTexts &typed,
     header.decada = decadeOf(int(day));
     header.idl = int(month);
     header.anul = int(year);
+    header.kmplecare = kmplecare;
+    header.kmsosire = kmsosire;
     checked.afterToday = std::make_tuple(int(year), int(month), int(day))
                          > std::make_tuple(today.year(), today.month(), today.day());
     return checked;

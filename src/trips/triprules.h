@@ -25,11 +25,12 @@ struct HeaderTexts {
     QString zi, luna, anul;
     QString op, os;
     QString sofer;
+    QString kmplecare, kmsosire; // the odometer's boxes; blank: not recorded
 };
 
 // The first check that failed: the box the clerk is sent back to, and the message.
 struct HeaderProblem {
-    enum class Field { Vehicle, Sheet, Trip, Day, Month, Year, Departure };
+    enum class Field { Vehicle, Sheet, Trip, Day, Month, Year, Departure, OdometerDeparture, OdometerReturn };
     Field field;
     QString message;
 };

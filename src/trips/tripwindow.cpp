@@ -167,6 +167,8 @@ void TripWindow::showTrips(int idf)
 
 // ---------------------------------------------------------------- the parts
 
+bool TripWindow::showSheet(const QString &nrauto, int nrf) { return m_header->showSheet(nrauto, nrf); }
+
 void TripWindow::vehicleSelected(const Vehicle &vehicle)
 {
     m_editor->setVehicle(vehicle);

@@ -31,6 +31,9 @@ public:
     explicit TripWindow(const WindowContext &context, QWidget *parent = nullptr);
 
     void done(int result) override;
+    // Shows the vehicle's sheet `nrf` with its trips, as if the clerk had
+    // chosen it (a finding of the fuel control); false when it is not stored.
+    bool showSheet(const QString &nrauto, int nrf);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

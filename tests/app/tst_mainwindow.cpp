@@ -19,6 +19,7 @@ private slots:
     void menuBarInOrder();
     void eachItemOpensItsWindow_data();
     void eachItemOpensItsWindow();
+    void controlReachedWithF10();
     void closeRequestIsRefused();
     void iesireEndsTheProgram();
     void infoShowsItsTexts();
@@ -35,7 +36,7 @@ void MainWindowTest::menuBarInOrder()
     for (QAction *action : menu.menuBar()->actions())
         captions << keys::caption(action->text());
     QCOMPARE(captions, (QStringList{"AUTO", "FOI_PARCURS", "ALIMENTARE", "V.O.K.", "SITUATIE", "PIESE", "CENTRALIZARE",
-                                    "GRAFICE", "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
+                                    "CONTROL", "GRAFICE", "SETARI", "NORMATIV", "BAZA-DATE", "PAROLA", "INFO", "IESIRE"}));
     QAction *maintenance = menu.item(QStringLiteral("mnubz"));
     QVERIFY(maintenance && maintenance->isEnabled());
     QStringList items;
@@ -70,6 +71,25 @@ void MainWindowTest::eachItemOpensItsWindow_data()
     QTest::newRow("mnupar") << "mnupar" << "par1" << "Introducere parola";
     QTest::newRow("mnuprg") << "mnuprg" << "info" << "Informatii";
     QTest::newRow("mnujurnal") << "mnujurnal" << "jurnal" << "Jurnal modificari";
+    QTest::newRow("mnucontrolc") << "mnucontrolc" << "control" << "Control consum";
+}
+
+void MainWindowTest::controlReachedWithF10()
+{
+    // Every letter of CONTROL is another item's: no shortcut letter; F10 and
+    // the arrows reach it, after CENTRALIZARE.
+    test::TestEnvironment env;
+    MainWindow menu(env.context());
+    QVERIFY(test::showActive(&menu));
+    QAction *control = menu.item(QStringLiteral("mnucontrol"));
+    QVERIFY(control && control->menu());
+    QCOMPARE(control->text(), QStringLiteral("CONTROL"));
+    QCOMPARE(control->menu()->actions().value(0)->objectName(), QStringLiteral("mnucontrolc"));
+    QTest::keyClick(&menu, Qt::Key_F10);
+    for (int i = 0; i < 7; ++i)
+        QTest::keyClick(menu.menuBar(), Qt::Key_Right);
+    QCOMPARE(menu.menuBar()->activeAction(), control);
+    QTest::keyClick(menu.menuBar(), Qt::Key_Escape);
 }
 
 void MainWindowTest::eachItemOpensItsWindow()

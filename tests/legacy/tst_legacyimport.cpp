@@ -134,6 +134,9 @@ void LegacyImportTest::everyTableMappedAndFaultsReported()
     QCOMPARE(look.value("SELECT data FROM foaie WHERE idf=20").toString(), QString("05.03.2026"));
     QCOMPARE(look.value("SELECT bm FROM foaie WHERE idf=21").toDouble(), 0.0);
     QVERIFY(!look.value("SELECT bm FROM foaie WHERE idf=21").isNull());
+    // The odometer and the tank were never recorded by the former program.
+    QCOMPARE(look.value("SELECT COUNT(*) FROM foaie WHERE kmplecare IS NULL AND kmsosire IS NULL "
+                        "AND rezplecare IS NULL AND rezsosire IS NULL").toInt(), 3);
     QCOMPARE(look.value("SELECT traseu FROM curse WHERE idc=40").toString(), QString("Ploiesti, \"centru\"\nBucuresti"));
     QCOMPARE(look.value("SELECT zi || '.' || luna || '.' || an FROM piese").toString(), QString("05.03.2026"));
     QCOMPARE(look.value("SELECT \"2001-2005\" FROM uleiCa2").toDouble(), 0.4);

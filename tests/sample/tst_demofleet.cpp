@@ -14,6 +14,8 @@
 #include "charts/chartstore.h"
 #include "months/monthclose.h"
 #include "months/monthstatus.h"
+#include "control/auditcli.h"
+#include "control/audit.h"
 
 #include <QSet>
 #include <QSqlRecord>
@@ -68,6 +70,8 @@ private slots:
     void fleetShowsEveryKind();
     void closedMonthsAsClosingGives();
     void chartsMarkOneMonth();
+    void auditFindsTheSeededCases();
+    void measuresRecordedAsTheTripsGo();
     void referenceRowsMarked_data();
     void referenceRowsMarked();
     void sameSeedSameData();
@@ -210,6 +214,61 @@ void DemoFleetTest::chartsMarkOneMonth()
     QVERIFY2(found.first().kind == charts::Anomaly::Kind::RestAboveCapacity, qPrintable(found.first().text()));
     QCOMPARE(found.first().nrauto, m_summary.overfullVehicle);
     QCOMPARE(found.first().when, charts::YearMonth({m_summary.overfullYear, m_summary.overfullMonth}));
+}
+
+void DemoFleetTest::auditFindsTheSeededCases()
+{
+    // One case of each kind, and nothing else, through the command line.
+    QSet<QString> kinds;
+    QStringList expected;
+    for (const SeededFinding &f : m_summary.seeded) {
+        expected << QStringLiteral("%1\t%2\t%3\t%4").arg(f.nrauto).arg(f.nrf).arg(f.data, f.kind);
+        kinds << f.kind;
+    }
+    QCOMPARE(kinds.size(), 8);
+    QCOMPARE(expected.size(), 8);
+    QStringList found;
+    for (const int year : {m_summary.firstMonth.year(), m_summary.lastMonth.year()}) {
+        QString out, err;
+        QTextStream outStream(&out), errStream(&err);
+        const int code = control::runAuditCommand({m_dir, QString(), QString::number(year)}, outStream, errStream);
+        QVERIFY2(err.isEmpty(), qPrintable(err));
+        const QStringList lines = out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(code, lines.isEmpty() ? 0 : 1);
+        for (const QString &line : lines)
+            found << line.section(u'\t', 0, 3);
+    }
+    found.sort();
+    expected.sort();
+    QCOMPARE(found, expected);
+}
+
+void DemoFleetTest::measuresRecordedAsTheTripsGo()
+{
+    // Every sheet measured but the overfull vehicle's after its month; the
+    // readings chain from sheet to sheet.
+    QCOMPARE(scalar(m_db, QStringLiteral("SELECT COUNT(*) FROM foaie WHERE kmplecare IS NULL OR kmsosire IS NULL")).toInt(), 0);
+    const int unmeasured = scalar(m_db, QStringLiteral("SELECT COUNT(*) FROM foaie WHERE rezsosire IS NULL")).toInt();
+    QVERIFY(unmeasured > 0 && unmeasured < m_summary.sheets / 6);
+    const QList<control::Finding> findings = control::audit([&] {
+        control::AuditInput input;
+        QSqlQuery q = exec(m_db, QStringLiteral("SELECT f.nrf, f.data, f.kmplecare, f.kmsosire, a.nrauto, f.ida FROM foaie f "
+                                                "JOIN auto a ON a.ida=f.ida"));
+        while (q.next()) {
+            control::AuditSheet s;
+            s.nrf = q.value(0).toInt();
+            s.data = q.value(1).toString();
+            s.kmplecare = q.value(2).toDouble();
+            s.kmsosire = q.value(3).toDouble();
+            s.nrauto = q.value(4).toString();
+            s.ida = q.value(5).toInt();
+            s.kmTrips = *s.kmsosire - *s.kmplecare;
+            input.sheets << s;
+        }
+        return input;
+    }());
+    // The odometer alone, over the whole year: the two seeded breaks of its chain.
+    QCOMPARE(findings.size(), 2);
 }
 
 void DemoFleetTest::referenceRowsMarked_data()
