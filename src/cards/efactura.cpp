@@ -1,6 +1,7 @@
 #include "cards/efactura.h"
 
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QXmlStreamReader>
 
 #include <cmath>
@@ -64,6 +65,7 @@ InvoiceRead readInvoice(const QByteArray &data)
     bool rootSeen = false;
     bool inSupplier = false;
     bool inLine = false;
+    bool badIssueDate = false;
     QString partyName, registrationName;
     InvoiceLine current;
     auto refuse = [&](int line, const QString &reason) { read.refused << InvoiceRefusal{line, reason}; };
@@ -111,7 +113,8 @@ InvoiceRead readInvoice(const QByteArray &data)
             const QString local = xml.name().toString();
             const QString unit = xml.attributes().value(QStringLiteral("unitCode")).toString();
             const QString text = xml.readElementText(QXmlStreamReader::SkipChildElements);
-            path.removeLast(); // readElementText consumed the end element
+            // readElementText consumed the end element: the leaf leaves the path once read.
+            const auto leave = qScopeGuard([&] { path.removeLast(); });
             if (xml.hasError())
                 break;
             if (depth == 2) {
@@ -119,8 +122,10 @@ InvoiceRead readInvoice(const QByteArray &data)
                     inv.number = text.trimmed();
                 else if (local == QLatin1String("IssueDate")) {
                     inv.issued = isoDate(text);
-                    if (!inv.issued.isValid())
+                    if (!inv.issued.isValid()) {
                         refuse(line, QStringLiteral("data emiterii \"%1\" nu este o data").arg(text));
+                        badIssueDate = true;
+                    }
                 } else if (local == QLatin1String("DocumentCurrencyCode"))
                     inv.currency = text.trimmed();
                 continue;
@@ -156,10 +161,10 @@ InvoiceRead readInvoice(const QByteArray &data)
             if (inLine) {
                 double value = 0;
                 if (depth == 3 && (local == QLatin1String("InvoicedQuantity") || local == QLatin1String("CreditedQuantity"))) {
-                    if (number(text, &value)) {
+                    current.unit = unit.trimmed();
+                    if (number(text, &value))
                         current.quantity = value;
-                        current.unit = unit.trimmed();
-                    } else
+                    else
                         refuse(line, QStringLiteral("cantitatea \"%1\" nu este un numar").arg(text));
                 } else if (depth == 3 && local == QLatin1String("LineExtensionAmount")) {
                     if (number(text, &value))
@@ -206,7 +211,7 @@ InvoiceRead readInvoice(const QByteArray &data)
     inv.supplier = partyName.isEmpty() ? registrationName : partyName;
     if (inv.number.isEmpty())
         refuse(0, QStringLiteral("factura nu are numar (cbc:ID)"));
-    if (!inv.issued.isValid() && read.refused.isEmpty())
+    if (!inv.issued.isValid() && !badIssueDate)
         refuse(0, QStringLiteral("factura nu are data emiterii (cbc:IssueDate)"));
     if (inv.supplier.isEmpty())
         refuse(0, QStringLiteral("factura nu are furnizor (AccountingSupplierParty)"));

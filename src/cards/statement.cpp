@@ -160,8 +160,19 @@ double parseAmount(const QString &raw, QChar decimal, bool *ok)
     static const QRegularExpression plain(QStringLiteral("^[-+]?[0-9]+(\\.[0-9]+)?$"));
     QString text = raw.trimmed();
     text.remove(u' ').remove(QChar(0x00A0));
+    // Thousands' marks only between groups of three digits: "40.5" under a
+    // decimal comma is refused, never read as 405.
     const QChar thousands = decimal == u',' ? u'.' : u',';
-    text.remove(thousands);
+    if (text.contains(thousands)) {
+        const QString t = QRegularExpression::escape(QString(thousands));
+        const QString dec = QRegularExpression::escape(QString(decimal));
+        const QRegularExpression grouped(QStringLiteral("^[-+]?[0-9]{1,3}(%1[0-9]{3})+(%2[0-9]+)?$").arg(t, dec));
+        if (!grouped.match(text).hasMatch()) {
+            *ok = false;
+            return 0;
+        }
+        text.remove(thousands);
+    }
     if (decimal == u',')
         text.replace(u',', u'.');
     *ok = plain.match(text).hasMatch();
