@@ -260,12 +260,12 @@ QList<ImportRecord> CardStore::imports() const
 
 int CardStore::importStatement(const QString &fileName, const QString &supplier, const QString &formatName,
                                const QString &sha256, const QList<CardTransaction> &transactions,
-                               const QString &window) const
+                               const QString &window, const QString &when) const
 {
     WriteRun run(m_db, window);
     QSqlQuery q = exec(m_db, QStringLiteral("INSERT INTO importcard (fisier, furnizor, format, cand, numar, sha256) "
                                             "VALUES (?, ?, ?, ?, ?, ?) RETURNING idi"),
-                       {fileName, supplier.trimmed(), formatName, now(), int(transactions.size()), sha256});
+                       {fileName, supplier.trimmed(), formatName, when.isEmpty() ? now() : when, int(transactions.size()), sha256});
     q.next();
     const int idi = q.value(0).toInt();
     q.finish();
@@ -290,13 +290,14 @@ int CardStore::importStatement(const QString &fileName, const QString &supplier,
     return idi;
 }
 
-int CardStore::importInvoice(const QString &fileName, const QString &sha256, const EInvoice &inv, const QString &window) const
+int CardStore::importInvoice(const QString &fileName, const QString &sha256, const EInvoice &inv, const QString &window,
+                             const QString &when) const
 {
     WriteRun run(m_db, window);
     QSqlQuery q = exec(m_db, QStringLiteral(
         "INSERT INTO facturi (fisier, cand, sha256, tip, furnizor, numar, data, dela, panala, moneda, totalfaratva, "
         "totalcutva, deplata) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING idfa"),
-        {fileName, now(), sha256, inv.creditNote ? QStringLiteral("CreditNote") : QStringLiteral("Invoice"), inv.supplier,
+        {fileName, when.isEmpty() ? now() : when, sha256, inv.creditNote ? QStringLiteral("CreditNote") : QStringLiteral("Invoice"), inv.supplier,
          inv.number, dateText(inv.issued), dateText(inv.periodFrom), dateText(inv.periodTo), inv.currency,
          inv.taxExclusive, inv.taxInclusive, inv.payable});
     q.next();

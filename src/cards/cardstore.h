@@ -56,8 +56,11 @@ public:
     // Stores a statement's transactions with their import in one transaction
     // and one journal row; returns the import's idi.
     int importStatement(const QString &fileName, const QString &supplier, const QString &formatName,
-                        const QString &sha256, const QList<CardTransaction> &transactions, const QString &window) const;
-    int importInvoice(const QString &fileName, const QString &sha256, const EInvoice &invoice, const QString &window) const;
+                        const QString &sha256, const QList<CardTransaction> &transactions, const QString &window,
+                        const QString &when = {}) const;
+    // `when` (yyyy-MM-dd HH:mm:ss) is now unless given.
+    int importInvoice(const QString &fileName, const QString &sha256, const EInvoice &invoice, const QString &window,
+                      const QString &when = {}) const;
 
     // What the reconciliation of a month reads.
     ReconcileInput loadMonth(int year, int month) const;

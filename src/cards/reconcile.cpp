@@ -198,6 +198,7 @@ QList<CardFinding> reconcile(const ReconcileInput &in)
 
     QList<double> sheetLitres(in.sheets.size(), 0);
     QList<bool> sheetHasFuel(in.sheets.size(), false);
+    QList<bool> sheetUsed(in.sheets.size(), false); // any transaction, fuel or not
     auto add = [&](const QString &nrauto, int sheet, const QDate &date, CardFindingKind kind, const QString &detail) {
         CardFinding f;
         f.nrauto = nrauto;
@@ -253,6 +254,8 @@ QList<CardFinding> reconcile(const ReconcileInput &in)
         if (copies[i] > 0)
             add(v.nrauto, sheet, t.date, CardFindingKind::Duplicate,
                 QStringLiteral("card:%1 time:%2 litres:%3").arg(t.nrcard, t.time.toString(QStringLiteral("HH:mm")), litres(t.litres)));
+        if (sheet >= 0)
+            sheetUsed[sheet] = true;
         if (!isFuel(t)) {
             if (!hasWord(t.product, in.allowedWords))
                 add(v.nrauto, sheet, t.date, CardFindingKind::NonFuel, t.product.trimmed());
@@ -281,12 +284,12 @@ QList<CardFinding> reconcile(const ReconcileInput &in)
         if (!inMonth(sheet.date) || !vehicleById.contains(sheet.ida))
             continue;
         const QString &nrauto = in.vehicles.at(vehicleById.value(sheet.ida)).nrauto;
+        if (sheetUsed[s] && sheet.kmTrips == 0)
+            add(nrauto, s, sheet.date, CardFindingKind::NoKm, QStringLiteral("litres:%1").arg(litres(sheetLitres[s])));
         if (sheetHasFuel[s]) {
             if (std::abs(sheetLitres[s] - sheet.fuelIn) > 0.5 + 1e-9)
                 add(nrauto, s, sheet.date, CardFindingKind::QuantityDifference,
                     QStringLiteral("card:%1 sheet:%2").arg(litres(sheetLitres[s]), litres(sheet.fuelIn)));
-            if (sheet.kmTrips == 0)
-                add(nrauto, s, sheet.date, CardFindingKind::NoKm, QStringLiteral("litres:%1").arg(litres(sheetLitres[s])));
             continue;
         }
         if (sheet.fuelIn <= 0)

@@ -54,6 +54,11 @@ struct DemoSummary {
     // gives overrun, over-capacity and stock-difference on its sheet; after
     // it that vehicle's tank is no longer measured).
     QList<SeededFinding> seeded;
+    // The fuel cards' month (the last closed one): its statement and e-invoice
+    // are imported, and these are the reconciliation's findings, one of each kind.
+    int cardYear = 0;
+    int cardMonth = 0;
+    QList<SeededFinding> cardFindings;
 };
 
 // The mark of a sample reference row, in its first text column: the

@@ -199,6 +199,14 @@ void ReconcileTest::findings_data()
         in.sheets[1].kmTrips = 0;
         QTest::newRow("fuel on a sheet without km")
             << in << QStringList{QStringLiteral("B-02-BBB\t20\t03.11.2026\tno-km\tlitres:40.00")};
+        in.sheets << sheet(2, 21, d(6), 0, 0, 0, 0);
+        in.transactions << tx("C2", "", d(6), "11:00", 1, "SPALARE");
+        QTest::newRow("a car wash on a sheet without km, and no fuel")
+            << in << QStringList{QStringLiteral("B-02-BBB\t20\t03.11.2026\tno-km\tlitres:40.00"),
+                                 QStringLiteral("B-02-BBB\t21\t06.11.2026\tno-km\tlitres:0.00")};
+        in.sheets[1].kmTrips = 0.1;
+        in.sheets[2].kmTrips = 0.1;
+        QTest::newRow("any km at all") << in << QStringList();
     }
     {
         ReconcileInput in = balanced();
