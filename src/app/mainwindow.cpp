@@ -4,6 +4,8 @@
 #include "app/infowindow.h"
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
+#include "cards/cardswindow.h"
+#include "cards/decontwindow.h"
 #include "control/controlwindow.h"
 #include "fleet/normativwindow.h"
 #include "fleet/partswindow.h"
@@ -55,6 +57,10 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     control->menuAction()->setObjectName(QStringLiteral("mnucontrol"));
     connect(addItem(control, QStringLiteral("mnucontrolc"), QStringLiteral("Control &consum")), &QAction::triggered,
             this, &MainWindow::open<ControlWindow>);
+    connect(addItem(control, QStringLiteral("mnucarduri"), QStringLiteral("Carduri c&ombustibil")), &QAction::triggered,
+            this, &MainWindow::open<CardsWindow>);
+    connect(addItem(control, QStringLiteral("mnudecont"), QStringLiteral("&Decont carduri")), &QAction::triggered,
+            this, &MainWindow::open<DecontWindow>);
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
