@@ -117,7 +117,8 @@ test-asan: build-asan
 # Hostile input for FUZZ_SECONDS seconds in all, under the sanitizers: half
 # for the seven randomized generators of the test suite (seed: VOK_SEED), a
 # quarter each for coverage-guided libFuzzer on the number helpers and on the
-# formula language of the reports, whose corpora grow in $(FUZZ_DIR)/corpus
+# formula language of the reports (and a little each on the fuel-card statement
+# and e-invoice readers), whose corpora grow in $(FUZZ_DIR)/corpus
 # and $(FUZZ_DIR)/corpus-formula from run to run.
 FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
              -Isrc $$(pkg-config --cflags Qt6Core)
@@ -133,7 +134,17 @@ $(FUZZ_DIR)/fuzz_formula: tests/fuzz/fuzz_formula.cpp src/reports/selectionformu
 	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
 
-fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula
+$(FUZZ_DIR)/fuzz_cardstatement: tests/fuzz/fuzz_cardstatement.cpp src/cards/statement.cpp src/cards/statement.h \
+                                src/sheet/csv.cpp src/sheet/csv.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus-cardstatement
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_cardstatement.cpp src/cards/statement.cpp src/sheet/csv.cpp \
+	  -o $@ $$(pkg-config --libs Qt6Core)
+
+$(FUZZ_DIR)/fuzz_efactura: tests/fuzz/fuzz_efactura.cpp src/cards/efactura.cpp src/cards/efactura.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus-efactura
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_efactura.cpp src/cards/efactura.cpp -o $@ $$(pkg-config --libs Qt6Core)
+
+fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula $(FUZZ_DIR)/fuzz_cardstatement $(FUZZ_DIR)/fuzz_efactura
 	@per=$$(( $(FUZZ_SECONDS) / 14 )); [ $$per -gt 0 ] || per=1; \
 	quarter=$$(( $(FUZZ_SECONDS) / 4 )); [ $$quarter -gt 0 ] || quarter=1; \
 	export $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen VOK_FUZZ_SECONDS=$$per && \
@@ -141,7 +152,11 @@ fuzz: build-asan $(FUZZ_DIR)/fuzz_numbers $(FUZZ_DIR)/fuzz_formula
 	$(FUZZ_DIR)/fuzz_numbers -max_total_time=$$quarter -print_final_stats=1 \
 	  -dict=tests/fuzz/numbers.dict -artifact_prefix=$(FUZZ_DIR)/ $(FUZZ_DIR)/corpus && \
 	$(FUZZ_DIR)/fuzz_formula -max_total_time=$$quarter -print_final_stats=1 \
-	  -dict=tests/fuzz/formula.dict -artifact_prefix=$(FUZZ_DIR)/formula- $(FUZZ_DIR)/corpus-formula
+	  -dict=tests/fuzz/formula.dict -artifact_prefix=$(FUZZ_DIR)/formula- $(FUZZ_DIR)/corpus-formula && \
+	$(FUZZ_DIR)/fuzz_cardstatement -max_total_time=$$per -print_final_stats=1 \
+	  -dict=tests/fuzz/cardstatement.dict -artifact_prefix=$(FUZZ_DIR)/cardstatement- $(FUZZ_DIR)/corpus-cardstatement && \
+	$(FUZZ_DIR)/fuzz_efactura -max_total_time=$$per -print_final_stats=1 \
+	  -dict=tests/fuzz/efactura.dict -artifact_prefix=$(FUZZ_DIR)/efactura- $(FUZZ_DIR)/corpus-efactura
 
 # Benchmarks at fleet scale (docs/PERFORMANCE.md): a Release build, the synthetic
 # databases generated once into $(BENCH_DATA) (500 vehicles x 10 years, and its
