@@ -320,7 +320,13 @@ QStringList tableNames(DatabaseKind kind)
 QStringList columnNames(const QString &table)
 {
     QStringList names;
-    for (const Table &t : dataTables) {
+    QList<const Table *> tables;
+    for (const Table &t : dataTables)
+        tables << &t;
+    for (const Table &t : cardTables)
+        tables << &t;
+    for (const Table *each : std::as_const(tables)) {
+        const Table &t = *each;
         if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)
             continue;
         for (const QString &column : QString::fromLatin1(t.columns).split(u','))
