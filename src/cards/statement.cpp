@@ -228,6 +228,19 @@ StatementRead readStatement(const QByteArray &data, const CardFormat &format)
     const csv::ParseResult parsed = records(data, format, &read.error);
     if (!read.fileOk())
         return read;
+    // The program's own format names its columns on its first line: a file
+    // without that line would lose its first transaction as a header.
+    if (format.name == QLatin1String("vok") && format.headerRows == 1 && !parsed.records.isEmpty()) {
+        QStringList first = parsed.records.first().fields;
+        for (QString &f : first)
+            f = f.trimmed().toLower();
+        if (first.join(u',') != QString::fromLatin1(vokHeader())) {
+            read.error = QStringLiteral("linia %1: nu este antetul formatului vok (%2)")
+                             .arg(parsed.records.first().line)
+                             .arg(QString::fromLatin1(vokHeader()));
+            return read;
+        }
+    }
     // Header rows are counted in records: a header is a line of the file,
     // and blank lines before it are no header.
     int skipped = 0;

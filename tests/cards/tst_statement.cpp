@@ -84,6 +84,9 @@ void StatementTest::read_data()
     QTest::newRow("vok: not UTF-8") << header + "7001,B1,01.11.2026,08:00,Motorin\xE3,1,,,\r\n" << 0
                                     << QStringLiteral("file: fisierul nu este scris in codificarea UTF-8");
     QTest::newRow("vok: header alone") << header << 0 << QString();
+    QTest::newRow("vok: no header line, the first transaction would be lost")
+        << QByteArray("7001,B 01 ABC,03.11.2026,08:15,MOTORINA,40.50,7.20,291.60,OMV\r\n") << 0
+        << QStringLiteral("file: linia 1: nu este antetul formatului vok (card,numar_auto,data,ora,produs,litri,pret,valoare,statie)");
 
     const QByteArray twoHeaders = "Extras card;;;;;\r\nNr auto;Card;Data;Produs;Cantitate;Valoare\r\n";
     QTest::newRow("semicolons: Windows-1250, decimal comma, thousands, date with time")
