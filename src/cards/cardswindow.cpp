@@ -409,10 +409,8 @@ void CardsWindow::newFormat()
     QByteArray sample;
     if (path.isEmpty() || !readFile(path, &sample))
         return;
-    cards::CardFormat format;
-    format.date = 0;
     {
-        CardFormatDialog dialog(m_context, format, sample, this);
+        CardFormatDialog dialog(m_context, cards::CardFormat(), sample, this);
         if (dialog.exec() == QDialog::Accepted) {
             refreshFormats();
             m_importFormat->setCurrentIndex(m_importFormat->findText(dialog.saved().name));
