@@ -119,11 +119,12 @@ test-asan: build-asan
 # test suite (seed: VOK_SEED) share FUZZ_SECONDS, then each coverage-guided
 # libFuzzer target runs FUZZ_SECONDS on one reader of outside input (the
 # number helpers, the formula language, mdbtools' CSV and schema output, the
-# report definitions, a crafted copy to restore); each corpus grows in
+# report definitions, a crafted copy to restore, a fuel-card statement, an
+# e-invoice); each corpus grows in
 # $(FUZZ_DIR)/corpus-NAME from run to run (docs/RELIABILITY.md).
 FUZZ_FLAGS = -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined \
              -Isrc $$(pkg-config --cflags Qt6Core)
-FUZZ_TARGETS := numbers formula mdbcsv reportdefinition copycheck
+FUZZ_TARGETS := numbers formula mdbcsv reportdefinition copycheck cardstatement efactura
 # Sound inputs a target starts from besides its corpus.
 FUZZ_SEEDS_reportdefinition := reports
 
@@ -137,6 +138,17 @@ $(FUZZ_DIR)/fuzz_formula: tests/fuzz/fuzz_formula.cpp src/reports/selectionformu
 	mkdir -p $(FUZZ_DIR)
 	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_formula.cpp src/reports/selectionformula.cpp src/base/numbers.cpp \
 	  -o $@ $$(pkg-config --libs Qt6Core)
+
+$(FUZZ_DIR)/fuzz_cardstatement: tests/fuzz/fuzz_cardstatement.cpp src/cards/statement.cpp src/cards/statement.h \
+                                src/sheet/csv.cpp src/sheet/csv.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus-cardstatement
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_cardstatement.cpp src/cards/statement.cpp src/sheet/csv.cpp \
+	  -o $@ $$(pkg-config --libs Qt6Core)
+
+$(FUZZ_DIR)/fuzz_efactura: tests/fuzz/fuzz_efactura.cpp src/cards/efactura.cpp src/cards/efactura.h | fuzz-deps
+	mkdir -p $(FUZZ_DIR)/corpus-efactura
+	$(CLANGXX) $(FUZZ_FLAGS) tests/fuzz/fuzz_efactura.cpp src/cards/efactura.cpp -o $@ $$(pkg-config --libs Qt6Core)
+
 
 $(FUZZ_DIR)/fuzz_mdbcsv: tests/fuzz/fuzz_mdbcsv.cpp src/sheet/csv.cpp src/legacy/mdbreader.cpp \
                          src/legacy/mdbreader.h src/db/backup.cpp src/db/backupfiles.cpp src/db/backupschema.cpp \

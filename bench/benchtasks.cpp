@@ -1,4 +1,5 @@
 #include "benchtasks.h"
+#include "cards/cardstore.h"
 
 #include "sample/fleetgenerator.h"
 #include "control/auditstore.h"
@@ -405,6 +406,87 @@ void measureAudit(Run &run, const QSqlDatabase &full)
         std::printf("time %s %.3f\n", name, median(times));
         std::fflush(stdout);
     }
+}
+
+// The fuel cards at fleet scale: a statement of 12,000 rows (the month's
+// sheets' refuelling, each vehicle with its card, a few rows a sheet) read and imported into an empty database, and the month's
+// reconciliation: the fleet's sheets and cards, the 12,000 transactions read
+// back by their month, and every rule.
+void measureCards(Run &run, const QSqlDatabase &full)
+{
+    if (!run.wanted("import_card_12k") && !run.wanted("reconcile_month_fleet"))
+        return;
+    const Target t = target(full);
+    cards::ReconcileInput month = cards::CardStore(full).loadMonth(t.year, t.month);
+    QHash<int, QString> plates;
+    for (const cards::RVehicle &v : month.vehicles) {
+        plates.insert(v.ida, v.nrauto);
+        month.cards << cards::RCard{QStringLiteral("8%1").arg(v.ida, 9, 10, QLatin1Char('0')), v.ida,
+                                    QStringLiteral("Petrol S.A."), QDate(), true};
+    }
+    // Each sheet's fuel received, in as many refuellings as make 12,000 rows,
+    // inside its hours.
+    int withFuel = 0;
+    for (const cards::RSheet &sheet : std::as_const(month.sheets))
+        withFuel += sheet.fuelIn > 0 ? 1 : 0;
+    const int perSheet = withFuel ? std::max(1, (12000 + withFuel - 1) / withFuel) : 1;
+    QByteArray statement = cards::vokHeader() + "\r\n";
+    int rows = 0;
+    for (const cards::RSheet &sheet : std::as_const(month.sheets)) {
+        if (sheet.fuelIn <= 0)
+            continue;
+        const int pieces = std::min(perSheet, 12000 - rows);
+        double left = sheet.fuelIn;
+        for (int k = 0; k < pieces; ++k) {
+            const double litres = k + 1 == pieces ? left : std::floor(sheet.fuelIn / pieces * 100) / 100;
+            left -= litres;
+            const QTime time = QTime(0, 0).addSecs(int(sheet.orap * 3600) + 300 * (k + 1));
+            statement += QStringLiteral("8%1,%2,%3,%4,MOTORINA,%5,7.20,%6,Statia %7\r\n")
+                             .arg(sheet.ida, 9, 10, QLatin1Char('0'))
+                             .arg(plates.value(sheet.ida), sheet.date.toString(QStringLiteral("dd.MM.yyyy")),
+                                  time.toString(QStringLiteral("HH:mm")))
+                             .arg(litres, 0, 'f', 2)
+                             .arg(litres * 7.2, 0, 'f', 2)
+                             .arg(rows % 7)
+                             .toUtf8();
+            ++rows;
+        }
+    }
+    const QString scratchDir = QDir(run.options.workDir).filePath(QStringLiteral("cards-bench"));
+    const QString connection = QStringLiteral("bench-cards");
+    std::vector<double> imports;
+    for (int i = 0; i < run.options.reportReps; ++i) {
+        database::close(connection);
+        QDir(scratchDir).removeRecursively();
+        QDir().mkpath(scratchDir);
+        const QSqlDatabase scratch = database::openSqlite(dataFile(scratchDir), connection, DatabaseKind::Data);
+        imports.push_back(seconds([&] {
+            const cards::CardStore store(scratch);
+            const cards::StatementRead read = cards::readStatement(statement, store.format(QStringLiteral("vok")));
+            store.importStatement(QStringLiteral("bench.csv"), QStringLiteral("Petrol S.A."), QStringLiteral("vok"),
+                                  cards::fileDigest(statement), read.transactions, QStringLiteral("bench"));
+        }));
+    }
+    std::vector<double> reconciles;
+    qsizetype findings = 0;
+    {
+        const QSqlDatabase scratch = QSqlDatabase::database(connection);
+        for (int i = 0; i < run.options.reportReps; ++i)
+            reconciles.push_back(seconds([&] {
+                cards::ReconcileInput in = cards::CardStore(full).loadMonth(t.year, t.month);
+                in.cards = month.cards;
+                in.transactions = cards::CardStore(scratch).loadMonth(t.year, t.month).transactions;
+                findings = cards::reconcile(in).size();
+            }));
+    }
+    database::close(connection);
+    std::fprintf(stderr, "vokbench: cards: %d transactions on %lld sheets of %d/%d, %lld findings\n", rows,
+                 static_cast<long long>(month.sheets.size()), t.month, t.year, static_cast<long long>(findings));
+    if (run.wanted("import_card_12k"))
+        std::printf("time import_card_12k %.3f\n", median(imports));
+    if (run.wanted("reconcile_month_fleet"))
+        std::printf("time reconcile_month_fleet %.3f\n", median(reconciles));
+    std::fflush(stdout);
 }
 
 // The months of a year and the carry-over chain at fleet scale: the status of
@@ -1017,6 +1099,7 @@ int runAll(const BenchOptions &options)
             guarded("month closing", [&] { measureMonthClose(run, full, small); });
             guarded("month chain", [&] { measureMonthChain(run, full); });
             guarded("audit", [&] { measureAudit(run, full); });
+            guarded("cards", [&] { measureCards(run, full); });
             guarded("trips", [&] { measureTrips(run, full, small); });
             guarded("fleet_annual_report", [&] { measureFleetReport(run, full); });
             guarded("backup_full_fleet", [&] { measureBackup(run, full); });

@@ -1,6 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/startup.h"
+#include "cards/cardcli.h"
 #include "control/auditcli.h"
 #include "db/database.h"
 #include "db/backupcli.h"
@@ -210,6 +211,35 @@ const QList<Mode> &modes()
          {option("audit", "Audit the trip sheets of YEAR against their odometers, tanks, trips and closed months: one line per finding, nrauto<TAB>nrf<TAB>dd.mm.yyyy<TAB>kind<TAB>detail. Exit 0 when there is none, 1 when there is one, 2 on an error.", "YEAR")},
          [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
              return control::runAuditCommand({target.dataDir, target.databaseUrl, value(parser, "audit")}, out, err);
+         }},
+        {"import-card",
+         {option("import-card", "Import a fuel-card statement (CSV) and print \"importate N\". Exit 1, nothing stored, when a row is refused (each refused row's line on stderr) or the file was imported before.", "FILE"),
+          option("card-format", "With --import-card: the statement's column mapping (default vok).", "NAME"),
+          option("supplier", "With --import-card: the supplier of the statement (else the mapping's).", "NAME"),
+          option("accept-partial", "With --import-card: import the rows that can be read, leaving the refused ones.")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             cards::CardCommand command{target.dataDir, target.databaseUrl, value(parser, "import-card"),
+                                        value(parser, "card-format"), value(parser, "supplier"),
+                                        parser.isSet(QStringLiteral("accept-partial")), {}};
+             return cards::runImportCard(command, out, err);
+         }},
+        {"import-efactura",
+         {option("import-efactura", "Import a supplier's e-invoice (UBL 2.1 Invoice or CreditNote) and print \"importate N\" (its lines). Exit 1, nothing stored, when refused or imported before.", "FILE")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             cards::CardCommand command;
+             command.dataDir = target.dataDir;
+             command.databaseUrl = target.databaseUrl;
+             command.file = value(parser, "import-efactura");
+             return cards::runImportInvoice(command, out, err);
+         }},
+        {"reconcile",
+         {option("reconcile", "Reconcile the month's fuel-card statements and e-invoices with the trip sheets: one line per finding, nrauto<TAB>nrf<TAB>dd.mm.yyyy<TAB>kind<TAB>detail. Exit 0 when there is none, 1 when there is one, 2 on an error.", "YYYY-MM")},
+         [](const QCommandLineParser &parser, const Target &target, QTextStream &out, QTextStream &err) {
+             cards::CardCommand command;
+             command.dataDir = target.dataDir;
+             command.databaseUrl = target.databaseUrl;
+             command.month = value(parser, "reconcile");
+             return cards::runReconcile(command, out, err);
          }},
         {"demo",
          {option("demo", "Create the new data folder DIR with a sample fleet (a year of trip sheets, every month but the last two closed) and open the program on it; prints the folder. Exit 1, nothing written, when DIR holds a vok.db or sys.db.", "DIR"),

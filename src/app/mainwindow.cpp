@@ -5,6 +5,8 @@
 #include "app/journalwindow.h"
 #include "app/passwordwindows.h"
 #include "app/roleaccess.h"
+#include "cards/cardswindow.h"
+#include "cards/decontwindow.h"
 #include "control/controlwindow.h"
 #include "fleet/driverwindow.h"
 #include "fleet/duewindow.h"
@@ -61,11 +63,17 @@ MainWindow::MainWindow(const WindowContext &context, QWidget *parent)
     connect(addItem(control, QStringLiteral("mnusoferi"), QStringLiteral("&Soferi")), &QAction::triggered,
             this, [this] {
                 DriverWindow window(m_context, {}, this);
+                if (m_context.state)
+                    roleaccess::applyToWindow(&window, m_context.state->role);
                 window.exec();
                 activateWindow();
             });
     connect(addItem(control, QStringLiteral("mnuscadente"), QStringLiteral("Sc&adente")), &QAction::triggered,
             this, [this] { showDue(); });
+    connect(addItem(control, QStringLiteral("mnucarduri"), QStringLiteral("Carduri c&ombustibil")), &QAction::triggered,
+            this, &MainWindow::open<CardsWindow>);
+    connect(addItem(control, QStringLiteral("mnudecont"), QStringLiteral("&Decont carduri")), &QAction::triggered,
+            this, &MainWindow::open<DecontWindow>);
     connect(addItem(bar, QStringLiteral("mnugraf"), QStringLiteral("&GRAFICE")), &QAction::triggered,
             this, &MainWindow::open<ChartWindow>);
     connect(addItem(bar, QStringLiteral("mnuset"), QStringLiteral("SE&TARI")), &QAction::triggered,
@@ -163,6 +171,8 @@ template <typename Window> void MainWindow::open()
 void MainWindow::showDue()
 {
     DueWindow window(m_context, QDate::currentDate(), this);
+    if (m_context.state)
+        roleaccess::applyToWindow(&window, m_context.state->role);
     window.exec();
     activateWindow();
 }

@@ -42,6 +42,15 @@ const Rule rules[] = {
     {"documente", "Command3", Role::Admin, adminOnly},
     {"documente", "Command4", Role::Admin, adminOnly},
     {"scadente", "Command1", Role::Admin, adminOnly},
+    // The fuel cards' register and the statements' mappings; the imports
+    // are the clerks' work.
+    {"carduri", "cardsalv", Role::Admin, adminOnly},
+    {"carduri", "cardsterg", Role::Admin, adminOnly},
+    {"carduri", "formatnou", Role::Admin, adminOnly},
+    {"carduri", "formatmodif", Role::Admin, adminOnly},
+    {"carduri", "formatsterg", Role::Admin, adminOnly},
+    {"carduri", "importextras", Role::Operator, operatorsOnly},
+    {"carduri", "importfactura", Role::Operator, operatorsOnly},
     // The journal: bringing back a deleted sheet.
     {"jurnal", "Command3", Role::Admin, adminOnly},
     // The clerks' daily work.

@@ -3,6 +3,7 @@
 #include "base/texts.h"
 #include "control/auditstore.h"
 #include "fleet/vehiclestore.h"
+#include "reports/reportrequest.h"
 #include "reports/reportservice.h"
 #include "trips/tripwindow.h"
 #include "ui/gridexport.h"

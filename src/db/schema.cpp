@@ -183,6 +183,61 @@ const AddedColumn registerColumns[] = {
     {"setari", "kmscadente", "INTEGER", "1000"},
 };
 
+// Version 8: fuel cards. The register of cards, the statements' transactions
+// with the import each came in (a file is imported once: its SHA-256 is
+// unique), the column mappings of the suppliers' statements (the program's
+// own `vok` among them), the suppliers' e-invoices with their lines, and the
+// words that make a card's product fuel or allowed.
+const Table cardTables[] = {
+    {"carduri",
+     "idcard KEY, nrcard TEXT NOT NULL, ida INTEGER, furnizor TEXT, dela TEXT, activ INTEGER DEFAULT 1, "
+     "versiune INTEGER DEFAULT 0",
+     "UNIQUE (nrcard)"},
+    {"importcard",
+     "idi KEY, fisier TEXT, furnizor TEXT, format TEXT, cand TEXT, numar INTEGER, sha256 TEXT NOT NULL",
+     "UNIQUE (sha256)"},
+    {"tranzactii",
+     "idt KEY, idi INTEGER, nrcard TEXT, nrauto TEXT, data TEXT, ora TEXT, produs TEXT, litri REAL, "
+     "pret REAL, valoare REAL, statie TEXT, anul INTEGER, idl INTEGER"},
+    {"formatecard",
+     "idfc KEY, nume TEXT NOT NULL, furnizor TEXT, codificare TEXT, separator TEXT, zecimal TEXT, "
+     "formatdata TEXT, formatora TEXT, antet INTEGER DEFAULT 1, colcard INTEGER DEFAULT 0, "
+     "colnrauto INTEGER DEFAULT 0, coldata INTEGER DEFAULT 0, colora INTEGER DEFAULT 0, "
+     "colprodus INTEGER DEFAULT 0, collitri INTEGER DEFAULT 0, colpret INTEGER DEFAULT 0, "
+     "colvaloare INTEGER DEFAULT 0, colstatie INTEGER DEFAULT 0, versiune INTEGER DEFAULT 0",
+     "UNIQUE (nume)"},
+    {"facturi",
+     "idfa KEY, fisier TEXT, cand TEXT, sha256 TEXT NOT NULL, tip TEXT, furnizor TEXT, numar TEXT, data TEXT, "
+     "dela TEXT, panala TEXT, moneda TEXT, totalfaratva REAL, totalcutva REAL, deplata REAL",
+     "UNIQUE (sha256)"},
+    {"facturilinii",
+     "idfl KEY, idfa INTEGER, nrl INTEGER, denumire TEXT, cantitate REAL, unitate TEXT, pret REAL, "
+     "valoare REAL, note TEXT"},
+};
+
+QString createTable(const Table &t, Dialect dialect);
+
+QStringList dataTablesV8(Dialect dialect)
+{
+    QStringList statements;
+    for (const Table &t : cardTables)
+        statements << createTable(t, dialect);
+    statements << QStringLiteral("CREATE INDEX IF NOT EXISTS tranzactii_month ON tranzactii (anul, idl)")
+               << QStringLiteral("CREATE INDEX IF NOT EXISTS tranzactii_import ON tranzactii (idi)")
+               << QStringLiteral("CREATE INDEX IF NOT EXISTS facturilinii_invoice ON facturilinii (idfa)");
+    const QString text = dialect == Dialect::Sqlite ? QStringLiteral("ALTER TABLE setari ADD COLUMN %1 TEXT DEFAULT '%2'")
+                                                    : QStringLiteral("ALTER TABLE setari ADD COLUMN IF NOT EXISTS %1 TEXT DEFAULT '%2'");
+    statements << text.arg(QStringLiteral("produsecarb"), QStringLiteral("MOTORINA,DIESEL,BENZINA,GPL,GAZ"))
+               << text.arg(QStringLiteral("produsepermise"), QStringLiteral("SPALARE,ADBLUE,PARCARE"));
+    // The program's own statement format: card,numar_auto,data,ora,produs,litri,pret,valoare,statie
+    statements << QStringLiteral(
+        "INSERT INTO formatecard (nume, furnizor, codificare, separator, zecimal, formatdata, formatora, antet, "
+        "colcard, colnrauto, coldata, colora, colprodus, collitri, colpret, colvaloare, colstatie) "
+        "SELECT 'vok', '', 'UTF-8', ',', '.', 'dd.mm.yyyy', 'HH:MM', 1, 1, 2, 3, 4, 5, 6, 7, 8, 9 "
+        "WHERE NOT EXISTS (SELECT 1 FROM formatecard WHERE nume='vok')");
+    return statements;
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -234,7 +289,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 7 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 8 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -261,6 +316,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
         return dataColumnsV6(dialect);
     if (step == 7 && kind == DatabaseKind::Data)
         return registerStep(dialect);
+    if (step == 8 && kind == DatabaseKind::Data)
+        return dataTablesV8(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {
@@ -352,11 +409,15 @@ QStringList importedTableNames()
 QStringList columnNames(const QString &table)
 {
     QStringList names;
+    QList<const Table *> tables;
+    for (const Table &t : dataTables)
+        tables << &t;
     for (const Table &t : registerTables)
-        if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) == 0)
-            for (const QString &column : QString::fromLatin1(t.columns).split(u','))
-                names << column.trimmed().section(u' ', 0, 0);
-    for (const Table &t : dataTables) {
+        tables << &t;
+    for (const Table &t : cardTables)
+        tables << &t;
+    for (const Table *each : std::as_const(tables)) {
+        const Table &t = *each;
         if (table.compare(QLatin1String(t.name), Qt::CaseInsensitive) != 0)
             continue;
         for (const QString &column : QString::fromLatin1(t.columns).split(u','))

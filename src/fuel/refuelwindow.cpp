@@ -307,6 +307,25 @@ void RefuelWindow::closeEvent(QCloseEvent *event)
     QDialog::closeEvent(event);
 }
 
+bool RefuelWindow::openSheet(const QString &nrauto, int year, int month, int nrf)
+{
+    const int vehicle = m_nra->findText(nrauto);
+    const int yearIndex = m_an->findText(QString::number(year));
+    if (vehicle < 0 || yearIndex < 0 || month < 1 || month > m_luna->count())
+        return false;
+    m_nra->setCurrentIndex(vehicle);
+    chooseVehicle();
+    m_an->setCurrentIndex(yearIndex);
+    m_luna->setCurrentIndex(month - 1);
+    fillSheetList();
+    const int sheet = m_nrfoi->findText(QString::number(nrf));
+    if (sheet < 0)
+        return false;
+    m_nrfoi->setCurrentIndex(sheet);
+    chooseSheet();
+    return m_idf != 0;
+}
+
 void RefuelWindow::chooseVehicle()
 {
     guarded(m_context.messages, this, [this] {

@@ -35,6 +35,10 @@ public:
 
     void done(int result) override;
 
+    // Shows the sheet `nrf` of the vehicle `nrauto` in `year`/`month`, as if
+    // the clerk had chosen it; false when it is not there.
+    bool openSheet(const QString &nrauto, int year, int month, int nrf);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;

@@ -1,5 +1,7 @@
 #include "sample/demofleet.h"
 
+#include "cards/democards.h"
+
 #include "db/database.h"
 #include "base/numbers.h"
 #include "fleet/documentstore.h"
@@ -750,6 +752,17 @@ DemoSummary fillDemo(const QSqlDatabase &db, const DemoOptions &options)
         }
     }
     demoRegister(db, idas, today, summary);
+
+    // The fuel cards, with the last closed month's statement and e-invoice.
+    const QDate cardMonth = first.addMonths(11 - openMonths);
+    const cards::DemoCards demoCards = cards::fillDemoCards(
+        db, cardMonth.year(), cardMonth.month(),
+        cardMonth.addMonths(1).addDays(2).toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 09:00:00"));
+    summary.cardYear = demoCards.year;
+    summary.sheets += demoCards.sheetsAdded;
+    summary.cardMonth = demoCards.month;
+    for (const cards::CardFinding &f : demoCards.seeded)
+        summary.cardFindings << SeededFinding{f.nrauto, f.nrf, dateText(f.date), cards::kindName(f.kind)};
     return summary;
 }
 

@@ -58,6 +58,11 @@ struct DemoSummary {
     // documents in force; a few lapse within 30 days and one is overdue.
     int drivers = 0;
     int documents = 0;
+    // The fuel cards' month (the last closed one): its statement and e-invoice
+    // are imported, and these are the reconciliation's findings, one of each kind.
+    int cardYear = 0;
+    int cardMonth = 0;
+    QList<SeededFinding> cardFindings;
 };
 
 // The mark of a sample reference row, in its first text column: the

@@ -46,7 +46,7 @@ qsizetype firstBadByte(const QByteArray &data)
 
 } // namespace
 
-ParseResult parse(const QByteArray &raw)
+ParseResult parse(const QByteArray &raw, QChar delimiter)
 {
     ParseResult result;
     QByteArray data = raw;
@@ -108,16 +108,16 @@ ParseResult parse(const QByteArray &raw)
                     result.error = QStringLiteral("ghilimelele deschise nu sunt inchise");
                     return result;
                 }
-                // After the closing quote: a comma, the line end or the file end.
+                // After the closing quote: the delimiter, the line end or the file end.
                 if (i < n && text.at(i) == u'\r' && i + 1 < n && text.at(i + 1) == u'\n')
                     ++i;
-                if (i < n && text.at(i) != u',' && text.at(i) != u'\n') {
+                if (i < n && text.at(i) != delimiter && text.at(i) != u'\n') {
                     result.errorLine = line;
                     result.error = QStringLiteral("text dupa ghilimelele de inchidere");
                     return result;
                 }
             } else {
-                while (i < n && text.at(i) != u',' && text.at(i) != u'\n') {
+                while (i < n && text.at(i) != delimiter && text.at(i) != u'\n') {
                     if (text.at(i) == u'"') {
                         result.errorLine = line;
                         result.error = QStringLiteral("ghilimele in interiorul unei valori fara ghilimele");
@@ -132,7 +132,7 @@ ParseResult parse(const QByteArray &raw)
             record.fields << field;
             if (i >= n) {
                 endOfRecord = true;
-            } else if (text.at(i) == u',') {
+            } else if (text.at(i) == delimiter) {
                 ++i;
             } else { // line end
                 ++i;

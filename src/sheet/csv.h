@@ -33,8 +33,9 @@ struct ParseResult {
 // Reads a whole file. A leading byte-order mark is skipped; line ends may be
 // LF or CR LF; a last line without its line end counts; empty lines are
 // skipped. Bytes that are not UTF-8, a quote left open or text after a
-// closing quote make the file broken, and the line is named.
-ParseResult parse(const QByteArray &data);
+// closing quote make the file broken, and the line is named. Fields are
+// separated by `delimiter` (a comma unless a supplier's statement uses another).
+ParseResult parse(const QByteArray &data, QChar delimiter = u',');
 
 // A field to write: a text, or a figure the program formatted (written bare).
 struct Field {
