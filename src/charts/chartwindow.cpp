@@ -254,11 +254,11 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("anomalii"));
     m_list->setWordWrap(true);
-    m_list->setMinimumWidth(230);
-    m_list->setMaximumWidth(280);
+    m_list->setMinimumWidth(200);
+    m_list->setMaximumWidth(220);
     m_listTitle = widgets::labelFor(this, QStringLiteral("&Observatii"), m_list);
     m_listTitle->setWordWrap(true);
-    m_listTitle->setMaximumWidth(280);
+    m_listTitle->setMaximumWidth(220);
     widgets::setBold(m_listTitle);
 
     m_print = widgets::button(this, QStringLiteral("tiparire"), QStringLiteral("&Tiparire"));
@@ -320,7 +320,7 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
 
     chooseVehicle();
     refreshFleet();
-    resize(1000, 700);
+    resize(1010, 700); // the six pages' tabs side by side, without scrolling
     m_nra->setFocus();
 }
 
@@ -523,14 +523,15 @@ void ChartWindow::refreshVehicle()
         QValueAxis *y = valueAxis(QStringLiteral("litri"), 0, high);
         chart->addAxis(x, Qt::AlignBottom);
         chart->addAxis(y, Qt::AlignLeft);
-        QPen normedPen(QColor(0x27, 0xae, 0x60));
-        normedPen.setWidthF(2.5);
-        normedPen.setStyle(Qt::DashLine);
-        brokenLine(chart, x, y, QStringLiteral("Consum normat al acelorasi foi"), normedPen, normed);
+        // The normed dashed over the real, so that both show where they meet.
         QPen realPen(QColor(0xc0, 0x39, 0x2b));
         realPen.setWidthF(2.5);
         brokenLine(chart, x, y, QStringLiteral("Consum real (numai foile cu rezervorul masurat la plecare si la sosire)"),
                    realPen, real);
+        QPen normedPen(QColor(0x27, 0xae, 0x60));
+        normedPen.setWidthF(2.5);
+        normedPen.setStyle(Qt::DashLine);
+        brokenLine(chart, x, y, QStringLiteral("Consum normat al acelorasi foi"), normedPen, normed);
         setChart(Measured, chart);
     }
     showObservations();
