@@ -4,6 +4,7 @@
 #include "base/numbers.h"
 
 #include <QHash>
+#include <QMap>
 
 #include <algorithm>
 
@@ -34,6 +35,26 @@ VehicleChart vehicleChart(const Vehicle &vehicle, const QVector<MonthRow> &rows,
         chart.months.append(p);
     }
     return chart;
+}
+
+QVector<MeasuredMonth> measuredMonths(const QList<control::AuditSheet> &sheets, YearMonth from, YearMonth to)
+{
+    QMap<int, MeasuredMonth> byMonth;
+    for (const control::AuditSheet &s : sheets) {
+        const YearMonth when{s.anul, s.idl};
+        if (!when.isValid() || when < from || to < when)
+            continue;
+        // The audit's own reading of a sheet: nothing unless both levels are recorded.
+        const std::optional<double> real = control::realConsumption(s);
+        if (!real)
+            continue;
+        MeasuredMonth &m = byMonth[when.index()];
+        m.when = when;
+        ++m.sheets;
+        m.normed += s.normed;
+        m.real += *real;
+    }
+    return QVector<MeasuredMonth>(byMonth.cbegin(), byMonth.cend());
 }
 
 std::pair<YearMonth, YearMonth> defaultRange(QVector<YearMonth> closed, const QVector<YearMonth> &withSheets,

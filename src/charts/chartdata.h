@@ -1,5 +1,7 @@
 #pragma once
 
+#include "control/audit.h"
+
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -10,7 +12,9 @@
 // What the charts of the window `grafice` draw, computed from the closed
 // months (`dateluna` rows) alone (the range shown also reaches the months
 // with sheets not yet closed): one vehicle over a range of months, the
-// fleet over one year, and what looks wrong in them. No widgets, no SQL.
+// fleet over one year, and what looks wrong in them; and, beside the book, a
+// vehicle's real consumption where its sheets measured the tank. No widgets,
+// no SQL.
 namespace vok::charts {
 
 // A calendar month; `index()` counts months from year 0, so ranges are plain
@@ -66,6 +70,24 @@ struct VehicleChart {
 // The points of every month from `from` to `to` (both included) out of the
 // vehicle's rows (rows outside the range are left out).
 VehicleChart vehicleChart(const Vehicle &vehicle, const QVector<MonthRow> &rows, YearMonth from, YearMonth to);
+
+// A vehicle's month as its sheets measured it: the real consumption (the
+// tank at departure, plus the fuel received, less the fuel returned and the
+// tank at return) against the normed one, both summed over the sheets whose
+// tank was read at departure and at return, and only those.
+struct MeasuredMonth {
+    YearMonth when;
+    int sheets = 0; // the sheets counted
+    double normed = 0, real = 0;
+    // Economy; negative: overrun.
+    double economy() const { return normed - real; }
+};
+
+// The months from `from` to `to` (both included) in which at least one of
+// the vehicle's `sheets` has both tank levels, in order; a sheet counts in its
+// month of the book (`anul`, `idl`). A month without such a sheet is left
+// out, never given as 0.
+QVector<MeasuredMonth> measuredMonths(const QList<control::AuditSheet> &sheets, YearMonth from, YearMonth to);
 
 // The range shown first: the twelve most recent months that are closed or
 // have sheets (`withSheets`), ending with the latest of them, so that months

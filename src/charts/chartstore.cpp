@@ -1,5 +1,6 @@
 #include "charts/chartstore.h"
 
+#include "control/auditstore.h"
 #include "db/database.h"
 
 #include <QHash>
@@ -90,6 +91,21 @@ QVector<charts::MonthRow> ChartStore::months(int ida, charts::YearMonth from, ch
         if (!(r.when < from) && !(to < r.when))
             out.append(r);
     }
+    return out;
+}
+
+QList<control::AuditSheet> ChartStore::sheets(int ida, charts::YearMonth from, charts::YearMonth to) const
+{
+    QList<control::AuditSheet> out;
+    if (ida <= 0 || !from.isValid() || !to.isValid() || to < from)
+        return out; // the audit's store reads every vehicle for 0
+    const control::AuditStore store(m_db);
+    for (int year = from.year; year <= to.year; ++year)
+        for (const control::AuditSheet &s : store.load(year, ida).sheets) {
+            const charts::YearMonth when{s.anul, s.idl};
+            if (!(when < from) && !(to < when))
+                out << s;
+        }
     return out;
 }
 

@@ -23,6 +23,10 @@ public:
     QVector<charts::YearMonth> sheetMonths(int ida) const;
     // A vehicle's rows from `from` to `to`, both included, in order.
     QVector<charts::MonthRow> months(int ida, charts::YearMonth from, charts::YearMonth to) const;
+    // A vehicle's sheets of the months from `from` to `to` (their month of
+    // the book), as the audit reads them: tank levels, fuel received and
+    // returned, the trips' normed fuel.
+    QList<control::AuditSheet> sheets(int ida, charts::YearMonth from, charts::YearMonth to) const;
     // The most recent closed month of any listed vehicle.
     std::optional<charts::YearMonth> latestClosedMonth() const;
     // Every listed vehicle with its rows of `year` and the December before.

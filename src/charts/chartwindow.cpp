@@ -51,7 +51,7 @@ constexpr int maximumMonths = 36;
 // The fleet's charts show the first vehicles of the ranking.
 constexpr int fleetShown = 25;
 
-const char *const pageNames[] = {"Kilometri", "Combustibil", "Consum la 100 km", "Parc: consum la 100 km",
+const char *const pageNames[] = {"Kilometri", "Combustibil", "Consum la 100 km", "Consum real", "Parc: consum la 100 km",
                                  "Parc: rest in rezervor"};
 
 QChart *newChart(const QString &title)
@@ -144,6 +144,34 @@ QLineSeries *level(const QString &name, double value, int months, const QColor &
     return line;
 }
 
+// A line through the months that have a value (`values` by month, from 0);
+// a month without one breaks it, so that nothing reads as 0 there. One
+// legend entry for all its pieces; a month alone shows as its point.
+void brokenLine(QChart *chart, QAbstractAxis *x, QAbstractAxis *y, const QString &name, const QPen &pen,
+                const QVector<std::optional<double>> &values)
+{
+    QLineSeries *segment = nullptr;
+    bool named = false;
+    for (int i = 0; i < values.size(); ++i) {
+        if (!values[i]) {
+            segment = nullptr;
+            continue;
+        }
+        if (!segment) {
+            segment = new QLineSeries;
+            segment->setName(name);
+            segment->setPen(pen);
+            segment->setPointsVisible(true);
+            attach(chart, segment, x, y);
+            const auto markers = chart->legend()->markers(segment);
+            if (named && !markers.isEmpty())
+                markers.first()->setVisible(false);
+            named = true;
+        }
+        segment->append(i, *values[i]);
+    }
+}
+
 QScatterSeries *marks(const QString &name, const QColor &color, QScatterSeries::MarkerShape shape)
 {
     auto *s = new QScatterSeries;
@@ -226,11 +254,11 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("anomalii"));
     m_list->setWordWrap(true);
-    m_list->setMinimumWidth(230);
-    m_list->setMaximumWidth(280);
+    m_list->setMinimumWidth(200);
+    m_list->setMaximumWidth(220);
     m_listTitle = widgets::labelFor(this, QStringLiteral("&Observatii"), m_list);
     m_listTitle->setWordWrap(true);
-    m_listTitle->setMaximumWidth(280);
+    m_listTitle->setMaximumWidth(220);
     widgets::setBold(m_listTitle);
 
     m_print = widgets::button(this, QStringLiteral("tiparire"), QStringLiteral("&Tiparire"));
@@ -292,7 +320,7 @@ ChartWindow::ChartWindow(const WindowContext &context, QWidget *parent)
 
     chooseVehicle();
     refreshFleet();
-    resize(1000, 700);
+    resize(1010, 700); // the six pages' tabs side by side, without scrolling
     m_nra->setFocus();
 }
 
@@ -368,6 +396,7 @@ void ChartWindow::refreshVehicle()
     const int index = m_nra->currentIndex();
     charts::Vehicle vehicle = index >= 0 && index < m_vehicles.size() ? m_vehicles[index] : charts::Vehicle();
     QVector<charts::MonthRow> rows;
+    QVector<charts::MeasuredMonth> measured;
     QSet<int> stale;
     guarded(m_context.messages, this, [&] {
         if (vehicle.ida == 0)
@@ -376,9 +405,11 @@ void ChartWindow::refreshVehicle()
         if (const auto fresh = store.vehicle(vehicle.ida))
             vehicle = *fresh;
         rows = store.months(vehicle.ida, from(), to());
+        measured = charts::measuredMonths(store.sheets(vehicle.ida, from(), to()), from(), to());
         stale = charts::notCurrentMonths(m_context.db, vehicle.ida, from(), to());
     });
     m_vehicle = charts::vehicleChart(vehicle, rows, from(), to());
+    m_measured = measured;
     m_vehicleAnomalies = charts::anomalies(m_vehicle, stale);
     const int n = int(m_vehicle.months.size());
     const QString period = periodText(m_vehicle);
@@ -418,30 +449,12 @@ void ChartWindow::refreshVehicle()
         QChart *chart = barChart(vehicleTitle(vehicle, QStringLiteral("combustibil (litri), ") + period), {cn, received},
                                  x, y);
         // The rest as a line through the closed months; a month not closed breaks it.
-        const QColor restColor(0x1f, 0x3a, 0x93);
-        QLineSeries *segment = nullptr;
-        bool named = false;
-        for (int i = 0; i < n; ++i) {
-            const charts::MonthPoint &p = m_vehicle.months[i];
-            if (!p.closed) {
-                segment = nullptr;
-                continue;
-            }
-            if (!segment) {
-                segment = new QLineSeries;
-                segment->setName(QStringLiteral("Rest in rezervor"));
-                QPen pen(restColor);
-                pen.setWidthF(2.5);
-                segment->setPen(pen);
-                segment->setPointsVisible(true);
-                attach(chart, segment, x, y);
-                const auto markers = chart->legend()->markers(segment);
-                if (named && !markers.isEmpty())
-                    markers.first()->setVisible(false);
-                named = true;
-            }
-            segment->append(i, p.restrez);
-        }
+        QVector<std::optional<double>> rests;
+        for (const charts::MonthPoint &p : m_vehicle.months)
+            rests << (p.closed ? std::optional<double>(p.restrez) : std::nullopt);
+        QPen restPen(QColor(0x1f, 0x3a, 0x93));
+        restPen.setWidthF(2.5);
+        brokenLine(chart, x, y, QStringLiteral("Rest in rezervor"), restPen, rests);
         if (vehicle.capacity > 0)
             attach(chart, level(QStringLiteral("Capacitate (%1 l)").arg(doubleText(vehicle.capacity)),
                                 vehicle.capacity, n, QColor(0xc0, 0x39, 0x2b)),
@@ -486,6 +499,40 @@ void ChartWindow::refreshVehicle()
                                 QColor(0x27, 0xae, 0x60)),
                    x, y);
         setChart(PerHundredKm, chart);
+    }
+
+    // Real against normed consumption, from the sheets whose tank was read
+    // at departure and at return; the months without one are left out.
+    {
+        const int first = m_vehicle.months.isEmpty() ? 0 : m_vehicle.months.first().when.index();
+        QVector<std::optional<double>> real(n), normed(n);
+        double high = 0;
+        for (const charts::MeasuredMonth &m : m_measured) {
+            const int at = m.when.index() - first;
+            if (at < 0 || at >= n)
+                continue;
+            real[at] = m.real;
+            normed[at] = m.normed;
+            high = std::max({high, m.real, m.normed});
+        }
+        QString title = vehicleTitle(vehicle, QStringLiteral("consum real fata de consum normat (litri), ") + period);
+        if (m_measured.isEmpty())
+            title += QStringLiteral("\nnicio foaie cu rezervorul masurat la plecare si la sosire");
+        QChart *chart = newChart(title);
+        QBarCategoryAxis *x = monthAxis(m_vehicle, unclosed);
+        QValueAxis *y = valueAxis(QStringLiteral("litri"), 0, high);
+        chart->addAxis(x, Qt::AlignBottom);
+        chart->addAxis(y, Qt::AlignLeft);
+        // The normed dashed over the real, so that both show where they meet.
+        QPen realPen(QColor(0xc0, 0x39, 0x2b));
+        realPen.setWidthF(2.5);
+        brokenLine(chart, x, y, QStringLiteral("Consum real (numai foile cu rezervorul masurat la plecare si la sosire)"),
+                   realPen, real);
+        QPen normedPen(QColor(0x27, 0xae, 0x60));
+        normedPen.setWidthF(2.5);
+        normedPen.setStyle(Qt::DashLine);
+        brokenLine(chart, x, y, QStringLiteral("Consum normat al acelorasi foi"), normedPen, normed);
+        setChart(Measured, chart);
     }
     showObservations();
 }

@@ -19,14 +19,15 @@ namespace vok {
 
 // The window `grafice` ("Grafice"): one vehicle over a range of months (km,
 // normed fuel beside fuel received with the rest in tank, normed litres per
-// 100 km against Cm) and the fleet's year ranked (litres per 100 km, growth of
+// 100 km against Cm, real against normed consumption where the sheets
+// measured the tank) and the fleet's year ranked (litres per 100 km, growth of
 // the rest in tank); what looks wrong is marked on the charts and listed
 // beside them. "Tiparire", "Salvare PNG", "Salvare PDF" give the chart on
 // show with that list. The figures come from charts:: (chartdata.h).
 class ChartWindow : public QDialog {
     Q_OBJECT
 public:
-    enum Page { Kilometres, Fuel, PerHundredKm, FleetConsumption, FleetRestGrowth, PageCount };
+    enum Page { Kilometres, Fuel, PerHundredKm, Measured, FleetConsumption, FleetRestGrowth, PageCount };
 
     explicit ChartWindow(const WindowContext &context, QWidget *parent = nullptr);
     ~ChartWindow() override;
@@ -34,6 +35,7 @@ public:
     // What the vehicle's charts show, and the lines of the list beside the
     // chart on show.
     const charts::VehicleChart &vehicleChart() const { return m_vehicle; }
+    const QVector<charts::MeasuredMonth> &measuredMonths() const { return m_measured; }
     QStringList observations() const;
     QChart *chart(Page page) const;
 
@@ -59,6 +61,7 @@ private:
     WindowContext m_context;
     QVector<charts::Vehicle> m_vehicles;
     charts::VehicleChart m_vehicle;
+    QVector<charts::MeasuredMonth> m_measured;
     QVector<charts::Anomaly> m_vehicleAnomalies;
     QVector<charts::Anomaly> m_fleetAnomalies;
 

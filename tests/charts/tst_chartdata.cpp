@@ -13,6 +13,7 @@ using namespace vok::charts;
 
 Q_DECLARE_METATYPE(vok::charts::YearMonth)
 Q_DECLARE_METATYPE(vok::charts::MonthRow)
+Q_DECLARE_METATYPE(QList<vok::control::AuditSheet>)
 
 namespace {
 
@@ -44,6 +45,40 @@ QStringList kinds(const QVector<Anomaly> &list)
     return out;
 }
 
+// A sheet of the book's month `month` of 2024: tank levels (negative: not
+// recorded), fuel received and returned, its trips' normed fuel.
+control::AuditSheet sheet(int month, double rezplecare, double rezsosire, double bm, double normed, double gz = 0,
+                          double restit = 0)
+{
+    control::AuditSheet s;
+    s.ida = 1;
+    s.nrauto = QStringLiteral("B-10-ABC");
+    s.anul = 2024;
+    s.idl = month;
+    if (rezplecare >= 0)
+        s.rezplecare = rezplecare;
+    if (rezsosire >= 0)
+        s.rezsosire = rezsosire;
+    s.fuelIn = bm + gz;
+    s.restit = restit;
+    s.normed = normed;
+    return s;
+}
+
+QStringList measuredLines(const QVector<MeasuredMonth> &months)
+{
+    QStringList out;
+    for (const MeasuredMonth &m : months)
+        out << QStringLiteral("%1/%2 foi:%3 normat:%4 real:%5 economie:%6")
+                   .arg(m.when.month)
+                   .arg(m.when.year)
+                   .arg(m.sheets)
+                   .arg(m.normed)
+                   .arg(m.real)
+                   .arg(m.economy());
+    return out;
+}
+
 } // namespace
 
 class ChartDataTest : public QObject {
@@ -55,6 +90,8 @@ private slots:
     void anomalies_data();
     void anomalies();
     void fleetRanking();
+    void measuredMonths_data();
+    void measuredMonths();
     void storeReadsTheClosedMonths();
 };
 
@@ -187,6 +224,49 @@ void ChartDataTest::fleetRanking()
     QCOMPARE(kinds(found), (QStringList{"B-22-XYZ 3/2024 peste capacitate", "CT-05-TIR 5/2024 neactualizata"}));
 }
 
+void ChartDataTest::measuredMonths_data()
+{
+    QTest::addColumn<QList<control::AuditSheet>>("sheets");
+    QTest::addColumn<QStringList>("months"); // March to June 2024
+    const double none = -1;
+    QTest::newRow("no sheet") << QList<control::AuditSheet>{} << QStringList{};
+    QTest::newRow("none measured: one level or neither")
+        << QList<control::AuditSheet>{sheet(3, 40, none, 20, 30), sheet(3, none, 25, 20, 30), sheet(4, none, none, 50, 45)}
+        << QStringList{};
+    // 40 + 20 + 5 gas - 2 given back - 30 = 33 real, against 30 normed;
+    // the sheet without its tank at return counts neither its 50 litres nor its 45 normed.
+    QTest::newRow("one of two measured")
+        << QList<control::AuditSheet>{sheet(3, 40, 30, 20, 30, 5, 2), sheet(3, 30, none, 50, 45)}
+        << QStringList{"3/2024 foi:1 normat:30 real:33 economie:-3"};
+    QTest::newRow("a month without sheets is left out, not 0")
+        << QList<control::AuditSheet>{sheet(3, 40, 35, 20, 25), sheet(5, 35, 30, 40, 46)}
+        << QStringList{"3/2024 foi:1 normat:25 real:25 economie:0", "5/2024 foi:1 normat:46 real:45 economie:1"};
+    QTest::newRow("a month with sheets, none measured, is left out too")
+        << QList<control::AuditSheet>{sheet(3, 40, 35, 20, 25), sheet(4, none, none, 60, 58), sheet(5, 35, 30, 40, 46)}
+        << QStringList{"3/2024 foi:1 normat:25 real:25 economie:0", "5/2024 foi:1 normat:46 real:45 economie:1"};
+    QTest::newRow("several measured sheets of a month add up")
+        << QList<control::AuditSheet>{sheet(6, 10, 20, 40, 28), sheet(6, 20, 5, 0, 16), sheet(6, none, 5, 30, 30)}
+        << QStringList{"6/2024 foi:2 normat:44 real:45 economie:-1"};
+    // An empty tank read at both ends is measured: 0 is not "not recorded".
+    QTest::newRow("empty tank at both ends") << QList<control::AuditSheet>{sheet(4, 0, 0, 30, 31)}
+                                             << QStringList{"4/2024 foi:1 normat:31 real:30 economie:1"};
+    QTest::newRow("months outside the range")
+        << QList<control::AuditSheet>{sheet(2, 40, 35, 20, 25), sheet(3, 10, 10, 5, 5), sheet(7, 40, 35, 20, 25)}
+        << QStringList{"3/2024 foi:1 normat:5 real:5 economie:0"};
+    // Counted in its month of the book, whatever its date.
+    control::AuditSheet late = sheet(4, 10, 0, 0, 9);
+    late.data = QStringLiteral("31.03.2024");
+    QTest::newRow("the book's month, not the date") << QList<control::AuditSheet>{late}
+                                                    << QStringList{"4/2024 foi:1 normat:9 real:10 economie:-1"};
+}
+
+void ChartDataTest::measuredMonths()
+{
+    QFETCH(QList<control::AuditSheet>, sheets);
+    QFETCH(QStringList, months);
+    QCOMPARE(measuredLines(charts::measuredMonths(sheets, {2024, 3}, {2024, 6})), months);
+}
+
 void ChartDataTest::storeReadsTheClosedMonths()
 {
     test::TestEnvironment env;
@@ -219,6 +299,28 @@ void ChartDataTest::storeReadsTheClosedMonths()
     env.sql(sheet, {1, 6, "28.03.2024", 3, 2024});
     env.sql(sheet, {2, 9, "01.06.2024", 6, 2024});
     QCOMPARE(store.sheetMonths(1), (QVector<YearMonth>{{2024, 3}, {2024, 5}}));
+
+    // The sheets as the audit reads them, by their month of the book: May's
+    // two, one with its tank read at both ends and two trips.
+    const QString levels = "UPDATE foaie SET rezplecare=?, rezsosire=?, bm=?, gz=?, restit=? WHERE ida=? AND nrf=?";
+    env.sql(levels, {40, 30, 20, 5, 2, 1, 7});
+    env.sql(levels, {35, QVariant(), 50, 0, 0, 1, 8});
+    env.sql(levels, {10, 5, 10, 0, 0, 1, 6});
+    env.sql(levels, {10, 5, 10, 0, 0, 2, 9});
+    const int idf = env.value("SELECT idf FROM foaie WHERE ida=1 AND nrf=7").toInt();
+    const QString trip = "INSERT INTO curse (idf, nrc, kmT, kmE, Kg, Gm, A, Cn, Cu) VALUES (?, ?, 100, 100, 1, 0, 1, ?, 0.3)";
+    env.sql(trip, {idf, 1, 20.5});
+    env.sql(trip, {idf, 2, 9.5});
+    const QList<control::AuditSheet> sheets = store.sheets(1, {2024, 4}, {2025, 2});
+    QCOMPARE(sheets.size(), 2);
+    QCOMPARE(sheets[0].nrf, 7);
+    QCOMPARE(sheets[0].normed, 30.0);
+    QCOMPARE(sheets[0].rezsosire.value_or(-1), 30.0);
+    QVERIFY(!sheets[1].rezsosire.has_value()); // NULL stays not recorded
+    QCOMPARE(measuredLines(charts::measuredMonths(sheets, {2024, 4}, {2025, 2})),
+             QStringList{"5/2024 foi:1 normat:30 real:33 economie:-3"});
+    QCOMPARE(store.sheets(1, {2024, 1}, {2024, 3}).size(), 1); // March's, from the first month on
+    QVERIFY(store.sheets(1, {2024, 6}, {2024, 5}).isEmpty());
 }
 
 QTEST_GUILESS_MAIN(ChartDataTest)

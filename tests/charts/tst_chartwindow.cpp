@@ -11,6 +11,9 @@
 #include <QChart>
 #include <QComboBox>
 #include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
@@ -48,6 +51,7 @@ private slots:
     void savesTheChartOnShow();
     void marksAMonthNoLongerCurrent();
     void reachesTheMonthsNotYetClosed();
+    void drawsRealAgainstNormedWhereMeasured();
 };
 
 void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
@@ -71,7 +75,7 @@ void ChartWindowTest::showsTheLastClosedYearAndMarksWhatLooksWrong()
 
     // The rest above the tank's capacity: on the fuel chart and in the list.
     auto *tabs = test::child<QTabWidget>(&window, "grafic");
-    QCOMPARE(tabs->count(), 5);
+    QCOMPARE(tabs->count(), 6);
     tabs->setCurrentIndex(ChartWindow::Fuel);
     QStringList series;
     for (QAbstractSeries *s : window.chart(ChartWindow::Fuel)->series())
@@ -182,6 +186,50 @@ void ChartWindowTest::reachesTheMonthsNotYetClosed()
     for (QBarSet *set : qobject_cast<QBarSeries *>(window.chart(ChartWindow::Fuel)->series().first())->barSets())
         fuel << set->label();
     QCOMPARE(fuel, (QStringList{"Consum normat", "Combustibil primit, minus cel restituit"}));
+}
+
+// The truck's tank read at both ends on its sheets of March and May, not in
+// April: two points a line each, nothing drawn for April, one legend entry each.
+void ChartWindowTest::drawsRealAgainstNormedWhereMeasured()
+{
+    test::TestEnvironment env;
+    const int year = QDate::currentDate().year() - 1;
+    addFleet(env, year);
+    const QString sheet = "INSERT INTO foaie (nrf, ida, sofer, orap, oras, data, decada, idl, anul, bm, rezplecare, rezsosire) "
+                          "VALUES (?, 1, 'ION', 8, 16, ?, 1, ?, ?, ?, ?, ?)";
+    env.sql(sheet, {1, QString("05.03.%1").arg(year), 3, year, 90, 40, 42});
+    env.sql(sheet, {2, QString("05.04.%1").arg(year), 4, year, 90, 40, QVariant()});
+    env.sql(sheet, {3, QString("05.05.%1").arg(year), 5, year, 90, 40, 30});
+    const QString trip = "INSERT INTO curse (idf, nrc, kmT, kmE, Kg, Gm, A, Cn, Cu) VALUES (?, 1, 300, 320, 1, 0, 1, 90, 0.3)";
+    for (int idf = 1; idf <= 3; ++idf)
+        env.sql(trip, {idf});
+    ChartWindow window(env.context());
+    QVERIFY(test::showActive(&window));
+    QCOMPARE(window.measuredMonths().size(), 2);
+
+    QMap<QString, QStringList> points; // by series name: "month:litres"
+    int entries = 0;
+    QChart *chart = window.chart(ChartWindow::Measured);
+    for (QAbstractSeries *s : chart->series()) {
+        auto *line = qobject_cast<QLineSeries *>(s);
+        QVERIFY(line);
+        for (const QPointF &p : line->points())
+            points[line->name()] << QString("%1:%2").arg(p.x() + 1).arg(p.y());
+        for (QLegendMarker *m : chart->legend()->markers(s))
+            entries += m->isVisible();
+    }
+    QCOMPARE(points.value("Consum real (numai foile cu rezervorul masurat la plecare si la sosire)"),
+             (QStringList{"3:88", "5:100"}));
+    QCOMPARE(points.value("Consum normat al acelorasi foi"), (QStringList{"3:90", "5:90"}));
+    QCOMPARE(entries, 2);
+    QVERIFY(!chart->title().contains("nicio foaie"));
+
+    // The car measured nothing: the title says so.
+    auto *nra = test::child<QComboBox>(&window, "nra");
+    nra->setFocus();
+    QTest::keyClick(nra, Qt::Key_Down);
+    QVERIFY(window.chart(ChartWindow::Measured)->series().isEmpty());
+    QVERIFY(window.chart(ChartWindow::Measured)->title().contains("nicio foaie cu rezervorul masurat"));
 }
 
 QTEST_MAIN(ChartWindowTest)
