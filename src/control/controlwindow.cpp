@@ -3,6 +3,7 @@
 #include "base/texts.h"
 #include "control/auditstore.h"
 #include "fleet/vehiclestore.h"
+#include "reports/reportservice.h"
 #include "trips/tripwindow.h"
 #include "ui/gridexport.h"
 #include "ui/guard.h"
