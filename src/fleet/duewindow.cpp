@@ -5,6 +5,7 @@
 #include "fleet/documentstore.h"
 #include "fleet/documentwindow.h"
 #include "fleet/driverwindow.h"
+#include "reports/reportservice.h"
 #include "ui/fields.h"
 #include "ui/guard.h"
 #include "ui/keys.h"
