@@ -1,25 +1,52 @@
 #pragma once
 
+#include "fuel/refuelform.h"
+#include "fuel/refuelstore.h"
+
 #include <QString>
 
-namespace vok {
+#include <optional>
 
-// The fuel type chosen with the option buttons "benzina, motorina" and "gaz".
-enum class FuelType { None, PetrolDiesel, Gas };
+// The rules of the refuelling window that need no widgets: the checks of
+// leaving a document box and of "Salvare", what a save writes, the questions,
+// and the refuelling reports' files and selections.
+namespace vok::refuel {
 
-// What the fuel part of the window shows for a sheet.
-struct FuelShown {
-    FuelType type = FuelType::None;
-    double quantity = 0;
-    QString document;
+// What leaving a document box (`actc`, `actu1`..`actu3`, `actschu`,
+// `actschf`, `actrst`) refuses: an apostrophe; empty when accepted.
+QString documentProblem(const QString &text);
+
+// The first check that failed: the box the clerk is sent back to, and the message.
+struct EntryProblem {
+    enum class Field {
+        Vehicle, Sheet,
+        Cantc, Actc, Rezplecare, Rezsosire,
+        Cantu1, Actu1, Cantu2, Actu2, Cantu3, Actu3,
+        Actschu, Actschf,
+        Rstc, Actrst,
+    };
+    Field field;
+    QString message;
 };
 
-// The fuel shown for a sheet with `bm` and `gz` received and fuel document
-// `nractc`. A sheet with petrol or diesel shows it; a sheet with gas shows the
-// gas (also when it has both); a sheet with neither shows no fuel type, 0 and
-// no document: the type chosen for the sheet shown before would make its save
-// ask for a quantity.
-FuelShown fuelShown(double bm, double gz, const QString &nractc);
+// The vehicle (`ida`) and the sheet (`idf`) an action needs, 0 when none is
+// chosen: the first one missing. Without `sheetNeeded` only the vehicle is
+// asked for (the reports).
+std::optional<EntryProblem> selectionProblem(int ida, int idf, bool sheetNeeded = true);
+
+// The checks of "Salvare", in order: the vehicle and the sheet; the
+// quantities (`cantc`, `cantu1`..`cantu3`, `rstc`) must read as numbers (they
+// are checked on leaving, but a save may come before that); the tank levels
+// blank or a number not below 0; no document with an apostrophe; a fuel type
+// chosen with a quantity of 0 gives " Specificati cantitatea !!! ".
+std::optional<EntryProblem> checkSave(const RefuelForm &typed, int ida, int idf);
+
+// True when a fuel type is chosen but the quantity is 0.
+bool quantityMissing(FuelType type, double quantity);
+QString noQuantityMessage();
+
+// The question "Salvare" asks once the checks pass.
+QString saveQuestion();
 
 // The values stored in `bm` and `gz` for a quantity typed with a fuel type:
 // the quantity (single precision) goes to the chosen type's column, the other
@@ -30,9 +57,11 @@ struct FuelStored {
 };
 FuelStored fuelStored(FuelType type, double quantity);
 
-// True when a fuel type is chosen but the quantity is 0: the save is refused
-// with " Specificati cantitatea !!! ".
-bool quantityMissing(FuelType type, double quantity);
+// What a save writes for a form that passed checkSave(): the fuel as
+// fuelStored() gives it, the quantities as they read, a blank tank level as
+// not recorded, a change's document only when the change is ticked. Its
+// idf, nrf, date and version are left as default-built.
+SheetRefuel refuelFromForm(const RefuelForm &form);
 
 // Fuel put on the wrong sheet is taken off it (type, quantity and document)
 // with "Stergere combustibil", after this question.
@@ -49,4 +78,4 @@ QString annualSelection(int year, int ida);
 // The captions of the report buttons: "Raport " + the month name or the year.
 QString reportCaption(const QString &chosen);
 
-} // namespace vok
+} // namespace vok::refuel

@@ -4,7 +4,6 @@
 #include "control/measures.h"
 
 #include "base/calendar.h"
-#include "base/numbers.h"
 #include "fleet/vehiclestore.h"
 #include "fuel/refuelstore.h"
 #include "months/monthstatus.h"
@@ -33,12 +32,6 @@
 namespace vok {
 
 namespace {
-
-const QString fuelMask = QStringLiteral("#0.000");
-const QString oilMask = QStringLiteral("#0.00");
-
-QString noQuantity() { return QStringLiteral(" Specificati cantitatea !!! "); }
-QString saveQuestion() { return QStringLiteral(" Sigur doriti salvarea datelor !!! "); }
 
 QComboBox *list(QWidget *parent, const QString &name)
 {
@@ -146,13 +139,13 @@ void RefuelWindow::buildControls()
     for (QLineEdit *box : {m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst})
         fields::selectAllOnEntry(box);
     for (QLineEdit *box : {m_actc, m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst})
-        fields::onLeave(box, [this, box] { return checkApostrophe(box); });
-    fields::numericBox(m_cantc, m_context.messages, fuelMask);
-    fields::numericBox(m_rstc, m_context.messages, fuelMask);
+        fields::onLeave(box, [this, box] { return documentAccepted(box); });
+    fields::numericBox(m_cantc, m_context.messages, refuel::fuelMask());
+    fields::numericBox(m_rstc, m_context.messages, refuel::fuelMask());
     for (QLineEdit *box : {m_rezplecare, m_rezsosire})
         control::measureBox(box, m_context.messages, control::litreMask(), control::negativeLitresMessage());
     for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
-        fields::numericBox(box, m_context.messages, oilMask);
+        fields::numericBox(box, m_context.messages, refuel::oilMask());
 }
 
 void RefuelWindow::buildLayout()
@@ -263,10 +256,7 @@ void RefuelWindow::connectControls()
         if (m_ida != 0)
             fillSheetList();
     });
-    fields::onEnter(m_nrfoi, [this] {
-        if (m_ida == 0)
-            refuse(m_nra, texts::noVehicle());
-    });
+    fields::onEnter(m_nrfoi, [this] { refused(refuel::selectionProblem(m_ida, m_idf, false)); });
     m_nrfoi->installEventFilter(this);
     connect(m_nrfoi, &QComboBox::activated, this, &RefuelWindow::chooseSheet);
 
@@ -341,8 +331,8 @@ void RefuelWindow::chooseVehicle()
 
 void RefuelWindow::periodChanged()
 {
-    m_yearReport->setText(reportCaption(m_an->currentText()));
-    m_monthReport->setText(reportCaption(m_luna->currentText()));
+    m_yearReport->setText(refuel::reportCaption(m_an->currentText()));
+    m_monthReport->setText(refuel::reportCaption(m_luna->currentText()));
     forgetSheet();
 }
 
@@ -379,7 +369,8 @@ void RefuelWindow::chooseSheet()
         }
         m_idf = sheet->idf;
         m_versiunealim = sheet->versiunealim;
-        showSheet(*sheet);
+        m_dataf->setText(sheet->data);
+        showForm(refuel::RefuelForm::fromSheet(*sheet));
     });
 }
 
@@ -391,138 +382,93 @@ void RefuelWindow::forgetSheet()
         m_nrfoi->clear();
     }
     emptyFields();
-    setFuelType(FuelType::None);
     // The list offers the sheets of the new choice at once: the month may be
     // changed (with the wheel) while the sheet list keeps the focus.
     if (m_ida != 0)
         fillSheetList();
 }
 
-void RefuelWindow::showSheet(const SheetRefuel &sheet)
+refuel::RefuelForm RefuelWindow::form() const
 {
-    m_dataf->setText(sheet.data);
-    m_rstc->setText(formatNumber(sheet.restit, fuelMask));
-    m_actrst->setText(sheet.nractrst);
+    refuel::RefuelForm form;
+    form.type = fuelType();
+    form.cantc = m_cantc->text();
+    form.actc = m_actc->text();
+    form.rezplecare = m_rezplecare->text();
+    form.rezsosire = m_rezsosire->text();
+    form.cantu1 = m_cantu1->text();
+    form.actu1 = m_actu1->text();
+    form.cantu2 = m_cantu2->text();
+    form.actu2 = m_actu2->text();
+    form.cantu3 = m_cantu3->text();
+    form.actu3 = m_actu3->text();
+    form.schu = m_schu->isChecked();
+    form.actschu = m_actschu->text();
+    form.schf = m_schf->isChecked();
+    form.actschf = m_actschf->text();
+    form.rstc = m_rstc->text();
+    form.actrst = m_actrst->text();
+    return form;
+}
 
-    const FuelShown fuel = fuelShown(sheet.bm, sheet.gz, sheet.nractc);
-    setFuelType(fuel.type);
-    m_cantc->setText(formatNumber(fuel.quantity, fuelMask));
-    m_actc->setText(fuel.document);
-    m_rezplecare->setText(control::measuredText(sheet.rezplecare, control::litreMask()));
-    m_rezsosire->setText(control::measuredText(sheet.rezsosire, control::litreMask()));
-
-    m_cantu1->setText(formatNumber(sheet.um, oilMask));
-    m_actu1->setText(sheet.nractu1);
-    m_cantu2->setText(formatNumber(sheet.ut, oilMask));
-    m_actu2->setText(sheet.nractu2);
-    m_cantu3->setText(formatNumber(sheet.ua, oilMask));
-    m_actu3->setText(sheet.nractu3);
-
+void RefuelWindow::showForm(const refuel::RefuelForm &form)
+{
+    setFuelType(form.type);
+    m_cantc->setText(form.cantc);
+    m_actc->setText(form.actc);
+    m_rezplecare->setText(form.rezplecare);
+    m_rezsosire->setText(form.rezsosire);
+    m_cantu1->setText(form.cantu1);
+    m_actu1->setText(form.actu1);
+    m_cantu2->setText(form.cantu2);
+    m_actu2->setText(form.actu2);
+    m_cantu3->setText(form.cantu3);
+    m_actu3->setText(form.actu3);
     // Ticking enables the document box; unticking empties it, so the
     // document is shown after the box is set.
-    m_schu->setChecked(sheet.schu);
-    m_actschu->setText(sheet.schu ? sheet.nractschu : QString());
-    m_schf->setChecked(sheet.schf);
-    m_actschf->setText(sheet.schf ? sheet.nractschf : QString());
+    m_schu->setChecked(form.schu);
+    m_actschu->setText(form.actschu);
+    m_schf->setChecked(form.schf);
+    m_actschf->setText(form.actschf);
+    m_rstc->setText(form.rstc);
+    m_actrst->setText(form.actrst);
 }
 
 void RefuelWindow::emptyFields()
 {
     m_dataf->clear();
-    m_cantc->setText(formatNumber(0, fuelMask));
-    m_actc->clear();
-    m_rezplecare->clear();
-    m_rezsosire->clear();
-    for (QLineEdit *box : {m_cantu1, m_cantu2, m_cantu3})
-        box->setText(formatNumber(0, oilMask));
-    for (QLineEdit *box : {m_actu1, m_actu2, m_actu3})
-        box->clear();
-    m_schu->setChecked(false);
-    m_schf->setChecked(false);
-    m_actschu->clear();
-    m_actschf->clear();
-    m_rstc->setText(formatNumber(0, fuelMask));
-    m_actrst->clear();
+    showForm(refuel::RefuelForm());
 }
 
-void RefuelWindow::setFuelType(FuelType type)
+void RefuelWindow::setFuelType(refuel::FuelType type)
 {
     // An exclusive group cannot untick its last button.
     m_fuel->setExclusive(false);
-    m_bm->setChecked(type == FuelType::PetrolDiesel);
-    m_gz->setChecked(type == FuelType::Gas);
+    m_bm->setChecked(type == refuel::FuelType::PetrolDiesel);
+    m_gz->setChecked(type == refuel::FuelType::Gas);
     m_fuel->setExclusive(true);
 }
 
-FuelType RefuelWindow::fuelType() const
+refuel::FuelType RefuelWindow::fuelType() const
 {
     if (m_bm->isChecked())
-        return FuelType::PetrolDiesel;
+        return refuel::FuelType::PetrolDiesel;
     if (m_gz->isChecked())
-        return FuelType::Gas;
-    return FuelType::None;
+        return refuel::FuelType::Gas;
+    return refuel::FuelType::None;
 }
 
 void RefuelWindow::save()
 {
-    if (!vehicleChosen())
+    const refuel::RefuelForm typed = form();
+    if (refused(refuel::checkSave(typed, m_ida, m_idf)))
         return;
-    if (m_idf == 0) {
-        refuse(m_nrfoi, texts::noSheet());
-        return;
-    }
-    // The boxes are checked on leaving; a save that comes before that check
-    // must not store a text that is not a number.
-    for (QLineEdit *box : {m_cantc, m_cantu1, m_cantu2, m_cantu3, m_rstc}) {
-        if (!isNumber(box->text())) {
-            refuse(box, texts::onlyNumbers());
-            return;
-        }
-    }
-    for (QLineEdit *box : {m_rezplecare, m_rezsosire}) {
-        bool ok = true;
-        const std::optional<double> litres = control::measuredValue(box->text(), &ok);
-        if (!ok || (litres && *litres < 0)) {
-            refuse(box, ok ? control::negativeLitresMessage() : texts::onlyNumbers());
-            return;
-        }
-    }
-    for (QLineEdit *box : {m_actc, m_actu1, m_actu2, m_actu3, m_actschu, m_actschf, m_actrst}) {
-        if (!checkApostrophe(box)) {
-            refuse(box, QString());
-            return;
-        }
-    }
-    const FuelType type = fuelType();
-    const double quantity = readNumber(m_cantc->text());
-    if (quantityMissing(type, quantity)) {
-        refuse(m_cantc, noQuantity());
-        return;
-    }
-    if (!m_context.messages->confirm(this, saveQuestion()))
+    if (!m_context.messages->confirm(this, refuel::saveQuestion()))
         return;
 
-    SheetRefuel values;
+    SheetRefuel values = refuel::refuelFromForm(typed);
     values.idf = m_idf;
     values.versiunealim = m_versiunealim;
-    const FuelStored fuel = fuelStored(type, quantity);
-    values.bm = fuel.bm;
-    values.gz = fuel.gz;
-    values.nractc = m_actc->text();
-    values.um = readNumber(m_cantu1->text());
-    values.nractu1 = m_actu1->text();
-    values.ut = readNumber(m_cantu2->text());
-    values.nractu2 = m_actu2->text();
-    values.ua = readNumber(m_cantu3->text());
-    values.nractu3 = m_actu3->text();
-    values.schu = m_schu->isChecked();
-    values.nractschu = m_actschu->text();
-    values.schf = m_schf->isChecked();
-    values.nractschf = m_actschf->text();
-    values.restit = readNumber(m_rstc->text());
-    values.nractrst = m_actrst->text();
-    values.rezplecare = control::measuredValue(m_rezplecare->text());
-    values.rezsosire = control::measuredValue(m_rezsosire->text());
     if (!guardedSave(
             m_context.messages, this, [&] { m_versiunealim = RefuelStore(m_context.db).save(values, objectName()); },
             [this] { chooseSheet(); }))
@@ -533,13 +479,9 @@ void RefuelWindow::save()
 
 void RefuelWindow::clearFuel()
 {
-    if (!vehicleChosen())
+    if (refused(refuel::selectionProblem(m_ida, m_idf)))
         return;
-    if (m_idf == 0) {
-        refuse(m_nrfoi, texts::noSheet());
-        return;
-    }
-    if (!m_context.messages->confirmDestructive(this, clearFuelQuestion(m_nrfoi->currentText().toInt())))
+    if (!m_context.messages->confirmDestructive(this, refuel::clearFuelQuestion(m_nrfoi->currentText().toInt())))
         return;
     if (!guardedSave(
             m_context.messages, this,
@@ -548,9 +490,10 @@ void RefuelWindow::clearFuel()
         return;
     noteMonth();
     // The rest of the sheet stays on screen as it is.
-    setFuelType(FuelType::None);
-    m_cantc->setText(formatNumber(0, fuelMask));
-    m_actc->clear();
+    const refuel::RefuelForm blank;
+    setFuelType(blank.type);
+    m_cantc->setText(blank.cantc);
+    m_actc->setText(blank.actc);
     m_context.messages->inform(this, texts::deleted());
 }
 
@@ -565,34 +508,57 @@ void RefuelWindow::noteMonth()
 
 void RefuelWindow::report(bool monthly)
 {
-    if (!vehicleChosen())
+    if (refused(refuel::selectionProblem(m_ida, m_idf, false)))
         return;
     const int year = lists::chosenYear(m_an);
     ReportRequest request;
-    request.reportFile = monthly ? monthlyReportFile() : annualReportFile();
+    request.reportFile = monthly ? refuel::monthlyReportFile() : refuel::annualReportFile();
     request.dataFile = m_context.dataFile;
-    request.selection = monthly ? monthlySelection(year, lists::chosenMonth(m_luna), m_ida)
-                                : annualSelection(year, m_ida);
+    request.selection = monthly ? refuel::monthlySelection(year, lists::chosenMonth(m_luna), m_ida)
+                                : refuel::annualSelection(year, m_ida);
     // The window stays as it is: vehicle, year and month remain chosen.
     m_context.reports->show(this, request);
 }
 
-bool RefuelWindow::checkApostrophe(QLineEdit *box)
+bool RefuelWindow::documentAccepted(QLineEdit *box)
 {
-    if (!box->text().contains(u'\''))
+    const QString problem = refuel::documentProblem(box->text());
+    if (problem.isEmpty())
         return true;
-    m_context.messages->inform(this, texts::apostropheRefused());
+    m_context.messages->inform(this, problem);
     return false;
 }
 
-bool RefuelWindow::vehicleChosen()
+bool RefuelWindow::refused(const std::optional<refuel::EntryProblem> &problem)
 {
-    if (m_ida != 0)
-        return true;
-    refuse(m_nra, texts::noVehicle());
-    return false;
+    if (!problem)
+        return false;
+    fields::refuse(m_context.messages, box(problem->field), problem->message);
+    return true;
 }
 
-void RefuelWindow::refuse(QWidget *box, const QString &text) { fields::refuse(m_context.messages, box, text); }
+QWidget *RefuelWindow::box(refuel::EntryProblem::Field field) const
+{
+    using Field = refuel::EntryProblem::Field;
+    switch (field) {
+    case Field::Vehicle: return m_nra;
+    case Field::Sheet: return m_nrfoi;
+    case Field::Cantc: return m_cantc;
+    case Field::Actc: return m_actc;
+    case Field::Rezplecare: return m_rezplecare;
+    case Field::Rezsosire: return m_rezsosire;
+    case Field::Cantu1: return m_cantu1;
+    case Field::Actu1: return m_actu1;
+    case Field::Cantu2: return m_cantu2;
+    case Field::Actu2: return m_actu2;
+    case Field::Cantu3: return m_cantu3;
+    case Field::Actu3: return m_actu3;
+    case Field::Actschu: return m_actschu;
+    case Field::Actschf: return m_actschf;
+    case Field::Rstc: return m_rstc;
+    case Field::Actrst: return m_actrst;
+    }
+    return m_nra;
+}
 
 } // namespace vok

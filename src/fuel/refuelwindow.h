@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <optional>
+
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -14,8 +16,6 @@ class QPushButton;
 class QRadioButton;
 
 namespace vok {
-
-struct SheetRefuel;
 
 // The window "Alimentare carburant, ulei " (`alim`): the fuel and oil received,
 // the oil and filter changes and the fuel returned on one trip sheet of a
@@ -53,18 +53,21 @@ private:
     void fillSheetList();
     void chooseSheet();
     void forgetSheet();
-    void showSheet(const SheetRefuel &sheet);
+    // The boxes as the clerk filled them, and the boxes filled from a form.
+    refuel::RefuelForm form() const;
+    void showForm(const refuel::RefuelForm &form);
+    void setFuelType(refuel::FuelType type);
     void emptyFields();
-    void setFuelType(FuelType type);
-    FuelType fuelType() const;
+    refuel::FuelType fuelType() const;
     void save();
     void clearFuel();
     // After a save: the note when the month's V.O.K. is no longer current.
     void noteMonth();
     void report(bool monthly);
-    bool checkApostrophe(QLineEdit *box);
-    bool vehicleChosen();
-    void refuse(QWidget *box, const QString &text);
+    bool documentAccepted(QLineEdit *box);
+    // Refuses with the problem's message, the focus to its box; false when there is none.
+    bool refused(const std::optional<refuel::EntryProblem> &problem);
+    QWidget *box(refuel::EntryProblem::Field field) const;
 
     WindowContext m_context;
     int m_ida = 0;

@@ -3,6 +3,7 @@
 // 0), numbers are shown with their masks, a return below the departure and a
 // negative value are refused on leaving the box.
 #include "control/measures.h"
+#include "fleet/vehiclebox.h"
 #include "fuel/refuelwindow.h"
 #include "testenvironment.h"
 #include "trips/tripwindow.h"

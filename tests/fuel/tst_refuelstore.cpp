@@ -8,8 +8,8 @@
 #include <QtTest>
 
 using namespace vok;
-
-Q_DECLARE_METATYPE(vok::FuelType)
+using refuel::annualSelection;
+using refuel::monthlySelection;
 
 class RefuelStoreTest : public QObject {
     Q_OBJECT
@@ -18,11 +18,6 @@ private slots:
     void sheetNeverSavedReadsZeroAndEmpty();
     void saveWritesOnlyThatSheet();
     void saveOfAVanishedSheetIsAnError();
-    void fuelShown_data();
-    void fuelShown();
-    void fuelStored_data();
-    void fuelStored();
-    void selectionTexts();
     void selectionAdmitsOnlySheetsWithAQuantity();
 };
 
@@ -136,66 +131,6 @@ void RefuelStoreTest::saveOfAVanishedSheetIsAnError()
     v.bm = 10;
     QVERIFY_THROWS_EXCEPTION(DbError, store.save(v));
     QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM foaie")).toInt(), 0);
-}
-
-void RefuelStoreTest::fuelShown_data()
-{
-    QTest::addColumn<double>("bm");
-    QTest::addColumn<double>("gz");
-    QTest::addColumn<FuelType>("type");
-    QTest::addColumn<double>("quantity");
-    QTest::addColumn<QString>("document");
-    const QString doc = QStringLiteral("BF 1");
-    QTest::newRow("petrol") << 40.0 << 0.0 << FuelType::PetrolDiesel << 40.0 << doc;
-    QTest::newRow("gas") << 0.0 << 25.5 << FuelType::Gas << 25.5 << doc;
-    QTest::newRow("both shows gas") << 40.0 << 25.5 << FuelType::Gas << 25.5 << doc;
-    // An oil change alone: no fuel type, whatever the sheet shown before had.
-    QTest::newRow("neither shows no type") << 0.0 << 0.0 << FuelType::None << 0.0 << QString();
-}
-
-void RefuelStoreTest::fuelShown()
-{
-    QFETCH(double, bm);
-    QFETCH(double, gz);
-    const FuelShown shown = vok::fuelShown(bm, gz, QStringLiteral("BF 1"));
-    QTEST(shown.type, "type");
-    QTEST(shown.quantity, "quantity");
-    QTEST(shown.document, "document");
-}
-
-void RefuelStoreTest::fuelStored_data()
-{
-    QTest::addColumn<FuelType>("type");
-    QTest::addColumn<double>("quantity");
-    QTest::addColumn<double>("bm");
-    QTest::addColumn<double>("gz");
-    QTest::newRow("petrol") << FuelType::PetrolDiesel << 40.0 << 40.0 << 0.0;
-    QTest::newRow("gas") << FuelType::Gas << 40.0 << 0.0 << 40.0;
-    QTest::newRow("none") << FuelType::None << 40.0 << 0.0 << 0.0;
-    QTest::newRow("single precision") << FuelType::PetrolDiesel << 72.1 << 72.1 << 0.0;
-    QTest::newRow("seven digits") << FuelType::Gas << 1234.5678 << 0.0 << 1234.568;
-}
-
-void RefuelStoreTest::fuelStored()
-{
-    QFETCH(FuelType, type);
-    QFETCH(double, quantity);
-    const FuelStored stored = vok::fuelStored(type, quantity);
-    QTEST(stored.bm, "bm");
-    QTEST(stored.gz, "gz");
-}
-
-void RefuelStoreTest::selectionTexts()
-{
-    QCOMPARE(monthlySelection(2024, 3, 7),
-             QStringLiteral("{foaie.anul}=2024 and {foaie.idl}=3 and {foaie.ida}=7 and ({foaie.bm}>0 or "
-                            "{foaie.gz}>0 or {foaie.um}>0 or {foaie.ut}>0 or {foaie.ua}>0 or {foaie.restit}>0)"));
-    QCOMPARE(annualSelection(2024, 7),
-             QStringLiteral("{foaie.anul}=2024 and {foaie.ida}=7 and ({foaie.bm}>0 or {foaie.gz}>0 or "
-                            "{foaie.um}>0 or {foaie.ut}>0 or {foaie.ua}>0 or {foaie.restit}>0)"));
-    QCOMPARE(monthlyReportFile(), QStringLiteral("rapalimluna.rpt"));
-    QCOMPARE(annualReportFile(), QStringLiteral("rapaliman.rpt"));
-    QCOMPARE(reportCaption(QStringLiteral("martie")), QStringLiteral("Raport martie"));
 }
 
 void RefuelStoreTest::selectionAdmitsOnlySheetsWithAQuantity()

@@ -94,10 +94,8 @@ private slots:
     void realMessageBoxAsksOnce();
     void saveNeedsVehicleAndSheet();
     void gasThenPetrolMovesTheQuantity();
-    void noFuelTypeSavesZeroForBoth();
     void chosenTypeWithZeroIsRefused();
     void untickingOilEmptiesItsDocument();
-    void sheetWithBothQuantitiesShowsGas();
     void nothingOfThePreviousSheetStays();
     void anotherVehicleOrMonthForgetsTheSheet();
     void saveRefusesWhatTheBoxesWouldRefuse();
@@ -256,24 +254,6 @@ void RefuelWindowTest::gasThenPetrolMovesTheQuantity()
     QVERIFY(f.env.messages().problems().isEmpty());
 }
 
-void RefuelWindowTest::noFuelTypeSavesZeroForBoth()
-{
-    Fixture f;
-    QVERIFY(test::showActive(f.window));
-    f.env.sql(QStringLiteral("UPDATE foaie SET bm=0, gz=0, um=0 WHERE ida=1 AND nrf=102"));
-    f.open(QStringLiteral("B-10-ABC"), 3, 102);
-    QVERIFY(!f.c<QRadioButton>("bm")->isChecked() && !f.c<QRadioButton>("gz")->isChecked());
-    f.box("cantc")->setText(QStringLiteral("35.000"));
-    f.box("cantu1")->setText(QStringLiteral("1.50"));
-    f.env.messages().answer(true);
-    f.click("Command1");
-    QCOMPARE(f.env.messages().texts(), (QStringList{question, saved}));
-    QCOMPARE(f.column(QStringLiteral("bm"), 1, 102).toDouble(), 0.0);
-    QCOMPARE(f.column(QStringLiteral("gz"), 1, 102).toDouble(), 0.0);
-    QCOMPARE(f.column(QStringLiteral("um"), 1, 102).toDouble(), 1.5);
-    QVERIFY(f.env.messages().problems().isEmpty());
-}
-
 // Another clerk stores the sheet's refuelling meanwhile: "Salvare" refuses,
 // writes nothing, and shows what the other clerk stored.
 void RefuelWindowTest::anotherClerksRefuellingIsNotOverwritten()
@@ -348,18 +328,6 @@ void RefuelWindowTest::untickingOilEmptiesItsDocument()
     QCOMPARE(f.column(QStringLiteral("schf"), 1, 101).toInt(), 1);
     QCOMPARE(f.column(QStringLiteral("nractschf"), 1, 101).toString(), QStringLiteral("SF 6"));
     QVERIFY(f.env.messages().problems().isEmpty());
-}
-
-void RefuelWindowTest::sheetWithBothQuantitiesShowsGas()
-{
-    Fixture f;
-    QVERIFY(test::showActive(f.window));
-    f.env.sql(QStringLiteral("UPDATE foaie SET bm=30, gz=12.5, nractc='BF 9' WHERE ida=1 AND nrf=101"));
-    f.open(QStringLiteral("B-10-ABC"), 3, 101);
-    QVERIFY(f.c<QRadioButton>("gz")->isChecked());
-    QVERIFY(!f.c<QRadioButton>("bm")->isChecked());
-    QCOMPARE(f.box("cantc")->text(), QStringLiteral("12.500"));
-    QCOMPARE(f.box("actc")->text(), QStringLiteral("BF 9"));
 }
 
 void RefuelWindowTest::nothingOfThePreviousSheetStays()
@@ -447,6 +415,18 @@ void RefuelWindowTest::saveRefusesWhatTheBoxesWouldRefuse()
     QCOMPARE(f.env.messages().texts(), QStringList{QStringLiteral(" Nu se acccepta caracterul apostrof (') !!! ")});
     QTRY_VERIFY(f.box("actu3")->hasFocus());
     QCOMPARE(f.column(QStringLiteral("ut"), 1, 101).toDouble(), 0.0);
+
+    // A tank level saved before its box is left (the button pressed without
+    // taking the focus).
+    f.env.messages().clear();
+    test::type(f.box("actu3"), QStringLiteral("BU 3"));
+    test::type(f.box("rezsosire"), QStringLiteral("-2"));
+    f.c<QPushButton>("Command1")->click();
+    QCOMPARE(f.env.messages().texts(), QStringList{QStringLiteral(" Cantitatea nu poate fi negativa !!! ")});
+    QTRY_VERIFY(f.box("rezsosire")->hasFocus());
+    QCOMPARE(f.box("rezsosire")->text(), QStringLiteral("-2"));
+    QVERIFY(f.column(QStringLiteral("rezsosire"), 1, 101).isNull());
+    QCOMPARE(f.column(QStringLiteral("nractu3"), 1, 101).toString(), QString());
     QVERIFY(f.env.messages().problems().isEmpty());
 }
 

@@ -134,6 +134,7 @@ void KioskKeyboardWindowTest::sheetAndPreviewWithoutWindowManager()
         .at("sof").type(s("POPA ION")).tab()
         .at("zi").type(s("07")).tab().at("luna").type(s("11")).tab().at("anul").type(s("2025")).tab()
         .at("op").type(s("6")).tab().at("os").type(s("18")).tab()
+        .at("kmplecare").tab().at("kmsosire").tab() // the odometer not recorded
         .at("nrc").type(s("1")).tab().at("trs").type(s("CLUJ-DEJ")).tab()
         .at("cat1").tab().type(s("45")).tab().type(s("12")).tab(4)
         .at("greut").tab().at("Kg").tab().at("fr").key(Qt::Key_Right).at("r1").tab()
