@@ -105,7 +105,12 @@ void SheetHeaderBox::buildLayout()
     row1->setSpacing(gap);
     row1->addWidget(label(this, QStringLiteral("Numar inmatriculare"), m_vehicle));
     row1->addWidget(m_vehicle);
-    row1->addStretch(1);
+    // The make, beside the vehicle it names: room for its 30 characters, on
+    // two lines when the window is narrow.
+    row1->addSpacing(apart - gap);
+    m_make->setWordWrap(true);
+    m_make->setMinimumWidth(150);
+    row1->addWidget(m_make, 1);
     row1->addWidget(label(this, QStringLiteral("Numarul foii de parcurs"), m_sheet));
     row1->addWidget(m_sheet);
     row1->addSpacing(apart);
@@ -134,14 +139,10 @@ void SheetHeaderBox::buildLayout()
     row2->addSpacing(12);
     row2->addWidget(label(this, QStringLiteral("Km bord plecare"), m_kmDeparture));
     row2->addWidget(m_kmDeparture);
+    row2->addSpacing(apart - gap);
     row2->addWidget(label(this, QStringLiteral("Km bord sosire"), m_kmReturn));
     row2->addWidget(m_kmReturn);
-    // The make has room for its 30 characters here, under the vehicle's row,
-    // on two lines when the odometer leaves too little for one.
-    row2->addSpacing(12);
-    m_make->setWordWrap(true);
-    m_make->setMinimumWidth(150);
-    row2->addWidget(m_make, 1);
+    row2->addStretch(1);
     h->addLayout(row2, 1, 0);
 }
 

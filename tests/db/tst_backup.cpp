@@ -122,6 +122,15 @@ QStringList firstVersion()
     for (const char *table : {"auto", "consum", "foaie", "curse", "piese", "setari", "sporI", "sporU", "sporT", "coefKg",
                               "consumCm1", "consumCm2", "consumCm3", "consumCm4", "sistemU", "uleiCa1", "uleiCa2"})
         first << QStringLiteral("ALTER TABLE %1 DROP COLUMN versiune").arg(QLatin1String(table));
+    // Steps 6 to 8: the sheet's measurements, drivers and documents, fuel cards.
+    for (const char *column : {"kmplecare", "kmsosire", "rezplecare", "rezsosire"})
+        first << QStringLiteral("ALTER TABLE foaie DROP COLUMN %1").arg(QLatin1String(column));
+    first << "DROP TABLE soferi" << "DROP TABLE documente" << "ALTER TABLE auto DROP COLUMN kmrevizie"
+          << "ALTER TABLE auto DROP COLUMN kmultrev" << "ALTER TABLE setari DROP COLUMN zilescadente"
+          << "ALTER TABLE setari DROP COLUMN kmscadente";
+    for (const char *table : {"carduri", "importcard", "tranzactii", "formatecard", "facturi", "facturilinii"})
+        first << QStringLiteral("DROP TABLE %1").arg(QLatin1String(table));
+    first << "ALTER TABLE setari DROP COLUMN produsecarb" << "ALTER TABLE setari DROP COLUMN produsepermise";
     first << "PRAGMA user_version=1";
     return first;
 }

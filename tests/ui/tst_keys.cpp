@@ -160,10 +160,15 @@ void KeysTest::menuLettersAndF10()
     test::TestEnvironment env;
     MainWindow menu(env.context());
     QVERIFY(test::showActive(&menu));
-    // Every item of the bar has a letter of its own.
+    // Every item of the bar has a letter of its own, but CONTROL, every
+    // letter of whose caption the others have taken.
     QSet<QChar> letters;
     for (QAction *action : menu.menuBar()->actions()) {
         const QString text = action->text();
+        if (action->objectName() == QLatin1String("mnucontrol")) {
+            QVERIFY2(!text.contains(u'&'), qPrintable(text));
+            continue;
+        }
         const qsizetype at = text.indexOf(u'&');
         QVERIFY2(at >= 0 && at + 1 < text.size(), qPrintable(text));
         QVERIFY2(!letters.contains(text.at(at + 1).toUpper()), qPrintable(text));
