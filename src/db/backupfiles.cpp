@@ -206,10 +206,10 @@ int checkDatabase(const QString &path, DatabaseKind kind)
 {
     const QString problem = database::headerProblem(path);
     if (!problem.isEmpty()) {
-        if (problem.startsWith(QLatin1String("not a database")))
+        if (problem.startsWith(QLatin1String("nu este o baza de date")))
             throw Refused(QStringLiteral("nu este o baza de date"));
-        if (problem.contains(QLatin1String("truncated")))
-            throw Refused(QStringLiteral("fisierul este trunchiat (%1)").arg(problem));
+        if (problem.startsWith(QLatin1String("fisierul este trunchiat")))
+            throw Refused(problem);
         throw Refused(QStringLiteral("fisierul este deteriorat (%1)").arg(problem));
     }
     try {

@@ -299,25 +299,25 @@ QString fileHeaderProblem(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the file cannot be read: %1").arg(file.errorString());
+        return QStringLiteral("fisierul nu poate fi citit: %1").arg(file.errorString());
     const qint64 size = file.size();
     const QByteArray header = file.read(100);
     if (!header.startsWith(QByteArray(sqliteHeader, sizeof sqliteHeader)))
-        return QStringLiteral("not a database (the file does not begin with the SQLite header)");
+        return QStringLiteral("nu este o baza de date (fisierul nu incepe cu antetul SQLite)");
     if (header.size() < 100)
-        return QStringLiteral("the file is truncated (%1 bytes, shorter than the database header)").arg(size);
+        return QStringLiteral("fisierul este trunchiat (%1 octeti, mai scurt decat antetul bazei de date)").arg(size);
     quint32 pageSize = (quint32(quint8(header[16])) << 8) | quint8(header[17]);
     if (pageSize == 1)
         pageSize = 65536;
     if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0)
-        return QStringLiteral("the database is damaged: invalid page size in the header");
+        return QStringLiteral("baza de date este deteriorata: marimea paginii din antet nu este valida");
     // The page count of the header is valid when its change counters agree;
     // a file shorter than that has lost its end. With frames in the WAL file
     // an interrupted checkpoint may be completing, which the engine finishes.
     const quint32 pages = bigEndian32(header, 28);
     if (pages > 0 && bigEndian32(header, 24) == bigEndian32(header, 92) && !hasWalFrames(path)
         && size < qint64(pages) * pageSize)
-        return QStringLiteral("the file is truncated (%1 bytes, the database needs %2)")
+        return QStringLiteral("fisierul este trunchiat (%1 octeti, baza de date are nevoie de %2)")
             .arg(size)
             .arg(qint64(pages) * pageSize);
     return {};
@@ -328,7 +328,7 @@ QString fileHeaderProblem(const QString &path)
 // text given in the clerk's words already, as they are.
 QString explained(const QString &text)
 {
-    if (text.startsWith(QLatin1String("the database is damaged")))
+    if (text.startsWith(QLatin1String("baza de date este deteriorata")))
         return text;
     const QString lower = text.toLower();
     for (const char *word : {"locked", "busy", "malformed", "not a database"})
@@ -374,10 +374,10 @@ void checkExisting(const QString &path, const QString &connectionName, DatabaseK
     try {
         const int version = checkScalar(db, QStringLiteral("PRAGMA user_version")).toInt();
         if (version > currentSchemaVersion(kind))
-            throw DbError(QStringLiteral("written by a newer version of the program (schema %1)").arg(version));
+            throw DbError(QStringLiteral("scrisa de o versiune mai noua a programului (schema %1)").arg(version));
         if (version == 0
             && checkScalar(db, QStringLiteral("SELECT COUNT(*) FROM sqlite_master")).toInt() > 0)
-            throw DbError(QStringLiteral("a database of another program (it has tables but no schema version of this one)"));
+            throw DbError(QStringLiteral("baza de date a altui program (are tabele, dar nicio versiune de schema a acestuia)"));
         QSqlQuery check(db);
         if (!check.exec(integrityCheck(path)))
             throw DbError(openErrorText(check.lastError()));
@@ -406,21 +406,21 @@ QSqlDatabase openSqlite(const QString &path, const QString &connectionName, Data
 
     const bool existed = info.exists();
     if (existed && !info.isFile())
-        throw failure(QStringLiteral("not a database file"));
+        throw failure(QStringLiteral("nu este un fisier de baza de date"));
     if (!QFileInfo(folder).isDir())
-        throw failure(QStringLiteral("the data folder does not exist: %1").arg(folder));
+        throw failure(QStringLiteral("dosarul de date nu exista: %1").arg(folder));
     // The WAL journal lives beside the file: the folder must take new files.
     if (!canWrite(folder))
-        throw failure(existed ? QStringLiteral("the data folder is read-only, the database cannot be written: %1").arg(folder)
-                              : QStringLiteral("the data folder is read-only, the database cannot be created: %1").arg(folder));
+        throw failure(existed ? QStringLiteral("dosarul de date este doar pentru citire, baza de date nu poate fi scrisa: %1").arg(folder)
+                              : QStringLiteral("dosarul de date este doar pentru citire, baza de date nu poate fi creata: %1").arg(folder));
     // An empty file with no WAL frames holds nothing: a first start that was
     // interrupted before its first commit. It is created like a new one.
     const bool empty = existed && info.size() == 0 && !hasWalFrames(path);
     if (existed && !empty) {
         if (!canRead(path))
-            throw failure(QStringLiteral("the file cannot be read (permission denied)"));
+            throw failure(QStringLiteral("fisierul nu poate fi citit (acces interzis)"));
         if (!canWrite(path))
-            throw failure(QStringLiteral("the file is read-only"));
+            throw failure(QStringLiteral("fisierul este doar pentru citire"));
         if (info.size() > 0) {
             const QString problem = fileHeaderProblem(path);
             if (!problem.isEmpty())
@@ -437,13 +437,13 @@ QSqlDatabase openSqlite(const QString &path, const QString &connectionName, Data
     if (!db.open()) {
         const QString text = openErrorText(db.lastError());
         throw failure(existed ? text
-                              : QStringLiteral("the database cannot be created in %1: %2").arg(folder, text));
+                              : QStringLiteral("baza de date nu poate fi creata in %1: %2").arg(folder, text));
     }
     try {
         // A journal that survives a power cut.
         const QString mode = scalar(db, QStringLiteral("PRAGMA journal_mode=WAL")).toString();
         if (mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) != 0)
-            throw DbError(QStringLiteral("the WAL journal cannot be used (journal mode %1)").arg(mode));
+            throw DbError(QStringLiteral("jurnalul WAL nu poate fi folosit (modul jurnalului %1)").arg(mode));
         exec(db, QStringLiteral("PRAGMA synchronous=FULL"));
         ensureSchema(db, kind);
     } catch (const DbError &error) {

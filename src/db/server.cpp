@@ -86,7 +86,7 @@ void prepareServer(const QSqlDatabase &db)
     for (DatabaseKind kind : kinds) {
         const int version = versionReadable ? schema::version(db, kind) : 0;
         if (version > currentSchemaVersion(kind))
-            throw DbError(QStringLiteral("written by a newer version of the program (schema %1)").arg(version));
+            throw DbError(QStringLiteral("scrisa de o versiune mai noua a programului (schema %1)").arg(version));
         older = older || version < currentSchemaVersion(kind);
     }
     if (!owner) {

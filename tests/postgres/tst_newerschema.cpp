@@ -54,7 +54,7 @@ void NewerSchemaTest::newerSchemaIsRefused()
     qunsetenv("PGOPTIONS");
 
     if (refused) {
-        QVERIFY2(error.contains(QStringLiteral("newer version of the program (schema %1)").arg(version)), qPrintable(error));
+        QVERIFY2(error.contains(QStringLiteral("versiune mai noua a programului (schema %1)").arg(version)), qPrintable(error));
     } else {
         QVERIFY2(error.isEmpty(), qPrintable(error));
     }

@@ -430,7 +430,7 @@ void RolesTest::newerSchemaRefused()
     exec(m_env->db(), s("UPDATE vok_schema SET version=? WHERE kind='data'"), {current});
     QCOMPARE(refusals.size(), 2);
     for (const QString &refusal : std::as_const(refusals))
-        QVERIFY2(refusal.contains(s("newer version")), qPrintable(refusal));
+        QVERIFY2(refusal.contains(s("versiune mai noua")), qPrintable(refusal));
 }
 
 void RolesTest::rightsCoverEveryTable()

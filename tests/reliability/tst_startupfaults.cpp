@@ -227,11 +227,11 @@ void StartupFaultsTest::refusedFileIsLeftUntouched_data()
         auto row = [&](const char *name, const QByteArray &bytes, const char *expected) {
             QTest::newRow((tag + ' ' + name).constData()) << int(kind) << bytes << QString::fromLatin1(expected);
         };
-        row("text", QByteArray("trip sheets of March\n").repeated(200), "not a database");
-        row("random bytes", QByteArray(4096, '\xA5'), "not a database");
-        row("shorter than the header", real.left(60), "truncated");
-        row("half of it", real.left(real.size() / 2), "truncated");
-        row("only the first page", real.left(4096), "truncated");
+        row("text", QByteArray("trip sheets of March\n").repeated(200), "nu este o baza de date");
+        row("random bytes", QByteArray(4096, '\xA5'), "nu este o baza de date");
+        row("shorter than the header", real.left(60), "trunchiat");
+        row("half of it", real.left(real.size() / 2), "trunchiat");
+        row("only the first page", real.left(4096), "trunchiat");
 
         QByteArray scribbled = real;
         for (int i = 4096; i < scribbled.size(); ++i)
@@ -241,11 +241,11 @@ void StartupFaultsTest::refusedFileIsLeftUntouched_data()
         QByteArray badPageSize = real;
         badPageSize[16] = 0x03; // 768: not a power of two
         badPageSize[17] = 0x00;
-        row("bad page size", badPageSize, "damaged");
+        row("bad page size", badPageSize, "deteriorata");
 
         QByteArray newer = real;
         newer[60] = 0x7f; // user_version of a far newer program
-        row("newer schema", newer, "newer version");
+        row("newer schema", newer, "versiune mai noua");
     }
     {
         QTemporaryDir dir;
@@ -262,7 +262,7 @@ void StartupFaultsTest::refusedFileIsLeftUntouched_data()
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QTest::newRow("vok.db of another program") << int(DatabaseKind::Data) << file.readAll()
-                                                   << QStringLiteral("another program");
+                                                   << QStringLiteral("altui program");
     }
 }
 
@@ -393,7 +393,7 @@ void StartupFaultsTest::databasePathIsAFolder()
     const QString path = dir.filePath(QStringLiteral("vok.db"));
     QVERIFY(QDir().mkpath(path));
     const QString message = refusal(path, DatabaseKind::Data);
-    QVERIFY2(message.startsWith(QStringLiteral("vok.db: not a database file")), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: nu este un fisier de baza de date")), qPrintable(message));
     QVERIFY(QDir(path).isEmpty());
 }
 
@@ -443,8 +443,8 @@ void StartupFaultsTest::readOnlyFolder()
     const QString onMissing = refusal(dir.filePath(QStringLiteral("sys.db")), DatabaseKind::System);
 
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY2(onExisting.startsWith(QStringLiteral("vok.db: the data folder is read-only")), qPrintable(onExisting));
-    QVERIFY2(onMissing.startsWith(QStringLiteral("sys.db: the data folder is read-only, the database cannot be created")),
+    QVERIFY2(onExisting.startsWith(QStringLiteral("vok.db: dosarul de date este doar pentru citire")), qPrintable(onExisting));
+    QVERIFY2(onMissing.startsWith(QStringLiteral("sys.db: dosarul de date este doar pentru citire, baza de date nu poate fi creata")),
              qPrintable(onMissing));
     QVERIFY(snapshot(existing) == before);
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("sys.db"))));
@@ -471,8 +471,8 @@ void StartupFaultsTest::readOnlyFolderForAnotherUser()
     const QString onMissing = openInChild(folder + QStringLiteral("/sys.db"), dir.path());
 
     QFile::setPermissions(folder, readAndEnter | QFile::WriteOwner);
-    QVERIFY2(onExisting.startsWith(QStringLiteral("error vok.db: the data folder is read-only")), qPrintable(onExisting));
-    QVERIFY2(onMissing.startsWith(QStringLiteral("error sys.db: the data folder is read-only, the database cannot be created")),
+    QVERIFY2(onExisting.startsWith(QStringLiteral("error vok.db: dosarul de date este doar pentru citire")), qPrintable(onExisting));
+    QVERIFY2(onMissing.startsWith(QStringLiteral("error sys.db: dosarul de date este doar pentru citire, baza de date nu poate fi creata")),
              qPrintable(onMissing));
     QVERIFY(snapshot(existing) == before);
     QVERIFY(!QFile::exists(folder + QStringLiteral("/sys.db")));
@@ -495,7 +495,7 @@ void StartupFaultsTest::readOnlyFileForAnotherUser()
 
     const QString answer = openInChild(existing, dir.path());
 
-    QVERIFY2(answer.startsWith(QStringLiteral("error vok.db: the file is read-only")), qPrintable(answer));
+    QVERIFY2(answer.startsWith(QStringLiteral("error vok.db: fisierul este doar pentru citire")), qPrintable(answer));
     QVERIFY(snapshot(existing) == before);
     QVERIFY(!QFile::exists(existing + QStringLiteral("-wal")));
 }
@@ -506,7 +506,7 @@ void StartupFaultsTest::folderUnderARegularFile()
     const QString file = dir.filePath(QStringLiteral("notafolder"));
     writeFile(file, "x");
     const QString message = refusal(file + QStringLiteral("/vok.db"), DatabaseKind::Data);
-    QVERIFY2(message.startsWith(QStringLiteral("vok.db: the data folder does not exist")), qPrintable(message));
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: dosarul de date nu exista")), qPrintable(message));
 
     // The program itself stops before any window, naming the folder.
     MessageBoxCatcher catcher;
@@ -523,8 +523,8 @@ void StartupFaultsTest::folderOfAReadOnlyFileSystem()
     if (!QFileInfo(folder).isDir())
         QSKIP("no /proc on this system");
     const QString message = refusal(folder + QStringLiteral("/vok.db"), DatabaseKind::Data);
-    QVERIFY2(message.startsWith(QStringLiteral("vok.db: the data folder is read-only, the database cannot be created"))
-                 || message.startsWith(QStringLiteral("vok.db: the database cannot be created in /proc/self/fdinfo")),
+    QVERIFY2(message.startsWith(QStringLiteral("vok.db: dosarul de date este doar pentru citire, baza de date nu poate fi creata"))
+                 || message.startsWith(QStringLiteral("vok.db: baza de date nu poate fi creata in /proc/self/fdinfo")),
              qPrintable(message));
     QVERIFY(!QFile::exists(folder + QStringLiteral("/vok.db")));
 }
@@ -600,7 +600,7 @@ void StartupFaultsTest::startupNamesTheDamagedFile()
 
     QVERIFY(!catcher.menuShown);
     QCOMPARE(catcher.texts.size(), 1);
-    QVERIFY2(catcher.texts.first().startsWith(QStringLiteral("sys.db: the file is truncated")),
+    QVERIFY2(catcher.texts.first().startsWith(QStringLiteral("sys.db: fisierul este trunchiat")),
              qPrintable(catcher.texts.first()));
     QVERIFY(snapshot(data) == dataBefore);
     QVERIFY(snapshot(sys) == sysBefore);
