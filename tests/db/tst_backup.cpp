@@ -19,7 +19,10 @@
 #include <QThread>
 #include <QtTest>
 
+#include <algorithm>
 #include <atomic>
+#include <limits>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -274,14 +277,19 @@ void BackupTest::killedDuringCopyLeavesDataAndCopiesIntact()
     const QStringList rows = dump(folder.path());
     const QString copies = QDir(folder.dir.path()).filePath(QStringLiteral("copii"));
 
-    // How long one whole copy takes, so that the kills land inside copies.
-    QElapsedTimer clock;
-    clock.start();
-    QProcess whole;
-    whole.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--backup"), copies});
-    QVERIFY(whole.waitForFinished(60000));
-    QCOMPARE(whole.exitCode(), 0);
-    const qint64 span = std::max<qint64>(clock.elapsed(), 50);
+    // How long one whole copy takes, so that the kills land inside copies:
+    // the shorter of two, since the first start of the program pays for
+    // what the system caches afterwards (much more so under the sanitizers).
+    qint64 span = std::numeric_limits<qint64>::max();
+    for (int run = 0; run < 2; ++run) {
+        QElapsedTimer clock;
+        clock.start();
+        QProcess whole;
+        whole.start(programPath(), {QStringLiteral("--data-dir"), folder.dir.path(), QStringLiteral("--backup"), copies});
+        QVERIFY(whole.waitForFinished(60000));
+        QCOMPARE(whole.exitCode(), 0);
+        span = std::min(span, std::max<qint64>(clock.elapsed(), 50));
+    }
 
     QRandomGenerator random(20260301);
     int killed = 0;
