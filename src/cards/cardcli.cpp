@@ -1,6 +1,7 @@
 #include "cards/cardcli.h"
 
 #include "cards/cardstore.h"
+#include "db/commanddata.h"
 #include "db/database.h"
 
 #include <QDir>
@@ -21,28 +22,14 @@ constexpr qint64 largestFile = 256LL * 1024 * 1024;
 
 int fail(QTextStream &errors, const QString &message, int code = 2)
 {
-    errors << "vok: " << message << '\n';
-    errors.flush();
-    return code;
+    return database::commandFailure(errors, message, code);
 }
 
 // Runs `work` on the data named by the command; DbError is an error (2).
 int withData(const CardCommand &command, QTextStream &errors, const std::function<int(const QSqlDatabase &)> &work)
 {
-    const bool onServer = !command.databaseUrl.isEmpty();
-    const QString dataFile = onServer ? command.databaseUrl : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
-    if (!onServer && !QFileInfo::exists(dataFile))
-        return fail(errors, QStringLiteral("baza de date %1 nu exista").arg(dataFile));
-    int code = 2;
-    try {
-        const QSqlDatabase db = onServer ? database::openServer(dataFile, QString::fromLatin1(connectionName))
-                                         : database::openSqlite(dataFile, QString::fromLatin1(connectionName), DatabaseKind::Data);
-        code = work(db);
-    } catch (const DbError &error) {
-        code = fail(errors, error.message());
-    }
-    database::close(QString::fromLatin1(connectionName));
-    return code;
+    return database::withCommandData(command.dataDir, command.databaseUrl, QString::fromLatin1(connectionName), errors,
+                                     work);
 }
 
 bool readFile(const QString &path, QByteArray *data, QTextStream &errors)

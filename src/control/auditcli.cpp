@@ -1,6 +1,7 @@
 #include "control/auditcli.h"
 
 #include "control/auditstore.h"
+#include "db/commanddata.h"
 #include "db/database.h"
 
 #include <QDir>
@@ -14,12 +15,7 @@ namespace {
 
 const char connectionName[] = "vok-audit-cli";
 
-int fail(QTextStream &errors, const QString &message)
-{
-    errors << "vok: " << message << '\n';
-    errors.flush();
-    return 2;
-}
+int fail(QTextStream &errors, const QString &message) { return database::commandFailure(errors, message); }
 
 } // namespace
 
@@ -31,27 +27,14 @@ int runAuditCommand(const AuditCommand &command, QTextStream &out, QTextStream &
     const int year = command.year.toInt();
 
     // An audit reads the data: a data folder without vok.db is a mistake.
-    const bool onServer = !command.databaseUrl.isEmpty();
-    const QString dataFile = onServer ? command.databaseUrl
-                                      : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
-    if (!onServer && !QFileInfo::exists(dataFile))
-        return fail(errors, QStringLiteral("baza de date %1 nu exista").arg(dataFile));
-
-    int code = 0;
-    try {
-        const QSqlDatabase db = onServer ? database::openServer(dataFile, QString::fromLatin1(connectionName))
-                                         : database::openSqlite(dataFile, QString::fromLatin1(connectionName),
-                                                                DatabaseKind::Data);
+    const QString name = QString::fromLatin1(connectionName);
+    return database::withCommandData(command.dataDir, command.databaseUrl, name, errors, [&](const QSqlDatabase &db) {
         const QList<Finding> findings = auditYear(db, year);
         for (const Finding &f : findings)
             out << findingLine(f) << '\n';
         out.flush();
-        code = findings.isEmpty() ? 0 : 1;
-    } catch (const DbError &error) {
-        code = fail(errors, error.message());
-    }
-    database::close(QString::fromLatin1(connectionName));
-    return code;
+        return findings.isEmpty() ? 0 : 1;
+    });
 }
 
 } // namespace vok::control

@@ -1,5 +1,6 @@
 #include "fleet/duecli.h"
 
+#include "db/commanddata.h"
 #include "db/database.h"
 #include "fleet/documentstore.h"
 
@@ -14,12 +15,7 @@ namespace {
 
 const char connectionName[] = "vok-due-cli";
 
-int fail(QTextStream &errors, const QString &message)
-{
-    errors << "vok: " << message << '\n';
-    errors.flush();
-    return 2;
-}
+int fail(QTextStream &errors, const QString &message) { return database::commandFailure(errors, message); }
 
 } // namespace
 
@@ -33,28 +29,15 @@ int runDueCommand(const DueCommand &command, QTextStream &out, QTextStream &erro
 
     // What is due needs the data: a data folder without vok.db is a mistake,
     // not a new database.
-    const bool onServer = !command.databaseUrl.isEmpty();
-    const QString dataFile = onServer ? command.databaseUrl
-                                      : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
-    if (!onServer && !QFileInfo::exists(dataFile))
-        return fail(errors, QStringLiteral("baza de date %1 nu exista").arg(dataFile));
-
-    int code = 0;
-    try {
-        const QSqlDatabase db = onServer ? database::openServer(dataFile, QString::fromLatin1(connectionName))
-                                         : database::openSqlite(dataFile, QString::fromLatin1(connectionName),
-                                                                DatabaseKind::Data);
+    const QString name = QString::fromLatin1(connectionName);
+    return database::withCommandData(command.dataDir, command.databaseUrl, name, errors, [&](const QSqlDatabase &db) {
         const QDate today = command.today.isValid() ? command.today : QDate::currentDate();
         const QList<due::Item> items = DocumentStore(db).dueItems(today, days);
         for (const due::Item &item : items)
             out << due::line(item) << '\n';
         out.flush();
-        code = items.isEmpty() ? 0 : 1;
-    } catch (const DbError &error) {
-        code = fail(errors, error.message());
-    }
-    database::close(QString::fromLatin1(connectionName));
-    return code;
+        return items.isEmpty() ? 0 : 1;
+    });
 }
 
 } // namespace vok

@@ -1,5 +1,6 @@
 #include "months/monthcli.h"
 
+#include "db/commanddata.h"
 #include "db/database.h"
 #include "months/monthstatus.h"
 #include "months/monthstore.h"
@@ -17,12 +18,7 @@ namespace {
 
 const char connectionName[] = "vok-months-cli";
 
-int fail(QTextStream &errors, const QString &message)
-{
-    errors << "vok: " << message << '\n';
-    errors.flush();
-    return 2;
-}
+int fail(QTextStream &errors, const QString &message) { return database::commandFailure(errors, message); }
 
 // Opens the data, checks the year and runs `work` with them; a failure of
 // either is an error (2) with its reason.
@@ -36,24 +32,8 @@ int withDatabase(const MonthCommand &command, QTextStream &errors,
 
     // Checking or recomputing months needs the data: a data folder without
     // vok.db is a mistake, not a new database.
-    const bool onServer = !command.databaseUrl.isEmpty();
-    const QString dataFile = onServer ? command.databaseUrl
-                                      : QDir(command.dataDir).absoluteFilePath(QStringLiteral("vok.db"));
-    if (!onServer && !QFileInfo::exists(dataFile))
-        return fail(errors, QStringLiteral("baza de date %1 nu exista").arg(dataFile));
-
-    int code = 0;
-    try {
-        const QSqlDatabase db = onServer
-                                    ? database::openServer(dataFile, QString::fromLatin1(connectionName))
-                                    : database::openSqlite(dataFile, QString::fromLatin1(connectionName),
-                                                           DatabaseKind::Data);
-        code = work(db, year);
-    } catch (const DbError &error) {
-        code = fail(errors, error.message());
-    }
-    database::close(QString::fromLatin1(connectionName));
-    return code;
+    return database::withCommandData(command.dataDir, command.databaseUrl, QString::fromLatin1(connectionName), errors,
+                                     [&](const QSqlDatabase &db) { return work(db, year); });
 }
 
 } // namespace
