@@ -851,7 +851,17 @@ void measureRoundTrips(Run &run, const QSqlDatabase &full)
     }
     count("roundtrips_tripsave_bare", "for the bare INSERT of a trip", [&] { bareTripInsert(full, t.idf, nrc); });
     cleanUp();
-    count("roundtrips_monthclose", "for closing a month", [&] { closeMonth(full, t.ida, t.year, t.month); });
+    {
+        // As the "V.O.K." window closes a month: the check of the month before,
+        // then the closing, through the window's one store; its second closing.
+        const MonthStore months(full);
+        auto close = [&] {
+            checkOpening(months, t.ida, t.year, t.month);
+            closeMonth(months, t.ida, t.year, t.month);
+        };
+        close();
+        count("roundtrips_monthclose", "for closing a month with the check of the month before", close);
+    }
     count("roundtrips_monthclose_bare", "for the bare queries of a month closing",
           [&] { bareMonthClose(full, t.ida, t.year, t.month); });
     QSqlQueryModel model;

@@ -39,6 +39,8 @@ const Rule rules[] = {
     {"foaie", "w", "w", "r"},
     {"curse", "w", "w", "r"},
     {"dateluna", "w", "w", "r"},
+    // Marked by the triggers of the sheets, trips and months whoever writes them.
+    {"lunischimbate", "w", "w", "r"},
     {"piese", "w", "w", "r"},
     // Card statements: imported and reconciled by the clerks.
     {"tranzactii", "w", "w", "r"},

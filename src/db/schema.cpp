@@ -238,6 +238,132 @@ QStringList dataTablesV8(Dialect dialect)
     return statements;
 }
 
+// Version 9: the closed months whose figures may no longer be what their
+// closing found. Every change of a sheet or a trip marks the sheet's month,
+// every write of a month row that changes it marks that month and the month
+// it carries over into (only when its carried figures or its month change), and a
+// change of what the vehicle's months are computed from (sump, filter, the
+// initial state) marks every closed month of the vehicle. Only the
+// closing of a month takes its mark away, after writing its row; a month
+// without a mark holds what its closing computed from its sums. Triggers,
+// so that every writer leaves its mark, the program's own or not. The months
+// closed before this version are marked, as nothing is known of them.
+const Table monthMarksTable = {"lunischimbate", "ida INTEGER NOT NULL, anul INTEGER NOT NULL, idl INTEGER NOT NULL",
+                               "PRIMARY KEY (ida, anul, idl)"};
+
+QStringList monthMarksV9(Dialect dialect)
+{
+    QStringList statements{createTable(monthMarksTable, dialect)};
+    if (dialect == Dialect::Sqlite) {
+        auto mark = [](const char *row) {
+            return QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT %1.ida, %1.anul, "
+                                  "%1.idl WHERE %1.ida IS NOT NULL AND %1.anul IS NOT NULL AND %1.idl IS NOT NULL; ")
+                .arg(QLatin1String(row));
+        };
+        auto markSheet = [](const char *row) {
+            return QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT ida, anul, idl "
+                                  "FROM foaie WHERE idf=%1.idf AND ida IS NOT NULL AND anul IS NOT NULL "
+                                  "AND idl IS NOT NULL; ")
+                .arg(QLatin1String(row));
+        };
+        auto markNext = [](const char *row) {
+            return QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT %1.ida, "
+                                  "CASE WHEN %1.idl >= 12 THEN %1.anul + 1 ELSE %1.anul END, "
+                                  "CASE WHEN %1.idl >= 12 THEN 1 ELSE %1.idl + 1 END "
+                                  "WHERE %1.ida IS NOT NULL AND %1.anul IS NOT NULL AND %1.idl IS NOT NULL; ")
+                .arg(QLatin1String(row));
+        };
+        const QString carriedChanged = QStringLiteral(
+            "OLD.restrez IS NOT NEW.restrez OR OLD.kmt IS NOT NEW.kmt OR OLD.kmet IS NOT NEW.kmet "
+            "OR OLD.ida IS NOT NEW.ida OR OLD.anul IS NOT NEW.anul OR OLD.idl IS NOT NEW.idl");
+        // A month closed again to the same figures changes nothing.
+        QStringList differs;
+        for (const char *column : {"ida", "anul", "idl", "ore", "km", "kme", "kminc", "tone", "tonekm", "bm", "gz",
+                                   "restit", "restrez", "Cn", "um", "ut", "ua", "Cu", "kmt", "kmet"})
+            differs << QStringLiteral("OLD.%1 IS NOT NEW.%1").arg(QLatin1String(column));
+        const QString rowChanged = differs.join(QStringLiteral(" OR "));
+        const QString trigger = QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 AFTER %2 ON %3 %4BEGIN %5END");
+        statements
+            << trigger.arg(QStringLiteral("foaie_luna_ins"), QStringLiteral("INSERT"), QStringLiteral("foaie"), QString(), mark("NEW"))
+            << trigger.arg(QStringLiteral("foaie_luna_upd"), QStringLiteral("UPDATE"), QStringLiteral("foaie"), QString(), mark("OLD") + mark("NEW"))
+            << trigger.arg(QStringLiteral("foaie_luna_del"), QStringLiteral("DELETE"), QStringLiteral("foaie"), QString(), mark("OLD"))
+            << trigger.arg(QStringLiteral("curse_luna_ins"), QStringLiteral("INSERT"), QStringLiteral("curse"), QString(), markSheet("NEW"))
+            << trigger.arg(QStringLiteral("curse_luna_upd"), QStringLiteral("UPDATE"), QStringLiteral("curse"), QString(), markSheet("OLD") + markSheet("NEW"))
+            << trigger.arg(QStringLiteral("curse_luna_del"), QStringLiteral("DELETE"), QStringLiteral("curse"), QString(), markSheet("OLD"))
+            << trigger.arg(QStringLiteral("dateluna_luna_ins"), QStringLiteral("INSERT"), QStringLiteral("dateluna"), QString(), mark("NEW") + markNext("NEW"))
+            << trigger.arg(QStringLiteral("dateluna_luna_upd"), QStringLiteral("UPDATE"), QStringLiteral("dateluna"),
+                           QStringLiteral("WHEN ") + rowChanged + u' ', mark("OLD") + mark("NEW"))
+            << trigger.arg(QStringLiteral("dateluna_urmatoarea_upd"), QStringLiteral("UPDATE"), QStringLiteral("dateluna"),
+                           QStringLiteral("WHEN ") + carriedChanged + u' ', markNext("OLD") + markNext("NEW"))
+            << trigger.arg(QStringLiteral("dateluna_luna_del"), QStringLiteral("DELETE"), QStringLiteral("dateluna"), QString(), mark("OLD") + markNext("OLD"))
+            << trigger.arg(QStringLiteral("auto_luni_upd"), QStringLiteral("UPDATE OF Cb, Cf, restrez, kmef, kmechiv"), QStringLiteral("auto"),
+                           QStringLiteral("WHEN OLD.Cb IS NOT NEW.Cb OR OLD.Cf IS NOT NEW.Cf OR OLD.restrez IS NOT NEW.restrez "
+                                          "OR OLD.kmef IS NOT NEW.kmef OR OLD.kmechiv IS NOT NEW.kmechiv "),
+                           QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT ida, anul, idl "
+                                          "FROM dateluna WHERE ida=OLD.ida AND anul IS NOT NULL AND idl IS NOT NULL; "))
+            << QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT DISTINCT ida, anul, idl "
+                              "FROM dateluna WHERE ida IS NOT NULL AND anul IS NOT NULL AND idl IS NOT NULL");
+        return statements;
+    }
+    // On a server: one function per table, run as the clerk who writes.
+    const QString mark = QStringLiteral(
+        "CREATE OR REPLACE FUNCTION vok_luna_schimbata(i integer, a integer, l integer) RETURNS void "
+        "LANGUAGE plpgsql AS $$ BEGIN IF i IS NOT NULL AND a IS NOT NULL AND l IS NOT NULL THEN "
+        "INSERT INTO lunischimbate (ida, anul, idl) VALUES (i, a, l) ON CONFLICT DO NOTHING; END IF; END $$");
+    auto function = [](const QString &name, const QString &body) {
+        return QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE r record; "
+                              "BEGIN %2RETURN NULL; END $$")
+            .arg(name, body);
+    };
+    auto trigger = [](const QString &name, const QString &events, const QString &table, const QString &function) {
+        return QStringList{QStringLiteral("DROP TRIGGER IF EXISTS %1 ON %2").arg(name, table),
+                           QStringLiteral("CREATE TRIGGER %1 AFTER %2 ON %3 FOR EACH ROW EXECUTE FUNCTION %4()")
+                               .arg(name, events, table, function)};
+    };
+    const QString nextOf = QStringLiteral(
+        "PERFORM vok_luna_schimbata(%1.ida, CASE WHEN %1.idl >= 12 THEN %1.anul + 1 ELSE %1.anul END, "
+        "CASE WHEN %1.idl >= 12 THEN 1 ELSE %1.idl + 1 END); ");
+    statements
+        << mark
+        << function(QStringLiteral("vok_foaie_luni"),
+                    QStringLiteral("IF TG_OP <> 'INSERT' THEN PERFORM vok_luna_schimbata(OLD.ida, OLD.anul, OLD.idl); END IF; "
+                                   "IF TG_OP <> 'DELETE' THEN PERFORM vok_luna_schimbata(NEW.ida, NEW.anul, NEW.idl); END IF; "))
+        << function(QStringLiteral("vok_curse_luni"),
+                    QStringLiteral("IF TG_OP <> 'INSERT' THEN FOR r IN SELECT ida, anul, idl FROM foaie WHERE idf = OLD.idf LOOP "
+                                   "PERFORM vok_luna_schimbata(r.ida, r.anul, r.idl); END LOOP; END IF; "
+                                   "IF TG_OP <> 'DELETE' THEN FOR r IN SELECT ida, anul, idl FROM foaie WHERE idf = NEW.idf LOOP "
+                                   "PERFORM vok_luna_schimbata(r.ida, r.anul, r.idl); END LOOP; END IF; "))
+        << function(QStringLiteral("vok_dateluna_luni"),
+                    QStringLiteral("IF TG_OP = 'UPDATE' AND OLD IS NOT DISTINCT FROM NEW THEN RETURN NULL; END IF; "
+                                   "IF TG_OP <> 'INSERT' THEN PERFORM vok_luna_schimbata(OLD.ida, OLD.anul, OLD.idl); END IF; "
+                                   "IF TG_OP <> 'DELETE' THEN PERFORM vok_luna_schimbata(NEW.ida, NEW.anul, NEW.idl); END IF; "
+                                   "IF TG_OP = 'INSERT' THEN ")
+                        + nextOf.arg(QStringLiteral("NEW"))
+                        + QStringLiteral("ELSIF TG_OP = 'DELETE' THEN ") + nextOf.arg(QStringLiteral("OLD"))
+                        + QStringLiteral("ELSIF OLD.restrez IS DISTINCT FROM NEW.restrez OR OLD.kmt IS DISTINCT FROM NEW.kmt "
+                                         "OR OLD.kmet IS DISTINCT FROM NEW.kmet OR OLD.ida IS DISTINCT FROM NEW.ida "
+                                         "OR OLD.anul IS DISTINCT FROM NEW.anul OR OLD.idl IS DISTINCT FROM NEW.idl THEN ")
+                        + nextOf.arg(QStringLiteral("OLD")) + nextOf.arg(QStringLiteral("NEW")) + QStringLiteral("END IF; "))
+        << function(QStringLiteral("vok_auto_luni"),
+                    QStringLiteral("IF OLD.Cb IS DISTINCT FROM NEW.Cb OR OLD.Cf IS DISTINCT FROM NEW.Cf "
+                                   "OR OLD.restrez IS DISTINCT FROM NEW.restrez OR OLD.kmef IS DISTINCT FROM NEW.kmef "
+                                   "OR OLD.kmechiv IS DISTINCT FROM NEW.kmechiv THEN "
+                                   "INSERT INTO lunischimbate (ida, anul, idl) SELECT ida, anul, idl FROM dateluna "
+                                   "WHERE ida = OLD.ida AND anul IS NOT NULL AND idl IS NOT NULL ON CONFLICT DO NOTHING; "
+                                   "END IF; "));
+    statements << trigger(QStringLiteral("foaie_luni"), QStringLiteral("INSERT OR UPDATE OR DELETE"), QStringLiteral("foaie"),
+                          QStringLiteral("vok_foaie_luni"))
+               << trigger(QStringLiteral("curse_luni"), QStringLiteral("INSERT OR UPDATE OR DELETE"), QStringLiteral("curse"),
+                          QStringLiteral("vok_curse_luni"))
+               << trigger(QStringLiteral("dateluna_luni"), QStringLiteral("INSERT OR UPDATE OR DELETE"),
+                          QStringLiteral("dateluna"), QStringLiteral("vok_dateluna_luni"))
+               << trigger(QStringLiteral("auto_luni"), QStringLiteral("UPDATE"), QStringLiteral("auto"),
+                          QStringLiteral("vok_auto_luni"))
+               << QStringLiteral("INSERT INTO lunischimbate (ida, anul, idl) SELECT DISTINCT ida, anul, idl FROM dateluna "
+                                 "WHERE ida IS NOT NULL AND anul IS NOT NULL AND idl IS NOT NULL ON CONFLICT DO NOTHING");
+    return statements;
+}
+
 const Table systemTables[] = {
     {"valid", "idv KEY, parola TEXT"},
 };
@@ -289,7 +415,7 @@ Dialect dialectOf(const QSqlDatabase &db)
     return db.driverName() == QLatin1String("QPSQL") ? Dialect::Postgres : Dialect::Sqlite;
 }
 
-int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 8 : 1; }
+int stepCount(DatabaseKind kind) { return kind == DatabaseKind::Data ? 9 : 1; }
 
 QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
 {
@@ -318,6 +444,8 @@ QStringList migrationStep(DatabaseKind kind, int step, Dialect dialect)
         return registerStep(dialect);
     if (step == 8 && kind == DatabaseKind::Data)
         return dataTablesV8(dialect);
+    if (step == 9 && kind == DatabaseKind::Data)
+        return monthMarksV9(dialect);
     if (step != 1)
         return statements;
     if (kind == DatabaseKind::Data) {

@@ -50,6 +50,7 @@ QString ActivityWindow::staleOpeningText(const OpeningCheck &opening)
 ActivityWindow::ActivityWindow(const WindowContext &context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
+    , m_months(context.db)
 {
     setObjectName(QStringLiteral("foaieaz"));
     setWindowTitle(QStringLiteral("Fisa activitatii zilnice"));
@@ -167,7 +168,7 @@ void ActivityWindow::monthReport()
     MonthComputation computed;
     if (!guarded(m_context.messages, this, [&] {
             widgets::WaitCursor wait;
-            computed = computeMonth(m_context.db, ida, year, month);
+            computed = computeMonth(m_months, ida, year, month);
         }))
         return;
     if (computed.close.noSheets) {
@@ -179,7 +180,7 @@ void ActivityWindow::monthReport()
     OpeningCheck opening;
     if (!guarded(m_context.messages, this, [&] {
             widgets::WaitCursor wait;
-            opening = checkOpening(m_context.db, ida, year, month);
+            opening = checkOpening(m_months, ida, year, month);
         }))
         return;
     if (!opening.current() && m_context.messages->confirm(this, staleOpeningText(opening))) {
@@ -189,7 +190,7 @@ void ActivityWindow::monthReport()
             return;
         if (!guarded(m_context.messages, this, [&] {
                 widgets::WaitCursor wait;
-                computed = computeMonth(m_context.db, ida, year, month);
+                computed = computeMonth(m_months, ida, year, month);
             }))
             return;
     }
@@ -198,7 +199,7 @@ void ActivityWindow::monthReport()
     MonthClose closed;
     const bool done = guarded(m_context.messages, this, [&] {
         widgets::WaitCursor wait;
-        closed = closeMonth(m_context.db, ida, year, month);
+        closed = closeMonth(m_months, ida, year, month);
     });
     if (!done || closed.noSheets)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "months/monthstore.h"
 #include "ui/windowcontext.h"
 
 #include <QDialog>
@@ -40,6 +41,7 @@ private:
     void yearReport();
 
     WindowContext m_context;
+    MonthStore m_months; // its statements prepared once for every closing of the window
     QComboBox *m_nra = nullptr;
     QLabel *m_tip = nullptr;
     QComboBox *m_an = nullptr;

@@ -109,8 +109,13 @@ void writeMonth(const MonthStore &store, const MonthComputation &computed)
 
 MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
 {
-    Transaction transaction(db, Transaction::Write);
     const MonthStore store(db);
+    return closeMonth(store, ida, year, month);
+}
+
+MonthClose closeMonth(const MonthStore &store, int ida, int year, int month)
+{
+    Transaction transaction(store.database(), Transaction::Write);
     const MonthComputation computed = computeMonth(store, ida, year, month);
     writeMonth(store, computed);
     transaction.commit();

@@ -64,5 +64,7 @@ void writeMonth(const MonthStore &store, const MonthComputation &computed);
 // (computeMonth, then writeMonth). Throws DbError when a statement fails or
 // the vehicle does not exist.
 MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month);
+// The same through a store kept for many closings (its statements prepared once).
+MonthClose closeMonth(const MonthStore &store, int ida, int year, int month);
 
 } // namespace vok

@@ -116,6 +116,11 @@ QList<ColumnChange> chainChanges(const MonthRow &stored, const MonthRow &recompu
     return changes;
 }
 
+bool anySummed(const QList<ChainMonth> &chain)
+{
+    return std::any_of(chain.begin(), chain.end(), [](const ChainMonth &m) { return m.summed; });
+}
+
 // Walks the run of closed months that carries over into a later month
 // (MonthStore::chainBefore), oldest first; its first month opens from SETARI.
 // The stale ones are added to `stale` with what their recompute would change.
@@ -123,8 +128,9 @@ ChainState walkChain(int ida, const MonthVehicle &vehicle, const QList<ChainMont
 {
     ChainState state;
     for (const ChainMonth &m : chain) {
-        if (m.sheets.sheets == 0) {
-            // A row left in a month without sheets: no recompute rewrites it.
+        if (!m.summed || m.sheets.sheets == 0) {
+            // Unchanged since its closing, or a row left in a month without
+            // sheets (no recompute rewrites it): it stands as stored.
             state.stored = m.row;
             state.recomputed = m.row;
             state.closedOnly = m.row;
@@ -216,9 +222,16 @@ QList<MonthChange> recompute(const MonthStore &store, int ida, int fromYear, int
 {
     QList<MonthChange> stale;
     const QList<ChainMonth> chain = store.chainBefore(ida, fromYear, fromMonth);
-    if (!chain.isEmpty()) {
+    if (anySummed(chain)) {
         const MonthVehicle vehicle = vehicleOf(store.basis(ida, fromYear, fromMonth, fromYear, fromMonth));
         walkChain(ida, vehicle, chain, stale);
+        // A marked month found to be what its sums give loses its mark; the
+        // stale ones lose theirs when they are written below.
+        for (const ChainMonth &m : chain)
+            if (m.summed && std::none_of(stale.begin(), stale.end(), [&](const MonthChange &c) {
+                    return c.year == m.year && c.month == m.month;
+                }))
+                store.unmark(ida, m.year, m.month);
     }
     const int startYear = stale.isEmpty() ? fromYear : stale.first().year;
     const int startMonth = stale.isEmpty() ? fromMonth : stale.first().month;
@@ -313,6 +326,11 @@ QStringList recloseAfterRestore(const QSqlDatabase &db, int ida, int year, int m
 OpeningCheck checkOpening(const QSqlDatabase &db, int ida, int year, int month)
 {
     const MonthStore store(db);
+    return checkOpening(store, ida, year, month);
+}
+
+OpeningCheck checkOpening(const MonthStore &store, int ida, int year, int month)
+{
     OpeningCheck check;
     check.previousYear = month == 1 ? year - 1 : year;
     check.previousMonth = month == 1 ? 12 : month - 1;
@@ -321,6 +339,8 @@ OpeningCheck checkOpening(const QSqlDatabase &db, int ida, int year, int month)
         check.previousNotClosed = store.hasSheets(ida, check.previousYear, check.previousMonth);
         return check;
     }
+    if (!anySummed(chain))
+        return check; // nothing it is made of changed since its months were closed
     const MonthVehicle vehicle = vehicleOf(store.basis(ida, year, month, check.previousYear, check.previousMonth));
     walkChain(ida, vehicle, chain, check.stale);
     return check;

@@ -131,6 +131,8 @@ struct OpeningCheck {
     bool current() const { return !previousNotClosed && stale.isEmpty(); }
 };
 OpeningCheck checkOpening(const QSqlDatabase &db, int ida, int year, int month);
+// The same through a store kept for many closings (its statements prepared once).
+OpeningCheck checkOpening(const MonthStore &store, int ida, int year, int month);
 
 // The words of the command line: "current", "stale", "not-closed",
 // "restarts", "no-sheets".

@@ -218,6 +218,12 @@ void MonthStore::save(const MonthRow &r) const
                            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
             QVariantList{r.ida, r.anul, r.idl} + figures);
     }
+    unmark(r.ida, r.anul, r.idl);
+}
+
+void MonthStore::unmark(int ida, int year, int month) const
+{
+    run(Unmark, QStringLiteral("DELETE FROM lunischimbate WHERE ida=? AND anul=? AND idl=?"), {ida, year, month});
 }
 
 VehicleYear MonthStore::year(int ida, int year) const
@@ -279,9 +285,12 @@ VehicleYear MonthStore::year(int ida, int year) const
 
 QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
 {
-    static const QString rowsSql = QStringLiteral("SELECT ") + rowColumns
-                                   + QStringLiteral(" FROM dateluna WHERE ida=? AND (anul<? OR (anul=? AND idl<?)) "
-                                                    "ORDER BY anul DESC, idl DESC");
+    // Each row with its month's mark.
+    static const QString rowsSql =
+        QStringLiteral("SELECT ") + rowColumns
+        + QStringLiteral(", EXISTS (SELECT 1 FROM lunischimbate m WHERE m.ida=dateluna.ida AND m.anul=dateluna.anul "
+                         "AND m.idl=dateluna.idl) FROM dateluna WHERE ida=? AND (anul<? OR (anul=? AND idl<?)) "
+                         "ORDER BY anul DESC, idl DESC");
     // The sums of many months at once, each month's in one aggregate: the
     // sheets' hours as one sum (the same to the tenth of an hour the month
     // is rounded to), their figures exactly where the rest needs them.
@@ -298,6 +307,8 @@ QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
     QList<ChainMonth> chain;
     QSqlQuery &rows = run(ChainRows, rowsSql, {ida, year, year, month});
     int expected = order(year, month) - 1;
+    const int markColumn = rowColumns.count(u',') + 1;
+    int oldestMarked = -1; // the month order of the oldest marked month of the run
     while (rows.next()) {
         MonthRow row = monthRow(rows);
         if (row.idl < 1 || row.idl > 12)
@@ -309,6 +320,8 @@ QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
         m.month = row.idl;
         m.row = row;
         chain.prepend(m);
+        if (rows.value(markColumn).toInt() != 0)
+            oldestMarked = expected; // the rows come newest first: the oldest marked one stays
         --expected;
     }
     rows.finish();
@@ -316,14 +329,22 @@ QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
         return chain;
 
     const int first = order(chain.first().year, chain.first().month);
+    // The months before the oldest marked one are what their closing made of
+    // their sums: only the rest is summed.
+    const int summedFrom = oldestMarked < 0 ? static_cast<int>(chain.size()) : oldestMarked - first;
+    for (int i = 0; i < summedFrom; ++i)
+        chain[i].summed = false;
+    if (summedFrom >= chain.size())
+        return chain;
     auto at = [&](const QSqlQuery &query) -> ChainMonth * {
         const int index = order(query.value(0).toInt(), query.value(1).toInt()) - first;
         const int m = query.value(1).toInt();
-        if (m < 1 || m > 12 || index < 0 || index >= chain.size())
+        if (m < 1 || m > 12 || index < summedFrom || index >= chain.size())
             return nullptr;
         return &chain[index];
     };
-    QSqlQuery &sheets = run(ChainSheets, sheetsSql, {ida, chain.first().year, chain.last().year});
+    const int fromYear = chain[summedFrom].year;
+    QSqlQuery &sheets = run(ChainSheets, sheetsSql, {ida, fromYear, chain.last().year});
     while (sheets.next()) {
         ChainMonth *m = at(sheets);
         if (!m)
@@ -342,7 +363,7 @@ QList<ChainMonth> MonthStore::chainBefore(int ida, int year, int month) const
         t.fuelMicro = exactSum(sheets, 12);
     }
     sheets.finish();
-    QSqlQuery &trips = run(ChainTrips, tripsSql, {ida, chain.first().year, chain.last().year});
+    QSqlQuery &trips = run(ChainTrips, tripsSql, {ida, fromYear, chain.last().year});
     while (trips.next())
         if (ChainMonth *m = at(trips))
             m->trips = tripTotals(trips, 2);

@@ -79,10 +79,11 @@ struct VehicleYear {
     std::optional<MonthRow> previousDecember;
 };
 
-// A closed month of the run that carries over into a later month: its sums
-// and its stored row.
+// A closed month of the run that carries over into a later month: its stored
+// row and, unless nothing it is made of changed since its closing, its sums.
 struct ChainMonth {
     int year = 0, month = 0;
+    bool summed = true; // false: unmarked since its closing (sums not read), the row is what they give
     SheetTotals sheets;
     TripTotals trips;
     MonthRow row;
@@ -103,22 +104,31 @@ public:
     MonthStore(const MonthStore &) = delete;
     MonthStore &operator=(const MonthStore &) = delete;
 
+    const QSqlDatabase &database() const { return m_db; }
+
     // The month's sheet sums and, when it has sheets, its trip sums.
     std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
     // The vehicle, the row of month `previousMonth` of `previousYear` and the
     // key of the month's own row, in one statement.
     MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth) const;
     std::optional<MonthRow> row(int ida, int year, int month) const;
-    // Updates the row when it has a key, inserts it otherwise.
+    // Updates the row when it has a key, inserts it otherwise, and takes the
+    // month's mark away (the closing is what takes it: see lunischimbate).
     void save(const MonthRow &row) const;
+    // Takes the mark of a month away, once its row is found to be what its
+    // sums give (inside the caller's write transaction).
+    void unmark(int ida, int year, int month) const;
 
     // Everything the status of a vehicle's months of `year` reads, in four
     // statements through the indexes.
     VehicleYear year(int ida, int year) const;
     // The months whose rows carry over into month `month` of `year`: the run of
     // consecutive months with a row that ends with the month before it, oldest
-    // first, each with its sums (the hours summed as one sum, not sheet by
-    // sheet). Empty when the month before has no row. Three statements.
+    // first. Empty when the month before has no row. The months from the
+    // oldest one marked as changed since its closing (lunischimbate) on come
+    // with their sums (the hours summed as one sum, not sheet by sheet); the
+    // earlier ones are unchanged since their closing and their sums are not
+    // read. One statement when no month of the run is marked, three otherwise.
     QList<ChainMonth> chainBefore(int ida, int year, int month) const;
     // Whether the vehicle has a sheet in the month.
     bool hasSheets(int ida, int year, int month) const;
@@ -132,7 +142,7 @@ public:
 
 private:
     enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle, YearSheets, YearTrips,
-                     YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, StatementCount };
+                     YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, Unmark, StatementCount };
     QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
 
     QSqlDatabase m_db;

@@ -134,6 +134,12 @@ QStringList firstVersion()
     for (const char *table : {"carduri", "importcard", "tranzactii", "formatecard", "facturi", "facturilinii"})
         first << QStringLiteral("DROP TABLE %1").arg(QLatin1String(table));
     first << "ALTER TABLE setari DROP COLUMN produsecarb" << "ALTER TABLE setari DROP COLUMN produsepermise";
+    // Step 9: the marks of the months changed since their closing.
+    for (const char *trigger : {"foaie_luna_ins", "foaie_luna_upd", "foaie_luna_del", "curse_luna_ins", "curse_luna_upd",
+                                "curse_luna_del", "dateluna_luna_ins", "dateluna_luna_upd", "dateluna_urmatoarea_upd",
+                                "dateluna_luna_del", "auto_luni_upd"})
+        first << QStringLiteral("DROP TRIGGER %1").arg(QLatin1String(trigger));
+    first << "DROP TABLE lunischimbate";
     first << "PRAGMA user_version=1";
     return first;
 }

@@ -138,6 +138,7 @@ void SchemaTest::versionTwoGetsTheTankCapacity()
                 exec(db, statement);
         exec(db, QStringLiteral("PRAGMA user_version = 2"));
         exec(db, QStringLiteral("INSERT INTO auto (nrauto, restrez) VALUES ('B-10-ABC', 40)"));
+        exec(db, QStringLiteral("INSERT INTO dateluna (ida, anul, idl, restrez) VALUES (1, 2020, 5, 10)"));
         QVERIFY(!db.record(QStringLiteral("auto")).contains(QStringLiteral("caprez")));
         db.close();
     }
@@ -151,6 +152,10 @@ void SchemaTest::versionTwoGetsTheTankCapacity()
         // Later steps: the vehicle starts at version 0, the journal is empty.
         QCOMPARE(scalar(db, QStringLiteral("SELECT versiune FROM auto WHERE nrauto='B-10-ABC'")).toInt(), 0);
         QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM jurnal")).toInt(), 0);
+        // Nothing is known of how its months were closed: each is marked to be summed.
+        QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM lunischimbate WHERE ida=1 AND anul=2020 AND idl=5"))
+                     .toInt(),
+                 1);
         // A file that says it is older than it is (an old copy restored):
         // the step runs again and finds its column already there.
         exec(db, QStringLiteral("UPDATE auto SET caprez=60"));

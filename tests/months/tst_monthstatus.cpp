@@ -20,6 +20,8 @@ private slots:
     void recomputeEqualsClosingByHand_data();
     void recomputeEqualsClosingByHand();
     void failureLeavesTheVehicleAsItWas();
+    void changesMarkTheirMonths_data();
+    void changesMarkTheirMonths();
 };
 
 namespace {
@@ -133,6 +135,10 @@ void addScenarioRows()
     QTest::newRow("December's row edited") << Scenario{{}, {}, {11, 12}}
                                            << "UPDATE dateluna SET restrez=restrez+1 WHERE anul=2023 AND idl=12" << Year
                                            << "sooooooooooo" << 1 << none << QStringList{"12/2023"};
+    // What the vehicle's first closed month opened from: every month after it.
+    QTest::newRow("initial state changed") << Scenario{{}, {}, {11, 12}} << "UPDATE auto SET restrez=60" << Year
+                                           << "ssssssssssss" << 1 << QStringList{"restrez"}
+                                           << QStringList{"11/2023", "12/2023"};
     QTest::newRow("idle December ends the chain") << Scenario{{}, {}, {10, 11}} << november << Year
                                                   << "rooooooooooo" << 1 << none << none;
 }
@@ -266,4 +272,70 @@ void MonthStatusTest::failureLeavesTheVehicleAsItWas()
 }
 
 QTEST_GUILESS_MAIN(MonthStatusTest)
+// Whoever changes what a closed month is made of marks the month (and what
+// carries over from it), so that a check of a later year sums only those
+// months of the years behind it; closing a month takes its mark away.
+void MonthStatusTest::changesMarkTheirMonths_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QStringList>("marked"); // besides January 2025, which the closing of December marks
+
+    const QString sheet = QStringLiteral("(SELECT idf FROM foaie WHERE nrf=%1)");
+    QTest::newRow("nothing changed") << QString() << QStringList{};
+    QTest::newRow("trip changed") << "UPDATE curse SET Cn=Cn+1 WHERE idf=" + sheet.arg(202403) << QStringList{"3/2024"};
+    QTest::newRow("trip added") << "INSERT INTO curse (idf, nrc, kmT, Cn) SELECT idf, 2, 5, 1 FROM foaie WHERE nrf=202406"
+                                << QStringList{"6/2024"};
+    QTest::newRow("trip deleted") << "DELETE FROM curse WHERE idf=" + sheet.arg(202312) << QStringList{"12/2023"};
+    QTest::newRow("sheet deleted") << QStringLiteral("DELETE FROM foaie WHERE nrf=202405") << QStringList{"5/2024"};
+    QTest::newRow("sheet moved to August") << QStringLiteral("UPDATE foaie SET idl=8 WHERE nrf=202407")
+                                           << QStringList{"7/2024", "8/2024"};
+    QTest::newRow("row's rest edited") << QStringLiteral("UPDATE dateluna SET restrez=restrez+1 WHERE anul=2023 AND idl=12")
+                                       << QStringList{"12/2023", "1/2024"};
+    QTest::newRow("row's hours edited") << QStringLiteral("UPDATE dateluna SET ore=ore+1 WHERE anul=2023 AND idl=12")
+                                        << QStringList{"12/2023"};
+    QTest::newRow("row closed again unchanged") << QStringLiteral("UPDATE dateluna SET restrez=restrez, ore=ore")
+                                                << QStringList{};
+    QTest::newRow("row deleted") << QStringLiteral("DELETE FROM dateluna WHERE anul=2024 AND idl=12")
+                                 << QStringList{"12/2024"};
+    QTest::newRow("sump changed") << QStringLiteral("UPDATE auto SET Cb=20")
+                                  << QStringList{"11/2023", "12/2023", "1/2024", "2/2024", "3/2024", "4/2024", "5/2024",
+                                                 "6/2024", "7/2024", "8/2024", "9/2024", "10/2024", "11/2024", "12/2024"};
+    QTest::newRow("regime picked") << QStringLiteral("UPDATE auto SET Cm=5") << QStringList{};
+}
+
+void MonthStatusTest::changesMarkTheirMonths()
+{
+    QFETCH(QString, change);
+    QFETCH(QStringList, marked);
+    TestEnvironment env;
+    const int ida = build(env, Scenario{{}, {}, {11, 12}});
+    auto marks = [&] {
+        QStringList months;
+        QSqlQuery query = exec(env.db(), QStringLiteral("SELECT anul, idl FROM lunischimbate WHERE ida=? "
+                                                        "AND NOT (anul=2025 AND idl=1) ORDER BY anul, idl"), {ida});
+        while (query.next())
+            months << QStringLiteral("%1/%2").arg(query.value(1).toInt()).arg(query.value(0).toInt());
+        return months;
+    };
+    QCOMPARE(marks(), QStringList{});
+    if (!change.isEmpty())
+        env.sql(change);
+    QCOMPARE(marks(), marked);
+    // Looking at a later year leaves the marks; recomputing from the first
+    // closed month takes away every mark of a month it rewrites (a row left
+    // in a month without sheets is never rewritten).
+    vehicleMonths(env.db(), ida, Year);
+    QCOMPARE(marks(), marked);
+    recomputeChain(env.db(), ida, 2023, 11);
+    QStringList left = marks();
+    left.removeIf([&](const QString &m) {
+        const QStringList parts = m.split(u'/');
+        return env.value(QStringLiteral("SELECT COUNT(*) FROM foaie WHERE anul=? AND idl=?"),
+                         {parts[1].toInt(), parts[0].toInt()})
+                   .toInt()
+               == 0;
+    });
+    QCOMPARE(left, QStringList{});
+}
+
 #include "tst_monthstatus.moc"
