@@ -147,7 +147,7 @@ QString kindCaption(FindingKind kind)
 
 int dateKey(const QString &data)
 {
-    const QString text = data.trimmed();
+    const QStringView text = QStringView(data).trimmed();
     if (text.size() != 10 || text[2] != u'.' || text[5] != u'.')
         return 0;
     bool okDay = false, okMonth = false, okYear = false;
@@ -234,17 +234,25 @@ QList<Finding> audit(const AuditInput &input)
         const Item *item;
     };
     std::vector<Driven> driven;
-    QHash<QString, int> drivers;
+    QHash<QString, int> drivers;   // by the name as compared
+    QHash<QString, int> spellings; // by the name as typed: most repeat it to the letter
     for (const Item &item : items) {
         if (item.s->sofer.isEmpty() || !hoursRecorded(*item.s))
             continue;
-        const QString name = item.s->sofer.trimmed().toUpper();
-        if (name.isEmpty())
-            continue;
-        auto found = drivers.find(name);
-        if (found == drivers.end())
-            found = drivers.insert(name, int(drivers.size()));
-        driven.push_back({found.value(), &item});
+        auto spelled = spellings.constFind(item.s->sofer);
+        if (spelled == spellings.cend()) {
+            const QString name = item.s->sofer.trimmed().toUpper();
+            int driver = -1;
+            if (!name.isEmpty()) {
+                auto found = drivers.constFind(name);
+                if (found == drivers.cend())
+                    found = drivers.insert(name, int(drivers.size()));
+                driver = found.value();
+            }
+            spelled = spellings.insert(item.s->sofer, driver);
+        }
+        if (spelled.value() >= 0)
+            driven.push_back({spelled.value(), &item});
     }
     std::sort(driven.begin(), driven.end(), [](const Driven &a, const Driven &b) {
         return std::tie(a.item->date, a.driver) < std::tie(b.item->date, b.driver);

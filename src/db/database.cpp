@@ -4,7 +4,10 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDriver>
 #include <QSqlError>
+
+#include <sqlite3.h>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
@@ -232,6 +235,99 @@ void Transaction::commit()
         throw DbError(message);
     }
     m_open = false;
+}
+
+struct RowReader::Engine {
+    sqlite3 *db = nullptr;
+    sqlite3_stmt *statement = nullptr;
+};
+
+RowReader::RowReader(const QSqlDatabase &db, const QString &sql, const QVariantList &values)
+    : m_db(db)
+{
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) {
+        m_query = QSqlQuery(db);
+        execPrepared(m_query, db, sql, values);
+        return;
+    }
+    sqlite3 *file = *static_cast<sqlite3 *const *>(handle.constData());
+    auto failed = [&] {
+        const QString message = QString::fromUtf8(sqlite3_errmsg(file));
+        const int code = sqlite3_extended_errcode(file);
+        if (m_engine) {
+            sqlite3_finalize(m_engine->statement);
+            delete m_engine;
+            m_engine = nullptr;
+        }
+        fail(db, QSqlError(QString(), message, QSqlError::StatementError, QString::number(code)));
+    };
+    m_engine = new Engine{file, nullptr};
+    const QByteArray text = sql.toUtf8();
+    if (!file || sqlite3_prepare_v2(file, text.constData(), int(text.size()), &m_engine->statement, nullptr) != SQLITE_OK)
+        failed();
+    for (int i = 0; i < values.size(); ++i) {
+        const QVariant &value = values.at(i);
+        int rc = SQLITE_OK;
+        if (value.isNull()) {
+            rc = sqlite3_bind_null(m_engine->statement, i + 1);
+        } else if (value.typeId() == QMetaType::Double || value.typeId() == QMetaType::Float) {
+            rc = sqlite3_bind_double(m_engine->statement, i + 1, value.toDouble());
+        } else if (value.typeId() == QMetaType::QString) {
+            const QByteArray bytes = value.toString().toUtf8();
+            rc = sqlite3_bind_text(m_engine->statement, i + 1, bytes.constData(), int(bytes.size()), SQLITE_TRANSIENT);
+        } else {
+            rc = sqlite3_bind_int64(m_engine->statement, i + 1, value.toLongLong());
+        }
+        if (rc != SQLITE_OK)
+            failed();
+    }
+}
+
+RowReader::~RowReader()
+{
+    if (m_engine) {
+        sqlite3_finalize(m_engine->statement);
+        delete m_engine;
+    } else {
+        m_query.finish();
+    }
+}
+
+bool RowReader::next()
+{
+    if (!m_engine)
+        return m_query.next();
+    const int rc = sqlite3_step(m_engine->statement);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc == SQLITE_DONE)
+        return false;
+    const QString message = QString::fromUtf8(sqlite3_errmsg(m_engine->db));
+    fail(m_db, QSqlError(QString(), message, QSqlError::StatementError, QString::number(rc)));
+}
+
+bool RowReader::isNull(int column) const
+{
+    return m_engine ? sqlite3_column_type(m_engine->statement, column) == SQLITE_NULL : m_query.isNull(column);
+}
+
+double RowReader::real(int column) const
+{
+    return m_engine ? sqlite3_column_double(m_engine->statement, column) : m_query.value(column).toDouble();
+}
+
+qint64 RowReader::integer(int column) const
+{
+    return m_engine ? sqlite3_column_int64(m_engine->statement, column) : m_query.value(column).toLongLong();
+}
+
+QString RowReader::text(int column) const
+{
+    if (!m_engine)
+        return m_query.value(column).toString();
+    const auto *bytes = reinterpret_cast<const char *>(sqlite3_column_text(m_engine->statement, column));
+    return bytes ? QString::fromUtf8(bytes, sqlite3_column_bytes(m_engine->statement, column)) : QString();
 }
 
 namespace database {

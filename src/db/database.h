@@ -94,6 +94,31 @@ private:
     QSqlQuery m_query;
 };
 
+// The rows of one statement read from the first to the last, column by
+// column, for reads of a whole file (every sheet, every trip): on a file
+// straight from SQLite, without a QVariant for every value; on a server
+// through QSqlQuery. NULL reads 0 or an empty text. Throws DbError as exec()
+// does. The statement ends (and lets go of what it read) with the reader.
+class RowReader {
+public:
+    RowReader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});
+    ~RowReader();
+    RowReader(const RowReader &) = delete;
+    RowReader &operator=(const RowReader &) = delete;
+
+    bool next();
+    bool isNull(int column) const;
+    double real(int column) const;
+    qint64 integer(int column) const;
+    QString text(int column) const;
+
+private:
+    QSqlDatabase m_db;
+    struct Engine;
+    Engine *m_engine = nullptr; // a file's statement, or null on a server
+    QSqlQuery m_query;
+};
+
 // One run of statements between two user interactions: rolled back on
 // destruction unless committed. A Write transaction that reads before it
 // writes takes the file's write lock at its start (BEGIN IMMEDIATE), waiting

@@ -253,7 +253,9 @@ const Table monthMarksTable = {"lunischimbate", "ida INTEGER NOT NULL, anul INTE
 
 QStringList monthMarksV9(Dialect dialect)
 {
-    QStringList statements{createTable(monthMarksTable, dialect)};
+    // Only ever looked up by its key: on a file, the key is the table.
+    QStringList statements{createTable(monthMarksTable, dialect)
+                           + (dialect == Dialect::Sqlite ? QStringLiteral(" WITHOUT ROWID") : QString())};
     if (dialect == Dialect::Sqlite) {
         auto mark = [](const char *row) {
             return QStringLiteral("INSERT OR IGNORE INTO lunischimbate (ida, anul, idl) SELECT %1.ida, %1.anul, "

@@ -94,6 +94,22 @@ void AuditStoreTest::readsWhatTheAuditNeeds()
     QCOMPARE(control::AuditStore(env.db()).load(2024).sheets.size(), 2);
     QCOMPARE(control::AuditStore(env.db()).load(2024, b).sheets.size(), 1);
     QCOMPARE(control::AuditStore(env.db()).load(0).sheets.size(), 3);
+
+    // Every year at once sums the trips apart, by the sheets' keys: the same
+    // sums whether the keys follow each other or lie far apart, and a trip
+    // of no sheet counts nowhere.
+    auto sumsOf = [&](int key) {
+        for (const control::AuditSheet &sheet : control::AuditStore(env.db()).load(0).sheets)
+            if (sheet.idf == key)
+                return std::pair{sheet.normed, sheet.kmTrips};
+        return std::pair{-1.0, -1.0};
+    };
+    QCOMPARE(sumsOf(idf), (std::pair{5.5, 42.5}));
+    env.sql(QStringLiteral("INSERT INTO foaie (idf, nrf, ida, anul, idl) VALUES (50000, 7, ?, 2024, 4)"), {a});
+    addTrip(env, 50000, {.kmT = 3, .Cn = 0.5});
+    env.sql(QStringLiteral("INSERT INTO curse (idf, nrc, kmT, Cn) VALUES (40000, 1, 9, 9)"));
+    QCOMPARE(sumsOf(50000), (std::pair{0.5, 3.0}));
+    QCOMPARE(sumsOf(idf), (std::pair{5.5, 42.5}));
 }
 
 void AuditStoreTest::previousSheetFromAnEarlierYear()

@@ -67,6 +67,23 @@ void EngineMessageTest::aFailingStatementSaysItOnce()
         exec(db, QStringLiteral("INSERT INTO auto (nrauto, marca) VALUES (?, ?)"), {QStringLiteral("B-2"), QStringLiteral("X")});
         transaction.commit();
         QCOMPARE(scalar(db, QStringLiteral("SELECT COUNT(*) FROM auto")).toInt(), 2);
+        // The rows read straight from the file say it the same way, and
+        // read what the program's statements read.
+        try {
+            RowReader rows(db, QStringLiteral("SELECT nrauto FROM autovehicule"));
+            QFAIL("a table that is not there was read");
+        } catch (const DbError &error) {
+            QVERIFY2(error.message().startsWith(QStringLiteral("Structura bazei de date nu este cea asteptata (")),
+                     qPrintable(error.message()));
+        }
+        RowReader rows(db, QStringLiteral("SELECT nrauto, Cm, ida FROM auto WHERE nrauto>? ORDER BY nrauto"),
+                       {QStringLiteral("B-1")});
+        QVERIFY(rows.next());
+        QCOMPARE(rows.text(0), QStringLiteral("B-2"));
+        QVERIFY(rows.isNull(1));
+        QCOMPARE(rows.real(1), 0.0);
+        QCOMPARE(rows.integer(2), 2);
+        QVERIFY(!rows.next());
     }
     database::close(name);
 }
