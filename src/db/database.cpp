@@ -312,14 +312,31 @@ bool RowReader::isNull(int column) const
     return m_engine ? sqlite3_column_type(m_engine->statement, column) == SQLITE_NULL : m_query.isNull(column);
 }
 
+// A value converts as Qt's driver and QVariant would convert it, so that a
+// figure reads the same through either way: a text as its number or 0, a
+// fraction to the nearest integer.
 double RowReader::real(int column) const
 {
-    return m_engine ? sqlite3_column_double(m_engine->statement, column) : m_query.value(column).toDouble();
+    if (!m_engine)
+        return m_query.value(column).toDouble();
+    switch (sqlite3_column_type(m_engine->statement, column)) {
+    case SQLITE_INTEGER:
+    case SQLITE_FLOAT: return sqlite3_column_double(m_engine->statement, column);
+    case SQLITE_NULL: return 0;
+    default: return text(column).toDouble();
+    }
 }
 
 qint64 RowReader::integer(int column) const
 {
-    return m_engine ? sqlite3_column_int64(m_engine->statement, column) : m_query.value(column).toLongLong();
+    if (!m_engine)
+        return m_query.value(column).toLongLong();
+    switch (sqlite3_column_type(m_engine->statement, column)) {
+    case SQLITE_INTEGER: return sqlite3_column_int64(m_engine->statement, column);
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(m_engine->statement, column)).toLongLong();
+    case SQLITE_NULL: return 0;
+    default: return text(column).toLongLong();
+    }
 }
 
 QString RowReader::text(int column) const

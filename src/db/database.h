@@ -97,8 +97,9 @@ private:
 // The rows of one statement read from the first to the last, column by
 // column, for reads of a whole file (every sheet, every trip): on a file
 // straight from SQLite, without a QVariant for every value; on a server
-// through QSqlQuery. NULL reads 0 or an empty text. Throws DbError as exec()
-// does. The statement ends (and lets go of what it read) with the reader.
+// through QSqlQuery. A value converts as through QSqlQuery::value (NULL reads
+// 0 or an empty text). Throws DbError as exec() does. The statement ends (and
+// lets go of what it read) with the reader.
 class RowReader {
 public:
     RowReader(const QSqlDatabase &db, const QString &sql, const QVariantList &values = {});

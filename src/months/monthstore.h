@@ -141,7 +141,7 @@ public:
     QList<std::pair<int, QString>> markedVehicles() const;
 
 private:
-    enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle, YearSheets, YearTrips,
+    enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle,
                      YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, Unmark, StatementCount };
     QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
 

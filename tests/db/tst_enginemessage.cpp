@@ -84,6 +84,24 @@ void EngineMessageTest::aFailingStatementSaysItOnce()
         QCOMPARE(rows.real(1), 0.0);
         QCOMPARE(rows.integer(2), 2);
         QVERIFY(!rows.next());
+        // Every value converts as the program's other statements convert it,
+        // whatever an old file holds in a figure's column.
+        const QString values = QStringLiteral(
+            "SELECT v FROM (SELECT NULL AS v UNION ALL SELECT 7 UNION ALL SELECT 2.7 UNION ALL SELECT -2.5 "
+            "UNION ALL SELECT '12.5' UNION ALL SELECT '8,5' UNION ALL SELECT 'abc' UNION ALL SELECT '3')");
+        RowReader straight(db, values);
+        QSqlQuery through = exec(db, values);
+        int count = 0;
+        while (straight.next()) {
+            QVERIFY(through.next());
+            const QVariant value = through.value(0);
+            QCOMPARE(straight.real(0), value.toDouble());
+            QCOMPARE(straight.integer(0), value.toLongLong());
+            QCOMPARE(straight.text(0), value.toString());
+            QCOMPARE(straight.isNull(0), value.isNull());
+            ++count;
+        }
+        QCOMPARE(count, 8);
     }
     database::close(name);
 }
