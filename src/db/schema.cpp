@@ -307,10 +307,15 @@ QStringList monthMarksV9(Dialect dialect)
                               "FROM dateluna WHERE ida IS NOT NULL AND anul IS NOT NULL AND idl IS NOT NULL");
         return statements;
     }
-    // On a server: one function per table, run as the clerk who writes.
+    // On a server: one function per table, run as the clerk who writes. A
+    // mark takes its month's lock, shared, until the writer's transaction
+    // ends; a closing takes it alone before reading the month's sums (see
+    // MonthStore::basis), so that no change lands between its reading and
+    // its taking the mark away.
     const QString mark = QStringLiteral(
         "CREATE OR REPLACE FUNCTION vok_luna_schimbata(i integer, a integer, l integer) RETURNS void "
         "LANGUAGE plpgsql AS $$ BEGIN IF i IS NOT NULL AND a IS NOT NULL AND l IS NOT NULL THEN "
+        "PERFORM pg_advisory_xact_lock_shared(i, a * 100 + l); "
         "INSERT INTO lunischimbate (ida, anul, idl) VALUES (i, a, l) ON CONFLICT DO NOTHING; END IF; END $$");
     auto function = [](const QString &name, const QString &body) {
         return QStringLiteral("CREATE OR REPLACE FUNCTION %1() RETURNS trigger LANGUAGE plpgsql AS $$ DECLARE r record; "

@@ -57,17 +57,19 @@ MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int mon
     return computeMonth(store, ida, year, month);
 }
 
-MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month)
+MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month, bool forWriting)
 {
     MonthComputation result;
+    const int previousYear = month == 1 ? year - 1 : year;
+    const int previousMonth = month == 1 ? 12 : month - 1;
+    // The basis first: for a closing on a server it locks the month before
+    // the sums are read.
+    const MonthBasis basis = store.basis(ida, year, month, previousYear, previousMonth, forWriting);
     const auto [sheets, trips] = store.totals(ida, year, month);
     if (sheets.sheets == 0) {
         result.close.noSheets = true;
         return result;
     }
-    const int previousYear = month == 1 ? year - 1 : year;
-    const int previousMonth = month == 1 ? 12 : month - 1;
-    const MonthBasis basis = store.basis(ida, year, month, previousYear, previousMonth);
     if (!basis.vehicleFound)
         throw DbError(QStringLiteral("Autovehiculul %1 nu exista in baza de date.").arg(ida));
 
@@ -116,7 +118,7 @@ MonthClose closeMonth(const QSqlDatabase &db, int ida, int year, int month)
 MonthClose closeMonth(const MonthStore &store, int ida, int year, int month)
 {
     Transaction transaction(store.database(), Transaction::Write);
-    const MonthComputation computed = computeMonth(store, ida, year, month);
+    const MonthComputation computed = computeMonth(store, ida, year, month, true);
     writeMonth(store, computed);
     transaction.commit();
     return computed.close;

@@ -47,8 +47,11 @@ MonthRow monthRow(int ida, int year, int month, const SheetTotals &sheets, const
 // would, reading only. Throws DbError when a statement fails or the vehicle
 // does not exist.
 MonthComputation computeMonth(const QSqlDatabase &db, int ida, int year, int month);
-// The same through a store kept for many months (its statements prepared once).
-MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month);
+// The same through a store kept for many months (its statements prepared
+// once). `forWriting`: computed to be written in the caller's write
+// transaction; on a server the month is then locked against the marks of
+// other clerks' writes to it until the transaction ends.
+MonthComputation computeMonth(const MonthStore &store, int ida, int year, int month, bool forWriting = false);
 
 // Writes a computed month (nothing for a month without sheets), inside the
 // caller's transaction. Throws DbError.

@@ -221,6 +221,7 @@ VehicleMonths statusOf(int ida, int year, const VehicleYear &data, const QList<C
 QList<MonthChange> recompute(const MonthStore &store, int ida, int fromYear, int fromMonth, bool closedOnly)
 {
     QList<MonthChange> stale;
+    store.lockMarked(ida);
     const QList<ChainMonth> chain = store.chainBefore(ida, fromYear, fromMonth);
     if (anySummed(chain)) {
         const MonthVehicle vehicle = vehicleOf(store.basis(ida, fromYear, fromMonth, fromYear, fromMonth));
@@ -240,7 +241,7 @@ QList<MonthChange> recompute(const MonthStore &store, int ida, int fromYear, int
         const std::optional<MonthRow> stored = store.row(ida, year, month);
         if (closedOnly && !stored)
             continue;
-        const MonthComputation computed = computeMonth(store, ida, year, month);
+        const MonthComputation computed = computeMonth(store, ida, year, month, true);
         writeMonth(store, computed);
         MonthChange change;
         change.year = year;

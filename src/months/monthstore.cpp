@@ -184,7 +184,8 @@ std::pair<SheetTotals, TripTotals> MonthStore::totals(int ida, int year, int mon
     return {sheets, trips};
 }
 
-MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int previousMonth) const
+MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int previousMonth,
+                             bool forWriting) const
 {
     static const QString sql = QStringLiteral(
         "SELECT a.Cb, a.Cf, a.restrez, a.kmef, a.kmechiv, p.idd, p.restrez, p.kmt, p.kmet, m.idd, a.caprez "
@@ -192,7 +193,17 @@ MonthBasis MonthStore::basis(int ida, int year, int month, int previousYear, int
         "LEFT JOIN dateluna p ON p.ida=a.ida AND p.anul=? AND p.idl=? "
         "LEFT JOIN dateluna m ON m.ida=a.ida AND m.anul=? AND m.idl=? "
         "WHERE a.ida=?");
-    QSqlQuery &query = run(Basis, sql, {previousYear, previousMonth, year, month, ida});
+    // On a server several clerks write at once: the month is locked for the
+    // rest of the transaction before its sums are read, so that a sheet or
+    // trip of it written meanwhile (whose mark takes the same lock, shared)
+    // is either summed or marked after the closing took the month's mark away.
+    static const QString lockedSql = QStringLiteral("WITH l AS MATERIALIZED (SELECT pg_advisory_xact_lock(?, ?) AS locked) ")
+                                     + sql.mid(0, sql.indexOf(QLatin1String("FROM auto a ")))
+                                     + QStringLiteral("FROM l CROSS JOIN auto a ")
+                                     + sql.mid(sql.indexOf(QLatin1String("LEFT JOIN dateluna p")));
+    const bool lock = forWriting && m_db.driverName() == QLatin1String("QPSQL");
+    QSqlQuery &query = lock ? run(LockedBasis, lockedSql, {ida, year * 100 + month, previousYear, previousMonth, year, month, ida})
+                            : run(Basis, sql, {previousYear, previousMonth, year, month, ida});
     MonthBasis basis;
     if (query.next()) {
         basis.vehicleFound = true;
@@ -242,6 +253,19 @@ void MonthStore::save(const MonthRow &r) const
             QVariantList{r.ida, r.anul, r.idl} + figures);
     }
     unmark(r.ida, r.anul, r.idl);
+}
+
+void MonthStore::lockMarked(int ida) const
+{
+    if (m_db.driverName() != QLatin1String("QPSQL"))
+        return; // a file's write transaction has the file to itself
+    QSqlQuery &query = run(LockMarked,
+                           QStringLiteral("SELECT pg_advisory_xact_lock(ida, anul * 100 + idl) FROM lunischimbate "
+                                          "WHERE ida=? ORDER BY anul, idl"),
+                           {ida});
+    while (query.next()) {
+    }
+    query.finish();
 }
 
 void MonthStore::unmark(int ida, int year, int month) const

@@ -110,7 +110,8 @@ public:
     std::pair<SheetTotals, TripTotals> totals(int ida, int year, int month) const;
     // The vehicle, the row of month `previousMonth` of `previousYear` and the
     // key of the month's own row, in one statement.
-    MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth) const;
+    // `forWriting`: for a closing that writes the month (see monthclose.h).
+    MonthBasis basis(int ida, int year, int month, int previousYear, int previousMonth, bool forWriting = false) const;
     std::optional<MonthRow> row(int ida, int year, int month) const;
     // Updates the row when it has a key, inserts it otherwise, and takes the
     // month's mark away (the closing is what takes it: see lunischimbate).
@@ -118,6 +119,10 @@ public:
     // Takes the mark of a month away, once its row is found to be what its
     // sums give (inside the caller's write transaction).
     void unmark(int ida, int year, int month) const;
+    // On a server, locks the vehicle's marked months until the transaction
+    // ends, as a closing locks its month, before their sums are read to
+    // take marks away; nothing on a file.
+    void lockMarked(int ida) const;
 
     // Everything the status of a vehicle's months of `year` reads, in four
     // statements through the indexes.
@@ -141,8 +146,8 @@ public:
     QList<std::pair<int, QString>> markedVehicles() const;
 
 private:
-    enum Statement { MonthSheets, MonthTrips, Basis, Row, Update, Insert, YearVehicle,
-                     YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, Unmark, StatementCount };
+    enum Statement { MonthSheets, MonthTrips, Basis, LockedBasis, Row, Update, Insert, YearVehicle,
+                     YearRows, SheetMonths, ChainRows, ChainSheets, ChainTrips, HasSheets, Unmark, LockMarked, StatementCount };
     QSqlQuery &run(Statement which, const QString &sql, const QVariantList &values) const;
 
     QSqlDatabase m_db;

@@ -22,6 +22,7 @@ private slots:
     void failureLeavesTheVehicleAsItWas();
     void changesMarkTheirMonths_data();
     void changesMarkTheirMonths();
+    void closingAndWritersTakeTurns();
 };
 
 namespace {
@@ -336,6 +337,48 @@ void MonthStatusTest::changesMarkTheirMonths()
                == 0;
     });
     QCOMPARE(left, QStringList{});
+}
+
+// On a server two clerks write at once: a write to a month waits for the
+// month's closing to end, and a closing waits for a write to its month, so
+// that nothing lands between the closing's reading of the month and its
+// taking the month's mark away.
+void MonthStatusTest::closingAndWritersTakeTurns()
+{
+    TestEnvironment env;
+    if (!env.onServer())
+        QSKIP("on a file a closing's write transaction has the whole file to itself");
+    const int ida = build(env, Scenario{});
+    const QString schema = env.value(QStringLiteral("SELECT quote_ident(current_schema())")).toString();
+    const QString march = QStringLiteral("UPDATE curse SET Cn=Cn+1 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202403)");
+    const QString name = QStringLiteral("other-clerk");
+    {
+        QSqlDatabase other = QSqlDatabase::cloneDatabase(env.db(), name);
+        QVERIFY(other.open());
+        exec(other, QStringLiteral("SET search_path TO ") + schema);
+        exec(other, QStringLiteral("SET lock_timeout = '300ms'"));
+        {
+            Transaction closing(env.db(), Transaction::Write);
+            computeMonth(MonthStore(env.db()), ida, Year, 3, true);
+            QVERIFY_THROWS_EXCEPTION(DbError, exec(other, march));
+            // Another month is written at once.
+            exec(other, QStringLiteral("UPDATE curse SET Cn=Cn WHERE idf=(SELECT idf FROM foaie WHERE nrf=202404)"));
+        }
+        exec(other, QStringLiteral("BEGIN"));
+        exec(other, march);
+        exec(env.db(), QStringLiteral("SET lock_timeout = '300ms'"));
+        QVERIFY_THROWS_EXCEPTION(DbError, closeMonth(env.db(), ida, Year, 3));
+        exec(other, QStringLiteral("COMMIT"));
+        exec(env.db(), QStringLiteral("SET lock_timeout = 0"));
+        closeMonth(env.db(), ida, Year, 3);
+        QCOMPARE(env.value(QStringLiteral("SELECT COUNT(*) FROM lunischimbate WHERE ida=? AND anul=? AND idl=3"),
+                           {ida, Year})
+                     .toInt(),
+                 0);
+        // March closed with the other clerk's trip; April carries its old rest.
+        QCOMPARE(letters(vehicleMonths(env.db(), ida, Year)).left(4), QStringLiteral("ooos"));
+    }
+    QSqlDatabase::removeDatabase(name);
 }
 
 #include "tst_monthstatus.moc"
