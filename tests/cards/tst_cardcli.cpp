@@ -2,6 +2,7 @@
 // exits with, and what it stores (nothing of a refused file; one journal row
 // per import; a file never twice).
 #include "cards/cardcli.h"
+#include "cards/efactura.h"
 #include "testenvironment.h"
 
 #include <QFile>
@@ -90,14 +91,14 @@ void CardCliTest::invoiceAndMonth()
     const QString path = dir.filePath(QStringLiteral("f.xml"));
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("<Invoice xmlns=\"urn:oasis:names:specification:ubl:schema:xsd:Invoice-2\" "
-            "xmlns:cac=\"urn:oasis:names:specification:ubl:schema:xsd:CommonAggregateComponents-2\" "
-            "xmlns:cbc=\"urn:oasis:names:specification:ubl:schema:xsd:CommonBasicComponents-2\">"
+    f.write(cards::withUblNamespaces("<Invoice xmlns=\"@Invoice-2\" "
+            "xmlns:cac=\"@CommonAggregateComponents-2\" "
+            "xmlns:cbc=\"@CommonBasicComponents-2\">"
             "<cbc:ID>F1</cbc:ID><cbc:IssueDate>2024-04-02</cbc:IssueDate>"
             "<cac:InvoicePeriod><cbc:StartDate>2024-03-01</cbc:StartDate><cbc:EndDate>2024-03-31</cbc:EndDate></cac:InvoicePeriod>"
             "<cac:AccountingSupplierParty><cac:Party><cac:PartyName><cbc:Name>Petrol</cbc:Name></cac:PartyName></cac:Party>"
             "</cac:AccountingSupplierParty><cac:InvoiceLine><cbc:InvoicedQuantity unitCode=\"LTR\">30</cbc:InvoicedQuantity>"
-            "<cac:Item><cbc:Name>MOTORINA</cbc:Name></cac:Item></cac:InvoiceLine></Invoice>");
+            "<cac:Item><cbc:Name>MOTORINA</cbc:Name></cac:Item></cac:InvoiceLine></Invoice>"));
     f.close();
     cards::CardCommand command;
     command.dataDir = env.dataDir();
