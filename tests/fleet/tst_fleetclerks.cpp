@@ -17,7 +17,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
-#include <QUrl>
 
 #include <memory>
 
@@ -46,19 +45,7 @@ struct Clerks {
         env.sql(s("INSERT INTO piese (ida, act, denp, valoare, zi, luna, an) VALUES "
                   "(1, 'FF 5998/11.01.2026', 'FILTRU', 45, '11', '01', '2026'), "
                   "(2, 'F 2', 'ANVELOPE', 800, '12', '01', '2026')"));
-        if (env.onServer()) {
-            const QUrl url(test::TestEnvironment::serverUrl());
-            b = QSqlDatabase::addDatabase(s("QPSQL"), name);
-            b.setHostName(url.host());
-            b.setPort(url.port(5432));
-            b.setDatabaseName(url.path().mid(1));
-            b.setUserName(url.userName());
-            b.setConnectOptions(s("options='-c search_path=%1'").arg(env.value(s("SELECT current_schema()")).toString()));
-            if (!b.open())
-                qFatal("the second clerk cannot reach the test server");
-        } else {
-            b = database::openSqlite(env.context().dataFile, name, DatabaseKind::Data);
-        }
+        b = env.otherClerk(name);
     }
     ~Clerks()
     {

@@ -349,13 +349,10 @@ void MonthStatusTest::closingAndWritersTakeTurns()
     if (!env.onServer())
         QSKIP("on a file a closing's write transaction has the whole file to itself");
     const int ida = build(env, Scenario{});
-    const QString schema = env.value(QStringLiteral("SELECT quote_ident(current_schema())")).toString();
     const QString march = QStringLiteral("UPDATE curse SET Cn=Cn+1 WHERE idf=(SELECT idf FROM foaie WHERE nrf=202403)");
     const QString name = QStringLiteral("other-clerk");
     {
-        QSqlDatabase other = QSqlDatabase::cloneDatabase(env.db(), name);
-        QVERIFY(other.open());
-        exec(other, QStringLiteral("SET search_path TO ") + schema);
+        const QSqlDatabase other = env.otherClerk(name);
         exec(other, QStringLiteral("SET lock_timeout = '300ms'"));
         {
             Transaction closing(env.db(), Transaction::Write);
@@ -378,7 +375,7 @@ void MonthStatusTest::closingAndWritersTakeTurns()
         // March closed with the other clerk's trip; April carries its old rest.
         QCOMPARE(letters(vehicleMonths(env.db(), ida, Year)).left(4), QStringLiteral("ooos"));
     }
-    QSqlDatabase::removeDatabase(name);
+    database::close(name);
 }
 
 #include "tst_monthstatus.moc"

@@ -88,4 +88,20 @@ QVariant TestEnvironment::value(const QString &query, const QVariantList &values
     }
 }
 
+QSqlDatabase TestEnvironment::otherClerk(const QString &name)
+{
+    if (!onServer())
+        return database::openSqlite(m_context.dataFile, name, DatabaseKind::Data);
+    const QUrl url(serverUrl());
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+    db.setHostName(url.host());
+    db.setPort(url.port(5432));
+    db.setDatabaseName(url.path().mid(1));
+    db.setUserName(url.userName());
+    db.setConnectOptions(QStringLiteral("options='-c search_path=%1'").arg(value(QStringLiteral("SELECT current_schema()")).toString()));
+    if (!db.open())
+        qFatal("the second clerk cannot reach the test server");
+    return db;
+}
+
 } // namespace vok::test

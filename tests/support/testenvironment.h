@@ -53,6 +53,9 @@ public:
     void sql(const QString &statement, const QVariantList &values = {});
     // The first column of the first row.
     QVariant value(const QString &query, const QVariantList &values = {});
+    // A second connection `name` to the same data, as another clerk's program
+    // opens it; closed with database::close(name).
+    QSqlDatabase otherClerk(const QString &name);
 
 private:
     QTemporaryDir m_dir;

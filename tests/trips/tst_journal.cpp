@@ -13,7 +13,6 @@
 #include <QJsonArray>
 #include <QSqlRecord>
 #include <QtTest>
-#include <QUrl>
 
 using namespace vok;
 
@@ -34,19 +33,7 @@ struct Clerks {
 
     Clerks()
     {
-        if (env.onServer()) {
-            const QUrl url(test::TestEnvironment::serverUrl());
-            b = QSqlDatabase::addDatabase(s("QPSQL"), name);
-            b.setHostName(url.host());
-            b.setPort(url.port(5432));
-            b.setDatabaseName(url.path().mid(1));
-            b.setUserName(url.userName());
-            b.setConnectOptions(s("options='-c search_path=%1'").arg(env.value(s("SELECT current_schema()")).toString()));
-            if (!b.open())
-                qFatal("the second clerk cannot reach the test server");
-        } else {
-            b = database::openSqlite(env.context().dataFile, name, DatabaseKind::Data);
-        }
+        b = env.otherClerk(name);
     }
     ~Clerks()
     {

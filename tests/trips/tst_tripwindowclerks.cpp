@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QtTest>
-#include <QUrl>
 
 #include <memory>
 
@@ -47,19 +46,7 @@ struct Fixture {
         idf = env.value(s("SELECT idf FROM foaie")).toInt();
         env.sql(s("INSERT INTO curse (idf, nrc, kmII, kmT, kmE, Cn, traseu) VALUES (?, 1, 100, 100, 100, 7.5, 'A - B')"),
                 {idf});
-        if (env.onServer()) {
-            const QUrl url(test::TestEnvironment::serverUrl());
-            b = QSqlDatabase::addDatabase(s("QPSQL"), name);
-            b.setHostName(url.host());
-            b.setPort(url.port(5432));
-            b.setDatabaseName(url.path().mid(1));
-            b.setUserName(url.userName());
-            b.setConnectOptions(s("options='-c search_path=%1'").arg(env.value(s("SELECT current_schema()")).toString()));
-            if (!b.open())
-                qFatal("the second clerk cannot reach the test server");
-        } else {
-            b = database::openSqlite(env.context().dataFile, name, DatabaseKind::Data);
-        }
+        b = env.otherClerk(name);
         window = std::make_unique<TripWindow>(env.context());
     }
     ~Fixture()
