@@ -80,7 +80,7 @@ ControlWindow::ControlWindow(const WindowContext &context, QWidget *parent)
     m_grid->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_grid->horizontalHeader()->setStretchLastSection(true);
     m_grid->setMinimumSize(760, 320);
-    gridexport::install(m_grid, m_context.messages, QStringLiteral("control"));
+    const gridexport::Actions exports = gridexport::install(m_grid, m_context.messages, QStringLiteral("control"));
 
     m_total = new QLabel(this);
     m_total->setObjectName(QStringLiteral("total"));
@@ -130,10 +130,7 @@ ControlWindow::ControlWindow(const WindowContext &context, QWidget *parent)
     connect(m_grid, &QTableView::doubleClicked, this, [this](const QModelIndex &index) { openFinding(index.row()); });
     keys::onEnterKey(m_grid, [this](const QModelIndex &index) { openFinding(index.row()); });
     connect(m_report, &QPushButton::clicked, this, &ControlWindow::report);
-    connect(m_export, &QPushButton::clicked, this, [this] {
-        if (QAction *excel = m_grid->findChild<QAction *>(QStringLiteral("exportExcel")))
-            excel->trigger();
-    });
+    connect(m_export, &QPushButton::clicked, exports.excel, &QAction::trigger);
     connect(m_exit, &QPushButton::clicked, this, &QDialog::accept);
 
     refresh();
